@@ -1,0 +1,44 @@
+# The two commands of the README: `make run` and `make test`. Each sets up the
+# machine first (tools/setup.sh does nothing when all is present).
+
+RELEASE := build/release
+TEST := build/test
+FUZZ := build/fuzz
+JOBS ?= $(shell nproc)
+
+.PHONY: setup run build test bench fuzz format package clean
+
+setup:
+	@tools/setup.sh
+
+build: setup
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_TESTS=OFF -DLXR4_BENCH=ON
+	ninja -C $(RELEASE) -j $(JOBS)
+
+run: build
+	$(RELEASE)/platform/qt/lxr4
+
+test: setup
+	cmake -S . -B $(TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLXR4_SANITIZE=ON
+	ninja -C $(TEST) -j $(JOBS)
+	ctest --test-dir $(TEST) --output-on-failure -j $(JOBS)
+
+bench: build
+	tools/run-benchmarks.sh $(RELEASE)
+
+# Fuzzes the camera image reader with libFuzzer for FUZZ_SECONDS (default 600).
+fuzz: setup
+	CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_FUZZ=ON -DLXR4_WINDOW=OFF -DLXR4_TESTS=OFF
+	ninja -C $(FUZZ) reader_fuzz
+	mkdir -p $(FUZZ)/corpus
+	$(FUZZ)/tests/fuzz/reader_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus tests/fuzz/corpus
+
+format:
+	find app imagefile display spectrum calibration output platform tests bench tools \
+	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+package: build
+	cd $(RELEASE) && cpack -G DEB
+
+clean:
+	rm -rf build

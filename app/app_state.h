@@ -1,0 +1,102 @@
+// AppState: every value that outlives one handler, with its start value.
+// A flag is a 16-bit integer holding 0 (false) or -1 (true); a Num field keeps
+// the type it currently holds (see platform/num.h).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/num.h"
+
+namespace lxr4 {
+
+using Flag = std::int16_t;
+inline constexpr Flag kTrue = -1;
+inline constexpr Flag kFalse = 0;
+
+inline constexpr int kGridColumns = 768;
+inline constexpr int kGridRows = 20;
+inline constexpr std::size_t kHeaderBytes = 2048;
+
+// 768 columns x 20 rows of 16-bit values, indexed (column, row) from 1.
+struct PixelGrid {
+  std::array<std::int16_t, kGridColumns * kGridRows> cells{};
+  [[nodiscard]] std::int16_t& at(int column, int row) {
+    return cells[static_cast<std::size_t>((row - 1) * kGridColumns + (column - 1))];
+  }
+  [[nodiscard]] std::int16_t at(int column, int row) const {
+    return cells[static_cast<std::size_t>((row - 1) * kGridColumns + (column - 1))];
+  }
+};
+
+// 768 32-bit values indexed from 1 (entry 0 is unused).
+struct Spectrum {
+  std::array<std::int32_t, kGridColumns + 1> values{};
+  [[nodiscard]] std::int32_t& operator[](int column) { return values[static_cast<std::size_t>(column)]; }
+  [[nodiscard]] std::int32_t operator[](int column) const { return values[static_cast<std::size_t>(column)]; }
+};
+
+// One image slot (object or calibration) with its crop rows.
+struct CameraImage {
+  PixelGrid Pixels;
+  Num Height;       // 16-bit integer once read
+  std::int16_t Width = 0;
+  Num Background;   // 16-bit integer once read
+  Num Range;        // 32-bit integer once read
+  Num OriginX;      // double once set
+  std::int16_t OriginY = 0;
+  std::string FileName;
+  std::string Caption;
+  Flag Loaded = kFalse;
+  std::int16_t CropTop = 1;
+  std::int16_t CropBottom = 20;
+  std::array<std::uint8_t, kHeaderBytes> HeaderBlock{};
+};
+
+enum class Slot : std::uint8_t { Object, Cal };
+
+struct AppState {
+  CameraImage Object;  // ObjectPixels, ObjectWidth, ..., DataCropTop, DataCropBottom
+  CameraImage Cal;     // CalPixels, CalWidth, ..., CalCropTop, CalCropBottom
+
+  Num PixelWidth;   // single, micrometres
+  Num PixelHeight;  // single, micrometres
+  std::string SelectedFileName;
+
+  Spectrum CurrentSpectrum, ObjectSpectrum, CalSpectrum;
+  std::int16_t SpectrumLength = 0;
+  std::int32_t SpectrumMax = 0, SpectrumMin = 0;
+  Flag CalGraphShown = kFalse;
+
+  bool LinearGraph = false, LogGraph = false, AutoscaledGraph = false;
+  Flag PushedGraph = kFalse;
+
+  Num CursorPixel;  // 16-bit integer
+  std::int16_t CursorTickPixel = 0;
+  Num CentroidWidth;           // 16-bit integer
+  Num LastCentroidWidth;       // 16-bit integer
+  Num SelectedLineWavelength;  // double (single when typed)
+  Num Line1Wavelength, Line2Wavelength;  // double
+  Num Line1Pixel, Line2Pixel;            // single
+  float LineCentroid = 0;
+
+  Num FocalLength;  // 16-bit integer 50 at start, double once solved
+  Num AlphaAngle;   // single during a scan, double after it
+  Num BetaAngle;    // double
+  Num GrooveSpacing;
+  Num GammaAngle;
+  float DegreesPerRadian = 0;
+  Flag WavelengthDescending = kFalse;
+  bool FocalLengthFitted = false;
+  bool CalibrationDone = false;
+
+  Num ReadoutPixel;       // single (a centroid) or 16-bit integer (the cursor)
+  Num ReadoutWavelength;  // single
+
+  [[nodiscard]] CameraImage& Image(Slot s) { return s == Slot::Object ? Object : Cal; }
+  [[nodiscard]] const CameraImage& Image(Slot s) const { return s == Slot::Object ? Object : Cal; }
+};
+
+}  // namespace lxr4

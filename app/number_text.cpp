@@ -1,0 +1,93 @@
+#include "app/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace lxr4 {
+
+std::string NumberText(long long value) {
+  std::string digits = std::to_string(value);
+  return value >= 0 ? " " + digits : digits;
+}
+
+std::string FormatNumber(double value, std::string_view pattern) {
+  const std::size_t point = pattern.find('.');
+  const std::string_view intPart = pattern.substr(0, point);
+  const int decimals = point == std::string_view::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
+  int minIntDigits = 0;
+  for (char c : intPart)
+    if (c == '0') ++minIntDigits;
+
+  const bool negative = std::signbit(value);
+  // The exact decimal expansion (glibc prints every digit of a double), then
+  // rounding by hand so that an exact half goes away from zero.
+  const double magnitude = std::fabs(value);
+  std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.80f", magnitude)) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%.80f", magnitude);
+  text.pop_back();
+  const std::size_t dot = text.find('.');
+  std::string digits = text.substr(0, dot) + text.substr(dot + 1, static_cast<std::size_t>(decimals));
+  const char next = text[dot + 1 + static_cast<std::size_t>(decimals)];
+  if (next >= '5') {
+    std::size_t i = digits.size();
+    while (i > 0) {
+      --i;
+      if (digits[i] == '9') {
+        digits[i] = '0';
+      } else {
+        ++digits[i];
+        break;
+      }
+      if (i == 0) digits.insert(digits.begin(), '1');
+    }
+  }
+  std::string intDigits = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
+  const std::string fraction = digits.substr(intDigits.size());
+  std::size_t firstNonZero = intDigits.find_first_not_of('0');
+  if (firstNonZero == std::string::npos) firstNonZero = intDigits.size();
+  intDigits.erase(0, firstNonZero);
+  while (static_cast<int>(intDigits.size()) < minIntDigits) intDigits.insert(intDigits.begin(), '0');
+
+  std::string result = intDigits;
+  if (decimals > 0) result += "." + fraction;
+  const bool allZero = result.find_first_not_of("0.") == std::string::npos;
+  if (negative && !allZero) result.insert(result.begin(), '-');
+  return result;
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::nullopt;
+  const std::size_t last = text.find_last_not_of(" \t");
+  text = text.substr(first, last - first + 1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+double RoundHalfEven(double value) {
+  // nearbyint follows the rounding mode, which the program never changes from
+  // round-to-nearest-even.
+  return std::nearbyint(value);
+}
+
+namespace {
+template <typename T>
+std::optional<T> ToInteger(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const double r = RoundHalfEven(value);
+  if (r < static_cast<double>(std::numeric_limits<T>::min()) ||
+      r > static_cast<double>(std::numeric_limits<T>::max()))
+    return std::nullopt;
+  return static_cast<T>(r);
+}
+}  // namespace
+
+std::optional<std::int16_t> ToInt16(double value) { return ToInteger<std::int16_t>(value); }
+std::optional<std::int32_t> ToInt32(double value) { return ToInteger<std::int32_t>(value); }
+
+}  // namespace lxr4

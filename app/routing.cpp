@@ -1,0 +1,61 @@
+// Routes each event of the two windows to its handler; other events are ignored.
+#include "app/procedures.h"
+
+namespace lxr4 {
+
+void App::OnEvent(Control control, Event event) {
+  using C = Control;
+  App& app = *this;
+  if (event == Event::Load && control == C::Spectra) return Spectra_Load(app);
+  if (event == Event::Unload && control == C::Spectra) return Spectra_Unload(app);
+  if (event == Event::Scroll) {
+    switch (control) {
+      case C::hsbcropdata1: return hsbcropdata1_Scroll(app);
+      case C::hsbcropdata2: return hsbcropdata2_Scroll(app);
+      case C::hsbcropcal1: return hsbcropcal1_Scroll(app);
+      case C::hsbcropcal2: return hsbcropcal2_Scroll(app);
+      case C::hsbspectra: return hsbspectra_Scroll(app);
+      default: return;
+    }
+  }
+  if (event == Event::Change) {
+    switch (control) {
+      case C::hsbcropdata1: return hsbcropdata1_Change(app);
+      case C::hsbcropdata2: return hsbcropdata2_Change(app);
+      case C::hsbcropcal1: return hsbcropcal1_Change(app);
+      case C::hsbcropcal2: return hsbcropcal2_Change(app);
+      case C::hsbspectra: return hsbspectra_Change(app);
+      default: return;
+    }
+  }
+  if (event != Event::Click) return;
+  switch (control) {
+    case C::cmdload: return cmdload_Click(app);
+    case C::cmdload2: return cmdload2_Click(app);
+    case C::cmdstrip: return cmdstrip_Click(app);
+    case C::cmdcontrast: return cmdcontrast_Click(app);
+    case C::cmdcontrast2: return cmdcontrast2_Click(app);
+    case C::cmddone: return cmddone_Click(app);
+    case C::chkexpand: return chkexpand_Click(app);
+    case C::chkfilter: return chkfilter_Click(app);
+    case C::chkmedian: return chkmedian_Click(app);
+    case C::smoothing: return smoothing_Click(app);
+    case C::cboscale: return cboscale_Click(app);
+    case C::cbobox: return cbobox_Click(app);
+    case C::cmdmarkline1: return cmdmarkline1_Click(app);
+    case C::cmdmarkline2: return cmdmarkline2_Click(app);
+    case C::cmdemission: return cmdemission_Click(app);
+    case C::cmdcalcspectra: return cmdcalcspectra_Click(app);
+    case C::Cmdcalccal: return Cmdcalccal_Click(app);
+    case C::Lingraph: return Lingraph_Click(app);
+    case C::loggraph: return loggraph_Click(app);
+    case C::autograph: return autograph_Click(app);
+    case C::pushgraph: return pushgraph_Click(app);
+    case C::cmdprint: return cmdprint_Click(app);
+    case C::cmdtext: return cmdtext_Click(app);
+    case C::cmdexit: return cmdexit_Click(app);
+    default: return;
+  }
+}
+
+}  // namespace lxr4

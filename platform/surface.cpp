@@ -1,0 +1,63 @@
+#include "platform/surface.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace lxr4 {
+
+namespace {
+std::uint32_t Pack(Rgb c) {
+  return 0xff000000u | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | std::uint32_t{c.b};
+}
+// Far outside any surface, but small enough that the line loop stays bounded.
+long long ToPixel(double v) {
+  if (!std::isfinite(v)) return -100000;
+  const double r = std::nearbyint(v);
+  if (r < -100000.0) return -100000;
+  if (r > 100000.0) return 100000;
+  return static_cast<long long>(r);
+}
+}  // namespace
+
+Surface::Surface(int width, int height, Rgb background)
+    : width_(width), height_(height), background_(background),
+      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), Pack(background)) {}
+
+Rgb Surface::At(int x, int y) const {
+  const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                  static_cast<std::size_t>(x)];
+  return Rgb{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+             static_cast<std::uint8_t>(p)};
+}
+
+void Surface::Clear() { std::fill(pixels_.begin(), pixels_.end(), Pack(background_)); }
+
+void Surface::Set(long long x, long long y, Rgb colour) {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+  pixels_[static_cast<std::size_t>(y * width_ + x)] = Pack(colour);
+}
+
+void Surface::Point(double x, double y, Rgb colour) { Set(ToPixel(x), ToPixel(y), colour); }
+
+void Surface::Line(double x1, double y1, double x2, double y2, Rgb colour) {
+  long long x = ToPixel(x1), y = ToPixel(y1);
+  const long long xEnd = ToPixel(x2), yEnd = ToPixel(y2);
+  const long long dx = std::llabs(xEnd - x), dy = -std::llabs(yEnd - y);
+  const long long sx = x < xEnd ? 1 : -1, sy = y < yEnd ? 1 : -1;
+  long long err = dx + dy;
+  for (;;) {
+    Set(x, y, colour);
+    if (x == xEnd && y == yEnd) break;
+    const long long e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+}  // namespace lxr4

@@ -1,0 +1,122 @@
+// The platform interface: every operation the program performs on its two
+// windows, dialogs, printer and files. The program's logic talks to the
+// outside world only through it; the Qt window (lxr4) and the scripted
+// platform (lxr4-script) are its two implementations.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/num.h"
+
+namespace lxr4 {
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kGreen{0, 255, 0};
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kWindowGrey{192, 192, 192};
+
+struct Bounds {
+  std::int16_t left = 0, top = 0, width = 0, height = 0;
+};
+
+// The events the windows deliver to the program.
+enum class Event : std::uint8_t { Load, Unload, Click, Scroll, Change };
+
+// Receives the windows' events; the program implements it. Implementations of
+// Window call it for user actions and for the nested handlers that the window
+// rules require (a scroll bar's value changed from code, a combo entry
+// selected from code).
+class EventSink {
+ public:
+  virtual void OnEvent(Control control, Event event) = 0;
+
+ protected:
+  ~EventSink() = default;
+};
+
+struct PageSize {
+  Num width, height;
+};
+struct TextSize {
+  double width = 0, height = 0;
+};
+
+enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite };
+
+class Window {
+ public:
+  virtual ~Window() = default;
+
+  // --- controls
+  virtual void SetCaption(Control label, std::string_view text) = 0;
+  // A label's text colour or a rectangle outline's border colour.
+  virtual void SetColour(Control control, Rgb colour) = 0;
+  virtual void AppendEntry(Control combo, std::string_view text) = 0;
+  // Selects entry `index` (0-based); the combo's click handler runs at once, nested.
+  virtual void SelectEntry(Control combo, int index) = 0;
+  [[nodiscard]] virtual int SelectedIndex(Control combo) const = 0;
+  [[nodiscard]] virtual int Value(Control scrollBar) const = 0;
+  // A different value runs the bar's change handler at once, nested; the same value runs nothing.
+  virtual void SetValue(Control scrollBar, int value) = 0;
+  // A maximum below the value moves the value to it, which is a change.
+  virtual void SetMaximum(Control scrollBar, int maximum) = 0;
+  [[nodiscard]] virtual bool Ticked(Control checkBox) const = 0;
+  // Sets an option button's state; runs no handler.
+  virtual void SetOption(Control optionButton, bool selected) = 0;
+  [[nodiscard]] virtual std::string Text(Control textBox) const = 0;
+  virtual void SetText(Control textBox, std::string_view text) = 0;
+  [[nodiscard]] virtual Bounds GetBounds(Control control) const = 0;
+  // Shows a dialog modally: returns once it has been hidden again.
+  virtual void ShowDialog(Control form) = 0;
+  virtual void HideDialog(Control form) = 0;
+
+  // --- drawing; coordinates in pixels, rounded to the nearest pixel when painted
+  virtual void PaintPoint(Num x, Num y, Rgb colour) = 0;  // main window surface
+  // `surface` is Spectra (the main window) or Picgraph (the graph box).
+  virtual void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) = 0;
+  virtual void ClearGraph() = 0;
+
+  // --- modal dialogs
+  virtual void MessageBox(std::string_view text) = 0;
+  // The typed text, or nullopt when cancelled.
+  virtual std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
+                                              std::string_view defaultText) = 0;
+  // The chosen path, or nullopt when cancelled.
+  virtual std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
+                                                    int flags) = 0;
+
+  // --- printer; each operation returns false (or nullopt) when it failed
+  [[nodiscard]] virtual bool PrinterSetup(int value) = 0;
+  [[nodiscard]] virtual std::optional<PageSize> PrinterSize() = 0;
+  [[nodiscard]] virtual std::optional<TextSize> PrinterMeasure(std::string_view text) = 0;
+  [[nodiscard]] virtual bool PrinterText(Num x, Num y, std::string_view text) = 0;
+  [[nodiscard]] virtual bool PrinterLine(Num x1, Num y1, Num x2, Num y2) = 0;
+  [[nodiscard]] virtual bool PrinterEnd() = 0;
+  // Drops a page begun by a print that failed, so that nothing half-done is left.
+  virtual void PrinterAbort() = 0;
+
+  // --- files
+  // Reads at most `maxBytes` bytes from the start of the file; nullopt when it cannot be read.
+  [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                                          std::size_t maxBytes) = 0;
+  // Writes the whole file or nothing: an older file of that name survives a failure.
+  [[nodiscard]] virtual FileError WriteFile(const std::string& path,
+                                            std::span<const std::uint8_t> bytes) = 0;
+
+  // Ends the program at once.
+  virtual void EndProgram() = 0;
+};
+
+}  // namespace lxr4
