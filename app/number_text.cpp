@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace lxr4 {
@@ -21,12 +20,14 @@ std::string FormatNumber(double value, std::string_view pattern) {
     if (c == '0') ++minIntDigits;
 
   const bool negative = std::signbit(value);
-  // The exact decimal expansion (glibc prints every digit of a double), then
-  // rounding by hand so that an exact half goes away from zero.
-  const double magnitude = std::fabs(value);
-  std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.80f", magnitude)) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%.80f", magnitude);
-  text.pop_back();
+  // The exact decimal expansion (a double has at most 1074 fractional digits;
+  // 80 is exact for every value of the program's magnitudes), then rounding by
+  // hand so that an exact half goes away from zero. to_chars ignores the locale.
+  std::string text(1200, '\0');
+  auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
+                                 std::chars_format::fixed, 80);
+  if (ec != std::errc{}) return "0";
+  text.resize(static_cast<std::size_t>(end - text.data()));
   const std::size_t dot = text.find('.');
   std::string digits = text.substr(0, dot) + text.substr(dot + 1, static_cast<std::size_t>(decimals));
   const char next = text[dot + 1 + static_cast<std::size_t>(decimals)];

@@ -1,0 +1,101 @@
+#include "app/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <locale>
+#include <cmath>
+#include <limits>
+
+namespace lxr4 {
+namespace {
+
+struct PatternCase {
+  double value;
+  const char* pattern;
+  const char* text;
+};
+
+TEST(FormatNumber, FollowsPatternDigitsAndRounding) {
+  const PatternCase cases[] = {
+      {381.456, "##0.00", "381.46"},       {0.001, "##0.00", "0.00"},
+      {300, "##0.00", "300.00"},           {7, "##0", "7"},
+      {768, "##0", "768"},                 {1234, "######0", "1234"},
+      {0, "######0", "0"},                 {5885.778, "###0.00", "5885.78"},
+      {53.71068870610805, "#00.000", "53.711"}, {9.755313, "#00.0000", "09.7553"},
+      {581.16851, "0.0000", "581.1685"},   {0.5, "0.0000", "0.5000"},
+      {5886.3, "###0.00", "5886.30"},      {-12.345, "##0.00", "-12.35"},
+      {-0.001, "##0.00", "0.00"},          {999.996, "##0.00", "1000.00"},
+      {12345.6, "##0", "12346"},           {1310720, "######0", "1310720"},
+  };
+  for (const PatternCase& c : cases) {
+    SCOPED_TRACE(std::string(c.pattern) + " " + std::to_string(c.value));
+    EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text);
+  }
+}
+
+TEST(FormatNumber, ExactHalvesGoAwayFromZero) {
+  EXPECT_EQ(FormatNumber(0.125, "0.00"), "0.13");
+  EXPECT_EQ(FormatNumber(2.5, "##0"), "3");
+  EXPECT_EQ(FormatNumber(-2.5, "##0"), "-3");
+  // 381.455 is stored just below the half, so it rounds down.
+  EXPECT_EQ(FormatNumber(381.455, "##0.00"), "381.45");
+}
+
+TEST(NumberText, LeadingBlankForZeroAndAbove) {
+  EXPECT_EQ(NumberText(0), " 0");
+  EXPECT_EQ(NumberText(20), " 20");
+  EXPECT_EQ(NumberText(-3), "-3");
+}
+
+TEST(ParseDecimal, AcceptsNumbersWithBlanks) {
+  EXPECT_EQ(ParseDecimal(" 100"), 100.0);
+  EXPECT_EQ(ParseDecimal("  -12.5  "), -12.5);
+  EXPECT_EQ(ParseDecimal("+7"), 7.0);
+  EXPECT_EQ(ParseDecimal("1e3"), 1000.0);
+}
+
+TEST(ParseDecimal, RefusesWhatIsNotANumber) {
+  for (const char* text : {"", "   ", "abc", "12abc", "1,5", "--1", "nan", "inf", "1e999"}) {
+    SCOPED_TRACE(text);
+    EXPECT_FALSE(ParseDecimal(text).has_value());
+  }
+}
+
+struct CommaDecimal : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+};
+
+// The window toolkit switches the C library to the user's locale at start-up;
+// number texts must not follow it.
+TEST(NumberTexts, DoNotDependOnTheLocale) {
+  const std::string savedC = std::setlocale(LC_ALL, nullptr);
+  const std::locale savedCpp;
+  std::setlocale(LC_ALL, "de_DE.UTF-8");  // used where installed
+  std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+  EXPECT_EQ(FormatNumber(381.456, "##0.00"), "381.46");
+  EXPECT_EQ(ParseDecimal("12.5"), 12.5);
+  EXPECT_FALSE(ParseDecimal("12,5").has_value());
+  std::locale::global(savedCpp);
+  std::setlocale(LC_ALL, savedC.c_str());
+}
+
+TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundHalfEven(2.5), 2.0);
+  EXPECT_EQ(RoundHalfEven(3.5), 4.0);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2.0);
+  EXPECT_EQ(RoundHalfEven(46.67), 47.0);
+}
+
+TEST(ToInteger, ChecksTheRangeAfterRounding) {
+  EXPECT_EQ(ToInt16(32767.4), std::int16_t{32767});
+  EXPECT_FALSE(ToInt16(32767.5).has_value());  // rounds to 32768
+  EXPECT_EQ(ToInt16(-32768.5), std::int16_t{-32768});  // even neighbour
+  EXPECT_FALSE(ToInt16(-32769).has_value());
+  EXPECT_EQ(ToInt32(2147483647.0), 2147483647);
+  EXPECT_FALSE(ToInt32(2147483648.0).has_value());
+  EXPECT_FALSE(ToInt16(std::numeric_limits<double>::quiet_NaN()).has_value());
+}
+
+}  // namespace
+}  // namespace lxr4
