@@ -1,12 +1,59 @@
 // The two extractions run on the state, and the three option check boxes.
 #include "app/procedures.h"
+#include "spectrum/extraction.h"
 
 namespace lxr4 {
 
-void ExtractObjectSpectrum(App&) {}
-void ExtractCalSpectrum(App&) {}
-void chkfilter_Click(App&) {}
-void chkmedian_Click(App&) {}
-void smoothing_Click(App&) {}
+namespace {
+
+void Keep(AppState& s, const SpectrumExtent& extent) {
+  s.SpectrumMax = extent.max;
+  s.SpectrumMin = extent.min;
+  s.SpectrumLength = extent.length;
+}
+
+}  // namespace
+
+void ExtractObjectSpectrum(App& app) {
+  AppState& s = app.s;
+  const ObjectOptions options{.median = app.w.Ticked(Control::chkmedian),
+                              .filter = app.w.Ticked(Control::chkfilter),
+                              .smoothing = app.w.Ticked(Control::smoothing)};
+  Keep(s, ExtractObject(s.Object.Pixels, s.Object.Width, {s.Object.CropTop, s.Object.CropBottom},
+                        options, s.CurrentSpectrum, s.ObjectSpectrum));
+}
+
+void ExtractCalSpectrum(App& app) {
+  AppState& s = app.s;
+  Keep(s, ExtractCal(s.Cal.Pixels, s.Cal.Width, {s.Cal.CropTop, s.Cal.CropBottom},
+                     app.w.Ticked(Control::smoothing), s.CurrentSpectrum, s.CalSpectrum));
+}
+
+// "Filter Airglow" and "Use Median" re-extract the object spectrum even while
+// the calibration spectrum is graphed; the frames and headings stay as they are.
+void chkfilter_Click(App& app) {
+  ExtractObjectSpectrum(app);
+  DrawSpectrumGraph(app);
+  if (app.w.Ticked(Control::chkexpand)) DrawObjectImage(app);
+}
+
+void chkmedian_Click(App& app) {
+  ExtractObjectSpectrum(app);
+  DrawSpectrumGraph(app);
+  if (app.w.Ticked(Control::chkexpand)) DrawObjectImage(app);
+}
+
+void smoothing_Click(App& app) {
+  if (app.s.CalGraphShown != kFalse) {
+    ExtractCalSpectrum(app);
+  } else {
+    ExtractObjectSpectrum(app);
+  }
+  DrawSpectrumGraph(app);
+  if (app.w.Ticked(Control::chkexpand)) {
+    DrawObjectImage(app);
+    DrawCalImage(app);
+  }
+}
 
 }  // namespace lxr4

@@ -1,0 +1,81 @@
+// Spectrum extraction: sums the crop box of a 768 x 20 pixel grid column by
+// column into a spectrum, with the median clean-up, the airglow filter and the
+// smoothing options. Pure code on explicit inputs: nothing here allocates or
+// touches the window; the handlers copy the results into the state.
+//
+// Columns and rows count from 1. Only columns 1..width of the spectra are
+// written; later entries keep what they held.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/app_state.h"
+
+namespace lxr4 {
+
+// The smallest value of a spectrum starts from this bound, above any value an
+// extraction can produce.
+inline constexpr std::int32_t kSpectrumMinStart = 1310720;
+
+struct ObjectOptions {
+  bool median = false;     // "Use Median"
+  bool filter = false;     // "Filter Airglow"
+  bool smoothing = false;  // "Smoothing On"
+};
+
+// What FinishSpectrum leaves beside the spectrum: its extremes over 1..length
+// (max 0 and min kSpectrumMinStart for an empty spectrum) and its length.
+struct SpectrumExtent {
+  std::int32_t max = 0;
+  std::int32_t min = kSpectrumMinStart;
+  std::int16_t length = 0;
+};
+
+// The box of rows cropTop..cropBottom, inclusive. A box outside 1..20 or
+// upside down is narrowed to fit the grid, so the height is always 1..20.
+struct CropRows {
+  std::int16_t top = 1;
+  std::int16_t bottom = kGridRows;
+};
+
+// Median of four values: the mean of the middle two, truncated toward zero.
+[[nodiscard]] std::int16_t MedianOfFour(std::int16_t a, std::int16_t b, std::int16_t c,
+                                        std::int16_t d);
+
+// Column `column` of the grid (rows 1..20 at indices 0..19). With the median
+// on, every pixel of a column strictly between 1 and `width` that differs from
+// the truncated mean of its neighbours is replaced by the median of its cross
+// of neighbours; all comparisons read the grid as loaded.
+[[nodiscard]] std::array<std::int16_t, kGridRows> CleanedColumn(const PixelGrid& pixels,
+                                                                int width, int column,
+                                                                bool median);
+
+// The value of one object column from its inside sum S, its outside sum O and
+// the box height h (1..20): S when h is 20; else S x 20 / h, less the sky
+// (O x h) div (20 - h) from S first when filtered; the division by h in double
+// precision, rounded halves-to-even. May be negative when filtered.
+[[nodiscard]] std::int32_t ColumnValue(std::int32_t inside, std::int32_t outside, int height,
+                                       bool filter);
+
+// Five-point weighted running mean (2, 5, 10, 5, 2) / 24 over columns
+// 3..width-2, truncating toward zero; columns 1, 2, width-1 and width stay.
+void SmoothSpectrum(Spectrum& spectrum, int width);
+
+// Clamps columns 1..width of `spectrum` to 0 or more, copies them to `copy`
+// and measures them.
+[[nodiscard]] SpectrumExtent FinishSpectrum(Spectrum& spectrum, int width, Spectrum& copy);
+
+// Object spectrum: each column's inside sum scaled to a 20-row equivalent,
+// less the sky of the outside rows when filtered, then smoothed and finished
+// into `current` and `copy`. A width outside 0..768 is taken as its nearest.
+[[nodiscard]] SpectrumExtent ExtractObject(const PixelGrid& pixels, int width, CropRows crop,
+                                           ObjectOptions options, Spectrum& current,
+                                           Spectrum& copy);
+
+// Calibration spectrum: the raw sums of the crop rows, optionally smoothed,
+// finished into `current` and `copy`.
+[[nodiscard]] SpectrumExtent ExtractCal(const PixelGrid& pixels, int width, CropRows crop,
+                                        bool smoothing, Spectrum& current, Spectrum& copy);
+
+}  // namespace lxr4
