@@ -1,9 +1,72 @@
-// Drawing the two image slots on the main window surface.
+// Drawing the two image slots on the main window surface: every pixel in its
+// grey level, or ("Expand Spectra" ticked) the extracted spectrum as a 20-row
+// band, coloured by wavelength once a calibration exists.
+#include <algorithm>
+
 #include "app/procedures.h"
+#include "display/band_colour.h"
+#include "display/grey_scale.h"
 
 namespace lxr4 {
 
-void DrawObjectImage(App&) {}
-void DrawCalImage(App&) {}
+namespace {
+
+constexpr int kBandRows = 20;
+
+Rgb Grey(int g) {
+  const auto level = static_cast<std::uint8_t>(g);
+  return {level, level, level};
+}
+
+// The window's point operation takes single-precision coordinates.
+void Paint(App& app, double x, int y, Rgb colour) {
+  app.w.PaintPoint(Num(static_cast<float>(x)), Num(static_cast<float>(y)), colour);
+}
+
+std::int64_t Whole(const Num& n) { return static_cast<std::int64_t>(n.AsDouble()); }
+
+void DrawImageMode(App& app, const CameraImage& image) {
+  const GreyScale scale = MakeGreyScale(Whole(image.Range), DrawMode::Image);
+  const std::int64_t background = Whole(image.Background);
+  // The loops stay inside the 768 x 20 grid whatever the header said.
+  const int height = static_cast<int>(std::clamp<std::int64_t>(Whole(image.Height), 0, kGridRows));
+  const int width = std::clamp<int>(image.Width, 0, kGridColumns);
+  const double originX = image.OriginX.AsDouble();
+  for (int j = 1; j <= height; ++j)
+    for (int i = 1; i <= width; ++i)
+      Paint(app, originX + i, image.OriginY + j, Grey(GreyLevel(image.Pixels.at(i, j), background, scale)));
+}
+
+void DrawBandMode(App& app, Slot slot) {
+  const CameraImage& image = app.s.Image(slot);
+  const bool object = slot == Slot::Object;
+  const Spectrum& spectrum = object ? app.s.ObjectSpectrum : app.s.CalSpectrum;
+  const GreyScale scale = MakeGreyScale(Whole(image.Range), DrawMode::Band);
+  const std::int64_t offset =
+      BandOffset(Whole(image.Background), object, object && app.w.Ticked(Control::chkfilter));
+  const int width = std::clamp<int>(image.Width, 0, kGridColumns);
+  const double originX = image.OriginX.AsDouble();
+  for (int i = 1; i <= width; ++i) {
+    const int g = GreyLevel(spectrum[i], offset, scale);
+    Rgb colour = Grey(g);
+    if (app.s.CalibrationDone) {
+      const float lambda = ColumnModelWavelength(app, static_cast<std::int16_t>(i));
+      colour = BandColour(object ? CorrectedBrightness(g, lambda) : g, lambda);
+    }
+    for (int j = 1; j <= kBandRows; ++j) Paint(app, originX + i, image.OriginY + j, colour);
+  }
+}
+
+void DrawSlot(App& app, Slot slot) {
+  if (app.w.Ticked(Control::chkexpand))
+    DrawBandMode(app, slot);
+  else
+    DrawImageMode(app, app.s.Image(slot));
+}
+
+}  // namespace
+
+void DrawObjectImage(App& app) { DrawSlot(app, Slot::Object); }
+void DrawCalImage(App& app) { DrawSlot(app, Slot::Cal); }
 
 }  // namespace lxr4
