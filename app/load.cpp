@@ -1,9 +1,130 @@
-// Loading a camera image into the object or the calibration slot.
+// Loading a camera image into the object or the calibration slot. The whole
+// file is read and checked before anything changes, so a refused or failed
+// load leaves the slot, its labels and the shared values as they were.
+#include <string>
+#include <string_view>
+
 #include "app/procedures.h"
+#include "imagefile/camera_image_reader.h"
 
 namespace lxr4 {
 
-void cmdload_Click(App&) {}
-void cmdload2_Click(App&) {}
+namespace {
+
+constexpr std::string_view kOpenFilter =
+    "All Files (*.*)|*.*|KM1 Files (*.KM1)|*.KM1|KM2 Files (*.KM2)|*.KM2|"
+    "KM3 Files (*.KM3)|*.KM3|KM4 Files (*.KM4)|*.KM4";
+constexpr int kOpenFilterIndex = 1;
+constexpr std::string_view kLoadFailed = "File not loaded successfully";
+constexpr int kOpenFlagsHideReadOnly = 4;
+// The largest valid file is 2048 + 20 x (2 + 32767) bytes.
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
+
+struct SlotControls {
+  Control pathLabel, frame, otherFrame, heading, otherHeading;
+  void (*extract)(App&);
+  void (*draw)(App&);
+};
+
+constexpr SlotControls kObjectControls{Control::lblfiledata1, Control::Shphart1, Control::shphart2,
+                                       Control::Label3,       Control::Label2,   ExtractObjectSpectrum,
+                                       DrawObjectImage};
+constexpr SlotControls kCalControls{Control::lblfiledata2, Control::shphart2, Control::Shphart1,
+                                    Control::Label2,       Control::Label3,   ExtractCalSpectrum,
+                                    DrawCalImage};
+
+// The open-file dialog; an empty path when the user cancelled.
+std::string ShowOpenFileDialog(Window& w) {
+  return w.OpenFileDialog(kOpenFilter, kOpenFilterIndex, kOpenFlagsHideReadOnly).value_or(std::string{});
+}
+
+// Puts an accepted file into the slot: path, caption, header values, header block and pixels.
+void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraImageFile& file) {
+  CameraImage& image = s.Image(slot);
+  s.SelectedFileName = path;
+  image.FileName = path;
+  image.Caption = path + file.header.captionSuffix;
+  const HeaderValues& h = file.header;
+  if (h.height) image.Height = *h.height;
+  if (h.width) image.Width = *h.width;
+  if (h.background) image.Background = *h.background;
+  if (h.range) image.Range = *h.range;
+  if (h.pixelWidth) s.PixelWidth = *h.pixelWidth;
+  if (h.pixelHeight) s.PixelHeight = *h.pixelHeight;
+  image.HeaderBlock = file.headerBlock;
+  // Cells beyond the new image keep what they held.
+  for (int row = 1; row <= file.height; ++row)
+    for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
+}
+
+void LoadImage(App& app, Slot slot) {
+  AppState& s = app.s;
+  Window& w = app.w;
+  const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
+
+  const std::string path = ShowOpenFileDialog(w);
+  if (path.empty()) {
+    w.MessageBox("No file was selected");
+    return;
+  }
+  CameraImage& image = s.Image(slot);
+  const auto bytes = w.ReadFile(path, kMaxFileBytes);
+  if (!bytes) {
+    w.MessageBox(kLoadFailed);
+    return;
+  }
+  const ReaderStart start{slot == Slot::Object, static_cast<std::int16_t>(image.Height.AsDouble()),
+                          image.Width};
+  const CameraImageFile file = ReadCameraImage(*bytes, start);
+  switch (file.error) {
+    case ReadError::None:
+      break;
+    case ReadError::TooTall:
+      w.MessageBox("Spectral swath is too tall!");
+      return;
+    case ReadError::TooWide:
+      w.MessageBox("Spectral swath is too wide!");
+      return;
+    default:
+      w.MessageBox(kLoadFailed);
+      return;
+  }
+
+  w.SetCaption(c.pathLabel, path);
+  StoreImage(s, slot, path, file);
+
+  const Bounds frame = w.GetBounds(c.frame);
+  for (int i = 1; i <= kGridColumns; ++i)
+    for (int j = 1; j <= kGridRows; ++j)
+      w.PaintPoint(static_cast<float>(frame.left + i), static_cast<float>(frame.top + j), kBlack);
+
+  s.CalGraphShown = slot == Slot::Cal ? kTrue : kFalse;
+  image.OriginX = static_cast<double>((frame.left - 1) + (frame.width - image.Width) / 2);
+  image.OriginY = static_cast<std::int16_t>((frame.top - 1) + (frame.height - file.height) / 2);
+  image.CropTop = 1;
+  image.CropBottom = 20;
+  s.SpectrumLength = image.Width;
+  const auto middle = static_cast<std::int16_t>(image.Width / 2);
+  w.SetMaximum(Control::hsbspectra, image.Width);
+  w.SetValue(Control::hsbspectra, middle);
+  s.CursorPixel = middle;
+  s.CursorTickPixel = middle;
+  c.extract(app);
+  c.draw(app);
+  w.SetColour(c.frame, kRed);
+  w.SetColour(c.otherFrame, kBlack);
+  w.SetColour(c.heading, kRed);
+  w.SetColour(c.otherHeading, kBlack);
+  w.ClearGraph();
+  image.Loaded = kTrue;
+  image.CropTop = 1;
+  image.CropBottom = 20;
+  DrawSpectrumGraph(app);
+}
+
+}  // namespace
+
+void cmdload_Click(App& app) { LoadImage(app, Slot::Object); }
+void cmdload2_Click(App& app) { LoadImage(app, Slot::Cal); }
 
 }  // namespace lxr4

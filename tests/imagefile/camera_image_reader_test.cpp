@@ -1,0 +1,288 @@
+// The camera image reader on files built in memory: header lines, both pixel
+// layouts, the size limits, and every error code.
+#include "imagefile/camera_image_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lxr4 {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A header block of `lines`, each ended by a line feed and a carriage return
+// unless it already ends in a carriage return, padded with zeros to 2048 bytes,
+// then `pixels`.
+Bytes File(std::initializer_list<std::string_view> lines, const Bytes& pixels = {}) {
+  Bytes file;
+  for (std::string_view line : lines) {
+    file.insert(file.end(), line.begin(), line.end());
+    if (!line.ends_with('\r')) {
+      file.push_back('\n');
+      file.push_back('\r');
+    }
+  }
+  file.resize(kHeaderBlockBytes, 0);
+  file.insert(file.end(), pixels.begin(), pixels.end());
+  return file;
+}
+
+Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+Bytes Words(std::initializer_list<int> values) {
+  Bytes bytes;
+  for (int v : values) {
+    bytes.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+  }
+  return bytes;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// A compressed row: its length in two bytes, then the row data.
+Bytes Row(const Bytes& data) { return Concat({Words({static_cast<int>(data.size())}), data}); }
+
+std::vector<std::int16_t> RowValues(const CameraImageFile& image, int row) {
+  std::vector<std::int16_t> values;
+  for (int c = 1; c <= image.width; ++c) values.push_back(image.at(c, row));
+  return values;
+}
+
+const ReaderStart kObject{true, 0, 0};
+const ReaderStart kCal{false, 0, 0};
+
+TEST(CameraImageReader, ReadsTheFullHeaderExample) {
+  Bytes rows;
+  for (int r = 0; r < 20; ++r) rows = Concat({rows, Row(Bytes(765 * 2, 0))});
+  const CameraImageFile image =
+      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 20", "Width = 765", "Background = 100",
+                            "Range = 2000", "X_pixel_size = 0.009", "Date = 12/05/99", "Time = 21:14:03",
+                            "End"},
+                           rows),
+                      kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_TRUE(image.header.compressed);
+  EXPECT_EQ(image.height, 20);
+  EXPECT_EQ(image.width, 765);
+  EXPECT_EQ(image.header.background, 100);
+  EXPECT_EQ(image.header.range, 2000);
+  EXPECT_EQ(image.header.pixelWidth, 9.0f);  // 0.009 x 1000 in single precision is exactly 9
+  EXPECT_FALSE(image.header.pixelHeight.has_value());
+  EXPECT_EQ(image.header.captionSuffix, " captured on 12/05/99 at 21:14:03");
+  EXPECT_EQ(image.pixels.size(), 20u * 765u);
+}
+
+TEST(CameraImageReader, KeepsTheFirst2048BytesAsTheHeaderBlock) {
+  const Bytes file = File({"KM-1 Image", "Height = 1", "Width = 2", "End", "after End"}, Words({1, 2}));
+  const CameraImageFile image = ReadCameraImage(file, kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_TRUE(std::equal(image.headerBlock.begin(), image.headerBlock.end(), file.begin()));
+}
+
+TEST(CameraImageReader, DecodesTheSixColumnEncodedRow) {
+  const Bytes row = {0x10, 0x00, 0x05, 0xFB, 0x80, 0x34, 0x12, 0x80, 0xFF, 0xFF, 0x01};
+  const CameraImageFile image =
+      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 1", "Width = 6", "End"}, Row(row)), kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  // 16 21 16 4660 32767 32767 (65535 + 1 stays unclamped in the running value), then column 1 := column 2.
+  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{21, 21, 16, 4660, 32767, 32767}));
+}
+
+TEST(CameraImageReader, EncodedRowMayGoNegativeAndIgnoresLeftoverBytes) {
+  const Bytes row = {0x02, 0x00, 0x81, 0xF0, 0x7F, 0xAA, 0xBB};  // 2, -125, -141, -14, then two spare bytes
+  const CameraImageFile image =
+      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 1", "Width = 4", "End"}, Row(row)), kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{-125, -125, -141, -14}));
+}
+
+TEST(CameraImageReader, UncompressedNegativeWordsBecome32767AndColumnOneStays) {
+  const CameraImageFile image = ReadCameraImage(
+      File({"KM-1 Image", "Height = 1", "Width = 5", "End"},
+           Bytes{0x05, 0x00, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F, 0x01, 0x00}),
+      kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_FALSE(image.header.compressed);
+  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{5, 32767, 32767, 32767, 1}));
+}
+
+TEST(CameraImageReader, RawRowOfACompressedFileClampsAndOverwritesColumnOne) {
+  // Length 6 = 2 x Width: raw values, unsigned, above 32767 stored as 32767.
+  const CameraImageFile image = ReadCameraImage(
+      File({"KM-1 Compressed Image", "Height = 2", "Width = 3", "End"},
+           Concat({Row(Words({7, 40000, 9})), Row(Words({1, 2, 3}))})),
+      kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{32767, 32767, 9}));
+  EXPECT_EQ(RowValues(image, 2), (std::vector<std::int16_t>{2, 2, 3}));
+}
+
+TEST(CameraImageReader, CompressedImageInALaterLineSelectsTheCompressedLayout) {
+  const CameraImageFile image = ReadCameraImage(
+      File({"KM-1 Image", "Height = 1", "note: Compressed Image", "Width = 2", "End"}, Row(Words({3, 4}))),
+      kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_TRUE(image.header.compressed);
+  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{4, 4}));
+}
+
+struct HeaderCase {
+  const char* name;
+  std::initializer_list<std::string_view> lines;
+  int height, width;
+};
+
+TEST(CameraImageReader, HeaderLineRules) {
+  const HeaderCase cases[] = {
+      // The line feed before the carriage return is dropped unseen: without it the 0 goes.
+      {"carriage return without line feed", {"KM-1 Image", "Height = 20\r", "Width = 4", "End"}, 2, 4},
+      // The character after the key is skipped whatever it is.
+      {"no blank after the key", {"KM-1 Image", "Height = 1", "Width =768", "End"}, 1, 68},
+      {"halves to even down", {"KM-1 Image", "Height = 2.5", "Width = 4", "End"}, 2, 4},
+      {"halves to even up", {"KM-1 Image", "Height = 3.5", "Width = 4", "End"}, 4, 4},
+      {"blanks around the value", {"KM-1 Image", "Height =  3  ", "Width = 4", "End"}, 3, 4},
+      {"keys only at the start of a line", {"KM-1 Image", " Height = 9", "Height = 1", "Width = 4", "End"}, 1, 4},
+      {"later line wins", {"KM-1 Image", "Height = 9", "Height = 1", "Width = 4", "End"}, 1, 4},
+      {"lines after End are not read", {"KM-1 Image", "Height = 1", "Width = 4", "End", "Height = x"}, 1, 4},
+      {"End with more text", {"KM-1 Image", "Height = 1", "Width = 4", "Ending"}, 1, 4},
+      {"missing keys keep the start values", {"KM-1 Image", "End"}, 5, 6},
+  };
+  for (const HeaderCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Bytes file = File(c.lines, Bytes(2 * 20 * 768, 0));
+    const CameraImageFile image = ReadCameraImage(file, ReaderStart{true, 5, 6});
+    ASSERT_EQ(image.error, ReadError::None);
+    EXPECT_EQ(image.height, c.height);
+    EXPECT_EQ(image.width, c.width);
+  }
+}
+
+TEST(CameraImageReader, ShortLinesAreSkippedEvenWhenTheySayEnd) {
+  // "End" + CR alone has n = 2: skipped, so reading runs on to the next End line.
+  const Bytes file = File({"KM-1 Image", "Height = 1", "End\r", "Width = 3", "End"}, Words({1, 2, 3}));
+  const CameraImageFile image = ReadCameraImage(file, kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_EQ(image.width, 3);
+}
+
+TEST(CameraImageReader, DateAndTimeAppendInLineOrder) {
+  const Bytes file = File({"KM-1 Image", "Height = 1", "Width = 2", "Time = 21:14:03", "Date = 12/05/99", "End"},
+                          Words({1, 2}));
+  EXPECT_EQ(ReadCameraImage(file, kObject).header.captionSuffix, " at 21:14:03 captured on 12/05/99");
+  const Bytes bare = File({"KM-1 Image", "Height = 1", "Width = 2", "End"}, Words({1, 2}));
+  EXPECT_EQ(ReadCameraImage(bare, kObject).header.captionSuffix, "");
+}
+
+TEST(CameraImageReader, PixelHeightOnlyForTheObjectSlot) {
+  const Bytes file = File({"KM-1 Image", "Height = 1", "Width = 2", "X_pixel_size = 0.0068",
+                           "Y_pixel_size = 0.0074", "End"},
+                          Words({1, 2}));
+  const CameraImageFile object = ReadCameraImage(file, kObject);
+  EXPECT_EQ(object.header.pixelWidth, 0.0068f * 1000.0f);
+  EXPECT_EQ(object.header.pixelHeight, 0.0074f * 1000.0f);
+  const CameraImageFile cal = ReadCameraImage(file, kCal);
+  EXPECT_EQ(cal.header.pixelWidth, 0.0068f * 1000.0f);
+  EXPECT_FALSE(cal.header.pixelHeight.has_value());
+  // Ignored like any other line: even a value that is no number.
+  const Bytes bad = File({"KM-1 Image", "Height = 1", "Width = 2", "Y_pixel_size = ?", "End"}, Words({1, 2}));
+  EXPECT_EQ(ReadCameraImage(bad, kCal).error, ReadError::None);
+  EXPECT_EQ(ReadCameraImage(bad, kObject).error, ReadError::BadHeaderValue);
+}
+
+struct LimitCase {
+  const char* height;
+  const char* width;
+  ReadError error;
+};
+
+TEST(CameraImageReader, SizeLimits) {
+  const LimitCase cases[] = {
+      {"Height = 21", "Width = 800", ReadError::TooTall},  // only the first message applies
+      {"Height = 21", "Width = 768", ReadError::TooTall},
+      {"Height = 20", "Width = 769", ReadError::TooWide},
+      {"Height = 20", "Width = 768", ReadError::None},
+      {"Height = 0", "Width = 768", ReadError::BadSize},
+      {"Height = -4", "Width = 800", ReadError::TooWide},
+      {"Height = 20", "Width = 1", ReadError::BadSize},  // no column 2 to stand in for column 1, cursor at 0
+      {"Height = 1", "Width = 2", ReadError::None},
+      {"Height = 1", "Width = -768", ReadError::BadSize},
+  };
+  for (const LimitCase& c : cases) {
+    SCOPED_TRACE(std::string(c.height) + " " + c.width);
+    const Bytes file = File({"KM-1 Image", c.height, c.width, "End"}, Bytes(2 * 20 * 768, 0));
+    EXPECT_EQ(ReadCameraImage(file, kObject).error, c.error);
+  }
+}
+
+struct ErrorCase {
+  const char* name;
+  Bytes file;
+  ReadError error;
+};
+
+TEST(CameraImageReader, ErrorCodes) {
+  const auto header = [](std::string_view layout, std::string_view width) {
+    return File({layout, "Height = 1", width, "End"});
+  };
+  const auto compressed = [&](std::string_view width, const Bytes& pixels) {
+    return Concat({header("KM-1 Compressed Image", width), pixels});
+  };
+  Bytes longDescent = {0x00, 0x00};  // 0, then 259 deltas of -127 reach -32893
+  longDescent.insert(longDescent.end(), 259, 0x81);
+  const ErrorCase cases[] = {
+      {"no End line", File({"KM-1 Image", "Height = 1", "Width = 2", "Finish"}), ReadError::MissingEnd},
+      {"empty file", {}, ReadError::MissingEnd},
+      {"End only in a skipped line", File({"KM-1 Image", "Height = 1", "End\r"}), ReadError::MissingEnd},
+      {"value not a number", File({"KM-1 Image", "Height = twenty", "End"}), ReadError::BadHeaderValue},
+      {"value missing", File({"KM-1 Image", "Height =", "End"}), ReadError::BadHeaderValue},
+      {"Height beyond 16 bits", File({"KM-1 Image", "Height = 32768", "End"}), ReadError::BadHeaderValue},
+      {"Background beyond 16 bits", File({"KM-1 Image", "Background = -32769", "End"}), ReadError::BadHeaderValue},
+      {"Range beyond 32 bits", File({"KM-1 Image", "Range = 2147483648", "End"}), ReadError::BadHeaderValue},
+      {"pixel size beyond single", File({"KM-1 Image", "X_pixel_size = 1e37", "End"}), ReadError::BadHeaderValue},
+      {"pixel size not finite", File({"KM-1 Image", "X_pixel_size = inf", "End"}), ReadError::BadHeaderValue},
+      {"uncompressed pixels short", Concat({header("KM-1 Image", "Width = 3"), Words({1, 2})}),
+       ReadError::TruncatedPixels},
+      {"no pixels at all", header("KM-1 Image", "Width = 3"), ReadError::TruncatedPixels},
+      {"file shorter than its header block", Text("Height = 1\n\rWidth = 2\n\rEnd\n\r"),
+       ReadError::TruncatedPixels},
+      {"row length cut off", Concat({header("KM-1 Compressed Image", "Width = 3"), Bytes{0x06}}),
+       ReadError::TruncatedPixels},
+      {"row data cut off", compressed("Width = 3", Concat({Words({6}), Words({1, 2})})), ReadError::TruncatedPixels},
+      {"row length zero", compressed("Width = 3", Words({0})), ReadError::BadRowLength},
+      {"row length negative", compressed("Width = 3", Words({-2})), ReadError::BadRowLength},
+      {"row of one byte", compressed("Width = 3", Row({0x01})), ReadError::RowOverrun},
+      {"codes run past the row", compressed("Width = 4", Row({0x01, 0x00, 0x01, 0x01})), ReadError::RowOverrun},
+      {"escape runs past the row", compressed("Width = 3", Row({0x01, 0x00, 0x01, 0x80, 0x01})),
+       ReadError::RowOverrun},
+      {"value below -32768", compressed("Width = 260", Row(longDescent)), ReadError::ValueTooLow},
+  };
+  for (const ErrorCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CameraImageFile image = ReadCameraImage(c.file, ReaderStart{true, 0, 2});
+    EXPECT_EQ(image.error, c.error);
+    EXPECT_TRUE(image.pixels.empty());
+  }
+}
+
+TEST(CameraImageReader, DescentToExactlyMinus32768IsKept) {
+  // Escaped values are unsigned, so -32768 is reached from 0 by deltas: 258 x -127, then -2.
+  Bytes row = {0x00, 0x00};
+  row.insert(row.end(), 258, 0x81);
+  row.push_back(0xFE);
+  const CameraImageFile image =
+      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 1", "Width = 260", "End"}, Row(row)), kObject);
+  ASSERT_EQ(image.error, ReadError::None);
+  EXPECT_EQ(image.at(260, 1), -32768);
+}
+
+}  // namespace
+}  // namespace lxr4
