@@ -7,6 +7,8 @@
 
 namespace lxr4 {
 
+struct LinePair;
+
 // app/: start-up and shut-down
 void Spectra_Load(App& app);
 void Spectra_Unload(App& app);
@@ -48,8 +50,9 @@ void smoothing_Click(App& app);
 // calibration/: line marking
 void cboscale_Click(App& app);
 void cbobox_Click(App& app);
-// False when the centroid window has no centroid (its weights sum to zero) or
-// does not fit in the spectrum; LineCentroid is then left as it was.
+// Writes the centroid of the line at the cursor to LineCentroid. When the
+// window has no centroid (its weights sum to zero) or does not fit in the
+// spectrum, tells the user so and returns false; LineCentroid is then unchanged.
 [[nodiscard]] bool FindLineCentroid(App& app);
 void cmdmarkline1_Click(App& app);
 void cmdmarkline2_Click(App& app);
@@ -59,8 +62,10 @@ float ModelWavelength(App& app, double pixel, int sign);
 float CorrectWavelength(float lambda);
 float CalibratedWavelength(App& app, double pixel);
 float ColumnModelWavelength(App& app, std::int16_t column);
-// False when the two lines cannot be fitted; the calibration is then unchanged.
-[[nodiscard]] bool SolveCalibration(App& app);
+// Fits the calibration to `lines` (calibration/grating_solver.h): the two-line
+// solve while FocalLengthFitted is false, else the re-fit of the alpha angle to
+// line 1. False when they cannot be fitted; the calibration is then unchanged.
+[[nodiscard]] bool SolveCalibration(App& app, const LinePair& lines);
 
 // calibration/: cursor and read-out
 void hsbspectra_Scroll(App& app);
