@@ -1,11 +1,70 @@
-// The cursor scroll bar, its tick, and the wavelength read-out.
+// The cursor scroll bar, its tick above the images, and the wavelength read-out.
+#include <optional>
+
+#include "app/number_text.h"
 #include "app/procedures.h"
+#include "calibration/captions.h"
 
 namespace lxr4 {
 
-void hsbspectra_Scroll(App&) {}
-void hsbspectra_Change(App&) {}
-void cmdemission_Click(App&) {}
-void ShowWavelengthAtPixel(App&) {}
+namespace {
+constexpr std::int16_t kTickTop = 32, kTickBottom = 38;
+
+// The tick sits above the image of the graphed spectrum.
+void DrawTick(App& app, double column, Rgb colour) {
+  const Num& origin = app.s.CalGraphShown != kFalse ? app.s.Cal.OriginX : app.s.Object.OriginX;
+  const std::optional<std::int16_t> x = ToInt16(origin.AsDouble() + column);
+  if (!x) return;  // off the window
+  app.w.DrawLine(Control::Spectra, *x, kTickTop, *x, kTickBottom, colour);
+}
+
+void MoveCursorTick(App& app) {
+  AppState& s = app.s;
+  DrawTick(app, s.CursorTickPixel, kWindowGrey);
+  DrawTick(app, s.CursorPixel.AsDouble(), kRed);
+  s.CursorTickPixel = static_cast<std::int16_t>(s.CursorPixel.AsDouble());
+}
+
+void ReadCursor(App& app) {
+  app.s.CursorPixel = static_cast<std::int16_t>(app.w.Value(Control::hsbspectra));
+  MoveCursorTick(app);
+}
+
+// The cursor column's value above the spectrum's minimum.
+std::int64_t PixelValue(const AppState& s) {
+  const auto column = static_cast<int>(s.CursorPixel.AsDouble());
+  if (column < 1 || column > kGridColumns) return 0;
+  return std::int64_t{s.CurrentSpectrum[column]} - s.SpectrumMin;
+}
+}  // namespace
+
+void hsbspectra_Scroll(App& app) { ReadCursor(app); }
+
+void hsbspectra_Change(App& app) {
+  AppState& s = app.s;
+  ReadCursor(app);
+  DrawSpectrumGraph(app);
+  if (s.CalibrationDone) {
+    s.ReadoutPixel = s.CursorPixel;
+    ShowWavelengthAtPixel(app);
+  } else {
+    app.w.SetCaption(Control::Lblwavelength,
+                     CursorCaption(static_cast<std::int16_t>(s.CursorPixel.AsDouble()), PixelValue(s)));
+  }
+}
+
+void cmdemission_Click(App& app) {
+  if (!FindLineCentroid(app)) return;
+  app.s.ReadoutPixel = app.s.LineCentroid;
+  ShowWavelengthAtPixel(app);
+}
+
+void ShowWavelengthAtPixel(App& app) {
+  AppState& s = app.s;
+  const float wavelength = CalibratedWavelength(app, s.ReadoutPixel.AsDouble());
+  s.ReadoutWavelength = wavelength;
+  app.w.SetCaption(Control::Lblwavelength,
+                   ReadoutCaption(s.ReadoutPixel.AsDouble(), wavelength, PixelValue(s)));
+}
 
 }  // namespace lxr4

@@ -1,23 +1,132 @@
-// The line and width lists, and the two line marks.
+// The line and width lists, the centroid at the cursor, and the two line marks.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <span>
+
+#include "app/number_text.h"
 #include "app/procedures.h"
+#include "calibration/captions.h"
+#include "calibration/centroid.h"
+#include "calibration/grating_solver.h"
+#include "calibration/grating_state.h"
 #include "calibration/line_list.h"
 
 namespace lxr4 {
 
+namespace {
+constexpr std::string_view kManualPrompt = "Enter wavelength of selected line in Angstroms";
+constexpr std::string_view kManualTitle = "Manual Wavelength Entry";
+constexpr std::string_view kManualDefault = "5460.753";
+constexpr std::string_view kNotAWavelength = "Not a positive number - wavelength unchanged!";
+constexpr std::string_view kSpectrumTooShort = "Spectrum too short for the centroid width!";
+constexpr std::string_view kNoLine = "No spectral line found at the cursor!";
+constexpr std::string_view kSameLine = "Same spectral line as line 1!";
+constexpr std::string_view kTooClose = "Move cursor to new spectral line!";
+constexpr std::string_view kLine1First = "Mark line 1 first!";
+constexpr std::string_view kCannotFit = "These two lines cannot be fitted - calibration unchanged!";
+constexpr std::string_view kCannotRefit = "Line 1 cannot be fitted - calibration unchanged!";
+
+// A typed wavelength rounded to single precision, when it is a positive number.
+std::optional<float> TypedWavelength(std::string_view text) {
+  const std::optional<double> value = ParseDecimal(text);
+  if (!value || !(*value > 0) || *value > std::numeric_limits<float>::max()) return std::nullopt;
+  const auto wavelength = static_cast<float>(*value);
+  if (!(wavelength > 0)) return std::nullopt;
+  return wavelength;
+}
+}  // namespace
+
 void cboscale_Click(App& app) {
   const int index = app.w.SelectedIndex(Control::cboscale);
-  if (index >= 0 && index < static_cast<int>(kSpectralLines.size()))
+  if (index >= 0 && index < static_cast<int>(kSpectralLines.size())) {
     app.s.SelectedLineWavelength = kSpectralLines[static_cast<std::size_t>(index)].wavelength;
+  } else if (index == kManualEntryIndex) {
+    const std::optional<std::string> answer = app.w.InputBox(kManualPrompt, kManualTitle, kManualDefault);
+    if (!answer) return;  // cancelled: the previous wavelength stands
+    const std::optional<float> wavelength = TypedWavelength(*answer);
+    if (!wavelength) return app.w.MessageBox(kNotAWavelength);
+    app.s.SelectedLineWavelength = *wavelength;
+  }
 }
 
 void cbobox_Click(App& app) {
+  AppState& s = app.s;
   const int index = app.w.SelectedIndex(Control::cbobox);
   if (index >= 0 && index < static_cast<int>(kCentroidWidths.size()))
-    app.s.CentroidWidth = static_cast<std::int16_t>(kCentroidWidths[static_cast<std::size_t>(index)].width);
+    s.CentroidWidth = static_cast<std::int16_t>(kCentroidWidths[static_cast<std::size_t>(index)].width);
+  if (s.CentroidWidth.AsDouble() != s.LastCentroidWidth.AsDouble()) {
+    DrawSpectrumGraph(app);
+    s.LastCentroidWidth = s.CentroidWidth;
+  }
 }
 
-bool FindLineCentroid(App&) { return false; }
-void cmdmarkline1_Click(App&) {}
-void cmdmarkline2_Click(App&) {}
+bool FindLineCentroid(App& app) {
+  AppState& s = app.s;
+  const auto length = static_cast<std::size_t>(std::clamp<int>(s.SpectrumLength, 0, kGridColumns));
+  const CentroidResult found =
+      FindCentroid(std::span(s.CurrentSpectrum.values).subspan(1, length),
+                   static_cast<int>(s.CursorPixel.AsDouble()), static_cast<int>(s.CentroidWidth.AsDouble()));
+  switch (found.error) {
+    case CentroidError::None:
+      s.LineCentroid = found.column;
+      return true;
+    case CentroidError::SpectrumTooShort:
+      app.w.MessageBox(kSpectrumTooShort);
+      return false;
+    case CentroidError::NoLine:
+      app.w.MessageBox(kNoLine);
+      return false;
+  }
+  return false;
+}
+
+void cmdmarkline1_Click(App& app) {
+  AppState& s = app.s;
+  if (!FindLineCentroid(app)) return;
+  // After a calibration the new line 1 re-fits the alpha angle; a line that
+  // cannot be fitted is not marked.
+  const LinePair lines{s.SelectedLineWavelength.AsDouble(), s.LineCentroid, s.Line2Wavelength.AsDouble(),
+                       s.Line2Pixel.AsSingle()};
+  if (s.CalibrationDone && !SolveCalibration(app, lines)) return app.w.MessageBox(kCannotRefit);
+  s.Line1Wavelength = s.SelectedLineWavelength;
+  s.Line1Pixel = s.LineCentroid;
+  app.w.SetCaption(Control::Lblwavelength, MarkCaption(s.LineCentroid));
+}
+
+void cmdmarkline2_Click(App& app) {
+  AppState& s = app.s;
+  if (!s.Line1Wavelength.IsSet()) return app.w.MessageBox(kLine1First);
+  const Num wavelength = s.SelectedLineWavelength;
+  if (wavelength.AsDouble() == s.Line1Wavelength.AsDouble()) {
+    s.Line2Wavelength = wavelength;
+    return app.w.MessageBox(kSameLine);
+  }
+  if (!FindLineCentroid(app)) return;
+  const float pixel = s.LineCentroid;
+  if (std::fabs(pixel - s.Line1Pixel.AsSingle()) < 3.0f) {
+    s.Line2Wavelength = wavelength;
+    s.Line2Pixel = pixel;
+    return app.w.MessageBox(kTooClose);
+  }
+
+  const LinePair lines{s.Line1Wavelength.AsDouble(), s.Line1Pixel.AsSingle(), wavelength.AsDouble(), pixel};
+  const bool wasFitted = s.FocalLengthFitted;
+  s.FocalLengthFitted = false;  // the two-line solve
+  if (!SolveCalibration(app, lines)) {
+    s.FocalLengthFitted = wasFitted;
+    return app.w.MessageBox(kCannotFit);
+  }
+  s.Line2Wavelength = wavelength;
+  s.Line2Pixel = pixel;
+
+  Grating g = GratingOf(s);
+  const float reference = ReferenceWavelength(g);
+  s.BetaAngle = g.BetaAngle;
+  app.w.SetCaption(Control::Lblwavelength,
+                   SummaryCaption(s.FocalLength.AsDouble(), s.AlphaAngle.AsDouble(), reference,
+                                  LineDispersion(lines, s.PixelWidth.AsSingle())));
+}
 
 }  // namespace lxr4

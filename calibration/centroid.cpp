@@ -1,0 +1,33 @@
+#include "calibration/centroid.h"
+
+#include <cstddef>
+
+namespace lxr4 {
+
+CentroidResult FindCentroid(std::span<const std::int32_t> spectrum, int cursor, int width) {
+  const int n = static_cast<int>(spectrum.size());
+  if (width < 1 || n < width + 2) return {CentroidError::SpectrumTooShort, 0};
+  const auto at = [&](int column) { return spectrum[static_cast<std::size_t>(column - 1)]; };
+
+  // Keep the two background columns, start - 1 and start + width, inside 1..N.
+  const int half = width / 2;
+  int start = cursor - half >= 2 ? cursor - half : 2;
+  if (cursor + half >= n) start = n - width;
+
+  const std::int64_t edges = std::int64_t{at(start - 1)} + at(start + width);
+  const auto background = static_cast<float>(static_cast<double>(edges) / 2.0);
+  const bool emission = background <= static_cast<double>(at(start + half));
+
+  double moment = 0;
+  double total = 0;
+  for (int i = start; i < start + width; ++i) {
+    const double value = at(i);
+    const double weight = emission ? value - background : background - value;
+    moment += weight * i;
+    total += weight;
+  }
+  if (total == 0) return {CentroidError::NoLine, 0};
+  return {CentroidError::None, static_cast<float>(moment / total)};
+}
+
+}  // namespace lxr4
