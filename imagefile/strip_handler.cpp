@@ -1,8 +1,43 @@
-// "Save Strip Image": the graphed spectrum written as a new camera image file.
+// "Save Strip Image": the graphed spectrum written as a new camera image file
+// (strip_writer.h), named by the user.
+#include <algorithm>
+#include <span>
+
 #include "app/procedures.h"
+#include "imagefile/strip_writer.h"
 
 namespace lxr4 {
 
-void cmdstrip_Click(App&) {}
+void cmdstrip_Click(App& app) {
+  AppState& s = app.s;
+  const bool cal = s.CalGraphShown != kFalse;
+  const CameraImage& image = cal ? s.Cal : s.Object;
+  const Spectrum& spectrum = cal ? s.CalSpectrum : s.ObjectSpectrum;
+  // Refused before the question: an unloaded slot has no header and no rows to save.
+  if (image.Loaded == kFalse) {
+    app.w.MessageBox(cal ? "No calibration image loaded; strip file not saved!"
+                         : "No object image loaded; strip file not saved!");
+    return;
+  }
+
+  const std::optional<std::string> name = app.w.InputBox(
+      "Input full file name (without extension): ", "Enter file name where spectral strip will be saved",
+      "c:\\images\\");
+  if (!name || name->empty()) {
+    app.w.MessageBox("No file name entered; strip file not saved!");
+    return;
+  }
+
+  const int width = std::clamp<int>(image.Width, 0, kGridColumns);
+  const int height = std::clamp(static_cast<int>(image.Height.AsDouble()), 0, kGridRows);
+  const std::vector<std::uint8_t> bytes =
+      StripImage(image.HeaderBlock, std::span(spectrum.values).subspan(1, static_cast<std::size_t>(width)), height);
+  // The whole file is replaced, so no tail of an older, longer file survives.
+  if (app.w.WriteFile(*name + ".km1", bytes) != FileError::None) {
+    app.w.MessageBox("Invalid path name - try again!");
+    return;
+  }
+  app.w.SetCaption(Control::Lblwavelength, *name + ".km1 strip image saved");
+}
 
 }  // namespace lxr4

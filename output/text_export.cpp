@@ -1,8 +1,39 @@
-// "Write Text File": the graphed spectrum as a tab-separated text file.
+// "Write Text File": the graphed spectrum as a tab-separated text file next
+// to its image (text_export_format.h).
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "app/procedures.h"
+#include "output/text_export_format.h"
 
 namespace lxr4 {
 
-void cmdtext_Click(App&) {}
+void cmdtext_Click(App& app) {
+  AppState& s = app.s;
+  std::string rows;
+  const int columns = std::clamp<int>(s.SpectrumLength, 0, kGridColumns);
+  for (int i = 1; i <= columns; ++i) {
+    const auto value = static_cast<float>(s.CurrentSpectrum[i]);
+    if (s.CalibrationDone) {
+      const float lambda = CalibratedWavelength(app, i);
+      s.ReadoutWavelength = Num(lambda);
+      rows += TextExportRow(i, lambda, value);
+    } else {
+      rows += TextExportRow(i, value);
+    }
+    rows += "\r\n";
+  }
+  const std::string text = TextExportFile(rows);
+
+  s.SelectedFileName = TextExportPath(s.CalGraphShown ? s.Cal.FileName : s.Object.FileName);
+  const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+  // The caption announces the file only once it has been written.
+  if (app.w.WriteFile(s.SelectedFileName, bytes) == FileError::None) {
+    app.w.SetCaption(Control::Lblwavelength, s.SelectedFileName + " saved as text file");
+  } else {
+    app.w.MessageBox("The text file " + s.SelectedFileName + " could not be written; nothing was saved.");
+  }
+}
 
 }  // namespace lxr4

@@ -1,0 +1,50 @@
+// The printed page of "Print Graph": the whole graphed spectrum in a framed
+// plot with its scales, title, axis title and range labels, drawn through a
+// small printer interface so that the page can be checked without a printer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/app_state.h"
+#include "platform/num.h"
+#include "platform/window.h"
+
+namespace lxr4 {
+
+// The printer operations the page needs; each returns false (or nullopt) when it failed.
+class PagePrinter {
+ public:
+  [[nodiscard]] virtual bool Setup(int value) = 0;
+  [[nodiscard]] virtual std::optional<PageSize> Size() = 0;
+  [[nodiscard]] virtual std::optional<TextSize> Measure(std::string_view text) = 0;
+  [[nodiscard]] virtual bool Text(Num x, Num y, std::string_view text) = 0;
+  [[nodiscard]] virtual bool Line(Num x1, Num y1, Num x2, Num y2) = 0;
+  [[nodiscard]] virtual bool End() = 0;
+
+ protected:
+  ~PagePrinter() = default;
+};
+
+// What the page shows.
+struct GraphPage {
+  std::string title;         // caption of the graphed image
+  bool calibrated = false;   // wavelength scale (3800..8200 Angstroms) instead of pixel numbers
+  const Spectrum& spectrum;  // columns 1..765 are drawn
+  std::int32_t spectrumMax = 0, spectrumMin = 0;
+  // Wavelength in Angstroms of a column (1..765); used only when calibrated.
+  std::function<float(int column)> wavelength{};
+};
+
+// Prints the page in the program's order: page set-up 2, page size, title,
+// axis title, vertical scale, horizontal scale, frame, range labels and curve
+// (labels first without a calibration, curve first with one), end of
+// document. Stops at the first step that fails (a printer operation, a
+// position outside its 16- or 32-bit integer, a flat spectrum whose scale has
+// no range) and returns false, the document left unended.
+[[nodiscard]] bool PrintGraphPage(const GraphPage& page, PagePrinter& printer);
+
+}  // namespace lxr4
