@@ -1,0 +1,28 @@
+// Reading and writing whole files, for both window implementations.
+// Every file opened here is closed again on every path.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace lxr4 {
+
+// At most `maxBytes` bytes from the start of the file at `path`; nullopt when it
+// cannot be opened or read (missing, a folder, no permission).
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                                std::size_t maxBytes);
+
+// Writes `bytes` as the whole file at `path`, or nothing at all: the bytes go to a
+// temporary file in the same folder, which is flushed, closed and renamed onto `path`.
+// On a failure the temporary file is removed and an older file at `path` survives
+// unchanged. CannotOpen: the temporary file could not be created (no such folder,
+// not writable); CannotWrite: writing, closing or the rename failed.
+[[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace lxr4

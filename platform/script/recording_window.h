@@ -1,0 +1,61 @@
+// RecordingWindow: wraps any Window, forwards every call to it, and writes the
+// transcript line of each thing the program does. Questions the program asks
+// (values, ticks, texts, bounds, text measures, file reads) are not written.
+// Give the App this window, so that the lines of nested handlers come between
+// the line that caused them and the caller's next line.
+#pragma once
+
+#include "platform/script/transcript.h"
+#include "platform/window.h"
+
+namespace lxr4 {
+
+class RecordingWindow final : public Window {
+ public:
+  RecordingWindow(Window& inner, Transcript& transcript) : inner_(inner), t_(transcript) {}
+
+  void SetCaption(Control label, std::string_view text) override;
+  void SetColour(Control control, Rgb colour) override;
+  void AppendEntry(Control combo, std::string_view text) override;
+  void SelectEntry(Control combo, int index) override;
+  [[nodiscard]] int SelectedIndex(Control combo) const override { return inner_.SelectedIndex(combo); }
+  [[nodiscard]] int Value(Control scrollBar) const override { return inner_.Value(scrollBar); }
+  void SetValue(Control scrollBar, int value) override;
+  void SetMaximum(Control scrollBar, int maximum) override;
+  [[nodiscard]] bool Ticked(Control checkBox) const override { return inner_.Ticked(checkBox); }
+  void SetOption(Control optionButton, bool selected) override;
+  [[nodiscard]] std::string Text(Control textBox) const override { return inner_.Text(textBox); }
+  void SetText(Control textBox, std::string_view text) override;
+  [[nodiscard]] Bounds GetBounds(Control control) const override { return inner_.GetBounds(control); }
+  void ShowDialog(Control form) override;
+  void HideDialog(Control form) override;
+  void PaintPoint(Num x, Num y, Rgb colour) override;
+  void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override;
+  void ClearGraph() override;
+  void MessageBox(std::string_view text) override;
+  std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
+                                      std::string_view defaultText) override;
+  std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
+  [[nodiscard]] bool PrinterSetup(int value) override;
+  [[nodiscard]] std::optional<PageSize> PrinterSize() override;
+  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
+  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override;
+  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override;
+  [[nodiscard]] bool PrinterEnd() override;
+  void PrinterAbort() override { inner_.PrinterAbort(); }
+  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                                  std::size_t maxBytes) override {
+    return inner_.ReadFile(path, maxBytes);
+  }
+  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  void EndProgram() override;
+
+ private:
+  // Writes `line`, or "printer error" when the operation failed; passes `ok` on.
+  bool Printer(bool ok, const std::string& line);
+
+  Window& inner_;
+  Transcript& t_;
+};
+
+}  // namespace lxr4

@@ -1,0 +1,235 @@
+#include "platform/script/script_window.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/files.h"
+#include "platform/script/script_error.h"
+
+namespace lxr4 {
+
+namespace {
+using K = ControlKind;
+
+template <typename T>
+T PopAnswer(std::deque<T>& queue) {
+  T answer = std::move(queue.front());
+  queue.pop_front();
+  return answer;
+}
+}  // namespace
+
+ScriptWindow::ScriptWindow()
+    : window_(kMainWidth, kMainHeight, kWindowGrey), graph_(kGraphWidth, kGraphHeight, kWhite) {}
+
+void ScriptWindow::Fail(const std::string& what) const {
+  error_ = what;
+  throw ScriptError(what);
+}
+
+void ScriptWindow::RaiseDropped() {
+  if (error_) throw ScriptError(*std::exchange(error_, std::nullopt));
+  if (ended_) throw ProgramEnded{};
+}
+
+const ControlState& ScriptWindow::Checked(Control c, const char* operation,
+                                          std::initializer_list<ControlKind> kinds) const {
+  const ControlKind kind = Info(c).kind;
+  if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) {
+    Fail(std::string("the program called ") + operation + " on " + std::string(Name(c)) + ", a " +
+         std::string(KindName(kind)));
+  }
+  return controls_[c];
+}
+
+ControlState& ScriptWindow::Checked(Control c, const char* operation,
+                                    std::initializer_list<ControlKind> kinds) {
+  std::as_const(*this).Checked(c, operation, kinds);
+  return controls_[c];
+}
+
+void ScriptWindow::Send(Control c, Event e) {
+  if (sink_ != nullptr) sink_->OnEvent(c, e);
+}
+
+void ScriptWindow::MoveBar(Control bar, int value) {
+  ControlState& s = controls_[bar];
+  value = std::clamp(value, s.minimum, s.maximum);
+  if (value == s.value) return;
+  s.value = value;
+  Send(bar, Event::Change);
+}
+
+// --- controls
+
+void ScriptWindow::SetCaption(Control label, std::string_view text) {
+  Checked(label, "SetCaption", {K::Label, K::Button, K::CheckBox, K::OptionButton, K::Form}).text = text;
+}
+
+void ScriptWindow::SetColour(Control control, Rgb colour) {
+  Checked(control, "SetColour", {K::Label, K::Rectangle, K::Line}).colour = colour;
+}
+
+void ScriptWindow::AppendEntry(Control combo, std::string_view text) {
+  Checked(combo, "AppendEntry", {K::ComboBox}).entries.emplace_back(text);
+}
+
+void ScriptWindow::SelectEntry(Control combo, int index) {
+  ControlState& s = Checked(combo, "SelectEntry", {K::ComboBox});
+  if (index < -1 || index >= static_cast<int>(s.entries.size()))
+    Fail("the program selected entry " + std::to_string(index) + " of " + std::string(Name(combo)) +
+         ", which has " + std::to_string(s.entries.size()) + " entries");
+  s.selected = index;
+  Send(combo, Event::Click);
+}
+
+int ScriptWindow::SelectedIndex(Control combo) const {
+  return Checked(combo, "SelectedIndex", {K::ComboBox}).selected;
+}
+
+int ScriptWindow::Value(Control scrollBar) const {
+  return Checked(scrollBar, "Value", {K::ScrollBar}).value;
+}
+
+void ScriptWindow::SetValue(Control scrollBar, int value) {
+  Checked(scrollBar, "SetValue", {K::ScrollBar});
+  MoveBar(scrollBar, value);
+}
+
+void ScriptWindow::SetMaximum(Control scrollBar, int maximum) {
+  ControlState& s = Checked(scrollBar, "SetMaximum", {K::ScrollBar});
+  s.maximum = maximum;
+  s.minimum = std::min(s.minimum, maximum);  // as the real scroll bar does
+  MoveBar(scrollBar, s.value);
+}
+
+bool ScriptWindow::Ticked(Control checkBox) const {
+  return Checked(checkBox, "Ticked", {K::CheckBox, K::OptionButton}).on;
+}
+
+void ScriptWindow::SetOption(Control optionButton, bool selected) {
+  Checked(optionButton, "SetOption", {K::OptionButton}).on = selected;
+}
+
+std::string ScriptWindow::Text(Control textBox) const {
+  Checked(textBox, "Text", {K::TextBox, K::ComboBox});
+  return controls_.View(textBox).text;
+}
+
+void ScriptWindow::SetText(Control textBox, std::string_view text) {
+  Checked(textBox, "SetText", {K::TextBox}).text = text;
+}
+
+Bounds ScriptWindow::GetBounds(Control control) const {
+  const ControlInfo& i = Info(control);
+  return Bounds{i.left, i.top, i.width, i.height};
+}
+
+// The modal dialog stays up until its handlers hide it: each round takes the
+// next queued answer and presses Done.
+void ScriptWindow::ShowDialog(Control form) {
+  ControlState& dialog = Checked(form, "ShowDialog", {K::Form});
+  dialog.on = true;
+  while (dialog.on) {
+    if (contrasts_.empty()) Fail("the contrast dialog opened with no answer queued");
+    if (const std::optional<ContrastAnswer> answer = PopAnswer(contrasts_)) {
+      controls_[Control::txtbackground].text = answer->background;
+      controls_[Control::txtrange].text = answer->range;
+    }
+    Send(Control::cmddone, Event::Click);
+  }
+}
+
+void ScriptWindow::HideDialog(Control form) { Checked(form, "HideDialog", {K::Form}).on = false; }
+
+// --- drawing
+
+void ScriptWindow::PaintPoint(Num x, Num y, Rgb colour) { window_.Point(x.AsDouble(), y.AsDouble(), colour); }
+
+void ScriptWindow::DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) {
+  if (surface != Control::Spectra && surface != Control::Picgraph)
+    Fail("the program drew a line on " + std::string(Name(surface)));
+  Surface& s = surface == Control::Spectra ? window_ : graph_;
+  s.Line(x1.AsDouble(), y1.AsDouble(), x2.AsDouble(), y2.AsDouble(), colour);
+}
+
+void ScriptWindow::ClearGraph() { graph_.Clear(); }
+
+// --- modal dialogs
+
+void ScriptWindow::MessageBox(std::string_view) {}
+
+std::optional<std::string> ScriptWindow::InputBox(std::string_view, std::string_view, std::string_view) {
+  if (inputs_.empty()) Fail("an input box opened with no answer queued");
+  return PopAnswer(inputs_);
+}
+
+std::optional<std::string> ScriptWindow::OpenFileDialog(std::string_view, int, int) {
+  if (opens_.empty()) Fail("the open-file dialog opened with no answer queued");
+  return PopAnswer(opens_);
+}
+
+// --- printer
+
+bool ScriptWindow::PrinterSetup(int) { return printer_.Present(); }
+std::optional<PageSize> ScriptWindow::PrinterSize() { return printer_.Size(); }
+std::optional<TextSize> ScriptWindow::PrinterMeasure(std::string_view text) { return printer_.Measure(text); }
+bool ScriptWindow::PrinterText(Num, Num, std::string_view) { return printer_.Present(); }
+bool ScriptWindow::PrinterLine(Num, Num, Num, Num) { return printer_.Present(); }
+bool ScriptWindow::PrinterEnd() { return printer_.Present(); }
+void ScriptWindow::PrinterAbort() {}
+
+// --- files
+
+std::optional<std::vector<std::uint8_t>> ScriptWindow::ReadFile(const std::string& path,
+                                                                std::size_t maxBytes) {
+  return lxr4::ReadFile(path, maxBytes);
+}
+
+FileError ScriptWindow::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  return lxr4::WriteFile(path, bytes);
+}
+
+void ScriptWindow::EndProgram() {
+  ended_ = true;
+  throw ProgramEnded{};
+}
+
+// --- the user's actions
+
+void ScriptWindow::Click(Control control) {
+  ControlState& s = controls_[control];
+  switch (Info(control).kind) {
+    case K::CheckBox:
+      s.on = !s.on;
+      break;
+    case K::OptionButton:
+      if (s.on) return;
+      for (const ControlInfo& other : AllControls())
+        if (other.kind == K::OptionButton && other.form == Info(control).form) controls_[other.id].on = false;
+      s.on = true;
+      break;
+    default:
+      break;
+  }
+  Send(control, Event::Click);
+}
+
+void ScriptWindow::Select(Control combo, int index) {
+  controls_[combo].selected = index;
+  Send(combo, Event::Click);
+}
+
+void ScriptWindow::Drag(Control scrollBar, int value) {
+  ControlState& s = controls_[scrollBar];
+  s.value = std::clamp(value, s.minimum, s.maximum);
+  Send(scrollBar, Event::Scroll);
+}
+
+void ScriptWindow::Release(Control scrollBar) { Send(scrollBar, Event::Change); }
+
+void ScriptWindow::Set(Control scrollBar, int value) { MoveBar(scrollBar, value); }
+
+void ScriptWindow::Close() { Send(Control::Spectra, Event::Unload); }
+
+}  // namespace lxr4

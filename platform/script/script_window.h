@@ -1,0 +1,104 @@
+// ScriptWindow: the scripted platform. An in-memory window with every control,
+// the two drawing surfaces, the scripted printer and the queues of answers for
+// modal dialogs. It follows the window rules of the real window: a scroll bar
+// value or combo entry set from code runs that control's handler at once,
+// nested, through the EventSink; option buttons set from code run nothing.
+// It writes no transcript itself (RecordingWindow does).
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+
+#include "platform/script/controls_model.h"
+#include "platform/script/script_printer.h"
+#include "platform/script/user_actions.h"
+#include "platform/surface.h"
+#include "platform/window.h"
+
+namespace lxr4 {
+
+class ScriptWindow final : public Window, public UserActions {
+ public:
+  ScriptWindow();
+
+  // The program, which receives the events; set before the first event.
+  void SetSink(EventSink* sink) { sink_ = sink; }
+
+  // --- Window
+  void SetCaption(Control label, std::string_view text) override;
+  void SetColour(Control control, Rgb colour) override;
+  void AppendEntry(Control combo, std::string_view text) override;
+  void SelectEntry(Control combo, int index) override;
+  [[nodiscard]] int SelectedIndex(Control combo) const override;
+  [[nodiscard]] int Value(Control scrollBar) const override;
+  void SetValue(Control scrollBar, int value) override;
+  void SetMaximum(Control scrollBar, int maximum) override;
+  [[nodiscard]] bool Ticked(Control checkBox) const override;
+  void SetOption(Control optionButton, bool selected) override;
+  [[nodiscard]] std::string Text(Control textBox) const override;
+  void SetText(Control textBox, std::string_view text) override;
+  [[nodiscard]] Bounds GetBounds(Control control) const override;
+  void ShowDialog(Control form) override;
+  void HideDialog(Control form) override;
+  void PaintPoint(Num x, Num y, Rgb colour) override;
+  void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override;
+  void ClearGraph() override;
+  void MessageBox(std::string_view text) override;
+  std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
+                                      std::string_view defaultText) override;
+  std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
+  [[nodiscard]] bool PrinterSetup(int value) override;
+  [[nodiscard]] std::optional<PageSize> PrinterSize() override;
+  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
+  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override;
+  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override;
+  [[nodiscard]] bool PrinterEnd() override;
+  void PrinterAbort() override;
+  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                                  std::size_t maxBytes) override;
+  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  void EndProgram() override;
+
+  // --- UserActions
+  void Click(Control control) override;
+  void Select(Control combo, int index) override;
+  void Drag(Control scrollBar, int value) override;
+  void Release(Control scrollBar) override;
+  void Set(Control scrollBar, int value) override;
+  void Close() override;
+  void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
+  void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
+  void QueueContrast(std::optional<ContrastAnswer> answer) override {
+    contrasts_.push_back(std::move(answer));
+  }
+  void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
+  [[nodiscard]] ControlView View(Control control) const override { return controls_.View(control); }
+  [[nodiscard]] const Surface& WindowSurface() const override { return window_; }
+  [[nodiscard]] const Surface& GraphSurface() const override { return graph_; }
+  void RaiseDropped() override;
+
+ private:
+  // The control's state, after checking that the program calls `operation` on a
+  // control of a kind that has it.
+  ControlState& Checked(Control c, const char* operation, std::initializer_list<ControlKind> kinds);
+  const ControlState& Checked(Control c, const char* operation,
+                              std::initializer_list<ControlKind> kinds) const;
+  [[noreturn]] void Fail(const std::string& what) const;
+  void Send(Control c, Event e);
+  // Sets a scroll bar's value, clamped to its range; runs its change handler
+  // when the value differs.
+  void MoveBar(Control bar, int value);
+
+  ControlsModel controls_;
+  Surface window_;
+  Surface graph_;
+  ScriptPrinter printer_;
+  std::deque<std::optional<std::string>> opens_, inputs_;
+  std::deque<std::optional<ContrastAnswer>> contrasts_;
+  EventSink* sink_ = nullptr;
+  mutable std::optional<std::string> error_;  // the last script error raised
+  bool ended_ = false;
+};
+
+}  // namespace lxr4

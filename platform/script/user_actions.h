@@ -1,0 +1,62 @@
+// What a session script asks of a window: the user's actions, the answers
+// queued for modal dialogs, the printer set-up, and the questions about the
+// controls and surfaces. The script runner talks only to this interface, so the
+// same scripts can drive the scripted window or a real one.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/controls.h"
+#include "platform/surface.h"
+#include "platform/window.h"
+
+namespace lxr4 {
+
+// A control as it stands, for `show`; only the members of its kind matter.
+struct ControlView {
+  std::string text;  // caption of a label or button, text of a text box, selected combo entry
+  Rgb colour;        // text colour of a label, border colour of a rectangle
+  int index = -1;    // selected combo entry, -1 when none
+  int entryCount = 0;
+  int value = 0, minimum = 0, maximum = 0;  // scroll bar
+  bool on = false;   // check box ticked, option button selected
+};
+
+// The texts the user types into the contrast dialog before pressing Done.
+struct ContrastAnswer {
+  std::string background, range;
+};
+
+class UserActions {
+ public:
+  // The runner has checked that each control is of the kind the action needs,
+  // lies on the main window, and (for Select) has that entry.
+  virtual void Click(Control control) = 0;
+  virtual void Select(Control combo, int index) = 0;
+  virtual void Drag(Control scrollBar, int value) = 0;
+  virtual void Release(Control scrollBar) = 0;
+  virtual void Set(Control scrollBar, int value) = 0;
+  virtual void Close() = 0;
+
+  // Answers for the next dialog of each kind; nullopt cancels (for the contrast
+  // dialog: presses Done without editing).
+  virtual void QueueOpen(std::optional<std::string> path) = 0;
+  virtual void QueueInput(std::optional<std::string> text) = 0;
+  virtual void QueueContrast(std::optional<ContrastAnswer> answer) = 0;
+  // nullopt: from now on there is no printer.
+  virtual void SetPrinter(std::optional<PageSize> page) = 0;
+
+  [[nodiscard]] virtual ControlView View(Control control) const = 0;
+  [[nodiscard]] virtual const Surface& WindowSurface() const = 0;
+  [[nodiscard]] virtual const Surface& GraphSurface() const = 0;
+
+  // Throws again a script error or an end of the program that a handler caught
+  // and dropped during the last action, so that it still stops the session.
+  virtual void RaiseDropped() = 0;
+
+ protected:
+  ~UserActions() = default;
+};
+
+}  // namespace lxr4
