@@ -1,0 +1,314 @@
+#include "spectrum/extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace lxr4 {
+namespace {
+
+PixelGrid Filled(std::int16_t value) {
+  PixelGrid grid;
+  grid.cells.fill(value);
+  return grid;
+}
+
+// --- MedianOfFour
+
+struct MedianCase {
+  std::int16_t a, b, c, d, median;
+};
+
+TEST(MedianOfFour, MeanOfTheMiddleTwoTruncatedTowardZero) {
+  const MedianCase cases[] = {
+      {10, 40, 20, 30, 25},
+      {1, 2, 2, 9, 2},
+      {3, 4, 9, 9, 6},                     // 6.5 truncated
+      {9, 9, 3, 4, 6},                     // order does not matter
+      {-5, -4, -3, 10, -3},                // -3.5 truncated toward zero, not down to -4
+      {-3, -2, 5, 7, 1},
+      {32767, 32767, 32767, 32767, 32767},  // the sum of the middle two needs 32 bits
+      {-32768, -32768, -32768, -32768, -32768},
+  };
+  for (const MedianCase& m : cases) {
+    SCOPED_TRACE(std::to_string(m.a) + "," + std::to_string(m.b) + "," + std::to_string(m.c) +
+                 "," + std::to_string(m.d));
+    EXPECT_EQ(MedianOfFour(m.a, m.b, m.c, m.d), m.median);
+  }
+}
+
+// --- CleanedColumn: the cross-shaped median
+
+TEST(CleanedColumn, ReplacesAHotPixelByItsNeighbours) {
+  PixelGrid grid = Filled(100);
+  grid.at(5, 7) = 30000;
+  EXPECT_EQ(CleanedColumn(grid, 10, 5, true)[6], 100);
+  EXPECT_EQ(CleanedColumn(grid, 10, 5, false)[6], 30000);
+}
+
+TEST(CleanedColumn, InnerRowTakesTheMedianOfItsFourNeighboursWhateverItsValue) {
+  for (std::int16_t own : {std::int16_t{25}, std::int16_t{-7}, std::int16_t{999}}) {
+    SCOPED_TRACE(own);
+    PixelGrid grid;
+    grid.at(4, 9) = 10;  // left
+    grid.at(6, 9) = 20;  // right
+    grid.at(5, 8) = 30;  // above
+    grid.at(5, 10) = 40;  // below
+    grid.at(5, 9) = own;
+    EXPECT_EQ(CleanedColumn(grid, 10, 5, true)[8], 25);
+  }
+}
+
+struct EdgeRowCase {
+  const char* name;
+  int row, inner;  // the edge row and its one vertical neighbour
+  std::int16_t left, right, below, own, cleaned;
+};
+
+TEST(CleanedColumn, EdgeRowsUseThreeNeighboursAndThePixelItself) {
+  const EdgeRowCase cases[] = {
+      // mean (10 + 20 + 90) / 3 = 40 differs: median of 10, 20, 50, 90 = 35
+      {"row 1 replaced", 1, 2, 10, 20, 90, 50, 35},
+      {"row 20 replaced", 20, 19, 10, 20, 90, 50, 35},
+      // equal to the truncated mean (0 + 0 + 30) / 3 = 10: kept, though the median would be 5
+      {"row 1 kept", 1, 2, 0, 0, 30, 10, 10},
+      {"row 20 kept", 20, 19, 0, 0, 30, 10, 10},
+      // the mean truncates toward zero: (-1 - 1 - 2) / 3 = -1, so -1 is kept
+      {"row 1 negative mean", 1, 2, -1, -1, -2, -1, -1},
+  };
+  for (const EdgeRowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PixelGrid grid;
+    grid.at(4, c.row) = c.left;
+    grid.at(6, c.row) = c.right;
+    grid.at(5, c.inner) = c.below;
+    grid.at(5, c.row) = c.own;
+    EXPECT_EQ(CleanedColumn(grid, 10, 5, true)[static_cast<std::size_t>(c.row - 1)], c.cleaned);
+  }
+}
+
+TEST(CleanedColumn, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
+  PixelGrid grid;
+  grid.at(5, 2) = 1000;  // hot: its neighbours 0, 0, 0, 7 replace it by 0
+  grid.at(5, 3) = 7;
+  grid.at(6, 3) = 1000;
+  grid.at(5, 4) = 1000;
+  // Row 3's neighbours as loaded are 0, 1000, 1000 (row 2) and 1000: median 1000.
+  // Had the cleaned row 2 (0) been read, the median would be 500.
+  const auto column = CleanedColumn(grid, 10, 5, true);
+  EXPECT_EQ(column[1], 0);
+  EXPECT_EQ(column[2], 1000);
+}
+
+TEST(CleanedColumn, FirstAndLastColumnsAreNeverCleaned) {
+  PixelGrid grid = Filled(100);
+  for (int r = 1; r <= kGridRows; ++r) {
+    grid.at(1, r) = 5000;
+    grid.at(8, r) = 5000;
+  }
+  grid.at(1, 7) = 30000;
+  grid.at(8, 7) = 30000;
+  EXPECT_EQ(CleanedColumn(grid, 8, 1, true)[6], 30000);
+  EXPECT_EQ(CleanedColumn(grid, 8, 8, true)[6], 30000);
+  EXPECT_EQ(CleanedColumn(grid, 8, 8, true)[0], 5000);
+}
+
+// --- ColumnValue: scaling and the airglow filter
+
+struct ColumnCase {
+  const char* name;
+  std::int32_t inside, outside;
+  int height;
+  bool filter;
+  std::int32_t value;
+};
+
+TEST(ColumnValue, ScalesToTwentyRowsAndSubtractsTheSky) {
+  const ColumnCase cases[] = {
+      {"140 / 3 = 46.67 rounds to 47", 7, 0, 3, false, 47},
+      {"twice the inside sum for 10 rows", 1000, 555, 10, false, 2000},
+      {"all-100 pixels, rows 5..14, filtered", 1000, 1000, 10, true, 0},
+      {"full box, no filter", 1234, 999, 20, false, 1234},
+      {"full box ignores the filter", 1234, 999, 20, true, 1234},
+      {"half rounds to even below", 1, 0, 8, false, 2},    // 2.5
+      {"half rounds to even above", 3, 0, 8, false, 8},    // 7.5
+      {"negative half rounds to even", 0, 2, 8, true, -2},  // 16 div 12 = 1; -20 / 8 = -2.5
+      {"sky division truncates (positive)", 10, 7, 8, true, 15},  // 56 div 12 = 4
+      {"sky division truncates (negative)", 0, -7, 8, true, 10},  // -56 div 12 = -4, not -5
+      {"sky brighter than the band is negative", 100, 3000, 10, true, -5800},
+      {"largest filtered value fits 32 bits", 19 * 32767, -32768, 19, true, 1310700},
+  };
+  for (const ColumnCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ColumnValue(c.inside, c.outside, c.height, c.filter), c.value);
+  }
+}
+
+// --- SmoothSpectrum
+
+TEST(SmoothSpectrum, TruncatesWeightedSumsTowardZero) {
+  Spectrum s;
+  // column 3: 10 x (-2) + 5 x (-1) = -25 -> -1 (not -2);
+  // column 4: 5 x (-2) + 10 x (-1) = -20 -> 0
+  const std::int32_t values[] = {0, 0, -2, -1, 0, 0};
+  for (int k = 1; k <= 6; ++k) s[k] = values[k - 1];
+  SmoothSpectrum(s, 6);
+  EXPECT_EQ(s[3], -1);
+  EXPECT_EQ(s[4], 0);
+
+  Spectrum t;
+  const std::int32_t up[] = {0, 0, 4, 1, 1};  // 40 + 5 + 2 = 47 -> 1
+  for (int k = 1; k <= 5; ++k) t[k] = up[k - 1];
+  SmoothSpectrum(t, 5);
+  EXPECT_EQ(t[3], 1);
+}
+
+TEST(SmoothSpectrum, ReadsTheSpectrumAsItStoodBefore) {
+  Spectrum s;
+  const std::int32_t values[] = {0, 0, 2400, 0, 0, 0};
+  for (int k = 1; k <= 6; ++k) s[k] = values[k - 1];
+  SmoothSpectrum(s, 6);
+  EXPECT_EQ(s[3], 1000);  // 24000 / 24
+  EXPECT_EQ(s[4], 500);   // from the old column 3 (5 x 2400), not the smoothed one
+}
+
+TEST(SmoothSpectrum, WidthFiveChangesColumnThreeOnlyAndNarrowerNothing) {
+  for (int width = 1; width <= 6; ++width) {
+    SCOPED_TRACE(width);
+    Spectrum s;
+    for (int k = 1; k <= kGridColumns; ++k) s[k] = (k % 2 == 0) ? 2400 : 0;
+    const Spectrum before = s;
+    SmoothSpectrum(s, width);
+    for (int k = 1; k <= kGridColumns; ++k) {
+      const bool smoothed = k >= 3 && k <= width - 2;
+      if (!smoothed) {
+        EXPECT_EQ(s[k], before[k]) << "column " << k;
+      }
+    }
+    if (width == 5) {
+      EXPECT_EQ(s[3], (5 * 2400 + 5 * 2400) / 24);
+    }
+  }
+}
+
+// --- FinishSpectrum
+
+TEST(FinishSpectrum, ClampsCopiesAndMeasuresOnlyTheWidth) {
+  Spectrum s;
+  Spectrum copy;
+  const std::int32_t values[] = {5, -3, 900, 7};
+  for (int k = 1; k <= 4; ++k) s[k] = values[k - 1];
+  s[5] = -777;
+  copy[5] = 888;
+  const SpectrumExtent e = FinishSpectrum(s, 4, copy);
+  EXPECT_EQ(e.max, 900);
+  EXPECT_EQ(e.min, 0);
+  EXPECT_EQ(e.length, 4);
+  EXPECT_EQ(s[2], 0);
+  EXPECT_EQ(copy[2], 0);
+  EXPECT_EQ(copy[3], 900);
+  EXPECT_EQ(s[5], -777);  // beyond the width: untouched
+  EXPECT_EQ(copy[5], 888);
+}
+
+TEST(FinishSpectrum, EmptySpectrumKeepsTheStartExtremes) {
+  Spectrum s;
+  Spectrum copy;
+  const SpectrumExtent e = FinishSpectrum(s, 0, copy);
+  EXPECT_EQ(e.max, 0);
+  EXPECT_EQ(e.min, 1310720);
+  EXPECT_EQ(e.length, 0);
+}
+
+// --- ExtractObject and ExtractCal
+
+TEST(ExtractObject, FullBoxGivesPlainColumnSumsWithOrWithoutFilter) {
+  PixelGrid grid;
+  for (int k = 1; k <= 6; ++k)
+    for (int r = 1; r <= kGridRows; ++r) grid.at(k, r) = static_cast<std::int16_t>(k * r);
+  for (bool filter : {false, true}) {
+    SCOPED_TRACE(filter);
+    Spectrum current, copy;
+    const SpectrumExtent e =
+        ExtractObject(grid, 6, {1, 20}, {.filter = filter}, current, copy);
+    for (int k = 1; k <= 6; ++k) EXPECT_EQ(current[k], k * 210);
+    EXPECT_EQ(e.max, 6 * 210);
+    EXPECT_EQ(e.min, 210);
+    EXPECT_EQ(e.length, 6);
+  }
+}
+
+TEST(ExtractObject, CalibrationSumsAreRawWhileObjectSumsAreScaled) {
+  const PixelGrid grid = Filled(100);
+  Spectrum current, object, cal;
+  (void)ExtractObject(grid, 765, {5, 14}, {}, current, object);
+  EXPECT_EQ(object[765], 2000);
+  (void)ExtractCal(grid, 765, {5, 14}, false, current, cal);
+  EXPECT_EQ(cal[765], 1000);
+  EXPECT_EQ(current[1], 1000);
+}
+
+TEST(ExtractObject, SmoothsFilteredNegativeValuesBeforeClamping) {
+  // Rows 1..10 in the box; filtered values are 2 x (S - O):
+  // columns 1..5 give -100, -100, 240, -100, -100.
+  PixelGrid grid;
+  for (int k : {1, 2, 4, 5}) grid.at(k, 11) = 50;
+  grid.at(3, 1) = 120;
+  Spectrum current, copy;
+  const SpectrumExtent e =
+      ExtractObject(grid, 5, {1, 10}, {.filter = true, .smoothing = true}, current, copy);
+  // (2400 - 1400) / 24 = 41; clamping first would have given 100
+  const std::int32_t expected[] = {0, 0, 41, 0, 0};
+  for (int k = 1; k <= 5; ++k) EXPECT_EQ(current[k], expected[k - 1]) << "column " << k;
+  EXPECT_EQ(e.max, 41);
+  EXPECT_EQ(e.min, 0);
+}
+
+TEST(ExtractObject, MedianLeavesTheEndColumnsOfNarrowImages) {
+  // A hot pixel in column 2: it is an inner column only from width 3 on.
+  PixelGrid grid = Filled(10);
+  grid.at(2, 7) = 20000;
+  for (int width = 1; width <= 5; ++width) {
+    SCOPED_TRACE(width);
+    Spectrum current, copy;
+    (void)ExtractObject(grid, width, {1, 20}, {.median = true}, current, copy);
+    EXPECT_EQ(current[1], 200);
+    if (width == 2) {
+      EXPECT_EQ(current[2], 19 * 10 + 20000);
+    } else if (width >= 3) {
+      EXPECT_EQ(current[2], 200);
+    }
+  }
+}
+
+TEST(ExtractObject, AllOptionsTogether) {
+  // Every option on over a known image, computed by hand: columns 1..7 of
+  // 100s with sky rows 1..2 and 19..20 at 40, a hot pixel in row 10 of
+  // column 4, box rows 3..18 (h = 16).
+  PixelGrid grid = Filled(100);
+  for (int k = 1; k <= 7; ++k)
+    for (int r : {1, 2, 19, 20}) grid.at(k, r) = 40;
+  grid.at(4, 10) = 30000;
+  Spectrum current, copy;
+  const SpectrumExtent e = ExtractObject(
+      grid, 7, {3, 18}, {.median = true, .filter = true, .smoothing = true}, current, copy);
+  // S = 1600, O = 160, sky = 160 x 16 div 4 = 640; (1600 - 640) x 20 / 16 = 1200 in
+  // every column (the hot pixel is cleaned), and smoothing keeps a flat spectrum.
+  for (int k = 1; k <= 7; ++k) EXPECT_EQ(current[k], 1200) << "column " << k;
+  EXPECT_EQ(e.max, 1200);
+  EXPECT_EQ(e.min, 1200);
+}
+
+TEST(ExtractObject, OutOfRangeWidthsAndBoxesStayInsideTheGrid) {
+  const PixelGrid grid = Filled(1);
+  Spectrum current, copy;
+  EXPECT_EQ(ExtractObject(grid, 800, {1, 20}, {.median = true}, current, copy).length, 768);
+  EXPECT_EQ(ExtractObject(grid, -4, {1, 20}, {}, current, copy).length, 0);
+  (void)ExtractObject(grid, 3, {15, 3}, {.filter = true}, current, copy);
+  EXPECT_EQ(current[1], 0);  // narrowed to row 15 alone: S 1 less the sky 19 x 1 div 19
+  (void)ExtractCal(grid, 3, {-2, 40}, false, current, copy);
+  EXPECT_EQ(current[1], 20);
+}
+
+}  // namespace
+}  // namespace lxr4
