@@ -24,6 +24,27 @@ enum class SolveError : std::uint8_t {
   BadFocalLength,  // a focal-length update gave 0, less, or no number
 };
 
+// One scan of the alpha angle from first/divisor to last/divisor degrees;
+// `step` is 1/divisor written as the decimal constant the interpolation uses.
+struct AlphaScan {
+  int first, last, divisor;
+  double step;
+};
+inline constexpr AlphaScan kCoarseScan{50, 150, 10, 0.1};
+inline constexpr AlphaScan kFineScan{500, 1500, 100, 0.01};
+
+// Steps the alpha angle (single precision) until the corrected wavelength at
+// line 1 falls below its catalogue wavelength, then sets the alpha angle
+// (double) by linear interpolation from the previous step, whose wavelength
+// is `lprev` at the first step. `sign` is the sign of theta. False when no
+// step crosses; the alpha angle then holds the last step.
+[[nodiscard]] bool ScanAlpha(Grating& g, const LinePair& lines, const AlphaScan& scan, double lprev, int sign);
+
+// Rescales the focal length (to a double) so that the model puts line 2 as far
+// from line 1 as the catalogue does. False, with the focal length unchanged,
+// when the new focal length would be 0, less, or no number.
+[[nodiscard]] bool UpdateFocalLength(Grating& g, const LinePair& lines, int sign);
+
 // Runs the two-line solve when g.FocalLengthFitted is false, else the
 // one-line re-fit of the alpha angle to line 1. On success g holds the fitted
 // calibration; on failure g is left exactly as it was.

@@ -1,0 +1,129 @@
+#include "calibration/centroid.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace lxr4 {
+namespace {
+
+std::vector<std::int32_t> Flat(int length, std::int32_t level) {
+  return std::vector<std::int32_t>(static_cast<std::size_t>(length), level);
+}
+
+// Sets column `column` (1-based).
+void Put(std::vector<std::int32_t>& s, int column, std::int32_t value) {
+  s[static_cast<std::size_t>(column - 1)] = value;
+}
+
+// A single bright column on a dark spectrum finds itself when it lies in the
+// window, the window's centre when it is one of the two background columns,
+// and nothing elsewhere: together that pins down the window.
+void ExpectWindow(int cursor, int width, int length, int first, int last) {
+  for (int spike = std::max(1, first - 3); spike <= std::min(length, last + 3); ++spike) {
+    SCOPED_TRACE("spike at " + std::to_string(spike));
+    std::vector<std::int32_t> s = Flat(length, 0);
+    Put(s, spike, 1000);
+    const CentroidResult r = FindCentroid(s, cursor, width);
+    if (spike >= first && spike <= last) {
+      ASSERT_EQ(r.error, CentroidError::None);
+      EXPECT_EQ(r.column, static_cast<float>(spike));
+    } else if (spike == first - 1 || spike == last + 1) {
+      ASSERT_EQ(r.error, CentroidError::None);
+      EXPECT_EQ(r.column, static_cast<float>((first + last) / 2));
+    } else {
+      EXPECT_EQ(r.error, CentroidError::NoLine);
+    }
+  }
+}
+
+TEST(FindCentroid, WindowStaysInsideTheSpectrum) {
+  struct Case {
+    int cursor, width, length, first, last;
+  };
+  const Case cases[] = {
+      {0, 5, 765, 2, 6},        {1, 5, 765, 2, 6},        {2, 5, 765, 2, 6},
+      {3, 5, 765, 2, 6},        {4, 5, 765, 2, 6},        {5, 5, 765, 3, 7},
+      {761, 5, 765, 759, 763},  {762, 5, 765, 760, 764},  {763, 5, 765, 760, 764},
+      {764, 5, 765, 760, 764},  {765, 5, 765, 760, 764},  {768, 5, 765, 760, 764},
+      {381, 13, 765, 375, 387}, {1, 13, 765, 2, 14},      {765, 13, 765, 752, 764},
+      {1, 3, 5, 2, 4},          {5, 3, 5, 2, 4},          {3, 7, 9, 2, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("cursor " + std::to_string(c.cursor) + " width " + std::to_string(c.width) +
+                 " length " + std::to_string(c.length));
+    ExpectWindow(c.cursor, c.width, c.length, c.first, c.last);
+  }
+}
+
+TEST(FindCentroid, RefusesASpectrumShorterThanTheWindowAndItsBackground) {
+  struct Case {
+    int length, width;
+    CentroidError error;
+  };
+  const Case cases[] = {
+      {7, 5, CentroidError::None},  // W + 2: fits
+      {6, 5, CentroidError::SpectrumTooShort},
+      {0, 5, CentroidError::SpectrumTooShort},
+      {15, 13, CentroidError::None},
+      {14, 13, CentroidError::SpectrumTooShort},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("length " + std::to_string(c.length) + " width " + std::to_string(c.width));
+    std::vector<std::int32_t> s = Flat(c.length, 10);
+    if (c.length > 3) Put(s, 4, 50);
+    EXPECT_EQ(FindCentroid(s, 4, c.width).error, c.error);
+  }
+}
+
+TEST(FindCentroid, KnownLines) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, std::int32_t>> columns;  // on a baseline of 100
+    int cursor, width;
+    float centroid;
+  };
+  const Case cases[] = {
+      {"bright column at the cursor", {{400, 5000}}, 400, 5, 400.0f},
+      {"symmetric line between two columns", {{399, 400}, {400, 1000}, {401, 1000}, {402, 400}}, 400, 7,
+       400.5f},
+      {"absorption dip", {{300, 20}, {301, 60}}, 300, 5, static_cast<float>((80.0 * 300 + 40.0 * 301) / 120.0)},
+      // A column below the background weighs against the line: no clipping.
+      {"negative weight kept", {{398, 50}, {400, 1000}}, 400, 5,
+       static_cast<float>((-50.0 * 398 + 900.0 * 400) / 850.0)},
+      // Background (101 + 100) / 2 = 100.5, kept exactly: every other column weighs -0.5.
+      {"half-unit background", {{397, 101}, {401, 1000}}, 400, 5, static_cast<float>(359900.0 / 897.5)},
+      {"width 13 at column 381", {{375, 300}, {387, 100}, {381, 700}}, 381, 13,
+       static_cast<float>((200.0 * 375 + 600.0 * 381) / 800.0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::int32_t> s = Flat(765, 100);
+    for (const auto& [column, value] : c.columns) Put(s, column, value);
+    const CentroidResult r = FindCentroid(s, c.cursor, c.width);
+    ASSERT_EQ(r.error, CentroidError::None);
+    EXPECT_EQ(r.column, c.centroid);
+  }
+}
+
+TEST(FindCentroid, NoLineInAFlatOrEmptySpectrum) {
+  for (std::int32_t level : {0, 100, -7}) {
+    SCOPED_TRACE(level);
+    EXPECT_EQ(FindCentroid(Flat(765, level), 381, 5).error, CentroidError::NoLine);
+  }
+}
+
+TEST(FindCentroid, LargeValuesDoNotOverflow) {
+  const std::int32_t big = std::numeric_limits<std::int32_t>::max() - 1;
+  std::vector<std::int32_t> s = Flat(765, big);
+  Put(s, 400, std::numeric_limits<std::int32_t>::min());
+  const CentroidResult r = FindCentroid(s, 400, 5);
+  ASSERT_EQ(r.error, CentroidError::None);
+  EXPECT_EQ(r.column, 400.0f);
+}
+
+}  // namespace
+}  // namespace lxr4

@@ -1,0 +1,222 @@
+#include "calibration/grating_solver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/number_text.h"
+#include "calibration/captions.h"
+
+namespace lxr4 {
+namespace {
+
+constexpr double kHg5460 = 5460.753;
+constexpr double kNe6402 = 6402.246;
+const LinePair kWorked{kHg5460, 300.0f, kNe6402, 480.0f};
+const LinePair kSwapped{kHg5460, 480.0f, kNe6402, 300.0f};
+
+// The calibration as start-up leaves it, with a 9 micrometre pixel.
+Grating StartGrating() {
+  Grating g;
+  g.FocalLength = std::int16_t{50};
+  g.PixelWidth = 9.0f;
+  return g;
+}
+
+std::string Fixed(double v, std::size_t decimals) { return FormatNumber(v, "0." + std::string(decimals, '0')); }
+
+std::string Summary(Grating g, const LinePair& lines) {
+  const float reference = ReferenceWavelength(g);
+  return SummaryCaption(g.FocalLength.AsDouble(), g.AlphaAngle.AsDouble(), reference,
+                        LineDispersion(lines, g.PixelWidth));
+}
+
+TEST(TwoLineSolve, WorkedExampleStepByStep) {
+  Grating g = StartGrating();
+  ASSERT_TRUE(ScanAlpha(g, kWorked, kCoarseScan, 0.0, 1));
+  EXPECT_EQ(Fixed(g.AlphaAngle.AsDouble(), 4), "9.7271");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 2), "6471.83");
+  ASSERT_TRUE(UpdateFocalLength(g, kWorked, 1));
+  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 3), "53.695");
+
+  ASSERT_TRUE(ScanAlpha(g, kWorked, kCoarseScan, kHg5460, 1));
+  EXPECT_EQ(Fixed(g.AlphaAngle.AsDouble(), 4), "9.7552");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 2), "6402.52");
+  ASSERT_TRUE(UpdateFocalLength(g, kWorked, 1));
+  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 4), "53.7107");
+
+  ASSERT_TRUE(ScanAlpha(g, kWorked, kFineScan, kHg5460, 1));
+  EXPECT_EQ(Fixed(g.AlphaAngle.AsDouble(), 5), "9.75531");
+}
+
+TEST(TwoLineSolve, WorkedExampleSummaryAndWavelengths) {
+  Grating g = StartGrating();
+  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
+  EXPECT_EQ(Summary(g, kWorked),
+            "Focal length (mm)= 53.711\r\nAlpha Angle (deg)= 09.7553\r\n"
+            "Pixel 381 Wavelength (A) = 5886.30\r\nAbsDispersion (A/mm) = 581.1685");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 300), 3), "5460.753");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 3), "6402.217");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 381), 3), "5885.778");
+  EXPECT_FALSE(g.WavelengthDescending);
+  EXPECT_TRUE(g.FocalLengthFitted);
+  EXPECT_TRUE(g.CalibrationDone);
+  EXPECT_EQ(g.FocalLength.kind(), Num::Kind::Double);
+  EXPECT_EQ(g.AlphaAngle.kind(), Num::Kind::Double);
+}
+
+TEST(TwoLineSolve, SwappedPixelsGiveTheDescendingFit) {
+  Grating g = StartGrating();
+  ASSERT_EQ(SolveCalibration(g, kSwapped), SolveError::None);
+  EXPECT_TRUE(g.WavelengthDescending);
+  EXPECT_EQ(FormatNumber(g.FocalLength.AsDouble(), "#00.000"), "53.742");
+  EXPECT_EQ(FormatNumber(g.AlphaAngle.AsDouble(), "#00.0000"), "09.6711");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 3), "5460.753");
+}
+
+TEST(TwoLineSolve, OrientationDependsOnlyOnTheLayout) {
+  struct Case {
+    LinePair lines;
+    bool descending;
+  };
+  const Case cases[] = {
+      {{kHg5460, 300.0f, kNe6402, 480.0f}, false}, {{kNe6402, 480.0f, kHg5460, 300.0f}, false},
+      {{kHg5460, 480.0f, kNe6402, 300.0f}, true},  {{kNe6402, 300.0f, kHg5460, 480.0f}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines.pixel1);
+    Grating g = StartGrating();
+    ASSERT_EQ(SolveCalibration(g, c.lines), SolveError::None);
+    EXPECT_EQ(g.WavelengthDescending, c.descending);
+  }
+}
+
+TEST(TwoLineSolve, SolvingAgainStartsFromTheLastFocalLength) {
+  Grating g = StartGrating();
+  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
+  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 5), "53.71069");
+  const std::string first = Summary(g, kWorked);
+  g.FocalLengthFitted = false;  // what Mark Line 2 does before solving
+  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
+  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 5), "53.71078");
+  EXPECT_EQ(Summary(g, kWorked), first);
+}
+
+TEST(OneLineRefit, MovesOnlyTheAlphaAngle) {
+  Grating g = StartGrating();
+  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
+  const Num focal = g.FocalLength;
+  const double alpha = g.AlphaAngle.AsDouble();
+  // Line 1 re-marked three columns to the right.
+  const LinePair moved{kHg5460, 303.0f, kNe6402, 480.0f};
+  ASSERT_EQ(SolveCalibration(g, moved), SolveError::None);
+  EXPECT_EQ(g.FocalLength, focal);
+  EXPECT_FALSE(g.WavelengthDescending);
+  EXPECT_GT(g.AlphaAngle.AsDouble(), alpha);  // a larger alpha lowers every wavelength
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 303), 2), "5460.75");
+}
+
+TEST(OneLineRefit, KeepsTheStoredOrientation) {
+  Grating g = StartGrating();
+  ASSERT_EQ(SolveCalibration(g, kSwapped), SolveError::None);
+  // The re-fit reads line 1 only; line 2 as given would say ascending.
+  ASSERT_EQ(SolveCalibration(g, {kHg5460, 470.0f, kNe6402, 900.0f}), SolveError::None);
+  EXPECT_TRUE(g.WavelengthDescending);
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 470), 2), "5460.75");
+}
+
+TEST(ScanAlpha, CrossingAtTheFirstStepInterpolatesFromZero) {
+  // 12000 Angstroms lies above every wavelength the model reaches at column
+  // 381 between 5 and 15 degrees, so the first step already crosses.
+  Grating g = StartGrating();
+  const LinePair lines{12000.0, 381.0f, 13000.0, 480.0f};
+  Grating at5 = g;
+  at5.AlphaAngle = 5.0f;
+  const float lc = CalibratedWavelength(at5, 381);
+  ASSERT_LT(lc, 12000.0f);
+
+  ASSERT_TRUE(ScanAlpha(g, lines, kCoarseScan, 0.0, 1));
+  EXPECT_EQ(g.AlphaAngle.AsDouble(), (5.0f - 0.1) + 0.1 * 12000.0 / lc);
+  ASSERT_TRUE(ScanAlpha(g, lines, kFineScan, 0.0, 1));
+  EXPECT_EQ(g.AlphaAngle.AsDouble(), (5.0f - 0.01) + 0.01 * 12000.0 / lc);
+}
+
+TEST(ScanAlpha, LaterScansStartFromLine1) {
+  // With lprev = lambda1 a crossing at the first step interpolates to the
+  // step before it exactly.
+  Grating g = StartGrating();
+  const LinePair lines{12000.0, 381.0f, 13000.0, 480.0f};
+  ASSERT_TRUE(ScanAlpha(g, lines, kCoarseScan, 12000.0, 1));
+  EXPECT_EQ(g.AlphaAngle.AsDouble(), 5.0f - 0.1);
+}
+
+// What a refused solve must leave alone.
+void ExpectUnchanged(const Grating& after, const Grating& before) {
+  EXPECT_EQ(after.FocalLength, before.FocalLength);
+  EXPECT_EQ(after.AlphaAngle, before.AlphaAngle);
+  EXPECT_EQ(after.BetaAngle, before.BetaAngle);
+  EXPECT_EQ(after.WavelengthDescending, before.WavelengthDescending);
+  EXPECT_EQ(after.FocalLengthFitted, before.FocalLengthFitted);
+  EXPECT_EQ(after.CalibrationDone, before.CalibrationDone);
+}
+
+TEST(SolveRefusal, LeavesTheCalibrationUnchanged) {
+  Grating calibrated = StartGrating();
+  ASSERT_EQ(SolveCalibration(calibrated, kWorked), SolveError::None);
+  Grating noPixel = calibrated;
+  noPixel.PixelWidth = 0;
+  Grating negativePixel = calibrated;
+  negativePixel.PixelWidth = -9.0f;
+  Grating twoLine = calibrated;
+  twoLine.FocalLengthFitted = false;
+  // A 0.9 mm pixel puts the lines so far off axis that line 2 models on the
+  // wrong side of line 1.
+  Grating hugePixel = StartGrating();
+  hugePixel.PixelWidth = 900.0f;
+
+  struct Case {
+    const char* name;
+    Grating start;
+    LinePair lines;
+    SolveError error;
+  };
+  const Case cases[] = {
+      {"start, no pixel width", [] { Grating g = StartGrating(); g.PixelWidth = 0; return g; }(), kWorked,
+       SolveError::NoPixelWidth},
+      {"re-fit, no pixel width", noPixel, kWorked, SolveError::NoPixelWidth},
+      {"negative pixel width", negativePixel, kWorked, SolveError::NoPixelWidth},
+      {"unreachable line 1", StartGrating(), {1000.0, 700.0f, 1500.0f, 760.0f}, SolveError::NoCrossing},
+      {"re-fit to unreachable line", calibrated, {1000.0, 700.0f, kNe6402, 480.0f}, SolveError::NoCrossing},
+      {"two-line after calibration", twoLine, {1000.0, 700.0f, 1500.0f, 760.0f}, SolveError::NoCrossing},
+      {"focal length below 0", hugePixel, {5000.0, 100.0f, 6000.0, 200.0f}, SolveError::BadFocalLength},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Grating g = c.start;
+    EXPECT_EQ(SolveCalibration(g, c.lines), c.error);
+    ExpectUnchanged(g, c.start);
+  }
+}
+
+TEST(UpdateFocalLength, RefusesAFocalLengthOfZeroOrLess) {
+  Grating g = StartGrating();
+  g.AlphaAngle = 9.75;
+  // Line 2 models above line 1 but is catalogued below it.
+  const LinePair wrongSide{kNe6402, 300.0f, kHg5460, 480.0f};
+  EXPECT_FALSE(UpdateFocalLength(g, wrongSide, 1));
+  EXPECT_EQ(g.FocalLength, Num(std::int16_t{50}));
+  // Line 2 modelled exactly on line 1: a focal length of 0.
+  const LinePair sameColumn{kHg5460, 300.0f, kNe6402, 300.0f};
+  ASSERT_TRUE(ScanAlpha(g, sameColumn, kFineScan, 0.0, 1));
+  const float atLine1 = CalibratedWavelength(g, 300);
+  EXPECT_FALSE(UpdateFocalLength(g, {atLine1, 300.0f, kNe6402, 300.0f}, 1));
+  EXPECT_EQ(g.FocalLength, Num(std::int16_t{50}));
+}
+
+TEST(LineDispersion, IsSignedAngstromsPerMillimetre) {
+  EXPECT_EQ(FormatNumber(LineDispersion(kWorked, 9.0f), "0.0000"), "-581.1685");
+  EXPECT_EQ(FormatNumber(LineDispersion(kSwapped, 9.0f), "0.0000"), "581.1685");
+}
+
+}  // namespace
+}  // namespace lxr4
