@@ -1,0 +1,374 @@
+#include "platform/qt/qt_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "platform/files.h"
+#include "platform/qt/file_filter.h"
+#include "platform/qt/icon.h"
+#include "platform/qt/look.h"
+#include "platform/qt/widgets.h"
+
+namespace lxr4 {
+
+namespace {
+
+QString ToQt(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QColor ToQt(Rgb c) { return QColor(c.r, c.g, c.b); }
+std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
+
+// A path as the file system spells it.
+std::string FilePath(const QString& path) {
+  const QByteArray bytes = QFile::encodeName(path);
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, colour);
+  widget->setPalette(palette);
+}
+
+// The background of the labels, check boxes and option buttons on a form.
+QColor FormColour(const QWidget* form) { return form->palette().color(QPalette::Window); }
+
+}  // namespace
+
+QtWindow::QtWindow()
+    : main_(std::make_unique<SurfaceForm>(windowSurface_)),
+      widgets_(AllControls().size(), nullptr),
+      captions_(AllControls().size()) {
+  main_->setWindowTitle(ToQt(kMainTitle));
+  main_->setFixedSize(kMainWidth, kMainHeight);
+  main_->setWindowIcon(ProgramIcon());
+  SetPaletteColour(main_.get(), QPalette::Window, ToQt(kWindowGrey));
+  widgets_[Index(Control::Spectra)] = main_.get();
+
+  // The contrast dialog exists, hidden, from the start; it has no icon of its own.
+  contrast_ = new ProgramDialog(main_.get());
+  contrast_->setWindowTitle(ToQt(kContrastTitle));
+  contrast_->setFixedSize(kContrastWidth, kContrastHeight);
+  contrast_->setWindowIcon(QIcon());
+  widgets_[Index(Control::frmcontrast)] = contrast_;
+
+  for (const ControlInfo& info : AllControls()) Build(info);
+  ConnectUserEvents();
+}
+
+QtWindow::~QtWindow() = default;
+
+void QtWindow::Build(const ControlInfo& info) {
+  QWidget* form = Widget(info.form);
+  const QString caption = ToQt(info.caption);
+  QWidget* widget = nullptr;
+  switch (info.kind) {
+    case ControlKind::Form:
+      return;
+    case ControlKind::Label: {
+      auto* label = new QLabel(caption, form);
+      label->setTextFormat(Qt::PlainText);
+      label->setWordWrap(true);
+      label->setAlignment((info.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+      label->setAutoFillBackground(true);
+      if (info.bold) label->setFont(HeadingFont(caption, info.width));
+      // The read-out keeps the desktop's face colour instead of the form's grey.
+      SetPaletteColour(label, QPalette::Window,
+                       info.id == Control::Lblwavelength ? QApplication::palette().color(QPalette::Button)
+                                                         : FormColour(form));
+      captions_[Index(info.id)] = std::string(info.caption);
+      widget = label;
+      break;
+    }
+    case ControlKind::Button:
+      widget = new CaptionButton(caption, form);
+      break;
+    case ControlKind::CheckBox:
+      widget = new QCheckBox(caption, form);
+      widget->setBackgroundRole(QPalette::Window);
+      widget->setAutoFillBackground(true);
+      SetPaletteColour(widget, QPalette::Window, FormColour(form));
+      break;
+    case ControlKind::OptionButton: {
+      auto* option = new OptionButton(caption, form);
+      option->setChecked(info.selected);
+      option->setBackgroundRole(QPalette::Window);
+      option->setAutoFillBackground(true);
+      SetPaletteColour(option, QPalette::Window, FormColour(form));
+      widget = option;
+      break;
+    }
+    case ControlKind::ScrollBar: {
+      auto* bar = new QScrollBar(Qt::Horizontal, form);
+      bar->setRange(info.minimum, info.maximum);
+      bar->setValue(info.value);
+      bar->setSingleStep(1);
+      bar->setPageStep(info.largeStep);
+      widget = bar;
+      break;
+    }
+    case ControlKind::ComboBox: {
+      auto* combo = new QComboBox(form);
+      // The line list looks like a text field with a list; its text comes only from the list.
+      if (info.id == Control::cboscale) {
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->lineEdit()->setReadOnly(true);
+      }
+      widget = combo;
+      break;
+    }
+    case ControlKind::TextBox:
+      widget = new QLineEdit(form);
+      break;
+    case ControlKind::Rectangle:
+      widget = new Outline(form);
+      break;
+    case ControlKind::Picture:
+      widget = new GraphBox(graphSurface_, form);
+      break;
+    case ControlKind::Line:
+      widget = new QWidget(form);
+      widget->setAutoFillBackground(true);
+      SetPaletteColour(widget, QPalette::Window, Qt::black);
+      // A line's table entry holds its two end points.
+      widget->setGeometry(QRect(QPoint(info.left, info.top), QPoint(info.width, info.height)).normalized());
+      break;
+  }
+  widget->setObjectName(ToQt(info.name));
+  if (info.kind != ControlKind::Line) widget->setGeometry(info.left, info.top, info.width, info.height);
+  widgets_[Index(info.id)] = widget;
+}
+
+QWidget* QtWindow::Widget(Control control) const { return widgets_[Index(control)]; }
+
+const std::string& QtWindow::Caption(Control label) const { return captions_[Index(label)]; }
+
+template <class W>
+W* QtWindow::As(Control control) const {
+  return dynamic_cast<W*>(Widget(control));
+}
+
+void QtWindow::ShowCentred() {
+  QRect frame(QPoint(0, 0), main_->size());
+  frame.moveCenter(main_->screen()->availableGeometry().center());
+  main_->move(frame.topLeft());
+  main_->show();
+}
+
+void QtWindow::Deliver(Control control, Event event) {
+  if (sink_ && !ended_) sink_->OnEvent(control, event);
+}
+
+// --- controls
+
+void QtWindow::SetCaption(Control label, std::string_view text) {
+  auto* widget = As<QLabel>(label);
+  if (!widget) return;
+  captions_[Index(label)] = std::string(text);
+  QString shown = ToQt(text);
+  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  widget->setText(shown);
+}
+
+void QtWindow::SetColour(Control control, Rgb colour) {
+  if (auto* outline = As<Outline>(control)) outline->SetColour(ToQt(colour));
+  if (auto* label = As<QLabel>(control)) SetPaletteColour(label, QPalette::WindowText, ToQt(colour));
+}
+
+void QtWindow::AppendEntry(Control combo, std::string_view text) {
+  auto* widget = As<QComboBox>(combo);
+  if (!widget) return;
+  const QSignalBlocker block(widget);
+  const int before = widget->currentIndex();
+  widget->addItem(ToQt(text));
+  // Appending selects nothing; Qt would select the first entry of an empty list.
+  if (before < 0) widget->setCurrentIndex(-1);
+}
+
+void QtWindow::SelectEntry(Control combo, int index) {
+  auto* widget = As<QComboBox>(combo);
+  if (!widget) return;
+  {
+    const QSignalBlocker block(widget);
+    widget->setCurrentIndex(index);
+  }
+  Deliver(combo, Event::Click);
+}
+
+int QtWindow::SelectedIndex(Control combo) const {
+  const auto* widget = As<QComboBox>(combo);
+  return widget ? widget->currentIndex() : -1;
+}
+
+int QtWindow::Value(Control scrollBar) const {
+  const auto* bar = As<QScrollBar>(scrollBar);
+  return bar ? bar->value() : 0;
+}
+
+void QtWindow::SetValue(Control scrollBar, int value) {
+  auto* bar = As<QScrollBar>(scrollBar);
+  if (!bar) return;
+  value = std::clamp(value, bar->minimum(), bar->maximum());
+  if (value == bar->value()) return;
+  {
+    const QSignalBlocker block(bar);
+    bar->setValue(value);
+  }
+  Deliver(scrollBar, Event::Change);
+}
+
+void QtWindow::SetMaximum(Control scrollBar, int maximum) {
+  auto* bar = As<QScrollBar>(scrollBar);
+  if (!bar) return;
+  const int before = bar->value();
+  {
+    const QSignalBlocker block(bar);
+    bar->setMaximum(maximum);
+  }
+  if (bar->value() != before) Deliver(scrollBar, Event::Change);
+}
+
+bool QtWindow::Ticked(Control checkBox) const {
+  const auto* box = As<QCheckBox>(checkBox);
+  return box && box->isChecked();
+}
+
+void QtWindow::SetOption(Control optionButton, bool selected) {
+  auto* button = As<OptionButton>(optionButton);
+  if (!button) return;
+  const QSignalBlocker block(button);
+  button->setChecked(selected);
+}
+
+std::string QtWindow::Text(Control textBox) const {
+  const auto* edit = As<QLineEdit>(textBox);
+  return edit ? edit->text().toStdString() : std::string();
+}
+
+void QtWindow::SetText(Control textBox, std::string_view text) {
+  auto* edit = As<QLineEdit>(textBox);
+  if (!edit) return;
+  const QSignalBlocker block(edit);
+  edit->setText(ToQt(text));
+}
+
+Bounds QtWindow::GetBounds(Control control) const {
+  const ControlInfo& info = Info(control);
+  return Bounds{info.left, info.top, info.width, info.height};
+}
+
+void QtWindow::ShowDialog(Control form) {
+  if (form != Control::frmcontrast || ended_ || contrast_->isVisible()) return;
+  contrast_->exec();  // returns once the dialog is hidden
+}
+
+void QtWindow::HideDialog(Control form) {
+  if (form == Control::frmcontrast) contrast_->hide();
+}
+
+// --- drawing
+
+void QtWindow::PaintPoint(Num x, Num y, Rgb colour) {
+  windowSurface_.Point(x.AsDouble(), y.AsDouble(), colour);
+  main_->update();
+}
+
+void QtWindow::DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) {
+  if (surface == Control::Spectra) {
+    windowSurface_.Line(x1.AsDouble(), y1.AsDouble(), x2.AsDouble(), y2.AsDouble(), colour);
+    main_->update();
+  } else if (surface == Control::Picgraph) {
+    graphSurface_.Line(x1.AsDouble(), y1.AsDouble(), x2.AsDouble(), y2.AsDouble(), colour);
+    Widget(Control::Picgraph)->update();
+  }
+}
+
+void QtWindow::ClearGraph() {
+  graphSurface_.Clear();
+  Widget(Control::Picgraph)->update();
+}
+
+// --- modal dialogs
+
+void QtWindow::MessageBox(std::string_view text) {
+  if (ended_) return;
+  QMessageBox box(QMessageBox::NoIcon, ToQt(kMessageTitle), ToQt(text), QMessageBox::Ok, main_.get());
+  box.exec();
+}
+
+std::optional<std::string> QtWindow::InputBox(std::string_view prompt, std::string_view title,
+                                              std::string_view defaultText) {
+  if (ended_) return std::nullopt;
+  QInputDialog dialog(main_.get());
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setWindowTitle(ToQt(title));
+  dialog.setLabelText(ToQt(prompt));
+  dialog.setTextValue(ToQt(defaultText));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
+}
+
+// `flags` asks to hide a read-only check box, which Qt's dialog does not have.
+std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int filterIndex, int) {
+  if (ended_) return std::nullopt;
+  QFileDialog dialog(main_.get());
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  QStringList filters;
+  for (const std::string& entry : QtNameFilters(filter)) filters << ToQt(entry);
+  dialog.setNameFilters(filters);
+  if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return FilePath(dialog.selectedFiles().constFirst());
+}
+
+// --- printer
+
+bool QtWindow::PrinterSetup(int value) { return printer_.Setup(value); }
+std::optional<PageSize> QtWindow::PrinterSize() { return printer_.Size(); }
+std::optional<TextSize> QtWindow::PrinterMeasure(std::string_view text) { return printer_.Measure(text); }
+bool QtWindow::PrinterText(Num x, Num y, std::string_view text) {
+  return printer_.Text(x.AsDouble(), y.AsDouble(), text);
+}
+bool QtWindow::PrinterLine(Num x1, Num y1, Num x2, Num y2) {
+  return printer_.Line(x1.AsDouble(), y1.AsDouble(), x2.AsDouble(), y2.AsDouble());
+}
+bool QtWindow::PrinterEnd() { return printer_.End(); }
+void QtWindow::PrinterAbort() { printer_.Abort(); }
+
+// --- files
+
+std::optional<std::vector<std::uint8_t>> QtWindow::ReadFile(const std::string& path, std::size_t maxBytes) {
+  return lxr4::ReadFile(path, maxBytes);
+}
+
+FileError QtWindow::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  return lxr4::WriteFile(path, bytes);
+}
+
+// --- the end
+
+void QtWindow::EndProgram() {
+  if (ended_) return;
+  ended_ = true;
+  printer_.Abort();
+  contrast_->hide();
+  main_->hide();
+  // Leaves every running event loop, a modal dialog's included.
+  QCoreApplication::quit();
+}
+
+}  // namespace lxr4

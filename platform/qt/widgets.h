@@ -1,0 +1,92 @@
+// The few widgets the program's windows need beyond Qt's own: the main form
+// and the graph box that show retained Surfaces, rectangle outlines, buttons
+// whose captions wrap, option buttons that a click never clears, and the
+// contrast dialog whose close box acts as its Done button.
+#pragma once
+
+#include <QDialog>
+#include <QFrame>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <functional>
+
+#include "platform/surface.h"
+
+namespace lxr4 {
+
+// A top-level form whose whole client area shows `surface`, under its child
+// widgets. `onClose` runs when the user closes the form.
+class SurfaceForm final : public QWidget {
+ public:
+  explicit SurfaceForm(const Surface& surface);
+  std::function<void()> onClose;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  const Surface& surface_;
+};
+
+// The graph box: a 2-pixel sunken border around a client area showing `surface`.
+class GraphBox final : public QFrame {
+ public:
+  GraphBox(const Surface& surface, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const Surface& surface_;
+};
+
+// A rectangle outline: only its 1-pixel border is painted, in its colour, and
+// the mouse reaches whatever lies beneath it.
+class Outline final : public QWidget {
+ public:
+  explicit Outline(QWidget* parent);
+  void SetColour(const QColor& colour);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QColor colour_{Qt::black};
+};
+
+// A command button whose caption wraps onto as many lines as its width needs,
+// centred, as a classic desktop button shows a long caption.
+class CaptionButton final : public QPushButton {
+ public:
+  CaptionButton(const QString& caption, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// An option button that a click selects but never clears. A click that
+// selected it (it was clear) is reported once by TakeSelectedByUser.
+class OptionButton final : public QRadioButton {
+ public:
+  OptionButton(const QString& caption, QWidget* parent);
+  [[nodiscard]] bool TakeSelectedByUser();
+
+ protected:
+  void nextCheckState() override;
+
+ private:
+  bool selectedByUser_ = false;
+};
+
+// A dialog whose close box and Escape key run `onClose` instead of hiding it:
+// the program decides when the dialog is hidden.
+class ProgramDialog final : public QDialog {
+ public:
+  explicit ProgramDialog(QWidget* parent);
+  std::function<void()> onClose;
+  void reject() override;
+};
+
+}  // namespace lxr4
