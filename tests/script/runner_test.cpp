@@ -1,0 +1,86 @@
+// The script runner: exit statuses, error lines with their line numbers, and
+// the end of the program stopping the script.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/app.h"
+#include "platform/script/recording_window.h"
+#include "platform/script/script_runner.h"
+#include "platform/script/script_window.h"
+
+namespace lxr4 {
+namespace {
+
+struct Outcome {
+  int status = 0;
+  std::string transcript, errors;
+};
+
+// Runs `script` against the real program, keeping only what follows start-up.
+Outcome RunOf(const std::string& script) {
+  ScriptWindow window;
+  std::ostringstream out, err;
+  Transcript transcript(out);
+  RecordingWindow recording(window, transcript);
+  const auto app = std::make_unique<App>(recording);
+  window.SetSink(app.get());
+  std::istringstream in(script);
+  Outcome r;
+  r.status = RunScript(in, *app, window, transcript, err);
+  r.transcript = out.str();
+  const std::size_t startUp = r.transcript.find("select cbobox 1\n");
+  if (startUp != std::string::npos) r.transcript.erase(0, startUp + 16);
+  r.errors = err.str();
+  return r;
+}
+
+TEST(RunScript, ScriptErrorsNameTheirLine) {
+  const struct {
+    std::string script, error;
+  } cases[] = {
+      {"frobnicate", "line 1: unknown command \"frobnicate\""},
+      {"# c\n\nclick cmdnothing", "line 3: unknown control \"cmdnothing\""},
+      {"select cbobox two", "line 1: bad number \"two\""},
+      {"select cbobox 6", "line 1: cbobox has no entry 6 (it has 6)"},
+      {"select cbobox -1", "line 1: cbobox has no entry -1 (it has 6)"},
+      {"set hsbspectra 1.5", "line 1: bad number \"1.5\""},
+      {"click Label3", "line 1: Label3 is a label, not a button, check box or option button"},
+      {"drag cbobox 3", "line 1: cbobox is a combo box, not a scroll bar"},
+      {"click cmddone", "line 1: cmddone lies on a dialog that is not open"},
+      {"show Picgraph", "line 1: Picgraph cannot be shown"},
+      {"show", "line 1: expected: show NAME"},
+      {"click cmdload cmdload2", "line 1: expected: click NAME"},
+      {"printer page 10", "line 1: expected: printer none, or printer page W H"},
+      {"printer page wide 10", "line 1: bad number \"wide\""},
+      {"state CurrentSpectrum 0 3", "line 1: state CurrentSpectrum: columns must satisfy 1 <= FIRST <= LAST <= 768"},
+      {"input \"open", "line 1: unterminated quoted text"},
+      {"save-window no-such-folder/w.png", "line 1: cannot write \"no-such-folder/w.png\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    const Outcome r = RunOf(c.script);
+    EXPECT_EQ(r.status, kScriptFailed);
+    EXPECT_EQ(r.errors, "lxr4-script: " + c.error + "\n");
+  }
+}
+
+TEST(RunScript, QuestionsAnswerInOrderAndCrLfEndsAreAccepted) {
+  const Outcome r = RunOf("show cbobox\r\n  # comment\r\nstate FocalLength\r\n");
+  EXPECT_EQ(r.status, kScriptOk);
+  EXPECT_EQ(r.errors, "");
+  EXPECT_EQ(r.transcript, "show cbobox 1 \" 5 \"\nstate FocalLength 50\n");
+}
+
+TEST(RunScript, TheEndOfTheProgramStopsTheScript) {
+  for (const std::string first : {"click cmdexit", "close"}) {
+    SCOPED_TRACE(first);
+    const Outcome r = RunOf(first + "\nshow cbobox\nfrobnicate\n");
+    EXPECT_EQ(r.status, kScriptOk);
+    EXPECT_EQ(r.transcript, "exit\n");
+    EXPECT_EQ(r.errors, "");
+  }
+}
+
+}  // namespace
+}  // namespace lxr4
