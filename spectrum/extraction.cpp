@@ -2,13 +2,12 @@
 #include "spectrum/extraction.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace lxr4 {
 
 namespace {
-
-constexpr std::int32_t kMedianBound = 65536;
 
 int ClampWidth(int width) { return std::clamp(width, 0, kGridColumns); }
 
@@ -21,49 +20,27 @@ CropRows FitCrop(CropRows crop) {
 }  // namespace
 
 std::int16_t MedianOfFour(std::int16_t a, std::int16_t b, std::int16_t c, std::int16_t d) {
-  std::array<std::int32_t, 4> values{a, b, c, d};
-  std::array<std::int32_t, 4> sorted{};
-  // Selection by repeated minimum: the first of equal values is taken, and a
-  // taken entry is retired by overwriting it with the bound.
-  for (std::int32_t& out : sorted) {
-    std::size_t smallest = 0;
-    std::int32_t least = kMedianBound;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      if (values[i] < least) {
-        least = values[i];
-        smallest = i;
-      }
-    }
-    out = least;
-    values[smallest] = kMedianBound;
-  }
-  return static_cast<std::int16_t>((sorted[1] + sorted[2]) / 2);
+  // The second and third of the four in ascending order are the four less the
+  // smallest and the largest.
+  const std::int32_t least = std::min(std::min(a, b), std::min(c, d));
+  const std::int32_t most = std::max(std::max(a, b), std::max(c, d));
+  return static_cast<std::int16_t>((a + b + c + d - least - most) / 2);
 }
 
-std::array<std::int16_t, kGridRows> CleanedColumn(const PixelGrid& pixels, int width, int column,
-                                                  bool median) {
-  std::array<std::int16_t, kGridRows> v{};
-  const bool clean = median && column > 1 && column < ClampWidth(width);
-  for (int r = 1; r <= kGridRows; ++r) {
-    const std::int16_t p = pixels.at(column, r);
-    auto& out = v[static_cast<std::size_t>(r - 1)];
-    out = p;
-    if (!clean) continue;
-    const std::int16_t left = pixels.at(column - 1, r);
-    const std::int16_t right = pixels.at(column + 1, r);
-    if (r == 1 || r == kGridRows) {
-      // An edge row has one vertical neighbour; the pixel itself makes the fourth value.
-      const std::int16_t inner = pixels.at(column, r == 1 ? 2 : kGridRows - 1);
-      const std::int32_t mean = (left + right + inner) / 3;
-      if (p != mean) out = MedianOfFour(left, right, p, inner);
-    } else {
-      const std::int16_t up = pixels.at(column, r - 1);
-      const std::int16_t down = pixels.at(column, r + 1);
-      const std::int32_t mean = (left + right + up + down) / 4;
-      if (p != mean) out = MedianOfFour(left, right, up, down);
-    }
+std::int16_t CleanedPixel(const PixelGrid& pixels, int width, int column, int row, bool median) {
+  const std::int16_t p = pixels.at(column, row);
+  if (!median || column <= 1 || column >= ClampWidth(width)) return p;
+  const std::int16_t left = pixels.at(column - 1, row);
+  const std::int16_t right = pixels.at(column + 1, row);
+  if (row == 1 || row == kGridRows) {
+    const std::int16_t inner = pixels.at(column, row == 1 ? 2 : kGridRows - 1);
+    const std::int32_t mean = (left + right + inner) / 3;
+    return p == mean ? p : MedianOfFour(left, right, p, inner);
   }
-  return v;
+  const std::int16_t up = pixels.at(column, row - 1);
+  const std::int16_t down = pixels.at(column, row + 1);
+  const std::int32_t mean = (left + right + up + down) / 4;
+  return p == mean ? p : MedianOfFour(left, right, up, down);
 }
 
 std::int32_t ColumnValue(std::int32_t inside, std::int32_t outside, int height, bool filter) {
@@ -104,20 +81,27 @@ SpectrumExtent ExtractObject(const PixelGrid& pixels, int width, CropRows crop,
                              ObjectOptions options, Spectrum& current, Spectrum& copy) {
   width = ClampWidth(width);
   crop = FitCrop(crop);
+  // Row by row, in the order the grid is stored; the median touches only the
+  // inner columns 2..width-1.
+  std::array<std::int32_t, kGridColumns + 1> inside{};
+  std::array<std::int32_t, kGridColumns + 1> outside{};
+  const bool median = options.median && width >= 3;
+  for (int r = 1; r <= kGridRows; ++r) {
+    auto& sums = (r >= crop.top && r <= crop.bottom) ? inside : outside;
+    if (!median) {
+      for (int k = 1; k <= width; ++k) sums[static_cast<std::size_t>(k)] += pixels.at(k, r);
+      continue;
+    }
+    sums[1] += pixels.at(1, r);
+    sums[static_cast<std::size_t>(width)] += pixels.at(width, r);
+    for (int k = 2; k < width; ++k) {
+      sums[static_cast<std::size_t>(k)] += CleanedPixel(pixels, width, k, r, true);
+    }
+  }
   const int height = crop.bottom - crop.top + 1;
   for (int k = 1; k <= width; ++k) {
-    const auto column = CleanedColumn(pixels, width, k, options.median);
-    std::int32_t inside = 0;
-    std::int32_t outside = 0;
-    for (int r = 1; r <= kGridRows; ++r) {
-      const std::int16_t value = column[static_cast<std::size_t>(r - 1)];
-      if (r >= crop.top && r <= crop.bottom) {
-        inside += value;
-      } else {
-        outside += value;
-      }
-    }
-    current[k] = ColumnValue(inside, outside, height, options.filter);
+    const auto at = static_cast<std::size_t>(k);
+    current[k] = ColumnValue(inside[at], outside[at], height, options.filter);
   }
   if (options.smoothing) SmoothSpectrum(current, width);
   return FinishSpectrum(current, width, copy);

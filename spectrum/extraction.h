@@ -7,7 +7,6 @@
 // written; later entries keep what they held.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "app/app_state.h"
@@ -43,13 +42,13 @@ struct CropRows {
 [[nodiscard]] std::int16_t MedianOfFour(std::int16_t a, std::int16_t b, std::int16_t c,
                                         std::int16_t d);
 
-// Column `column` of the grid (rows 1..20 at indices 0..19). With the median
-// on, every pixel of a column strictly between 1 and `width` that differs from
-// the truncated mean of its neighbours is replaced by the median of its cross
-// of neighbours; all comparisons read the grid as loaded.
-[[nodiscard]] std::array<std::int16_t, kGridRows> CleanedColumn(const PixelGrid& pixels,
-                                                                int width, int column,
-                                                                bool median);
+// Pixel (column 1..768, row 1..20) of the grid as the object extraction sums it. With the
+// median on, a pixel of a column strictly between 1 and `width` that differs
+// from the truncated mean of its neighbours is replaced by the median of its
+// cross of neighbours (rows 1 and 20, which have one vertical neighbour, count
+// the pixel itself as the fourth value). Reads only the grid as loaded.
+[[nodiscard]] std::int16_t CleanedPixel(const PixelGrid& pixels, int width, int column, int row,
+                                        bool median);
 
 // The value of one object column from its inside sum S, its outside sum O and
 // the box height h (1..20): S when h is 20; else S x 20 / h, less the sky

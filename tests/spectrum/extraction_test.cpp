@@ -37,16 +37,48 @@ TEST(MedianOfFour, MeanOfTheMiddleTwoTruncatedTowardZero) {
   }
 }
 
-// --- CleanedColumn: the cross-shaped median
-
-TEST(CleanedColumn, ReplacesAHotPixelByItsNeighbours) {
-  PixelGrid grid = Filled(100);
-  grid.at(5, 7) = 30000;
-  EXPECT_EQ(CleanedColumn(grid, 10, 5, true)[6], 100);
-  EXPECT_EQ(CleanedColumn(grid, 10, 5, false)[6], 30000);
+// The median as the camera software's description gives it: four times take
+// the smallest remaining value (the first of equal ones, scanning from the
+// bound 65536) and retire it; then the mean of the second and third, truncated.
+std::int16_t SelectionMedian(std::int16_t a, std::int16_t b, std::int16_t c, std::int16_t d) {
+  std::int32_t values[4] = {a, b, c, d};
+  std::int32_t sorted[4] = {};
+  for (std::int32_t& out : sorted) {
+    int at = 0;
+    std::int32_t least = 65536;
+    for (int i = 0; i < 4; ++i) {
+      if (values[i] < least) {
+        least = values[i];
+        at = i;
+      }
+    }
+    out = least;
+    values[at] = 65536;
+  }
+  return static_cast<std::int16_t>((sorted[1] + sorted[2]) / 2);
 }
 
-TEST(CleanedColumn, InnerRowTakesTheMedianOfItsFourNeighboursWhateverItsValue) {
+TEST(MedianOfFour, AgreesWithTheSelectionProcedureOnEveryOrderAndTie) {
+  const std::int16_t pool[] = {-32768, -7, -1, 0, 1, 2, 9, 32767};
+  for (std::int16_t a : pool)
+    for (std::int16_t b : pool)
+      for (std::int16_t c : pool)
+        for (std::int16_t d : pool) {
+          ASSERT_EQ(MedianOfFour(a, b, c, d), SelectionMedian(a, b, c, d))
+              << a << "," << b << "," << c << "," << d;
+        }
+}
+
+// --- CleanedPixel: the cross-shaped median
+
+TEST(CleanedPixel, ReplacesAHotPixelByItsNeighbours) {
+  PixelGrid grid = Filled(100);
+  grid.at(5, 7) = 30000;
+  EXPECT_EQ(CleanedPixel(grid, 10, 5, 7, true), 100);
+  EXPECT_EQ(CleanedPixel(grid, 10, 5, 7, false), 30000);
+}
+
+TEST(CleanedPixel, InnerRowTakesTheMedianOfItsFourNeighboursWhateverItsValue) {
   for (std::int16_t own : {std::int16_t{25}, std::int16_t{-7}, std::int16_t{999}}) {
     SCOPED_TRACE(own);
     PixelGrid grid;
@@ -55,7 +87,7 @@ TEST(CleanedColumn, InnerRowTakesTheMedianOfItsFourNeighboursWhateverItsValue) {
     grid.at(5, 8) = 30;  // above
     grid.at(5, 10) = 40;  // below
     grid.at(5, 9) = own;
-    EXPECT_EQ(CleanedColumn(grid, 10, 5, true)[8], 25);
+    EXPECT_EQ(CleanedPixel(grid, 10, 5, 9, true), 25);
   }
 }
 
@@ -65,7 +97,7 @@ struct EdgeRowCase {
   std::int16_t left, right, below, own, cleaned;
 };
 
-TEST(CleanedColumn, EdgeRowsUseThreeNeighboursAndThePixelItself) {
+TEST(CleanedPixel, EdgeRowsUseThreeNeighboursAndThePixelItself) {
   const EdgeRowCase cases[] = {
       // mean (10 + 20 + 90) / 3 = 40 differs: median of 10, 20, 50, 90 = 35
       {"row 1 replaced", 1, 2, 10, 20, 90, 50, 35},
@@ -83,11 +115,11 @@ TEST(CleanedColumn, EdgeRowsUseThreeNeighboursAndThePixelItself) {
     grid.at(6, c.row) = c.right;
     grid.at(5, c.inner) = c.below;
     grid.at(5, c.row) = c.own;
-    EXPECT_EQ(CleanedColumn(grid, 10, 5, true)[static_cast<std::size_t>(c.row - 1)], c.cleaned);
+    EXPECT_EQ(CleanedPixel(grid, 10, 5, c.row, true), c.cleaned);
   }
 }
 
-TEST(CleanedColumn, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
+TEST(CleanedPixel, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
   PixelGrid grid;
   grid.at(5, 2) = 1000;  // hot: its neighbours 0, 0, 0, 7 replace it by 0
   grid.at(5, 3) = 7;
@@ -95,12 +127,11 @@ TEST(CleanedColumn, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
   grid.at(5, 4) = 1000;
   // Row 3's neighbours as loaded are 0, 1000, 1000 (row 2) and 1000: median 1000.
   // Had the cleaned row 2 (0) been read, the median would be 500.
-  const auto column = CleanedColumn(grid, 10, 5, true);
-  EXPECT_EQ(column[1], 0);
-  EXPECT_EQ(column[2], 1000);
+  EXPECT_EQ(CleanedPixel(grid, 10, 5, 2, true), 0);
+  EXPECT_EQ(CleanedPixel(grid, 10, 5, 3, true), 1000);
 }
 
-TEST(CleanedColumn, FirstAndLastColumnsAreNeverCleaned) {
+TEST(CleanedPixel, FirstAndLastColumnsAreNeverCleaned) {
   PixelGrid grid = Filled(100);
   for (int r = 1; r <= kGridRows; ++r) {
     grid.at(1, r) = 5000;
@@ -108,9 +139,9 @@ TEST(CleanedColumn, FirstAndLastColumnsAreNeverCleaned) {
   }
   grid.at(1, 7) = 30000;
   grid.at(8, 7) = 30000;
-  EXPECT_EQ(CleanedColumn(grid, 8, 1, true)[6], 30000);
-  EXPECT_EQ(CleanedColumn(grid, 8, 8, true)[6], 30000);
-  EXPECT_EQ(CleanedColumn(grid, 8, 8, true)[0], 5000);
+  EXPECT_EQ(CleanedPixel(grid, 8, 1, 7, true), 30000);
+  EXPECT_EQ(CleanedPixel(grid, 8, 8, 7, true), 30000);
+  EXPECT_EQ(CleanedPixel(grid, 8, 8, 1, true), 5000);
 }
 
 // --- ColumnValue: scaling and the airglow filter
