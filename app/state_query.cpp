@@ -97,11 +97,12 @@ std::string Words(std::string_view field, std::span<const long long> numbers) {
 }
 
 // The entries first..last of `value`, after the question's own words.
-StateAnswer Range(std::string_view field, std::span<const long long> numbers, long long first,
-                  long long last, long long limit, const std::function<long long(int)>& value) {
+StateAnswer Range(std::string_view field, std::span<const long long> numbers, long long first, long long last,
+                  long long limit, const std::function<long long(int)>& value) {
   if (!Within(first, 1, limit) || !Within(last, first, limit))
-    return {{}, "state " + std::string(field) + ": columns must satisfy 1 <= FIRST <= LAST <= " +
-                    std::to_string(limit)};
+    return {{},
+            "state " + std::string(field) +
+                ": columns must satisfy 1 <= FIRST <= LAST <= " + std::to_string(limit)};
   std::string line = Words(field, numbers);
   for (long long i = first; i <= last; ++i) line += ' ' + std::to_string(value(static_cast<int>(i)));
   return {line, {}};

@@ -43,17 +43,28 @@ namespace lxr4 {
 
 std::string_view KindName(ControlKind kind) {
   switch (kind) {
-    case ControlKind::Form: return "window";
-    case ControlKind::Label: return "label";
-    case ControlKind::Button: return "command button";
-    case ControlKind::CheckBox: return "check box";
-    case ControlKind::OptionButton: return "option button";
-    case ControlKind::ScrollBar: return "scroll bar";
-    case ControlKind::ComboBox: return "combo box";
-    case ControlKind::TextBox: return "text box";
-    case ControlKind::Rectangle: return "rectangle";
-    case ControlKind::Picture: return "picture box";
-    case ControlKind::Line: return "line";
+    case ControlKind::Form:
+      return "window";
+    case ControlKind::Label:
+      return "label";
+    case ControlKind::Button:
+      return "command button";
+    case ControlKind::CheckBox:
+      return "check box";
+    case ControlKind::OptionButton:
+      return "option button";
+    case ControlKind::ScrollBar:
+      return "scroll bar";
+    case ControlKind::ComboBox:
+      return "combo box";
+    case ControlKind::TextBox:
+      return "text box";
+    case ControlKind::Rectangle:
+      return "rectangle";
+    case ControlKind::Picture:
+      return "picture box";
+    case ControlKind::Line:
+      return "line";
   }
   return "control";
 }

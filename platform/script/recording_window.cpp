@@ -99,8 +99,8 @@ std::optional<std::string> RecordingWindow::InputBox(std::string_view prompt, st
 std::optional<std::string> RecordingWindow::OpenFileDialog(std::string_view filter, int filterIndex,
                                                            int flags) {
   std::optional<std::string> answer = inner_.OpenFileDialog(filter, filterIndex, flags);
-  t_.Line("open-dialog " + Quoted(filter) + ' ' + std::to_string(filterIndex) + ' ' +
-          std::to_string(flags) + Answer(answer));
+  t_.Line("open-dialog " + Quoted(filter) + ' ' + std::to_string(filterIndex) + ' ' + std::to_string(flags) +
+          Answer(answer));
   return answer;
 }
 

@@ -12,12 +12,18 @@ bool Blank(char c) { return c == ' ' || c == '\t'; }
 
 char Unescape(char c) {
   switch (c) {
-    case '"': return '"';
-    case '\\': return '\\';
-    case 'r': return '\r';
-    case 'n': return '\n';
-    case 't': return '\t';
-    default: throw ScriptError(std::string("unknown escape \\") + c);
+    case '"':
+      return '"';
+    case '\\':
+      return '\\';
+    case 'r':
+      return '\r';
+    case 'n':
+      return '\n';
+    case 't':
+      return '\t';
+    default:
+      throw ScriptError(std::string("unknown escape \\") + c);
   }
 }
 }  // namespace

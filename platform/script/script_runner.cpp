@@ -64,21 +64,30 @@ Num PageUnits(const std::string& word) {
 std::string ShowLine(Control c, const ControlView& v) {
   std::string line = "show " + std::string(Name(c)) + ' ';
   switch (Info(c).kind) {
-    case K::Label: return line + Quoted(v.text) + ' ' + ColourText(v.colour);
+    case K::Label:
+      return line + Quoted(v.text) + ' ' + ColourText(v.colour);
     case K::Button:
-    case K::TextBox: return line + Quoted(v.text);
-    case K::CheckBox: return line + (v.on ? "ticked" : "clear");
-    case K::OptionButton: return line + (v.on ? "selected" : "clear");
+    case K::TextBox:
+      return line + Quoted(v.text);
+    case K::CheckBox:
+      return line + (v.on ? "ticked" : "clear");
+    case K::OptionButton:
+      return line + (v.on ? "selected" : "clear");
     case K::ScrollBar:
-      return line + std::to_string(v.value) + ' ' + std::to_string(v.minimum) + ' ' + std::to_string(v.maximum);
-    case K::ComboBox: return line + std::to_string(v.index) + ' ' + Quoted(v.text);
-    case K::Rectangle: return line + ColourText(v.colour);
-    default: throw ScriptError(std::string(Name(c)) + " cannot be shown");
+      return line + std::to_string(v.value) + ' ' + std::to_string(v.minimum) + ' ' +
+             std::to_string(v.maximum);
+    case K::ComboBox:
+      return line + std::to_string(v.index) + ' ' + Quoted(v.text);
+    case K::Rectangle:
+      return line + ColourText(v.colour);
+    default:
+      throw ScriptError(std::string(Name(c)) + " cannot be shown");
   }
 }
 
 void Save(const std::string& path, const Surface& surface, Transcript& t) {
-  if (WriteFile(path, PngBytes(surface)) != FileError::None) throw ScriptError("cannot write " + Quoted(path));
+  if (WriteFile(path, PngBytes(surface)) != FileError::None)
+    throw ScriptError("cannot write " + Quoted(path));
   t.Line("saved " + Quoted(path));
 }
 
@@ -86,7 +95,8 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   const std::string& command = w[0];
   if (command == "click") {
     ExpectWords(w, 2, "click NAME");
-    user.Click(Target(w[1], {K::Button, K::CheckBox, K::OptionButton}, "a button, check box or option button"));
+    user.Click(
+        Target(w[1], {K::Button, K::CheckBox, K::OptionButton}, "a button, check box or option button"));
   } else if (command == "select") {
     ExpectWords(w, 3, "select NAME INDEX");
     const Control combo = Target(w[1], {K::ComboBox}, "a combo box");

@@ -12,9 +12,9 @@
 
 namespace lxr4 {
 
-inline constexpr int kScriptOk = 0;           // ran to its end, or the program ended
-inline constexpr int kProgramFailed = 1;      // a handler threw: a fault of the program
-inline constexpr int kScriptFailed = 2;       // a fault of the script
+inline constexpr int kScriptOk = 0;       // ran to its end, or the program ended
+inline constexpr int kProgramFailed = 1;  // a handler threw: a fault of the program
+inline constexpr int kScriptFailed = 2;   // a fault of the script
 
 // The exit status; faults are reported on `errors` as "lxr4-script: line N: WHAT".
 // The transcript is complete and flushed on every path.

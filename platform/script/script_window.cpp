@@ -87,9 +87,7 @@ int ScriptWindow::SelectedIndex(Control combo) const {
   return Checked(combo, "SelectedIndex", {K::ComboBox}).selected;
 }
 
-int ScriptWindow::Value(Control scrollBar) const {
-  return Checked(scrollBar, "Value", {K::ScrollBar}).value;
-}
+int ScriptWindow::Value(Control scrollBar) const { return Checked(scrollBar, "Value", {K::ScrollBar}).value; }
 
 void ScriptWindow::SetValue(Control scrollBar, int value) {
   Checked(scrollBar, "SetValue", {K::ScrollBar});

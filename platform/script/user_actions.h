@@ -20,7 +20,7 @@ struct ControlView {
   int index = -1;    // selected combo entry, -1 when none
   int entryCount = 0;
   int value = 0, minimum = 0, maximum = 0;  // scroll bar
-  bool on = false;   // check box ticked, option button selected
+  bool on = false;                          // check box ticked, option button selected
 };
 
 // The texts the user types into the contrast dialog before pressing Done.

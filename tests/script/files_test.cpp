@@ -1,10 +1,10 @@
 // Whole-file reads and all-or-nothing writes.
+#include "platform/files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include "platform/files.h"
 
 namespace lxr4 {
 namespace {

@@ -1,9 +1,9 @@
 // The PNG writer: checksums, and a decoding of the written file back to the surface.
+#include "platform/png_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "platform/png_writer.h"
 
 namespace lxr4 {
 namespace {

@@ -53,7 +53,8 @@ TEST(RunScript, ScriptErrorsNameTheirLine) {
       {"click cmdload cmdload2", "line 1: expected: click NAME"},
       {"printer page 10", "line 1: expected: printer none, or printer page W H"},
       {"printer page wide 10", "line 1: bad number \"wide\""},
-      {"state CurrentSpectrum 0 3", "line 1: state CurrentSpectrum: columns must satisfy 1 <= FIRST <= LAST <= 768"},
+      {"state CurrentSpectrum 0 3",
+       "line 1: state CurrentSpectrum: columns must satisfy 1 <= FIRST <= LAST <= 768"},
       {"input \"open", "line 1: unterminated quoted text"},
       {"save-window no-such-folder/w.png", "line 1: cannot write \"no-such-folder/w.png\""},
   };

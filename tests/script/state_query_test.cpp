@@ -1,7 +1,7 @@
 // `state` answers: every kind of field printed by its own type, and bad questions.
-#include <gtest/gtest.h>
-
 #include "app/state_query.h"
+
+#include <gtest/gtest.h>
 
 namespace lxr4 {
 namespace {

@@ -1,4 +1,6 @@
 // Transcript lines: quoting, number texts by type, and runs of points.
+#include "platform/script/transcript.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -6,7 +8,6 @@
 #include "platform/script/quoted_text.h"
 #include "platform/script/recording_window.h"
 #include "platform/script/script_window.h"
-#include "platform/script/transcript.h"
 
 namespace lxr4 {
 namespace {

@@ -45,11 +45,10 @@ TEST_F(Rules, ScrollBarValueFromCode) {
     int expected;
     bool change;
   } cases[] = {
-      {381, 381, false},  // the value it has
-      {400, 400, true},
-      {0, 1, true},       // clamped to the minimum
-      {-5, 1, false},     // clamped to the value it has
-      {9999, 768, true},  // clamped to the maximum
+      {381, 381, false},                // the value it has
+      {400, 400, true},  {0, 1, true},  // clamped to the minimum
+      {-5, 1, false},                   // clamped to the value it has
+      {9999, 768, true},                // clamped to the maximum
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
