@@ -6,6 +6,7 @@ namespace lxr4 {
 
 CentroidResult FindCentroid(std::span<const std::int32_t> spectrum, int cursor, int width) {
   const int n = static_cast<int>(spectrum.size());
+  if (n == 0) return {CentroidError::NoLine, 0};  // nothing extracted yet
   if (width < 1 || n < width + 2) return {CentroidError::SpectrumTooShort, 0};
   const auto at = [&](int column) { return spectrum[static_cast<std::size_t>(column - 1)]; };
 

@@ -10,7 +10,7 @@ namespace lxr4 {
 enum class CentroidError : std::uint8_t {
   None,
   SpectrumTooShort,  // fewer than width + 2 columns: the window does not fit
-  NoLine,            // the weights sum to zero: there is no line to measure
+  NoLine,            // no spectrum, or the weights sum to zero: no line to measure
 };
 
 struct CentroidResult {

@@ -67,7 +67,8 @@ TEST(FindCentroid, RefusesASpectrumShorterThanTheWindowAndItsBackground) {
   const Case cases[] = {
       {7, 5, CentroidError::None},  // W + 2: fits
       {6, 5, CentroidError::SpectrumTooShort},
-      {0, 5, CentroidError::SpectrumTooShort},
+      {1, 5, CentroidError::SpectrumTooShort},
+      {0, 5, CentroidError::NoLine},  // nothing extracted
       {15, 13, CentroidError::None},
       {14, 13, CentroidError::SpectrumTooShort},
   };
