@@ -1,0 +1,39 @@
+#include "platform/qt/file_filter.h"
+
+#include <gtest/gtest.h>
+
+namespace lxr4 {
+namespace {
+
+using Filters = std::vector<std::string>;
+
+TEST(QtNameFilters, TranslatesTheOpenFilterOfTheLoadButtons) {
+  EXPECT_EQ(QtNameFilters("All Files (*.*)|*.*|KM1 Files (*.KM1)|*.KM1|KM2 Files (*.KM2)|*.KM2|"
+                          "KM3 Files (*.KM3)|*.KM3|KM4 Files (*.KM4)|*.KM4"),
+            (Filters{"All Files (*)", "KM1 Files (*.KM1 *.km1)", "KM2 Files (*.KM2 *.km2)",
+                     "KM3 Files (*.KM3 *.km3)", "KM4 Files (*.KM4 *.km4)"}));
+}
+
+TEST(QtNameFilters, ToleratesOddFilterTexts) {
+  const struct {
+    const char* filter;
+    Filters expected;
+  } cases[] = {
+      {"", {"All Files (*)"}},
+      {"|", {"All Files (*)"}},
+      {"Text|*.txt", {"Text (*.txt *.TXT)"}},
+      {"Images (*.km1;*.km2)|*.km1;*.km2", {"Images (*.km1 *.KM1 *.km2 *.KM2)"}},
+      {"No patterns", {"No patterns (*)"}},
+      {"Odd|*.x|Trailing", {"Odd (*.x *.X)", "Trailing (*)"}},
+      {"|*.dat", {"Files (*.dat *.DAT)"}},
+      {"Mixed (*.Km1)|*.Km1", {"Mixed (*.Km1 *.km1 *.KM1)"}},
+      {"Every (*.*)|*.*;*.km1", {"Every (* *.km1 *.KM1)"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.filter);
+    EXPECT_EQ(QtNameFilters(c.filter), c.expected);
+  }
+}
+
+}  // namespace
+}  // namespace lxr4

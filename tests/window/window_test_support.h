@@ -1,0 +1,60 @@
+// Helpers of the window tests: a sink that records the events the window
+// delivers, and an answerer that plays the user in the modal dialogs.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace lxr4 {
+
+using Delivered = std::pair<Control, Event>;
+
+inline void PrintTo(const Delivered& d, std::ostream* os) {
+  static constexpr const char* kEvents[] = {"Load", "Unload", "Click", "Scroll", "Change"};
+  *os << Name(d.first) << ' ' << kEvents[static_cast<int>(d.second)];
+}
+
+class RecordingSink final : public EventSink {
+ public:
+  void OnEvent(Control control, Event event) override {
+    events.emplace_back(control, event);
+    if (then) then(control, event);
+  }
+  // The events delivered since the last call, which forgets them.
+  std::vector<Delivered> Take() { return std::exchange(events, {}); }
+
+  std::vector<Delivered> events;
+  std::function<void(Control, Event)> then;  // what the program does with an event
+};
+
+// While it lives, answers every modal dialog that opens: an open-file dialog
+// with `path` (or cancels it when the path is empty), a message box with OK,
+// any other dialog with `other`.
+class ModalAnswerer {
+ public:
+  explicit ModalAnswerer(QString path);
+
+  std::function<void(QWidget*)> other;
+
+  std::vector<std::string> messages;  // texts of the message boxes, in order
+  QStringList fileFilters;            // filters of the last open-file dialog
+  QString selectedFilter;             // the filter it showed first
+  int fileDialogs = 0;
+
+ private:
+  void Answer();
+
+  QString path_;
+  QTimer timer_;
+};
+
+}  // namespace lxr4
