@@ -19,7 +19,7 @@ namespace {
 constexpr std::string_view kManualPrompt = "Enter wavelength of selected line in Angstroms";
 constexpr std::string_view kManualTitle = "Manual Wavelength Entry";
 constexpr std::string_view kManualDefault = "5460.753";
-constexpr std::string_view kNotAWavelength = "Not a positive number - wavelength unchanged!";
+constexpr std::string_view kNotAWavelength = "Not a valid wavelength - the previous one is kept!";
 constexpr std::string_view kSpectrumTooShort = "Spectrum too short for the centroid width!";
 constexpr std::string_view kNoLine = "No spectral line found at the cursor!";
 constexpr std::string_view kSameLine = "Same spectral line as line 1!";
