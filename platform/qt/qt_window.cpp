@@ -1,5 +1,6 @@
 #include "platform/qt/qt_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,7 +49,8 @@ QColor FormColour(const QWidget* form) { return form->palette().color(QPalette::
 QtWindow::QtWindow()
     : main_(std::make_unique<SurfaceForm>(windowSurface_)),
       widgets_(AllControls().size(), nullptr),
-      captions_(AllControls().size()) {
+      colours_(AllControls().size(), kBlack) {
+  for (const ControlInfo& info : AllControls()) captions_.emplace_back(info.caption);
   main_->setWindowTitle(ToQt(kMainTitle));
   main_->setFixedSize(kMainWidth, kMainHeight);
   main_->setWindowIcon(ProgramIcon());
@@ -86,7 +88,6 @@ void QtWindow::Build(const ControlInfo& info) {
       SetPaletteColour(label, QPalette::Window,
                        info.id == Control::Lblwavelength ? QApplication::palette().color(QPalette::Button)
                                                          : FormColour(form));
-      captions_[Index(info.id)] = std::string(info.caption);
       widget = label;
       break;
     }
@@ -152,7 +153,9 @@ void QtWindow::Build(const ControlInfo& info) {
 
 QWidget* QtWindow::Widget(Control control) const { return widgets_[Index(control)]; }
 
-const std::string& QtWindow::Caption(Control label) const { return captions_[Index(label)]; }
+const std::string& QtWindow::Caption(Control control) const { return captions_[Index(control)]; }
+
+Rgb QtWindow::Colour(Control control) const { return colours_[Index(control)]; }
 
 template <class W>
 W* QtWindow::As(Control control) const {
@@ -172,19 +175,23 @@ void QtWindow::Deliver(Control control, Event event) {
 
 // --- controls
 
-void QtWindow::SetCaption(Control label, std::string_view text) {
-  auto* widget = As<QLabel>(label);
-  if (!widget) return;
-  captions_[Index(label)] = std::string(text);
+void QtWindow::SetCaption(Control control, std::string_view text) {
+  QWidget* widget = Widget(control);
+  captions_[Index(control)] = std::string(text);
   QString shown = ToQt(text);
   shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  widget->setText(shown);
+  if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(shown);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(shown);
+  if (widget->isWindow()) widget->setWindowTitle(shown);
 }
 
 void QtWindow::SetColour(Control control, Rgb colour) {
-  if (auto* outline = As<Outline>(control)) outline->SetColour(ToQt(colour));
-  if (auto* label = As<QLabel>(control)) SetPaletteColour(label, QPalette::WindowText, ToQt(colour));
+  colours_[Index(control)] = colour;
+  QWidget* widget = Widget(control);
+  if (auto* outline = dynamic_cast<Outline*>(widget)) outline->SetColour(ToQt(colour));
+  if (auto* label = qobject_cast<QLabel*>(widget)) SetPaletteColour(label, QPalette::WindowText, ToQt(colour));
+  if (Info(control).kind == ControlKind::Line) SetPaletteColour(widget, QPalette::Window, ToQt(colour));
 }
 
 void QtWindow::AppendEntry(Control combo, std::string_view text) {
@@ -240,8 +247,9 @@ void QtWindow::SetMaximum(Control scrollBar, int maximum) {
   if (bar->value() != before) Deliver(scrollBar, Event::Change);
 }
 
+// A check box's tick, or an option button's selection.
 bool QtWindow::Ticked(Control checkBox) const {
-  const auto* box = As<QCheckBox>(checkBox);
+  const auto* box = As<QAbstractButton>(checkBox);
   return box && box->isChecked();
 }
 
@@ -252,9 +260,11 @@ void QtWindow::SetOption(Control optionButton, bool selected) {
   button->setChecked(selected);
 }
 
+// A text box's text, or a combo box's selected entry (empty when none).
 std::string QtWindow::Text(Control textBox) const {
-  const auto* edit = As<QLineEdit>(textBox);
-  return edit ? edit->text().toStdString() : std::string();
+  if (const auto* edit = As<QLineEdit>(textBox)) return edit->text().toStdString();
+  if (const auto* combo = As<QComboBox>(textBox)) return combo->itemText(combo->currentIndex()).toStdString();
+  return std::string();
 }
 
 void QtWindow::SetText(Control textBox, std::string_view text) {

@@ -40,12 +40,14 @@ class QtWindow final : public Window {
 
   // The widget of a control; a form's own window for Spectra and frmcontrast.
   [[nodiscard]] QWidget* Widget(Control control) const;
-  // A label's caption as the program set it (line breaks as CR LF).
-  [[nodiscard]] const std::string& Caption(Control label) const;
+  // A control's caption as the program set it (line breaks as CR LF), and its
+  // colour (a label's text, an outline's or line's border).
+  [[nodiscard]] const std::string& Caption(Control control) const;
+  [[nodiscard]] Rgb Colour(Control control) const;
   [[nodiscard]] const Surface& WindowSurface() const { return windowSurface_; }
   [[nodiscard]] const Surface& GraphSurface() const { return graphSurface_; }
 
-  void SetCaption(Control label, std::string_view text) override;
+  void SetCaption(Control control, std::string_view text) override;
   void SetColour(Control control, Rgb colour) override;
   void AppendEntry(Control combo, std::string_view text) override;
   void SelectEntry(Control combo, int index) override;
@@ -102,6 +104,7 @@ class QtWindow final : public Window {
   ProgramDialog* contrast_ = nullptr;
   std::vector<QWidget*> widgets_;
   std::vector<std::string> captions_;
+  std::vector<Rgb> colours_;
   QtPrinter printer_;
   EventSink* sink_ = nullptr;
   bool ended_ = false;

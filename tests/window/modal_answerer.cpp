@@ -26,6 +26,7 @@ void ModalAnswerer::Answer() {
     }
   } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
     messages.push_back(box->text().toStdString());
+    messageTitles.push_back(box->windowTitle().toStdString());
     box->button(QMessageBox::Ok)->click();
   } else if (modal && other) {
     other(modal);

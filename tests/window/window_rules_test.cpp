@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
+#include <QPrinterInfo>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -143,9 +145,32 @@ TEST_F(WindowRules, LabelCaptionsShowLineBreaksAndKeepTheirText) {
   EXPECT_EQ(static_cast<QLabel*>(window.Widget(C::Lblwavelength))->text().toStdString(), "Line 1\nLine 2");
 }
 
-TEST_F(WindowRules, TextBoxesKeepTheirText) {
+TEST_F(WindowRules, ReadersAnswerForEveryKindTheProgramAsks) {
   window.SetText(C::txtrange, " 2000");
   EXPECT_EQ(window.Text(C::txtrange), " 2000");
+  EXPECT_EQ(window.Text(C::cbobox), "") << "no entry selected";
+  window.AppendEntry(C::cbobox, " 3 ");
+  window.SelectEntry(C::cbobox, 0);
+  EXPECT_EQ(window.Text(C::cbobox), " 3 ");
+  EXPECT_TRUE(window.Ticked(C::autograph)) << "an option button's selection";
+  EXPECT_FALSE(window.Ticked(C::Lingraph));
+}
+
+TEST_F(WindowRules, CaptionsAndColoursOfEveryKindShow) {
+  window.SetCaption(C::cmdexit, "Quit");
+  window.SetCaption(C::Spectra, "Title");
+  window.SetColour(C::Label2, kRed);
+  window.SetColour(C::Shape2, kGreen);
+  window.SetColour(C::Line1, kRed);
+  EXPECT_EQ(Button(C::cmdexit)->text().toStdString(), "Quit");
+  EXPECT_EQ(window.Widget(C::Spectra)->windowTitle().toStdString(), "Title");
+  EXPECT_EQ(window.Colour(C::Label2), kRed);
+  EXPECT_EQ(window.Colour(C::Label3), kBlack);
+  const QImage shown = window.Widget(C::Spectra)->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(536, 300), QColor(0, 255, 0)) << "calibration crop frame";
+  EXPECT_EQ(shown.pixelColor(712, 300), QColor(255, 0, 0)) << "separator line";
+  EXPECT_EQ(static_cast<QLabel*>(window.Widget(C::Label2))->palette().color(QPalette::WindowText),
+            QColor(255, 0, 0));
 }
 
 TEST_F(WindowRules, ContrastDialogReturnsOnceTheProgramHidesIt) {
@@ -173,6 +198,44 @@ TEST_F(WindowRules, ContrastDialogReturnsOnceTheProgramHidesIt) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(sink.Take(), (Events{{C::cmddone, E::Click}}));
   }
+}
+
+TEST_F(WindowRules, InputBoxReturnsTheTypedTextOrNothingWhenCancelled) {
+  const struct {
+    const char* what;
+    bool accept;
+    std::optional<std::string> expected;
+  } cases[] = {{"OK", true, "6562.8"}, {"Cancel", false, std::nullopt}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string prompt, title, shown;
+    QTimer::singleShot(0, [&] {
+      auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(input, nullptr);
+      prompt = input->labelText().toStdString();
+      title = input->windowTitle().toStdString();
+      shown = input->textValue().toStdString();
+      input->setTextValue("6562.8");
+      c.accept ? input->accept() : input->reject();
+    });
+    EXPECT_EQ(window.InputBox("Enter the wavelength", "Manual Entry", "5000"), c.expected);
+    EXPECT_EQ(prompt, "Enter the wavelength");
+    EXPECT_EQ(title, "Manual Entry");
+    EXPECT_EQ(shown, "5000");
+  }
+}
+
+TEST_F(WindowRules, MessageBoxIsTitledWithTheProgramsName) {
+  ModalAnswerer user{QString()};
+  window.MessageBox("File not loaded successfully");
+  EXPECT_EQ(user.messages, std::vector<std::string>{"File not loaded successfully"});
+  EXPECT_EQ(user.messageTitles, std::vector<std::string>{"LXR4"});
+}
+
+TEST_F(WindowRules, PrinterIsThereExactlyWhenTheSystemHasADefaultPrinter) {
+  // Only asks; nothing is drawn, so no page reaches a real printer.
+  EXPECT_EQ(window.PrinterSetup(2), !QPrinterInfo::defaultPrinter().isNull());
+  window.PrinterAbort();
 }
 
 TEST_F(WindowRules, ClosingTheMainWindowUnloadsAndEnds) {

@@ -46,6 +46,7 @@ class ModalAnswerer {
   std::function<void(QWidget*)> other;
 
   std::vector<std::string> messages;  // texts of the message boxes, in order
+  std::vector<std::string> messageTitles;
   QStringList fileFilters;            // filters of the last open-file dialog
   QString selectedFilter;             // the filter it showed first
   int fileDialogs = 0;
