@@ -26,7 +26,7 @@ constexpr std::string_view kSameLine = "Same spectral line as line 1!";
 constexpr std::string_view kTooClose = "Move cursor to new spectral line!";
 constexpr std::string_view kLine1First = "Mark line 1 first!";
 constexpr std::string_view kCannotFit = "These two lines cannot be fitted - calibration unchanged!";
-constexpr std::string_view kCannotRefit = "Line 1 cannot be fitted - calibration unchanged!";
+constexpr std::string_view kCannotRefit = "Line cannot be fitted - line 1 and calibration unchanged!";
 
 // A typed wavelength rounded to single precision, when it is a positive number.
 std::optional<float> TypedWavelength(std::string_view text) {
