@@ -23,9 +23,7 @@ std::int16_t GraphCentre(std::int16_t cursor, std::int16_t length) {
   return c;
 }
 
-float GraphX(int column, int centre) {
-  return static_cast<float>(column - centre) * 4.0f + 129.0f;
-}
+float GraphX(int column, int centre) { return static_cast<float>(column - centre) * 4.0f + 129.0f; }
 
 WindowRange ScanWindow(const Spectrum& spectrum, int centre, bool pushed) {
   WindowRange range{0.0f, kScanBottomStart};
@@ -64,18 +62,21 @@ double WindowPercent(double value, WindowRange range) {
 
 Curve PlotCurve(const GraphView& view, GraphStyle style) {
   const std::int16_t c = GraphCentre(view.cursor, view.length);
-  const float start = c > kHalfWindow ? static_cast<float>(view.spectrum[c - kHalfWindow])
-                                      : static_cast<float>(view.min);
+  const float start =
+      c > kHalfWindow ? static_cast<float>(view.spectrum[c - kHalfWindow]) : static_cast<float>(view.min);
   WindowRange window;
   if (style == GraphStyle::Autoscaled || style == GraphStyle::Pushed) {
     window = ScanWindow(view.spectrum, c, style == GraphStyle::Pushed);
   }
   const auto percent = [&](double value) {
     switch (style) {
-      case GraphStyle::Linear: return LinearPercent(value, view.max, view.min);
-      case GraphStyle::Log: return LogPercent(value, view.min);
+      case GraphStyle::Linear:
+        return LinearPercent(value, view.max, view.min);
+      case GraphStyle::Log:
+        return LogPercent(value, view.min);
       case GraphStyle::Autoscaled:
-      case GraphStyle::Pushed: return WindowPercent(value, window);
+      case GraphStyle::Pushed:
+        return WindowPercent(value, window);
     }
     return 0.0;
   };

@@ -77,8 +77,8 @@ SpectrumExtent FinishSpectrum(Spectrum& spectrum, int width, Spectrum& copy) {
   return extent;
 }
 
-SpectrumExtent ExtractObject(const PixelGrid& pixels, int width, CropRows crop,
-                             ObjectOptions options, Spectrum& current, Spectrum& copy) {
+SpectrumExtent ExtractObject(const PixelGrid& pixels, int width, CropRows crop, ObjectOptions options,
+                             Spectrum& current, Spectrum& copy) {
   width = ClampWidth(width);
   crop = FitCrop(crop);
   // Row by row, in the order the grid is stored; the median touches only the

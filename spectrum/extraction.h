@@ -39,23 +39,20 @@ struct CropRows {
 };
 
 // Median of four values: the mean of the middle two, truncated toward zero.
-[[nodiscard]] std::int16_t MedianOfFour(std::int16_t a, std::int16_t b, std::int16_t c,
-                                        std::int16_t d);
+[[nodiscard]] std::int16_t MedianOfFour(std::int16_t a, std::int16_t b, std::int16_t c, std::int16_t d);
 
 // Pixel (column 1..768, row 1..20) of the grid as the object extraction sums it. With the
 // median on, a pixel of a column strictly between 1 and `width` that differs
 // from the truncated mean of its neighbours is replaced by the median of its
 // cross of neighbours (rows 1 and 20, which have one vertical neighbour, count
 // the pixel itself as the fourth value). Reads only the grid as loaded.
-[[nodiscard]] std::int16_t CleanedPixel(const PixelGrid& pixels, int width, int column, int row,
-                                        bool median);
+[[nodiscard]] std::int16_t CleanedPixel(const PixelGrid& pixels, int width, int column, int row, bool median);
 
 // The value of one object column from its inside sum S, its outside sum O and
 // the box height h (1..20): S when h is 20; else S x 20 / h, less the sky
 // (O x h) div (20 - h) from S first when filtered; the division by h in double
 // precision, rounded halves-to-even. May be negative when filtered.
-[[nodiscard]] std::int32_t ColumnValue(std::int32_t inside, std::int32_t outside, int height,
-                                       bool filter);
+[[nodiscard]] std::int32_t ColumnValue(std::int32_t inside, std::int32_t outside, int height, bool filter);
 
 // Five-point weighted running mean (2, 5, 10, 5, 2) / 24 over columns
 // 3..width-2, truncating toward zero; columns 1, 2, width-1 and width stay.
@@ -69,12 +66,11 @@ void SmoothSpectrum(Spectrum& spectrum, int width);
 // less the sky of the outside rows when filtered, then smoothed and finished
 // into `current` and `copy`. A width outside 0..768 is taken as its nearest.
 [[nodiscard]] SpectrumExtent ExtractObject(const PixelGrid& pixels, int width, CropRows crop,
-                                           ObjectOptions options, Spectrum& current,
-                                           Spectrum& copy);
+                                           ObjectOptions options, Spectrum& current, Spectrum& copy);
 
 // Calibration spectrum: the raw sums of the crop rows, optionally smoothed,
 // finished into `current` and `copy`.
-[[nodiscard]] SpectrumExtent ExtractCal(const PixelGrid& pixels, int width, CropRows crop,
-                                        bool smoothing, Spectrum& current, Spectrum& copy);
+[[nodiscard]] SpectrumExtent ExtractCal(const PixelGrid& pixels, int width, CropRows crop, bool smoothing,
+                                        Spectrum& current, Spectrum& copy);
 
 }  // namespace lxr4

@@ -19,8 +19,8 @@ void ExtractObjectSpectrum(App& app) {
   const ObjectOptions options{.median = app.w.Ticked(Control::chkmedian),
                               .filter = app.w.Ticked(Control::chkfilter),
                               .smoothing = app.w.Ticked(Control::smoothing)};
-  Keep(s, ExtractObject(s.Object.Pixels, s.Object.Width, {s.Object.CropTop, s.Object.CropBottom},
-                        options, s.CurrentSpectrum, s.ObjectSpectrum));
+  Keep(s, ExtractObject(s.Object.Pixels, s.Object.Width, {s.Object.CropTop, s.Object.CropBottom}, options,
+                        s.CurrentSpectrum, s.ObjectSpectrum));
 }
 
 void ExtractCalSpectrum(App& app) {

@@ -22,8 +22,8 @@ struct CentreCase {
 
 TEST(GraphCentre, ClampsTheCursorToTheSpectrum) {
   const CentreCase cases[] = {
-      {381, 765, 381}, {1, 765, 1},     {0, 765, 1},   {-5, 765, 1},
-      {765, 765, 765}, {700, 510, 510}, {381, 0, 0},   {0, 0, 0},
+      {381, 765, 381}, {1, 765, 1},     {0, 765, 1}, {-5, 765, 1},
+      {765, 765, 765}, {700, 510, 510}, {381, 0, 0}, {0, 0, 0},
   };
   for (const CentreCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.cursor) + " of " + std::to_string(c.length));
@@ -79,7 +79,10 @@ struct PercentCase {
 
 TEST(LinearPercent, WholeSpectrumRangeFillsTheScale) {
   const PercentCase cases[] = {
-      {"minimum", 200, 0}, {"maximum", 1200, 100}, {"a quarter", 450, 25}, {"below", 100, -10},
+      {"minimum", 200, 0},
+      {"maximum", 1200, 100},
+      {"a quarter", 450, 25},
+      {"below", 100, -10},
   };
   for (const PercentCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -88,9 +91,9 @@ TEST(LinearPercent, WholeSpectrumRangeFillsTheScale) {
 }
 
 TEST(LinearPercent, NoRangeLiesOnTheBottom) {
-  EXPECT_EQ(LinearPercent(500, 500, 500), 0.0);      // a flat spectrum
-  EXPECT_EQ(LinearPercent(0, 0, 0), 0.0);            // nothing extracted yet
-  EXPECT_EQ(LinearPercent(300, 0, 1310720), 0.0);    // an empty extraction
+  EXPECT_EQ(LinearPercent(500, 500, 500), 0.0);    // a flat spectrum
+  EXPECT_EQ(LinearPercent(0, 0, 0), 0.0);          // nothing extracted yet
+  EXPECT_EQ(LinearPercent(300, 0, 1310720), 0.0);  // an empty extraction
 }
 
 TEST(LogPercent, TwentyUnitsPerDecadeAboveTheMinimum) {
@@ -145,7 +148,7 @@ TEST(PlotCurve, RightEndPlotsColumnsBeyond765AtTheBottom) {
   Spectrum s;
   for (int k = 1; k <= 768; ++k) s[k] = 2000;
   const Curve curve = PlotCurve({s, 765, 2000, 0, 765}, GraphStyle::Linear);
-  EXPECT_EQ(curve.points[31].y, 10);       // column 765 at the top
+  EXPECT_EQ(curve.points[31].y, 10);  // column 765 at the top
   for (int n = 32; n < kGraphSegments; ++n) {
     EXPECT_EQ(curve.points[static_cast<std::size_t>(n)].y, 110) << n;  // 766..797
   }
@@ -170,7 +173,7 @@ TEST(PlotCurve, PushedClampsAboveTheCutButNotTheStart) {
   s[400] = 9000;
   const Curve curve = PlotCurve({s, 765, 9000, 1000, 381}, GraphStyle::Pushed);
   EXPECT_DOUBLE_EQ(curve.startY, 110 - 100.0 * 8000 / 2048);  // -280.625, not clamped
-  EXPECT_EQ(curve.points[50].y, 10);                           // column 400, cut at 3048
+  EXPECT_EQ(curve.points[50].y, 10);                          // column 400, cut at 3048
   EXPECT_EQ(curve.points[0].y, 110);
 }
 
@@ -179,13 +182,12 @@ TEST(PlotCurve, LogStylePlotsOlderColumnsBelowTheMinimumAtTheBottom) {
   for (int k = 1; k <= 500; ++k) s[k] = 4000;
   const Curve curve = PlotCurve({s, 500, 4000, 4000, 490}, GraphStyle::Log);
   EXPECT_NEAR(curve.points[31].y, 90, 1e-12);  // column 490, the minimum
-  EXPECT_EQ(curve.points[63].y, 110);           // column 522 holds 0
+  EXPECT_EQ(curve.points[63].y, 110);          // column 522 holds 0
 }
 
 TEST(PlotCurve, EmptySpectrumDrawsWithoutFault) {
   const Spectrum s;
-  for (GraphStyle style :
-       {GraphStyle::Linear, GraphStyle::Log, GraphStyle::Autoscaled, GraphStyle::Pushed}) {
+  for (GraphStyle style : {GraphStyle::Linear, GraphStyle::Log, GraphStyle::Autoscaled, GraphStyle::Pushed}) {
     SCOPED_TRACE(static_cast<int>(style));
     const Curve curve = PlotCurve({s, 0, 0, 1310720, 381}, style);
     EXPECT_EQ(curve.points.back().x, 257.0f);

@@ -23,16 +23,16 @@ TEST(MedianOfFour, MeanOfTheMiddleTwoTruncatedTowardZero) {
   const MedianCase cases[] = {
       {10, 40, 20, 30, 25},
       {1, 2, 2, 9, 2},
-      {3, 4, 9, 9, 6},                     // 6.5 truncated
-      {9, 9, 3, 4, 6},                     // order does not matter
-      {-5, -4, -3, 10, -3},                // -3.5 truncated toward zero, not down to -4
+      {3, 4, 9, 9, 6},       // 6.5 truncated
+      {9, 9, 3, 4, 6},       // order does not matter
+      {-5, -4, -3, 10, -3},  // -3.5 truncated toward zero, not down to -4
       {-3, -2, 5, 7, 1},
       {32767, 32767, 32767, 32767, 32767},  // the sum of the middle two needs 32 bits
       {-32768, -32768, -32768, -32768, -32768},
   };
   for (const MedianCase& m : cases) {
-    SCOPED_TRACE(std::to_string(m.a) + "," + std::to_string(m.b) + "," + std::to_string(m.c) +
-                 "," + std::to_string(m.d));
+    SCOPED_TRACE(std::to_string(m.a) + "," + std::to_string(m.b) + "," + std::to_string(m.c) + "," +
+                 std::to_string(m.d));
     EXPECT_EQ(MedianOfFour(m.a, m.b, m.c, m.d), m.median);
   }
 }
@@ -82,9 +82,9 @@ TEST(CleanedPixel, InnerRowTakesTheMedianOfItsFourNeighboursWhateverItsValue) {
   for (std::int16_t own : {std::int16_t{25}, std::int16_t{-7}, std::int16_t{999}}) {
     SCOPED_TRACE(own);
     PixelGrid grid;
-    grid.at(4, 9) = 10;  // left
-    grid.at(6, 9) = 20;  // right
-    grid.at(5, 8) = 30;  // above
+    grid.at(4, 9) = 10;   // left
+    grid.at(6, 9) = 20;   // right
+    grid.at(5, 8) = 30;   // above
     grid.at(5, 10) = 40;  // below
     grid.at(5, 9) = own;
     EXPECT_EQ(CleanedPixel(grid, 10, 5, 9, true), 25);
@@ -161,9 +161,9 @@ TEST(ColumnValue, ScalesToTwentyRowsAndSubtractsTheSky) {
       {"all-100 pixels, rows 5..14, filtered", 1000, 1000, 10, true, 0},
       {"full box, no filter", 1234, 999, 20, false, 1234},
       {"full box ignores the filter", 1234, 999, 20, true, 1234},
-      {"half rounds to even below", 1, 0, 8, false, 2},    // 2.5
-      {"half rounds to even above", 3, 0, 8, false, 8},    // 7.5
-      {"negative half rounds to even", 0, 2, 8, true, -2},  // 16 div 12 = 1; -20 / 8 = -2.5
+      {"half rounds to even below", 1, 0, 8, false, 2},           // 2.5
+      {"half rounds to even above", 3, 0, 8, false, 8},           // 7.5
+      {"negative half rounds to even", 0, 2, 8, true, -2},        // 16 div 12 = 1; -20 / 8 = -2.5
       {"sky division truncates (positive)", 10, 7, 8, true, 15},  // 56 div 12 = 4
       {"sky division truncates (negative)", 0, -7, 8, true, 10},  // -56 div 12 = -4, not -5
       {"sky brighter than the band is negative", 100, 3000, 10, true, -5800},
@@ -260,8 +260,7 @@ TEST(ExtractObject, FullBoxGivesPlainColumnSumsWithOrWithoutFilter) {
   for (bool filter : {false, true}) {
     SCOPED_TRACE(filter);
     Spectrum current, copy;
-    const SpectrumExtent e =
-        ExtractObject(grid, 6, {1, 20}, {.filter = filter}, current, copy);
+    const SpectrumExtent e = ExtractObject(grid, 6, {1, 20}, {.filter = filter}, current, copy);
     for (int k = 1; k <= 6; ++k) EXPECT_EQ(current[k], k * 210);
     EXPECT_EQ(e.max, 6 * 210);
     EXPECT_EQ(e.min, 210);
@@ -321,8 +320,8 @@ TEST(ExtractObject, AllOptionsTogether) {
     for (int r : {1, 2, 19, 20}) grid.at(k, r) = 40;
   grid.at(4, 10) = 30000;
   Spectrum current, copy;
-  const SpectrumExtent e = ExtractObject(
-      grid, 7, {3, 18}, {.median = true, .filter = true, .smoothing = true}, current, copy);
+  const SpectrumExtent e =
+      ExtractObject(grid, 7, {3, 18}, {.median = true, .filter = true, .smoothing = true}, current, copy);
   // S = 1600, O = 160, sky = 160 x 16 div 4 = 640; (1600 - 640) x 20 / 16 = 1200 in
   // every column (the hot pixel is cleaned), and smoothing keeps a flat spectrum.
   for (int k = 1; k <= 7; ++k) EXPECT_EQ(current[k], 1200) << "column " << k;
