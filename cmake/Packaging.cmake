@@ -1,0 +1,18 @@
+# Installation of what is not tied to the window (the scripted driver, the
+# samples, the guide) and the Debian package built by `make package`.
+include(GNUInstallDirs)
+install(TARGETS lxr4-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/samples)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_PACKAGE_NAME lxr4)
+set(CPACK_PACKAGE_VENDOR "LXR-4 developers")
+set(CPACK_PACKAGE_CONTACT "LXR-4 developers <dev@lxr4.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Wavelength calibration of slit spectrograph camera images")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-dejavu-core")
+include(CPack)
