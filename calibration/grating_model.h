@@ -10,18 +10,18 @@
 
 namespace lxr4 {
 
-inline constexpr float kReferenceColumn = 381.0f;  // theta is 0 there
+inline constexpr float kReferenceColumn = 381.0f;   // theta is 0 there
 inline constexpr double kGrooveSpacing = 3.333333;  // micrometres, not 10/3
 
 // The calibration fields the model and the solve read and write.
 struct Grating {
-  Num FocalLength;            // 16-bit integer 50 at start, double once solved
-  Num AlphaAngle;             // single during a scan, double after it
-  double BetaAngle = 0;       // written by every model evaluation
+  Num FocalLength;       // 16-bit integer 50 at start, double once solved
+  Num AlphaAngle;        // single during a scan, double after it
+  double BetaAngle = 0;  // written by every model evaluation
   double GrooveSpacing = kGrooveSpacing;
   std::int16_t GammaAngle = 0;
   float DegreesPerRadian = 57.29578f;
-  float PixelWidth = 0;       // of the image loaded last
+  float PixelWidth = 0;  // of the image loaded last
   bool WavelengthDescending = false;
   bool FocalLengthFitted = false;
   bool CalibrationDone = false;

@@ -42,8 +42,8 @@ bool ScanAlpha(Grating& g, const LinePair& lines, const AlphaScan& scan, double 
 
 bool UpdateFocalLength(Grating& g, const LinePair& lines, int sign) {
   const float lhat2 = CorrectWavelength(ModelWavelength(g, lines.pixel2, sign));
-  const double f = g.FocalLength.AsDouble() * (lhat2 - lines.wavelength1) /
-                   (lines.wavelength2 - lines.wavelength1);
+  const double f =
+      g.FocalLength.AsDouble() * (lhat2 - lines.wavelength1) / (lines.wavelength2 - lines.wavelength1);
   if (!(f > 0) || !std::isfinite(f)) return false;
   g.FocalLength = f;
   return true;

@@ -38,7 +38,8 @@ inline constexpr AlphaScan kFineScan{500, 1500, 100, 0.01};
 // (double) by linear interpolation from the previous step, whose wavelength
 // is `lprev` at the first step. `sign` is the sign of theta. False when no
 // step crosses; the alpha angle then holds the last step.
-[[nodiscard]] bool ScanAlpha(Grating& g, const LinePair& lines, const AlphaScan& scan, double lprev, int sign);
+[[nodiscard]] bool ScanAlpha(Grating& g, const LinePair& lines, const AlphaScan& scan, double lprev,
+                             int sign);
 
 // Rescales the focal length (to a double) so that the model puts line 2 as far
 // from line 1 as the catalogue does. False, with the focal length unchanged,

@@ -45,16 +45,15 @@ TEST(FindCentroid, WindowStaysInsideTheSpectrum) {
     int cursor, width, length, first, last;
   };
   const Case cases[] = {
-      {0, 5, 765, 2, 6},        {1, 5, 765, 2, 6},        {2, 5, 765, 2, 6},
-      {3, 5, 765, 2, 6},        {4, 5, 765, 2, 6},        {5, 5, 765, 3, 7},
-      {761, 5, 765, 759, 763},  {762, 5, 765, 760, 764},  {763, 5, 765, 760, 764},
-      {764, 5, 765, 760, 764},  {765, 5, 765, 760, 764},  {768, 5, 765, 760, 764},
-      {381, 13, 765, 375, 387}, {1, 13, 765, 2, 14},      {765, 13, 765, 752, 764},
-      {1, 3, 5, 2, 4},          {5, 3, 5, 2, 4},          {3, 7, 9, 2, 8},
+      {0, 5, 765, 2, 6},        {1, 5, 765, 2, 6},       {2, 5, 765, 2, 6},        {3, 5, 765, 2, 6},
+      {4, 5, 765, 2, 6},        {5, 5, 765, 3, 7},       {761, 5, 765, 759, 763},  {762, 5, 765, 760, 764},
+      {763, 5, 765, 760, 764},  {764, 5, 765, 760, 764}, {765, 5, 765, 760, 764},  {768, 5, 765, 760, 764},
+      {381, 13, 765, 375, 387}, {1, 13, 765, 2, 14},     {765, 13, 765, 752, 764}, {1, 3, 5, 2, 4},
+      {5, 3, 5, 2, 4},          {3, 7, 9, 2, 8},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE("cursor " + std::to_string(c.cursor) + " width " + std::to_string(c.width) +
-                 " length " + std::to_string(c.length));
+    SCOPED_TRACE("cursor " + std::to_string(c.cursor) + " width " + std::to_string(c.width) + " length " +
+                 std::to_string(c.length));
     ExpectWindow(c.cursor, c.width, c.length, c.first, c.last);
   }
 }
@@ -89,15 +88,28 @@ TEST(FindCentroid, KnownLines) {
   };
   const Case cases[] = {
       {"bright column at the cursor", {{400, 5000}}, 400, 5, 400.0f},
-      {"symmetric line between two columns", {{399, 400}, {400, 1000}, {401, 1000}, {402, 400}}, 400, 7,
+      {"symmetric line between two columns",
+       {{399, 400}, {400, 1000}, {401, 1000}, {402, 400}},
+       400,
+       7,
        400.5f},
-      {"absorption dip", {{300, 20}, {301, 60}}, 300, 5, static_cast<float>((80.0 * 300 + 40.0 * 301) / 120.0)},
+      {"absorption dip",
+       {{300, 20}, {301, 60}},
+       300,
+       5,
+       static_cast<float>((80.0 * 300 + 40.0 * 301) / 120.0)},
       // A column below the background weighs against the line: no clipping.
-      {"negative weight kept", {{398, 50}, {400, 1000}}, 400, 5,
+      {"negative weight kept",
+       {{398, 50}, {400, 1000}},
+       400,
+       5,
        static_cast<float>((-50.0 * 398 + 900.0 * 400) / 850.0)},
       // Background (101 + 100) / 2 = 100.5, kept exactly: every other column weighs -0.5.
       {"half-unit background", {{397, 101}, {401, 1000}}, 400, 5, static_cast<float>(359900.0 / 897.5)},
-      {"width 13 at column 381", {{375, 300}, {387, 100}, {381, 700}}, 381, 13,
+      {"width 13 at column 381",
+       {{375, 300}, {387, 100}, {381, 700}},
+       381,
+       13,
        static_cast<float>((200.0 * 375 + 600.0 * 381) / 800.0)},
   };
   for (const Case& c : cases) {

@@ -23,7 +23,9 @@ Grating StartGrating() {
   return g;
 }
 
-std::string Fixed(double v, std::size_t decimals) { return FormatNumber(v, "0." + std::string(decimals, '0')); }
+std::string Fixed(double v, std::size_t decimals) {
+  return FormatNumber(v, "0." + std::string(decimals, '0'));
+}
 
 std::string Summary(Grating g, const LinePair& lines) {
   const float reference = ReferenceWavelength(g);
@@ -80,8 +82,10 @@ TEST(TwoLineSolve, OrientationDependsOnlyOnTheLayout) {
     bool descending;
   };
   const Case cases[] = {
-      {{kHg5460, 300.0f, kNe6402, 480.0f}, false}, {{kNe6402, 480.0f, kHg5460, 300.0f}, false},
-      {{kHg5460, 480.0f, kNe6402, 300.0f}, true},  {{kNe6402, 300.0f, kHg5460, 480.0f}, true},
+      {{kHg5460, 300.0f, kNe6402, 480.0f}, false},
+      {{kNe6402, 480.0f, kHg5460, 300.0f}, false},
+      {{kHg5460, 480.0f, kNe6402, 300.0f}, true},
+      {{kNe6402, 300.0f, kHg5460, 480.0f}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines.pixel1);
@@ -181,8 +185,13 @@ TEST(SolveRefusal, LeavesTheCalibrationUnchanged) {
     SolveError error;
   };
   const Case cases[] = {
-      {"start, no pixel width", [] { Grating g = StartGrating(); g.PixelWidth = 0; return g; }(), kWorked,
-       SolveError::NoPixelWidth},
+      {"start, no pixel width",
+       [] {
+         Grating g = StartGrating();
+         g.PixelWidth = 0;
+         return g;
+       }(),
+       kWorked, SolveError::NoPixelWidth},
       {"re-fit, no pixel width", noPixel, kWorked, SolveError::NoPixelWidth},
       {"negative pixel width", negativePixel, kWorked, SolveError::NoPixelWidth},
       {"unreachable line 1", StartGrating(), {1000.0, 700.0f, 1500.0f, 760.0f}, SolveError::NoCrossing},

@@ -21,7 +21,10 @@ double ColumnOf(Grating truth, double wavelength) {
   const bool rising = !truth.WavelengthDescending;
   for (int i = 0; i < 60; ++i) {
     const double mid = (lo + hi) / 2;
-    if ((CalibratedWavelength(truth, mid) < wavelength) == rising) lo = mid; else hi = mid;
+    if ((CalibratedWavelength(truth, mid) < wavelength) == rising)
+      lo = mid;
+    else
+      hi = mid;
   }
   return (lo + hi) / 2;
 }
@@ -79,11 +82,12 @@ TEST(LampRecovery, TwoMarkedLinesGiveBackTheGrating) {
     ASSERT_EQ(SolveCalibration(fitted, marks), SolveError::None);
     EXPECT_EQ(fitted.WavelengthDescending, t.descending);
     EXPECT_NEAR(fitted.FocalLength.AsDouble(), t.focalLength, 0.01);  // mm
-    EXPECT_NEAR(fitted.AlphaAngle.AsDouble(), t.alpha, 0.0002);  // degrees
+    EXPECT_NEAR(fitted.AlphaAngle.AsDouble(), t.alpha, 0.0002);       // degrees
     // Across the detector the fitted wavelengths stay within a tenth of a pixel.
     for (int column = 1; column <= kColumns; column += 16) {
       SCOPED_TRACE(column);
-      EXPECT_NEAR(CalibratedWavelength(fitted, column), CalibratedWavelength(truth, column), 0.5);  // Angstroms
+      EXPECT_NEAR(CalibratedWavelength(fitted, column), CalibratedWavelength(truth, column),
+                  0.5);  // Angstroms
     }
   }
 }
