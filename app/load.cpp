@@ -15,8 +15,8 @@ constexpr std::string_view kOpenFilter =
     "All Files (*.*)|*.*|KM1 Files (*.KM1)|*.KM1|KM2 Files (*.KM2)|*.KM2|"
     "KM3 Files (*.KM3)|*.KM3|KM4 Files (*.KM4)|*.KM4";
 constexpr int kOpenFilterIndex = 1;
-constexpr std::string_view kLoadFailed = "File not loaded successfully";
 constexpr int kOpenFlagsHideReadOnly = 4;
+constexpr std::string_view kLoadFailed = "File not loaded successfully";
 // The largest valid file is 2048 + 20 x (2 + 32767) bytes.
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
