@@ -21,16 +21,16 @@ TEST(BandColour, FollowsTheWavelength) {
     Rgb colour;
   };
   const Case cases[] = {
-      {4000.0f, 200, {0, 0, 200}},      {4500.0f, 200, {0, 0, 200}},
-      {4937.5f, 200, {0, 199, 199}},    // cyan, t = 0.25
-      {4937.5f, 128, {0, 128, 128}},    // 127.5 rounds to even
-      {5375.0f, 200, {0, 199, 0}},      // green, t = 0.5
-      {5812.5f, 200, {199, 199, 0}},    // yellow, t = 0.75
-      {6000.0f, 200, {199, 114, 0}},    // t = 0.857
-      {6250.0f, 200, {199, 0, 0}},      {6250.5f, 200, {200, 0, 0}},
-      {4700.0f, 255, {0, 116, 254}},    // t = 0.114: k = 116.57
-      {5200.0f, 100, {0, 100, 40}},     // t = 0.4: k(0.1) = 39.84
-      {0.0f, 0, {0, 0, 0}},             {7000.0f, 0, {0, 0, 0}},
+      {4000.0f, 200, {0, 0, 200}},   {4500.0f, 200, {0, 0, 200}},
+      {4937.5f, 200, {0, 199, 199}},  // cyan, t = 0.25
+      {4937.5f, 128, {0, 128, 128}},  // 127.5 rounds to even
+      {5375.0f, 200, {0, 199, 0}},    // green, t = 0.5
+      {5812.5f, 200, {199, 199, 0}},  // yellow, t = 0.75
+      {6000.0f, 200, {199, 114, 0}},  // t = 0.857
+      {6250.0f, 200, {199, 0, 0}},   {6250.5f, 200, {200, 0, 0}},
+      {4700.0f, 255, {0, 116, 254}},  // t = 0.114: k = 116.57
+      {5200.0f, 100, {0, 100, 40}},   // t = 0.4: k(0.1) = 39.84
+      {0.0f, 0, {0, 0, 0}},          {7000.0f, 0, {0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.wavelength) + " brightness " + std::to_string(c.brightness));
@@ -58,8 +58,8 @@ TEST(CorrectedBrightness, BlackWhereVIsNotPositive) {
     bool black;
   };
   const Case cases[] = {
-      {3000.0f, true},  {3660.0f, true},  {3670.0f, false}, {8520.0f, false},
-      {8530.0f, true},  {9000.0f, true},  {9610.0f, true},  {9620.0f, false},
+      {3000.0f, true}, {3660.0f, true}, {3670.0f, false}, {8520.0f, false},
+      {8530.0f, true}, {9000.0f, true}, {9610.0f, true},  {9620.0f, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.wavelength));

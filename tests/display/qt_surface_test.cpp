@@ -1,10 +1,10 @@
 // The same drawings on the scripted window and on the real Qt window give the
 // same pixels, on the surfaces and on the screen.
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <functional>
 
