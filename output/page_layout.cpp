@@ -139,12 +139,20 @@ class PageDrawing {
     Line(right, y0_, x0_, y0_);
   }
 
+  // Built by appending: GCC 12 at -O3 misreads "(" + text as an overlapping copy.
+  static std::string RangeLabel(std::int32_t value) {
+    std::string label = "(";
+    label += NumberText(value);
+    label += ")";
+    return label;
+  }
+
   void RangeLabels() {
-    const std::string maxLabel = "(" + NumberText(page_.spectrumMax) + ")";
+    const std::string maxLabel = RangeLabel(page_.spectrumMax);
     const TextSize maxSize = Measure(maxLabel);
     const std::int16_t th = Rint16(maxSize.height);
     Text(Num(LeftOfScale(maxSize)), Num(Add(y0_, ph_ / 11) + th / 2.0), maxLabel);
-    const std::string minLabel = "(" + NumberText(page_.spectrumMin) + ")";
+    const std::string minLabel = RangeLabel(page_.spectrumMin);
     const TextSize minSize = Measure(minLabel);
     Text(Num(LeftOfScale(minSize)), Num(Sub(Add(y0_, ph_), Twice16(th))), minLabel);
   }
