@@ -291,7 +291,7 @@ Sample Star(const Grating& g) {
     s.counts[static_cast<std::size_t>(p.row)][static_cast<std::size_t>(p.column)] = p.value;
   std::string hotText = "hot_pixels (column row value)";
   for (const HotPixel& p : hot)
-    hotText += " " + std::to_string(p.column) + " " + std::to_string(p.row) + " " + std::to_string(p.value);
+    for (int v : {p.column, p.row, p.value}) hotText.append(" ").append(std::to_string(v));
   s.truth = "# star.km1: a star between sky rows, uncompressed layout, 20 rows x 765 columns\n" + ModelTruth(g) +
             "bias_counts 100\nsky_counts 40 in every row\nswath_rows 7 13 (brightest 9 and 10)\n" + hotText +
             "\nnoise_seed 1999\n" +
