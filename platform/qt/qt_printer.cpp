@@ -78,18 +78,19 @@ std::optional<TextSize> QtPrinter::Measure(std::string_view text) {
   return TextSize{metrics.horizontalAdvance(ToQt(text)) / Scale(), metrics.height() / Scale()};
 }
 
-bool QtPrinter::Text(double x, double y, std::string_view text) {
+bool QtPrinter::Text(Num x, Num y, std::string_view text) {
   if (!Paint()) return false;
   const double k = Scale();
   // The program places a text by its top-left corner; Qt by its baseline.
-  painter_->drawText(QPointF(x * k, y * k + painter_->fontMetrics().ascent()), ToQt(text));
+  painter_->drawText(QPointF(x.AsDouble() * k, y.AsDouble() * k + painter_->fontMetrics().ascent()), ToQt(text));
   return Healthy();
 }
 
-bool QtPrinter::Line(double x1, double y1, double x2, double y2) {
+bool QtPrinter::Line(Num x1, Num y1, Num x2, Num y2) {
   if (!Paint()) return false;
   const double k = Scale();
-  painter_->drawLine(QPointF(x1 * k, y1 * k), QPointF(x2 * k, y2 * k));
+  painter_->drawLine(QPointF(x1.AsDouble() * k, y1.AsDouble() * k),
+                     QPointF(x2.AsDouble() * k, y2.AsDouble() * k));
   return Healthy();
 }
 

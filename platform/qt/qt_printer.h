@@ -8,17 +8,17 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/window.h"
+#include "platform/printer.h"
 
 class QPainter;
 class QPrinter;
 
 namespace lxr4 {
 
-class QtPrinter {
+class QtPrinter final : public Printer {
  public:
   QtPrinter();
-  ~QtPrinter();
+  ~QtPrinter() override;
   QtPrinter(const QtPrinter&) = delete;
   QtPrinter& operator=(const QtPrinter&) = delete;
 
@@ -29,15 +29,15 @@ class QtPrinter {
   // Value 2 turns the page to landscape; other values change nothing. The
   // operations fail (false or nullopt) when there is no printer or it reports
   // an error; the document is then left begun until Abort.
-  [[nodiscard]] bool Setup(int value);
-  [[nodiscard]] std::optional<PageSize> Size();
-  [[nodiscard]] std::optional<TextSize> Measure(std::string_view text);
-  [[nodiscard]] bool Text(double x, double y, std::string_view text);
-  [[nodiscard]] bool Line(double x1, double y1, double x2, double y2);
+  [[nodiscard]] bool Setup(int value) override;
+  [[nodiscard]] std::optional<PageSize> Size() override;
+  [[nodiscard]] std::optional<TextSize> Measure(std::string_view text) override;
+  [[nodiscard]] bool Text(Num x, Num y, std::string_view text) override;
+  [[nodiscard]] bool Line(Num x1, Num y1, Num x2, Num y2) override;
   // Ends the document and sends it.
-  [[nodiscard]] bool End();
+  [[nodiscard]] bool End() override;
   // Drops a begun document: nothing of it is printed or left in a file.
-  void Abort();
+  void Abort() override;
 
  private:
   bool Open();   // the printer of the current document, created on first use

@@ -347,17 +347,13 @@ std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int
 
 // --- printer
 
-bool QtWindow::PrinterSetup(int value) { return printer_.Setup(value); }
-std::optional<PageSize> QtWindow::PrinterSize() { return printer_.Size(); }
-std::optional<TextSize> QtWindow::PrinterMeasure(std::string_view text) { return printer_.Measure(text); }
-bool QtWindow::PrinterText(Num x, Num y, std::string_view text) {
-  return printer_.Text(x.AsDouble(), y.AsDouble(), text);
-}
-bool QtWindow::PrinterLine(Num x1, Num y1, Num x2, Num y2) {
-  return printer_.Line(x1.AsDouble(), y1.AsDouble(), x2.AsDouble(), y2.AsDouble());
-}
-bool QtWindow::PrinterEnd() { return printer_.End(); }
-void QtWindow::PrinterAbort() { printer_.Abort(); }
+bool QtWindow::PrinterSetup(int value) { return printer_->Setup(value); }
+std::optional<PageSize> QtWindow::PrinterSize() { return printer_->Size(); }
+std::optional<TextSize> QtWindow::PrinterMeasure(std::string_view text) { return printer_->Measure(text); }
+bool QtWindow::PrinterText(Num x, Num y, std::string_view text) { return printer_->Text(x, y, text); }
+bool QtWindow::PrinterLine(Num x1, Num y1, Num x2, Num y2) { return printer_->Line(x1, y1, x2, y2); }
+bool QtWindow::PrinterEnd() { return printer_->End(); }
+void QtWindow::PrinterAbort() { printer_->Abort(); }
 
 // --- files
 
@@ -374,7 +370,7 @@ FileError QtWindow::WriteFile(const std::string& path, std::span<const std::uint
 void QtWindow::EndProgram() {
   if (ended_) return;
   ended_ = true;
-  printer_.Abort();
+  printer_->Abort();
   contrast_->hide();
   main_->hide();
   // Leaves every running event loop, a modal dialog's included.

@@ -36,7 +36,10 @@ class QtWindow final : public Window {
   // events are delivered.
   [[nodiscard]] bool Ended() const { return ended_; }
   // Prints into the PDF file `path` instead of on the default printer.
-  void PrintToPdf(const QString& path) { printer_.SendToPdf(path); }
+  void PrintToPdf(const QString& path) { systemPrinter_.SendToPdf(path); }
+  // Prints through `printer` from now on instead of the system's printer (a
+  // driven session's scripted printer); it must outlive the window.
+  void UsePrinter(Printer& printer) { printer_ = &printer; }
 
   // The widget of a control; a form's own window for Spectra and frmcontrast.
   [[nodiscard]] QWidget* Widget(Control control) const;
@@ -105,7 +108,8 @@ class QtWindow final : public Window {
   std::vector<QWidget*> widgets_;
   std::vector<std::string> captions_;
   std::vector<Rgb> colours_;
-  QtPrinter printer_;
+  QtPrinter systemPrinter_;
+  Printer* printer_ = &systemPrinter_;
   EventSink* sink_ = nullptr;
   bool ended_ = false;
 };

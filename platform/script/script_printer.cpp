@@ -2,7 +2,7 @@
 
 namespace lxr4 {
 
-std::optional<TextSize> ScriptPrinter::Measure(std::string_view text) const {
+std::optional<TextSize> ScriptPrinter::Measure(std::string_view text) {
   if (!Present()) return std::nullopt;
   // Characters, not bytes: UTF-8 continuation bytes do not start a character.
   int characters = 0;

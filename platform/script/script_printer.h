@@ -6,20 +6,26 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/window.h"
+#include "platform/printer.h"
 
 namespace lxr4 {
 
-class ScriptPrinter {
+class ScriptPrinter final : public Printer {
  public:
   // nullopt: from now on there is no printer.
   void SetPage(std::optional<PageSize> page) { page_ = page; }
 
-  [[nodiscard]] bool Present() const { return page_.has_value(); }
-  [[nodiscard]] std::optional<PageSize> Size() const { return page_; }
-  [[nodiscard]] std::optional<TextSize> Measure(std::string_view text) const;
+  [[nodiscard]] bool Setup(int) override { return Present(); }
+  [[nodiscard]] std::optional<PageSize> Size() override { return page_; }
+  [[nodiscard]] std::optional<TextSize> Measure(std::string_view text) override;
+  [[nodiscard]] bool Text(Num, Num, std::string_view) override { return Present(); }
+  [[nodiscard]] bool Line(Num, Num, Num, Num) override { return Present(); }
+  [[nodiscard]] bool End() override { return Present(); }
+  void Abort() override {}
 
  private:
+  [[nodiscard]] bool Present() const { return page_.has_value(); }
+
   std::optional<PageSize> page_ = PageSize{std::int32_t{1000}, std::int32_t{750}};
 };
 

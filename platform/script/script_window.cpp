@@ -169,13 +169,13 @@ std::optional<std::string> ScriptWindow::OpenFileDialog(std::string_view, int, i
 
 // --- printer
 
-bool ScriptWindow::PrinterSetup(int) { return printer_.Present(); }
+bool ScriptWindow::PrinterSetup(int value) { return printer_.Setup(value); }
 std::optional<PageSize> ScriptWindow::PrinterSize() { return printer_.Size(); }
 std::optional<TextSize> ScriptWindow::PrinterMeasure(std::string_view text) { return printer_.Measure(text); }
-bool ScriptWindow::PrinterText(Num, Num, std::string_view) { return printer_.Present(); }
-bool ScriptWindow::PrinterLine(Num, Num, Num, Num) { return printer_.Present(); }
-bool ScriptWindow::PrinterEnd() { return printer_.Present(); }
-void ScriptWindow::PrinterAbort() {}
+bool ScriptWindow::PrinterText(Num x, Num y, std::string_view text) { return printer_.Text(x, y, text); }
+bool ScriptWindow::PrinterLine(Num x1, Num y1, Num x2, Num y2) { return printer_.Line(x1, y1, x2, y2); }
+bool ScriptWindow::PrinterEnd() { return printer_.End(); }
+void ScriptWindow::PrinterAbort() { printer_.Abort(); }
 
 // --- files
 
