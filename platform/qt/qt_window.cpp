@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -33,6 +34,15 @@ std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
 std::string FilePath(const QString& path) {
   const QByteArray bytes = QFile::encodeName(path);
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// The path of a chosen file as it would be typed in the working folder: from
+// there for a file within it, else whole.
+QString PathFromWorkingFolder(const QString& chosen) {
+  const QString relative = QDir::current().relativeFilePath(chosen);
+  const bool outside = relative == QLatin1String("..") || relative.startsWith(QLatin1String("../")) ||
+                       QDir::isAbsolutePath(relative);
+  return outside ? chosen : relative;
 }
 
 void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
@@ -110,7 +120,7 @@ void QtWindow::Build(const ControlInfo& info) {
       break;
     }
     case ControlKind::ScrollBar: {
-      auto* bar = new QScrollBar(Qt::Horizontal, form);
+      auto* bar = new ScrollBar(form);
       bar->setRange(info.minimum, info.maximum);
       bar->setValue(info.value);
       bar->setSingleStep(1);
@@ -330,19 +340,21 @@ std::optional<std::string> QtWindow::InputBox(std::string_view prompt, std::stri
   return dialog.textValue().toStdString();
 }
 
-// `flags` asks to hide a read-only check box, which Qt's dialog does not have.
+// `flags` asks to hide a read-only check box, which Qt's dialog does not have;
+// they do not ask for an existing file, so a name typed for a file that is not
+// there is taken too (the load then tells the user it failed).
 std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int filterIndex, int) {
   if (ended_) return std::nullopt;
   QFileDialog dialog(main_.get());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setFileMode(QFileDialog::AnyFile);
   QStringList filters;
   for (const std::string& entry : QtNameFilters(filter)) filters << ToQt(entry);
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return FilePath(dialog.selectedFiles().constFirst());
+  return FilePath(PathFromWorkingFolder(dialog.selectedFiles().constFirst()));
 }
 
 // --- printer

@@ -39,12 +39,14 @@ void QtWindow::ConnectUserEvents() {
         break;
       }
       case ControlKind::ScrollBar: {
-        // A dragged thumb scrolls at each new value and changes when let go;
-        // an arrow, trough, key or wheel changes the value at once.
-        auto* bar = static_cast<QScrollBar*>(widget);
+        // A dragged thumb scrolls at each move, also one that keeps its value,
+        // and changes when let go; an arrow, trough, key or wheel changes the
+        // value at once.
+        auto* bar = static_cast<ScrollBar*>(widget);
         QObject::connect(bar, &QScrollBar::valueChanged, bar, [this, id, bar] {
           Deliver(id, bar->isSliderDown() ? Event::Scroll : Event::Change);
         });
+        bar->onMovedInPlace = [this, id] { Deliver(id, Event::Scroll); };
         QObject::connect(bar, &QScrollBar::sliderReleased, bar, [this, id] { Deliver(id, Event::Change); });
         break;
       }

@@ -56,6 +56,28 @@ void Outline::paintEvent(QPaintEvent*) {
   painter.drawRect(0, 0, width() - 1, height() - 1);
 }
 
+ScrollBar::ScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
+
+template <typename Move>
+void ScrollBar::MoveThumb(Move move) {
+  valueChanged_ = false;
+  move();
+  if (isSliderDown() && !valueChanged_ && onMovedInPlace) onMovedInPlace();
+}
+
+void ScrollBar::DragThumbTo(int position) {
+  MoveThumb([&] { setSliderPosition(position); });
+}
+
+void ScrollBar::mouseMoveEvent(QMouseEvent* event) {
+  MoveThumb([&] { QScrollBar::mouseMoveEvent(event); });
+}
+
+void ScrollBar::sliderChange(SliderChange change) {
+  if (change == SliderValueChange) valueChanged_ = true;
+  QScrollBar::sliderChange(change);
+}
+
 CaptionButton::CaptionButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
 
 void CaptionButton::paintEvent(QPaintEvent*) {

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QWidget>
 #include <functional>
 
@@ -48,12 +49,36 @@ class Outline final : public QWidget {
  public:
   explicit Outline(QWidget* parent);
   void SetColour(const QColor& colour);
+  [[nodiscard]] const QColor& Colour() const { return colour_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QColor colour_{Qt::black};
+};
+
+// A horizontal scroll bar whose held thumb reports every move, as a classic
+// scroll bar's thumb track does: a move to a new value changes the value (Qt's
+// valueChanged), and a move that leaves the thumb on the value it had runs
+// `onMovedInPlace`.
+class ScrollBar final : public QScrollBar {
+ public:
+  explicit ScrollBar(QWidget* parent);
+  std::function<void()> onMovedInPlace;
+  // Moves the held thumb to `position` (kept within the range), as dragging it there does.
+  void DragThumbTo(int position);
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void sliderChange(SliderChange change) override;
+
+ private:
+  // Runs `move`, a move of the thumb; reports it when it left the value as it was.
+  template <typename Move>
+  void MoveThumb(Move move);
+
+  bool valueChanged_ = false;
 };
 
 // A command button whose caption wraps onto as many lines as its width needs,
