@@ -1,6 +1,7 @@
-// lxr4-script [SCRIPT|-]: runs the program against the scripted platform,
-// reading the session script from SCRIPT (or standard input) and writing the
-// transcript to standard output.
+// lxr4-script [--window] [SCRIPT|-]: runs the program against the scripted
+// platform, or with --window against the real Qt window, reading the session
+// script from SCRIPT (or standard input) and writing the transcript to
+// standard output.
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -10,24 +11,37 @@
 #include "platform/script/recording_window.h"
 #include "platform/script/script_runner.h"
 #include "platform/script/script_window.h"
+#ifdef LXR4_WITH_WINDOW
+#include "platform/qt/window_session.h"
+#endif
 
 int main(int argc, char** argv) {
   using namespace lxr4;
-  if (argc > 2) {
-    std::cerr << "usage: lxr4-script [SCRIPT|-]\n";
+  const bool inWindow = argc > 1 && std::string_view(argv[1]) == "--window";
+  const int first = inWindow ? 2 : 1;
+  if (argc > first + 1) {
+    std::cerr << "usage: lxr4-script [--window] [SCRIPT|-]\n";
     return kScriptFailed;
   }
   std::ifstream file;
   std::istream* script = &std::cin;
-  if (argc == 2 && std::string_view(argv[1]) != "-") {
-    file.open(argv[1], std::ios::binary);
+  if (argc == first + 1 && std::string_view(argv[first]) != "-") {
+    file.open(argv[first], std::ios::binary);
     if (!file) {
-      std::cerr << "lxr4-script: cannot read " << argv[1] << '\n';
+      std::cerr << "lxr4-script: cannot read " << argv[first] << '\n';
       return kScriptFailed;
     }
     script = &file;
   }
 
+  if (inWindow) {
+#ifdef LXR4_WITH_WINDOW
+    return RunScriptInWindow(*script, 1, argv);
+#else
+    std::cerr << "lxr4-script: --window needs a build with the window\n";
+    return kScriptFailed;
+#endif
+  }
   ScriptWindow window;
   Transcript transcript(std::cout);
   RecordingWindow recording(window, transcript);

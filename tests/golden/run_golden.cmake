@@ -1,28 +1,10 @@
 # Runs one golden session script (cmake -P). Inputs: LXR4_SCRIPT (the
 # lxr4-script program), CASE_DIR (script.txt, expected.txt, and optionally
 # expected-status, expected-stderr.txt, expected-files/), SAMPLES_DIR, SCRATCH_DIR,
-# DIFF (a diff program for showing differences, may be empty).
-
-# Empties the scratch folder, then copies the case's own files and samples/ into it.
-file(REMOVE_RECURSE ${SCRATCH_DIR})
-file(MAKE_DIRECTORY ${SCRATCH_DIR})
-file(GLOB case_files LIST_DIRECTORIES true ${CASE_DIR}/*)
-foreach(f ${case_files})
-  get_filename_component(name ${f} NAME)
-  if(NOT name MATCHES "^(expected\\.txt|expected-status|expected-stderr\\.txt|expected-files)$")
-    file(COPY ${f} DESTINATION ${SCRATCH_DIR})
-  endif()
-endforeach()
-if(EXISTS ${SAMPLES_DIR})
-  file(COPY ${SAMPLES_DIR}/ DESTINATION ${SCRATCH_DIR}/samples)
-endif()
-
-set(out ${SCRATCH_DIR}/.transcript)
-set(err ${SCRATCH_DIR}/.stderr)
-execute_process(COMMAND ${LXR4_SCRIPT} script.txt
-  WORKING_DIRECTORY ${SCRATCH_DIR}
-  OUTPUT_FILE ${out} ERROR_FILE ${err}
-  RESULT_VARIABLE status)
+# DIFF (a diff program for showing differences, may be empty), and WINDOW: when
+# ON, the script runs both against the scripted platform and against the real
+# window (lxr4-script --window), and the two runs must leave the same
+# transcript, status, errors and files besides meeting the expectations.
 
 set(failures "")
 
@@ -39,10 +21,43 @@ function(compare expected actual what)
   endif()
 endfunction()
 
+# Copies the case's own files and samples/ into the empty folder `dir` and runs
+# lxr4-script with `options` there; the transcript goes to dir/.transcript, the
+# errors to dir/.stderr, the exit status to `status_var`.
+function(run_session dir options status_var)
+  file(REMOVE_RECURSE ${dir})
+  file(MAKE_DIRECTORY ${dir})
+  file(GLOB case_files LIST_DIRECTORIES true ${CASE_DIR}/*)
+  foreach(f ${case_files})
+    get_filename_component(name ${f} NAME)
+    if(NOT name MATCHES "^(expected\\.txt|expected-status|expected-stderr\\.txt|expected-files)$")
+      file(COPY ${f} DESTINATION ${dir})
+    endif()
+  endforeach()
+  if(EXISTS ${SAMPLES_DIR})
+    file(COPY ${SAMPLES_DIR}/ DESTINATION ${dir}/samples)
+  endif()
+  execute_process(COMMAND ${LXR4_SCRIPT} ${options} script.txt
+    WORKING_DIRECTORY ${dir}
+    OUTPUT_FILE ${dir}/.transcript ERROR_FILE ${dir}/.stderr
+    RESULT_VARIABLE status)
+  set(${status_var} ${status} PARENT_SCOPE)
+endfunction()
+
+if(WINDOW)
+  run_session(${SCRATCH_DIR}/script "" script_status)
+  run_session(${SCRATCH_DIR}/window "--window" status)
+  set(run ${SCRATCH_DIR}/window)
+else()
+  run_session(${SCRATCH_DIR} "" status)
+  set(run ${SCRATCH_DIR})
+endif()
+
+# --- the expectations
 if(NOT EXISTS ${CASE_DIR}/expected.txt)
   set(failures "${failures}\n  no expected.txt")
 else()
-  compare(${CASE_DIR}/expected.txt ${out} "transcript")
+  compare(${CASE_DIR}/expected.txt ${run}/.transcript "transcript")
 endif()
 
 set(expected_status 0)
@@ -51,26 +66,46 @@ if(EXISTS ${CASE_DIR}/expected-status)
   string(STRIP "${expected_status}" expected_status)
 endif()
 if(NOT "${status}" STREQUAL "${expected_status}")
-  file(READ ${err} shown_err)
+  file(READ ${run}/.stderr shown_err)
   set(failures "${failures}\n  exit status ${status}, expected ${expected_status}; stderr:\n${shown_err}")
 endif()
 
 if(EXISTS ${CASE_DIR}/expected-stderr.txt)
-  compare(${CASE_DIR}/expected-stderr.txt ${err} "stderr")
+  compare(${CASE_DIR}/expected-stderr.txt ${run}/.stderr "stderr")
 endif()
 
 file(GLOB_RECURSE expected_files RELATIVE ${CASE_DIR}/expected-files ${CASE_DIR}/expected-files/*)
 foreach(f ${expected_files})
-  if(NOT EXISTS ${SCRATCH_DIR}/${f})
+  if(NOT EXISTS ${run}/${f})
     set(failures "${failures}\n  ${f} was not written")
   else()
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${CASE_DIR}/expected-files/${f}
-                            ${SCRATCH_DIR}/${f} RESULT_VARIABLE differ)
+                            ${run}/${f} RESULT_VARIABLE differ)
     if(differ)
       set(failures "${failures}\n  ${f} differs from expected-files/${f}")
     endif()
   endif()
 endforeach()
+
+# --- the window against the scripted platform: every file the two runs leave,
+# transcript and errors included, byte for byte
+if(WINDOW)
+  if(NOT "${status}" STREQUAL "${script_status}")
+    set(failures "${failures}\n  exit status ${status} in the window, ${script_status} scripted")
+  endif()
+  file(GLOB_RECURSE script_left RELATIVE ${SCRATCH_DIR}/script ${SCRATCH_DIR}/script/*)
+  file(GLOB_RECURSE window_left RELATIVE ${run} ${run}/*)
+  list(SORT script_left)
+  list(SORT window_left)
+  if(NOT "${script_left}" STREQUAL "${window_left}")
+    set(failures "${failures}\n  files left scripted: ${script_left}\n  files left in the window: ${window_left}")
+  endif()
+  foreach(f ${script_left})
+    if(EXISTS ${run}/${f})
+      compare(${SCRATCH_DIR}/script/${f} ${run}/${f} "${f}, scripted against the window,")
+    endif()
+  endforeach()
+endif()
 
 if(failures)
   message(FATAL_ERROR "golden case ${CASE_DIR} failed:${failures}\n(scratch folder: ${SCRATCH_DIR})")

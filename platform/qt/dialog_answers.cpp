@@ -1,0 +1,141 @@
+// How the driver answers the modal dialogs: it sees each dialog appear, and
+// once the dialog's own event loop runs it fills in the queued answer and
+// presses the dialog's button, as a user would.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/qt/window_driver.h"
+#include "platform/script/script_error.h"
+
+namespace lxr4 {
+
+namespace {
+
+QString ToQt(const std::string& s) { return QString::fromStdString(s); }
+
+template <typename T>
+T PopAnswer(std::deque<T>& queue) {
+  T answer = std::move(queue.front());
+  queue.pop_front();
+  return answer;
+}
+
+// Presses a standard button of a dialog's button box; false when it has none.
+bool Press(QDialog* dialog, QDialogButtonBox::StandardButton which) {
+  auto* buttons = dialog->findChild<QDialogButtonBox*>();
+  QAbstractButton* button = buttons != nullptr ? buttons->button(which) : nullptr;
+  if (button == nullptr) return false;
+  button->click();
+  return true;
+}
+
+}  // namespace
+
+// Sees every dialog of the application appear and has the driver answer it
+// from within the dialog's own event loop.
+class DialogWatcher final : public QObject {
+ public:
+  explicit DialogWatcher(WindowDriver& driver) : driver_(driver) { qApp->installEventFilter(this); }
+  ~DialogWatcher() override { qApp->removeEventFilter(this); }
+  DialogWatcher(const DialogWatcher&) = delete;
+  DialogWatcher& operator=(const DialogWatcher&) = delete;
+
+  // Answers `dialog` once its event loop runs, if it is still open then.
+  void AnswerLater(QDialog* dialog) {
+    QTimer::singleShot(0, dialog, [this, dialog] {
+      if (dialog->isVisible()) driver_.Answer(dialog);
+    });
+  }
+
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Show)
+      if (auto* dialog = qobject_cast<QDialog*>(object); dialog != nullptr && dialog->isModal())
+        AnswerLater(dialog);
+    return false;
+  }
+
+ private:
+  WindowDriver& driver_;
+};
+
+WindowDriver::WindowDriver(QtWindow& window)
+    : window_(window), watcher_(std::make_unique<DialogWatcher>(*this)) {
+  window_.SetEventSink(this);
+  window_.UsePrinter(printer_);
+}
+
+WindowDriver::~WindowDriver() { window_.SetEventSink(nullptr); }
+
+void WindowDriver::Answer(QDialog* dialog) {
+  if (stop_) return dialog->done(QDialog::Rejected);
+  if (dialog == window_.Widget(Control::frmcontrast)) return AnswerContrast(dialog);
+  if (qobject_cast<QInputDialog*>(dialog) != nullptr) return AnswerInput(dialog);
+  if (qobject_cast<QFileDialog*>(dialog) != nullptr) return AnswerOpen(dialog);
+  if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+      ok->click();
+      return AfterAnswer(dialog);
+    }
+  }
+  Refuse(dialog, "a dialog the script cannot answer opened: \"" + dialog->windowTitle().toStdString() + "\"");
+}
+
+// Each press of Done takes the next answer: Done may refuse the texts and keep
+// the dialog open.
+void WindowDriver::AnswerContrast(QDialog* dialog) {
+  if (contrasts_.empty()) return Refuse(dialog, "the contrast dialog opened with no answer queued");
+  if (const std::optional<ContrastAnswer> answer = PopAnswer(contrasts_)) {
+    static_cast<QLineEdit*>(window_.Widget(Control::txtbackground))->setText(ToQt(answer->background));
+    static_cast<QLineEdit*>(window_.Widget(Control::txtrange))->setText(ToQt(answer->range));
+  }
+  static_cast<QAbstractButton*>(window_.Widget(Control::cmddone))->click();
+  AfterAnswer(dialog);
+}
+
+void WindowDriver::AnswerInput(QDialog* dialog) {
+  if (inputs_.empty()) return Refuse(dialog, "an input box opened with no answer queued");
+  const std::optional<std::string> answer = PopAnswer(inputs_);
+  auto* text = dialog->findChild<QLineEdit*>();
+  if (answer && text != nullptr) text->setText(ToQt(*answer));
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the input box has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The path is typed into the file name box and Open pressed.
+void WindowDriver::AnswerOpen(QDialog* dialog) {
+  if (opens_.empty()) return Refuse(dialog, "the open-file dialog opened with no answer queued");
+  const std::optional<std::string> answer = PopAnswer(opens_);
+  if (answer) {
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(ToQt(*answer));
+    if (!Press(dialog, QDialogButtonBox::Open) || (dialog->isVisible() && !stop_))
+      return Refuse(dialog, "the open-file dialog does not take \"" + *answer + "\" as a file");
+  } else if (!Press(dialog, QDialogButtonBox::Cancel)) {
+    return Refuse(dialog, "the open-file dialog has no Cancel button");
+  }
+  AfterAnswer(dialog);
+}
+
+void WindowDriver::Refuse(QDialog* dialog, const std::string& what) {
+  Stop(std::make_exception_ptr(ScriptError(what)));
+  dialog->done(QDialog::Rejected);
+}
+
+void WindowDriver::AfterAnswer(QDialog* dialog) {
+  if (!dialog->isVisible()) return;
+  if (stop_)
+    dialog->done(QDialog::Rejected);
+  else
+    watcher_->AnswerLater(dialog);
+}
+
+}  // namespace lxr4

@@ -1,0 +1,193 @@
+#include "platform/qt/window_driver.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "platform/qt/widgets.h"
+#include "platform/script/script_error.h"
+
+namespace lxr4 {
+
+namespace {
+
+using K = ControlKind;
+
+Rgb ToRgb(const QColor& c) {
+  return Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+             static_cast<std::uint8_t>(c.blue())};
+}
+
+// A caption as the program gave it: the window shows its CR LF line breaks as line feeds.
+std::string ProgramText(QString shown) {
+  return shown.replace(QLatin1Char('\n'), QLatin1String("\r\n")).toStdString();
+}
+
+}  // namespace
+
+// --- the window's events
+
+void WindowDriver::OnEvent(Control control, Event event) {
+  if (stop_ || program_ == nullptr) return;  // a stopping session runs nothing more
+  try {
+    program_->OnEvent(control, event);
+  } catch (...) {
+    Stop(std::current_exception());
+  }
+}
+
+void WindowDriver::Stop(std::exception_ptr reason) {
+  if (!stop_) stop_ = std::move(reason);
+}
+
+void WindowDriver::RaiseStop() const {
+  if (stop_) std::rethrow_exception(stop_);
+}
+
+void WindowDriver::RaiseDropped() { RaiseStop(); }
+
+void WindowDriver::Settle() { QCoreApplication::processEvents(); }
+
+// --- window calls that can run handlers: a handler that stopped the session
+// stops its caller too, as it would have by unwinding through it.
+
+void WindowDriver::SelectEntry(Control combo, int index) {
+  window_.SelectEntry(combo, index);
+  RaiseStop();
+}
+
+void WindowDriver::SetValue(Control scrollBar, int value) {
+  window_.SetValue(scrollBar, value);
+  RaiseStop();
+}
+
+void WindowDriver::SetMaximum(Control scrollBar, int maximum) {
+  window_.SetMaximum(scrollBar, maximum);
+  RaiseStop();
+}
+
+void WindowDriver::ShowDialog(Control form) {
+  window_.ShowDialog(form);
+  RaiseStop();
+}
+
+void WindowDriver::MessageBox(std::string_view text) {
+  window_.MessageBox(text);
+  RaiseStop();
+}
+
+std::optional<std::string> WindowDriver::InputBox(std::string_view prompt, std::string_view title,
+                                                  std::string_view defaultText) {
+  std::optional<std::string> answer = window_.InputBox(prompt, title, defaultText);
+  RaiseStop();
+  return answer;
+}
+
+std::optional<std::string> WindowDriver::OpenFileDialog(std::string_view filter, int filterIndex, int flags) {
+  std::optional<std::string> answer = window_.OpenFileDialog(filter, filterIndex, flags);
+  RaiseStop();
+  return answer;
+}
+
+void WindowDriver::EndProgram() {
+  window_.EndProgram();
+  throw ProgramEnded{};
+}
+
+// --- the user's actions
+
+void WindowDriver::Click(Control control) {
+  static_cast<QAbstractButton*>(window_.Widget(control))->click();
+  Settle();
+}
+
+// The entry is chosen in the open list and taken with the Enter key.
+void WindowDriver::Select(Control combo, int index) {
+  auto* box = static_cast<QComboBox*>(window_.Widget(combo));
+  box->showPopup();
+  QAbstractItemView* list = box->view();
+  list->setCurrentIndex(box->model()->index(index, box->modelColumn()));
+  for (const QEvent::Type type : {QEvent::ShortcutOverride, QEvent::KeyPress}) {
+    if (!list->isVisible()) break;
+    QKeyEvent enter(type, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(list, &enter);
+  }
+  Settle();
+}
+
+void WindowDriver::Drag(Control scrollBar, int value) {
+  auto* bar = static_cast<ScrollBar*>(window_.Widget(scrollBar));
+  bar->setSliderDown(true);
+  bar->DragThumbTo(value);
+  Settle();
+}
+
+// Lets go of the thumb; one that is not held is taken and let go.
+void WindowDriver::Release(Control scrollBar) {
+  auto* bar = static_cast<ScrollBar*>(window_.Widget(scrollBar));
+  bar->setSliderDown(true);
+  bar->setSliderDown(false);
+  Settle();
+}
+
+// An arrow or trough step that lands on `value`.
+void WindowDriver::Set(Control scrollBar, int value) {
+  static_cast<ScrollBar*>(window_.Widget(scrollBar))->setSliderPosition(value);
+  Settle();
+}
+
+void WindowDriver::Close() {
+  window_.Widget(Control::Spectra)->close();
+  Settle();
+}
+
+// --- the controls as they stand on the screen
+
+ControlView WindowDriver::View(Control control) const {
+  ControlView v;
+  QWidget* widget = window_.Widget(control);
+  switch (Info(control).kind) {
+    case K::Label: {
+      const auto* label = static_cast<const QLabel*>(widget);
+      v.text = ProgramText(label->text());
+      v.colour = ToRgb(label->palette().color(QPalette::WindowText));
+      break;
+    }
+    case K::Button:
+      v.text = ProgramText(static_cast<const QAbstractButton*>(widget)->text());
+      break;
+    case K::CheckBox:
+    case K::OptionButton:
+      v.on = static_cast<const QAbstractButton*>(widget)->isChecked();
+      break;
+    case K::ScrollBar: {
+      const auto* bar = static_cast<const ScrollBar*>(widget);
+      v.value = bar->value();
+      v.minimum = bar->minimum();
+      v.maximum = bar->maximum();
+      break;
+    }
+    case K::ComboBox: {
+      const auto* box = static_cast<const QComboBox*>(widget);
+      v.index = box->currentIndex();
+      v.entryCount = box->count();
+      if (v.index >= 0) v.text = box->itemText(v.index).toStdString();
+      break;
+    }
+    case K::TextBox:
+      v.text = static_cast<const QLineEdit*>(widget)->text().toStdString();
+      break;
+    case K::Rectangle:
+      v.colour = ToRgb(static_cast<const Outline*>(widget)->Colour());
+      break;
+    default:
+      break;
+  }
+  return v;
+}
+
+}  // namespace lxr4

@@ -1,0 +1,142 @@
+// WindowDriver: plays a session script's user on the real Qt window. Each
+// action of the script becomes the widget action a user's input makes (a
+// button's click, a combo entry chosen in its list, a scroll bar's thumb held,
+// moved and let go, an arrow or trough step, the window closed), so the
+// program's events come through the window's own signal connections. Modal
+// dialogs are answered from the script's queued answers through their own
+// widgets; the window prints on the scripted printer.
+//
+// Give the program (through a RecordingWindow) this driver as its window: it
+// passes every call on to the QtWindow. A session stops early by an exception
+// (a script error, the end of the program, a failure of the program), which
+// may not travel through Qt's frames: a handler's exception is caught where
+// the window delivers the event, kept, and thrown again on the program's side
+// of the next window call or after the action (RaiseDropped).
+#pragma once
+
+#include <deque>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/qt/qt_window.h"
+#include "platform/script/script_printer.h"
+#include "platform/script/user_actions.h"
+
+class QDialog;
+
+namespace lxr4 {
+
+class DialogWatcher;
+
+class WindowDriver final : public Window, public UserActions, public EventSink {
+ public:
+  // Takes over the window's events and printer; needs a QApplication.
+  explicit WindowDriver(QtWindow& window);
+  ~WindowDriver() override;
+  WindowDriver(const WindowDriver&) = delete;
+  WindowDriver& operator=(const WindowDriver&) = delete;
+
+  // The program, which receives the window's events.
+  void SetProgram(EventSink& program) { program_ = &program; }
+
+  // --- EventSink: an event of the window, handed to the program
+  void OnEvent(Control control, Event event) override;
+
+  // --- Window: passed on to the QtWindow
+  void SetCaption(Control label, std::string_view text) override { window_.SetCaption(label, text); }
+  void SetColour(Control control, Rgb colour) override { window_.SetColour(control, colour); }
+  void AppendEntry(Control combo, std::string_view text) override { window_.AppendEntry(combo, text); }
+  void SelectEntry(Control combo, int index) override;
+  [[nodiscard]] int SelectedIndex(Control combo) const override { return window_.SelectedIndex(combo); }
+  [[nodiscard]] int Value(Control scrollBar) const override { return window_.Value(scrollBar); }
+  void SetValue(Control scrollBar, int value) override;
+  void SetMaximum(Control scrollBar, int maximum) override;
+  [[nodiscard]] bool Ticked(Control checkBox) const override { return window_.Ticked(checkBox); }
+  void SetOption(Control optionButton, bool selected) override { window_.SetOption(optionButton, selected); }
+  [[nodiscard]] std::string Text(Control textBox) const override { return window_.Text(textBox); }
+  void SetText(Control textBox, std::string_view text) override { window_.SetText(textBox, text); }
+  [[nodiscard]] Bounds GetBounds(Control control) const override { return window_.GetBounds(control); }
+  void ShowDialog(Control form) override;
+  void HideDialog(Control form) override { window_.HideDialog(form); }
+  void PaintPoint(Num x, Num y, Rgb colour) override { window_.PaintPoint(x, y, colour); }
+  void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override {
+    window_.DrawLine(surface, x1, y1, x2, y2, colour);
+  }
+  void ClearGraph() override { window_.ClearGraph(); }
+  void MessageBox(std::string_view text) override;
+  std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
+                                      std::string_view defaultText) override;
+  std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
+  [[nodiscard]] bool PrinterSetup(int value) override { return window_.PrinterSetup(value); }
+  [[nodiscard]] std::optional<PageSize> PrinterSize() override { return window_.PrinterSize(); }
+  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override {
+    return window_.PrinterMeasure(text);
+  }
+  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override {
+    return window_.PrinterText(x, y, text);
+  }
+  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override {
+    return window_.PrinterLine(x1, y1, x2, y2);
+  }
+  [[nodiscard]] bool PrinterEnd() override { return window_.PrinterEnd(); }
+  void PrinterAbort() override { window_.PrinterAbort(); }
+  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                                  std::size_t maxBytes) override {
+    return window_.ReadFile(path, maxBytes);
+  }
+  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
+    return window_.WriteFile(path, bytes);
+  }
+  void EndProgram() override;
+
+  // --- UserActions: the script's user
+  void Click(Control control) override;
+  void Select(Control combo, int index) override;
+  void Drag(Control scrollBar, int value) override;
+  void Release(Control scrollBar) override;
+  void Set(Control scrollBar, int value) override;
+  void Close() override;
+  void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
+  void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
+  void QueueContrast(std::optional<ContrastAnswer> answer) override {
+    contrasts_.push_back(std::move(answer));
+  }
+  void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
+  [[nodiscard]] ControlView View(Control control) const override;
+  [[nodiscard]] const Surface& WindowSurface() const override { return window_.WindowSurface(); }
+  [[nodiscard]] const Surface& GraphSurface() const override { return window_.GraphSurface(); }
+  void RaiseDropped() override;
+
+ private:
+  friend class DialogWatcher;
+
+  // Answers a modal dialog that has just opened (dialog_answers.cpp).
+  void Answer(QDialog* dialog);
+  void AnswerContrast(QDialog* dialog);
+  void AnswerInput(QDialog* dialog);
+  void AnswerOpen(QDialog* dialog);
+  // Keeps a script error `what` and closes `dialog` unanswered.
+  void Refuse(QDialog* dialog, const std::string& what);
+  // After an answer: a stopping session closes the dialog; a dialog the
+  // program keeps open takes the next answer.
+  void AfterAnswer(QDialog* dialog);
+
+  // Keeps the first reason to stop the session.
+  void Stop(std::exception_ptr reason);
+  // Throws the kept reason, on the program's side of a window call.
+  void RaiseStop() const;
+  // Lets the window catch up (painting) after a user action.
+  void Settle();
+
+  QtWindow& window_;
+  EventSink* program_ = nullptr;
+  ScriptPrinter printer_;
+  std::deque<std::optional<std::string>> opens_, inputs_;
+  std::deque<std::optional<ContrastAnswer>> contrasts_;
+  std::exception_ptr stop_;
+  std::unique_ptr<DialogWatcher> watcher_;
+};
+
+}  // namespace lxr4
