@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -111,12 +112,15 @@ void WindowDriver::AnswerInput(QDialog* dialog) {
   AfterAnswer(dialog);
 }
 
-// The path is typed into the file name box and Open pressed.
+// The path is typed into the file name box, whole, and Open pressed: the
+// dialog may show another folder than the working one (where the user last
+// went), and a script's relative path is taken from the working folder.
 void WindowDriver::AnswerOpen(QDialog* dialog) {
   if (opens_.empty()) return Refuse(dialog, "the open-file dialog opened with no answer queued");
   const std::optional<std::string> answer = PopAnswer(opens_);
   if (answer) {
-    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(ToQt(*answer));
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      name->setText(QDir::current().absoluteFilePath(ToQt(*answer)));
     if (!Press(dialog, QDialogButtonBox::Open) || (dialog->isVisible() && !stop_))
       return Refuse(dialog, "the open-file dialog does not take \"" + *answer + "\" as a file");
   } else if (!Press(dialog, QDialogButtonBox::Cancel)) {

@@ -45,6 +45,7 @@ function(run_session dir options status_var)
 endfunction()
 
 if(WINDOW)
+  file(REMOVE_RECURSE ${SCRATCH_DIR}/config)  # Qt's settings of an earlier run
   run_session(${SCRATCH_DIR}/script "" script_status)
   run_session(${SCRATCH_DIR}/window "--window" status)
   set(run ${SCRATCH_DIR}/window)

@@ -1,0 +1,194 @@
+// The driver of lxr4-script --window and what it relies on in the real window:
+// a held scroll bar thumb moved by the mouse, the open-file dialog answered
+// through its own widgets, and how a failure inside a handler surfaces.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+#include "platform/qt/look.h"
+#include "platform/qt/qt_window.h"
+#include "platform/qt/window_driver.h"
+#include "platform/script/script_error.h"
+
+namespace lxr4 {
+namespace {
+
+using C = Control;
+using E = Event;
+using Delivered = std::pair<Control, Event>;
+
+// Stands for the program: records each event and the bar's value when it came.
+class Sink final : public EventSink {
+ public:
+  explicit Sink(const QtWindow& window) : window_(window) {}
+  void OnEvent(Control control, Event event) override {
+    events.emplace_back(control, event);
+    values.push_back(window_.Value(C::hsbcropdata1));
+    if (fail) throw std::runtime_error("the handler failed");
+  }
+  std::vector<Delivered> events;
+  std::vector<int> values;
+  bool fail = false;
+
+ private:
+  const QtWindow& window_;
+};
+
+// The centre of a horizontal scroll bar's thumb, where a user takes it.
+QPoint ThumbCentre(const QScrollBar* bar) {
+  QStyleOptionSlider option;
+  option.initFrom(bar);
+  option.orientation = Qt::Horizontal;
+  option.state |= QStyle::State_Horizontal;
+  option.minimum = bar->minimum();
+  option.maximum = bar->maximum();
+  option.sliderPosition = bar->sliderPosition();
+  option.sliderValue = bar->value();
+  option.singleStep = bar->singleStep();
+  option.pageStep = bar->pageStep();
+  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center();
+}
+
+class ShownWindow : public testing::Test {
+ protected:
+  ShownWindow() {
+    window.SetEventSink(&sink);
+    window.ShowCentred();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(C::Spectra)));
+  }
+  QtWindow window;
+  Sink sink{window};
+};
+
+TEST_F(ShownWindow, HeldThumbScrollsAtEveryMouseMoveAlsoInPlaceAndChangesWhenLetGo) {
+  auto* bar = static_cast<QScrollBar*>(window.Widget(C::hsbcropdata1));  // 1..20
+  const QPoint thumb = ThumbCentre(bar);
+  const QPoint along = thumb + QPoint(bar->width() / 2, 0);
+  QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
+  QTest::mouseMove(bar, thumb + QPoint(0, 1));  // across the bar: the value stays
+  QTest::mouseMove(bar, along);
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, along);
+  const std::vector<Delivered> expected{{C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll},
+                                        {C::hsbcropdata1, E::Change}};
+  EXPECT_EQ(sink.events, expected);
+  ASSERT_EQ(sink.values.size(), 3u);
+  EXPECT_EQ(sink.values[0], 1) << "the move in place scrolls at the value the bar had";
+  EXPECT_GT(sink.values[1], 1);
+  EXPECT_EQ(sink.values[2], sink.values[1]);
+}
+
+TEST_F(ShownWindow, DriverDragsAndLetsGoAsTheMouseDoes) {
+  WindowDriver driver(window);
+  driver.SetProgram(sink);
+  driver.Drag(C::hsbcropdata1, 1);   // the value it has
+  driver.Drag(C::hsbcropdata1, 30);  // beyond the range: 20
+  driver.Release(C::hsbcropdata1);
+  driver.Release(C::hsbcropdata1);   // taken and let go without a move
+  driver.Set(C::hsbcropdata1, 20);   // the value it has: nothing
+  driver.Set(C::hsbcropdata1, 5);
+  const std::vector<Delivered> expected{{C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll},
+                                        {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Change},
+                                        {C::hsbcropdata1, E::Change}};
+  EXPECT_EQ(sink.events, expected);
+  EXPECT_EQ(sink.values, (std::vector<int>{1, 20, 20, 20, 5}));
+}
+
+TEST_F(ShownWindow, ProgramFailureStaysOnTheProgramsSideAndNothingRunsAfterIt) {
+  WindowDriver driver(window);
+  driver.SetProgram(sink);
+  sink.fail = true;
+  driver.Click(C::cmdload);  // the failure does not travel through Qt's frames
+  EXPECT_THROW(driver.RaiseDropped(), std::runtime_error);
+  driver.Click(C::cmdload2);
+  EXPECT_EQ(sink.events, (std::vector<Delivered>{{C::cmdload, E::Click}}));
+  EXPECT_THROW(driver.RaiseDropped(), std::runtime_error) << "the session stays stopped";
+}
+
+// The open-file dialog of a window run in a working folder holding a.km1 and sub/b.km1.
+class OpenDialog : public testing::Test {
+ protected:
+  OpenDialog() : previous_(QDir::currentPath()) {
+    for (const QString& name : {QStringLiteral("a.km1"), QStringLiteral("sub/b.km1")}) {
+      QDir(folder_.path()).mkpath(QFileInfo(folder_.filePath(name)).path());
+      QFile file(folder_.filePath(name));
+      EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QDir::setCurrent(folder_.path());
+  }
+  ~OpenDialog() override { QDir::setCurrent(previous_); }
+
+  // What the dialog gives for `answer` typed into its file name box.
+  static std::optional<std::string> Chosen(std::optional<std::string> answer) {
+    QtWindow window;
+    WindowDriver driver(window);
+    driver.QueueOpen(std::move(answer));
+    return driver.OpenFileDialog("All Files (*.*)|*.*|KM1 Files (*.KM1)|*.KM1", 1, 4);
+  }
+
+ private:
+  QTemporaryDir folder_;
+  QString previous_;
+};
+
+TEST_F(OpenDialog, GivesAFileInTheWorkingFolderByItsPathFromThereAndOthersWhole) {
+  QTemporaryDir elsewhere;
+  const std::string outside = QDir(elsewhere.path()).absoluteFilePath("c.km1").toStdString();
+  const struct {
+    const char* what;
+    std::optional<std::string> answer, chosen;
+  } cases[] = {
+      {"in the working folder", "a.km1", "a.km1"},
+      {"in a folder below it", "sub/b.km1", "sub/b.km1"},
+      {"a name for a file that is not there", "missing.km1", "missing.km1"},
+      {"outside the working folder", outside, outside},
+      {"cancelled", std::nullopt, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Chosen(c.answer), c.chosen);
+  }
+}
+
+TEST_F(OpenDialog, RefusesWhatNoUserCanChooseAsAScriptError) {
+  const struct {
+    const char* what;
+    std::optional<std::string> answer;
+    std::string error;
+  } cases[] = {
+      {"a folder", "sub", "the open-file dialog does not take \"sub\" as a file"},
+      {"an empty name", "", "the open-file dialog does not take \"\" as a file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      Chosen(c.answer);
+      ADD_FAILURE() << "no script error";
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(e.what(), c.error);
+    }
+  }
+}
+
+TEST_F(OpenDialog, TakesTheScriptsPathFromTheWorkingFolderWhereverTheDialogOpens) {
+  EXPECT_THROW(Chosen("sub"), ScriptError);  // the user went into sub/: the next dialog opens there
+  EXPECT_EQ(Chosen("a.km1"), "a.km1");
+}
+
+}  // namespace
+}  // namespace lxr4
+
+// One QApplication with the program's look; listing the tests needs no window system.
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
+  QApplication application(argc, argv);
+  lxr4::ApplyClassicLook();
+  return RUN_ALL_TESTS();
+}
