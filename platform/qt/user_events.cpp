@@ -44,9 +44,9 @@ void QtWindow::ConnectUserEvents() {
         // value at once.
         auto* bar = static_cast<ScrollBar*>(widget);
         QObject::connect(bar, &QScrollBar::valueChanged, bar, [this, id, bar] {
-          Deliver(id, bar->isSliderDown() ? Event::Scroll : Event::Change);
+          if (!bar->MovingThumb()) Deliver(id, Event::Change);
         });
-        bar->onMovedInPlace = [this, id] { Deliver(id, Event::Scroll); };
+        bar->onThumbMoved = [this, id] { Deliver(id, Event::Scroll); };
         QObject::connect(bar, &QScrollBar::sliderReleased, bar, [this, id] { Deliver(id, Event::Change); });
         break;
       }

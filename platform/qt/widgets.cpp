@@ -60,9 +60,10 @@ ScrollBar::ScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
 
 template <typename Move>
 void ScrollBar::MoveThumb(Move move) {
-  valueChanged_ = false;
+  movingThumb_ = true;
   move();
-  if (isSliderDown() && !valueChanged_ && onMovedInPlace) onMovedInPlace();
+  movingThumb_ = false;
+  if (isSliderDown() && onThumbMoved) onThumbMoved();
 }
 
 void ScrollBar::DragThumbTo(int position) {
@@ -71,11 +72,6 @@ void ScrollBar::DragThumbTo(int position) {
 
 void ScrollBar::mouseMoveEvent(QMouseEvent* event) {
   MoveThumb([&] { QScrollBar::mouseMoveEvent(event); });
-}
-
-void ScrollBar::sliderChange(SliderChange change) {
-  if (change == SliderValueChange) valueChanged_ = true;
-  QScrollBar::sliderChange(change);
 }
 
 CaptionButton::CaptionButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}

@@ -59,26 +59,26 @@ class Outline final : public QWidget {
 };
 
 // A horizontal scroll bar whose held thumb reports every move, as a classic
-// scroll bar's thumb track does: a move to a new value changes the value (Qt's
-// valueChanged), and a move that leaves the thumb on the value it had runs
-// `onMovedInPlace`.
+// scroll bar's thumb track does: `onThumbMoved` runs after each move of the
+// held thumb, also one that leaves the value as it was. MovingThumb() tells a
+// value change of such a move from any other (arrow, trough, key, code).
 class ScrollBar final : public QScrollBar {
  public:
   explicit ScrollBar(QWidget* parent);
-  std::function<void()> onMovedInPlace;
+  std::function<void()> onThumbMoved;
+  [[nodiscard]] bool MovingThumb() const { return movingThumb_; }
   // Moves the held thumb to `position` (kept within the range), as dragging it there does.
   void DragThumbTo(int position);
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
-  void sliderChange(SliderChange change) override;
 
  private:
-  // Runs `move`, a move of the thumb; reports it when it left the value as it was.
+  // Runs `move`, which may move the thumb, and reports it when the thumb is held.
   template <typename Move>
   void MoveThumb(Move move);
 
-  bool valueChanged_ = false;
+  bool movingThumb_ = false;
 };
 
 // A command button whose caption wraps onto as many lines as its width needs,

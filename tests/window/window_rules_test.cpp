@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_window.h"
+#include "platform/qt/widgets.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {
@@ -67,10 +68,10 @@ TEST_F(WindowRules, ChangeRunsNestedInsideTheCallThatSetTheValue) {
 }
 
 TEST_F(WindowRules, DraggedThumbScrollsAtEachValueAndChangesWhenLetGo) {
-  QScrollBar* bar = Bar(C::hsbspectra);
+  auto* bar = static_cast<ScrollBar*>(Bar(C::hsbspectra));
   bar->setSliderDown(true);
-  bar->setSliderPosition(200);
-  bar->setSliderPosition(201);
+  bar->DragThumbTo(200);
+  bar->DragThumbTo(201);
   bar->setSliderDown(false);
   EXPECT_EQ(sink.Take(), (Events{{C::hsbspectra, E::Scroll}, {C::hsbspectra, E::Scroll}, {C::hsbspectra, E::Change}}));
   EXPECT_EQ(window.Value(C::hsbspectra), 201);

@@ -93,11 +93,14 @@ TEST_F(ShownWindow, DriverDragsAndLetsGoAsTheMouseDoes) {
   driver.Release(C::hsbcropdata1);   // taken and let go without a move
   driver.Set(C::hsbcropdata1, 20);   // the value it has: nothing
   driver.Set(C::hsbcropdata1, 5);
-  const std::vector<Delivered> expected{{C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll},
-                                        {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Change},
-                                        {C::hsbcropdata1, E::Change}};
+  driver.Drag(C::hsbcropdata1, 6);
+  driver.Set(C::hsbcropdata1, 8);    // a step while the thumb is held settles
+  const std::vector<Delivered> expected{
+      {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Change},
+      {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Scroll},
+      {C::hsbcropdata1, E::Change}};
   EXPECT_EQ(sink.events, expected);
-  EXPECT_EQ(sink.values, (std::vector<int>{1, 20, 20, 20, 5}));
+  EXPECT_EQ(sink.values, (std::vector<int>{1, 20, 20, 20, 5, 6, 8}));
 }
 
 TEST_F(ShownWindow, ProgramFailureStaysOnTheProgramsSideAndNothingRunsAfterIt) {
