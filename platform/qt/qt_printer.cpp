@@ -82,7 +82,8 @@ bool QtPrinter::Text(Num x, Num y, std::string_view text) {
   if (!Paint()) return false;
   const double k = Scale();
   // The program places a text by its top-left corner; Qt by its baseline.
-  painter_->drawText(QPointF(x.AsDouble() * k, y.AsDouble() * k + painter_->fontMetrics().ascent()), ToQt(text));
+  painter_->drawText(QPointF(x.AsDouble() * k, y.AsDouble() * k + painter_->fontMetrics().ascent()),
+                     ToQt(text));
   return Healthy();
 }
 

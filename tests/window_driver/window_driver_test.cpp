@@ -1,6 +1,10 @@
 // The driver of lxr4-script --window and what it relies on in the real window:
 // a held scroll bar thumb moved by the mouse, the open-file dialog answered
 // through its own widgets, and how a failure inside a handler surfaces.
+#include "platform/qt/window_driver.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -9,12 +13,10 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <stdexcept>
 
 #include "platform/qt/look.h"
 #include "platform/qt/qt_window.h"
-#include "platform/qt/window_driver.h"
 #include "platform/script/script_error.h"
 
 namespace lxr4 {
@@ -53,7 +55,9 @@ QPoint ThumbCentre(const QScrollBar* bar) {
   option.sliderValue = bar->value();
   option.singleStep = bar->singleStep();
   option.pageStep = bar->pageStep();
-  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center();
+  return bar->style()
+      ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar)
+      .center();
 }
 
 class ShownWindow : public testing::Test {
@@ -75,8 +79,8 @@ TEST_F(ShownWindow, HeldThumbScrollsAtEveryMouseMoveAlsoInPlaceAndChangesWhenLet
   QTest::mouseMove(bar, thumb + QPoint(0, 1));  // across the bar: the value stays
   QTest::mouseMove(bar, along);
   QTest::mouseRelease(bar, Qt::LeftButton, {}, along);
-  const std::vector<Delivered> expected{{C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll},
-                                        {C::hsbcropdata1, E::Change}};
+  const std::vector<Delivered> expected{
+      {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Change}};
   EXPECT_EQ(sink.events, expected);
   ASSERT_EQ(sink.values.size(), 3u);
   EXPECT_EQ(sink.values[0], 1) << "the move in place scrolls at the value the bar had";
@@ -90,15 +94,15 @@ TEST_F(ShownWindow, DriverDragsAndLetsGoAsTheMouseDoes) {
   driver.Drag(C::hsbcropdata1, 1);   // the value it has
   driver.Drag(C::hsbcropdata1, 30);  // beyond the range: 20
   driver.Release(C::hsbcropdata1);
-  driver.Release(C::hsbcropdata1);   // taken and let go without a move
-  driver.Set(C::hsbcropdata1, 20);   // the value it has: nothing
+  driver.Release(C::hsbcropdata1);  // taken and let go without a move
+  driver.Set(C::hsbcropdata1, 20);  // the value it has: nothing
   driver.Set(C::hsbcropdata1, 5);
   driver.Drag(C::hsbcropdata1, 6);
-  driver.Set(C::hsbcropdata1, 8);    // a step while the thumb is held settles
-  const std::vector<Delivered> expected{
-      {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Change},
-      {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Scroll},
-      {C::hsbcropdata1, E::Change}};
+  driver.Set(C::hsbcropdata1, 8);  // a step while the thumb is held settles
+  const std::vector<Delivered> expected{{C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll},
+                                        {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Change},
+                                        {C::hsbcropdata1, E::Change}, {C::hsbcropdata1, E::Scroll},
+                                        {C::hsbcropdata1, E::Change}};
   EXPECT_EQ(sink.events, expected);
   EXPECT_EQ(sink.values, (std::vector<int>{1, 20, 20, 20, 5, 6, 8}));
 }
