@@ -71,10 +71,13 @@ class DialogWatcher final : public QObject {
 WindowDriver::WindowDriver(QtWindow& window)
     : window_(window), watcher_(std::make_unique<DialogWatcher>(*this)) {
   window_.SetEventSink(this);
-  window_.UsePrinter(printer_);
+  window_.UsePrinter(&printer_);
 }
 
-WindowDriver::~WindowDriver() { window_.SetEventSink(nullptr); }
+WindowDriver::~WindowDriver() {
+  window_.SetEventSink(nullptr);
+  window_.UsePrinter(nullptr);
+}
 
 void WindowDriver::Answer(QDialog* dialog) {
   if (stop_) return dialog->done(QDialog::Rejected);

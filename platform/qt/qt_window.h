@@ -38,8 +38,8 @@ class QtWindow final : public Window {
   // Prints into the PDF file `path` instead of on the default printer.
   void PrintToPdf(const QString& path) { systemPrinter_.SendToPdf(path); }
   // Prints through `printer` from now on instead of the system's printer (a
-  // driven session's scripted printer); it must outlive the window.
-  void UsePrinter(Printer& printer) { printer_ = &printer; }
+  // driven session's scripted printer), or again on the system's when null.
+  void UsePrinter(Printer* printer) { printer_ = printer != nullptr ? printer : &systemPrinter_; }
 
   // The widget of a control; a form's own window for Spectra and frmcontrast.
   [[nodiscard]] QWidget* Widget(Control control) const;

@@ -32,7 +32,7 @@ class DialogWatcher;
 
 class WindowDriver final : public Window, public UserActions, public EventSink {
  public:
-  // Takes over the window's events and printer; needs a QApplication.
+  // Takes over the window's events and printer until destroyed; needs a QApplication.
   explicit WindowDriver(QtWindow& window);
   ~WindowDriver() override;
   WindowDriver(const WindowDriver&) = delete;
