@@ -4,10 +4,17 @@
 //   # shot NAME LEFT TOP WIDTH HEIGHT SCALE
 //                                   a part of it, magnified SCALE times
 //   # shot-dialog NAME              the next dialog the program opens, as it opens
-// Both are comment lines, which lxr4-script itself skips, so the guide's
+//   # shot-page NAME                the next printed page
+// These are comment lines, which lxr4-script itself skips, so the guide's
 // session is also a golden session script. The transcript goes to standard
 // output, to be compared with that session's expected transcript.
+//
+// The window prints on a picture of the page with the scripted printer's
+// measures (so the transcript stays that of lxr4-script); `printer` lines of
+// the script have no effect here.
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QDialog>
 #include <QDir>
 #include <QEvent>
@@ -28,6 +35,7 @@
 #include "platform/qt/qt_window.h"
 #include "platform/qt/window_driver.h"
 #include "platform/script/recording_window.h"
+#include "platform/script/script_printer.h"
 #include "platform/script/script_runner.h"
 
 namespace lxr4 {
@@ -69,6 +77,9 @@ class Camera final : public QObject {
   void Take(QWidget* widget, const QString& name, QRect area = QRect(), int scale = 1) {
     QPixmap picture = area.isNull() ? widget->grab() : widget->grab(area);
     if (scale > 1) picture = picture.scaled(picture.size() * scale);
+    Save(picture, name);
+  }
+  void Save(const QPixmap& picture, const QString& name) {
     const QString path = QDir(folder_).filePath(name + ".png");
     if (!picture.save(path, "PNG")) {
       std::cerr << "lxr4-guide-shots: cannot write " << path.toStdString() << '\n';
@@ -96,6 +107,55 @@ class Camera final : public QObject {
   bool failed_ = false;
 };
 
+// The scripted printer, which also draws each page in page units (one pixel
+// each), a text in cells of 8 x 16, and saves it once armed with a name.
+class PagePicture final : public Printer {
+ public:
+  explicit PagePicture(Camera& camera) : camera_(camera) {}
+
+  void TakeNextPage(const QString& name) { name_ = name; }
+
+  [[nodiscard]] bool Setup(int value) override { return printer_.Setup(value); }
+  [[nodiscard]] std::optional<PageSize> Size() override {
+    const std::optional<PageSize> size = printer_.Size();
+    if (size && page_.isNull()) {
+      page_ = QImage(static_cast<int>(size->width.AsDouble()), static_cast<int>(size->height.AsDouble()),
+                     QImage::Format_RGB32);
+      page_.fill(Qt::white);
+    }
+    return size;
+  }
+  [[nodiscard]] std::optional<TextSize> Measure(std::string_view text) override { return printer_.Measure(text); }
+  [[nodiscard]] bool Text(Num x, Num y, std::string_view text) override {
+    QPainter painter(&page_);
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setPixelSize(13);
+    painter.setFont(font);
+    const QString characters = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    for (qsizetype i = 0; i < characters.size(); ++i)
+      painter.drawText(QRectF(x.AsDouble() + 8.0 * static_cast<double>(i), y.AsDouble(), 8.0, 16.0),
+                       Qt::AlignCenter, characters.mid(i, 1));
+    return printer_.Text(x, y, text);
+  }
+  [[nodiscard]] bool Line(Num x1, Num y1, Num x2, Num y2) override {
+    QPainter(&page_).drawLine(QPointF(x1.AsDouble(), y1.AsDouble()), QPointF(x2.AsDouble(), y2.AsDouble()));
+    return printer_.Line(x1, y1, x2, y2);
+  }
+  [[nodiscard]] bool End() override {
+    if (!name_.isEmpty()) camera_.Save(QPixmap::fromImage(page_), name_);
+    name_.clear();
+    page_ = QImage();
+    return printer_.End();
+  }
+  void Abort() override { page_ = QImage(); }
+
+ private:
+  Camera& camera_;
+  ScriptPrinter printer_;
+  QImage page_;
+  QString name_;
+};
+
 }  // namespace
 }  // namespace lxr4
 
@@ -119,6 +179,8 @@ int main(int argc, char** argv) {
   const auto app = std::make_unique<App>(recording);  // the state is large: keep it off the stack
   driver.SetProgram(*app);
   Camera camera(QString::fromLocal8Bit(argv[2]));
+  PagePicture page(camera);
+  window.UsePrinter(&page);
 
   LineByLine lines(file, [&](const std::string& line) {
     std::istringstream words(line);
@@ -131,6 +193,7 @@ int main(int argc, char** argv) {
       camera.Take(window.Widget(Control::Spectra), QString::fromStdString(name), QRect(left, top, width, height),
                   scale);
     if (kind == "shot-dialog") camera.TakeNextDialog(QString::fromStdString(name));
+    if (kind == "shot-page") page.TakeNextPage(QString::fromStdString(name));
   });
   std::istream script(&lines);
   window.ShowCentred();
