@@ -23,10 +23,5 @@ TEST(ProgramIcon, EverySizeUsesOnlyTheSixteenClassicColours) {
   }
 }
 
-TEST(ProgramIcon, OffersTheSmallAndTheLargeSizes) {
-  const QList<QSize> sizes = ProgramIcon().availableSizes();
-  for (const int size : {16, 32, 48, 64, 128}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
-}
-
 }  // namespace
 }  // namespace lxr4

@@ -28,8 +28,6 @@ void ModalAnswerer::Answer() {
     messages.push_back(box->text().toStdString());
     messageTitles.push_back(box->windowTitle().toStdString());
     box->button(QMessageBox::Ok)->click();
-  } else if (modal && other) {
-    other(modal);
   }
 }
 

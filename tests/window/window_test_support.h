@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <QWidget>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -37,13 +36,10 @@ class RecordingSink final : public EventSink {
 };
 
 // While it lives, answers every modal dialog that opens: an open-file dialog
-// with `path` (or cancels it when the path is empty), a message box with OK,
-// any other dialog with `other`.
+// with `path` (or cancels it when the path is empty), a message box with OK.
 class ModalAnswerer {
  public:
   explicit ModalAnswerer(QString path);
-
-  std::function<void(QWidget*)> other;
 
   std::vector<std::string> messages;  // texts of the message boxes, in order
   std::vector<std::string> messageTitles;
