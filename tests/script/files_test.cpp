@@ -53,12 +53,6 @@ TEST_F(Files, ReadsMoreThanOneChunk) {
   EXPECT_EQ(ReadFile(At("big"), 70000)->size(), 70000u);
 }
 
-TEST_F(Files, AShorterFileReplacesALongerOneWhole) {
-  Put("strip.km1", Bytes(5000, 'x'));
-  ASSERT_EQ(WriteFile(At("strip.km1"), Bytes{1, 2, 3}), FileError::None);
-  EXPECT_EQ(ReadFile(At("strip.km1"), 10000), (Bytes{1, 2, 3}));
-}
-
 TEST_F(Files, UnreadableFiles) {
   for (const std::string& path : {At("missing"), dir.string(), std::string()}) {
     SCOPED_TRACE(path);
