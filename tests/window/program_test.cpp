@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "app/app.h"
@@ -14,8 +15,6 @@ namespace {
 
 using C = Control;
 
-const QString kStar = QStringLiteral(LXR4_SAMPLES_DIR "/star.km1");
-
 class ProgramWindow : public testing::Test {
  protected:
   ProgramWindow() {
@@ -25,11 +24,12 @@ class ProgramWindow : public testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(C::Spectra)));
   }
   void Click(Control c) { QTest::mouseClick(window.Widget(c), Qt::LeftButton); }
-  // Loads the sample star image as the object, answering the dialog as a user would.
-  void LoadStar() {
-    ASSERT_TRUE(QFile::exists(kStar)) << "missing sample " << kStar.toStdString();
-    ModalAnswerer user(kStar);
-    Click(C::cmdload);
+  // Loads a sample through `button` and the dialog, as a user would.
+  void Load(Control button, const char* sample) {
+    const QString path = QStringLiteral(LXR4_SAMPLES_DIR "/") + sample;
+    ASSERT_TRUE(QFile::exists(path)) << "missing sample " << path.toStdString();
+    ModalAnswerer user(path);
+    Click(button);
     ASSERT_EQ(user.fileDialogs, 1);
     ASSERT_EQ(user.messages, std::vector<std::string>{});
   }
@@ -48,18 +48,39 @@ TEST_F(ProgramWindow, LoadSpectraOffersTheCameraFileFilters) {
   EXPECT_EQ(user.selectedFilter.toStdString(), "All Files (*)");
 }
 
-// The golden cases print on the scripted printer; the window's own prints here.
-TEST_F(ProgramWindow, PrintGraphPrintsOnePage) {
-  LoadStar();
+// The golden cases print on the scripted printer; here the window's own prints
+// the calibrated star (lamp lines 5460.753 at column 300, 6402.246 at 480).
+TEST_F(ProgramWindow, PrintGraphPrintsOneLandscapePage) {
+  Load(C::cmdload2, "lamp.km1");
+  {
+    ModalAnswerer user{QString()};
+    window.SelectEntry(C::cboscale, 3);
+    window.SetValue(C::hsbspectra, 300);
+    Click(C::cmdmarkline1);
+    window.SelectEntry(C::cboscale, 22);
+    window.SetValue(C::hsbspectra, 480);
+    Click(C::cmdmarkline2);
+    ASSERT_EQ(user.messages, std::vector<std::string>{});
+  }
+  Load(C::cmdload, "star.km1");
+  ASSERT_TRUE(app.s.CalibrationDone);
+
   QTemporaryDir folder;
   const QString pdf = folder.filePath("page.pdf");
   window.PrintToPdf(pdf);
-  ModalAnswerer user(QString{});
+  ModalAnswerer user{QString()};
   Click(C::cmdprint);
   EXPECT_EQ(user.messages, std::vector<std::string>{"One page has been sent to your printer."});
-  QFile page(pdf);
-  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(page.read(5) == "%PDF-");
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const std::string page = file.readAll().toStdString();
+  ASSERT_EQ(page.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(page.find("/Count 1"), std::string::npos);
+  const std::size_t box = page.find("/MediaBox [");
+  ASSERT_NE(box, std::string::npos);
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  ASSERT_EQ(std::sscanf(page.c_str() + box, "/MediaBox [%lf %lf %lf %lf", &x0, &y0, &x1, &y1), 4);
+  EXPECT_GT(x1 - x0, y1 - y0) << "landscape";
 }
 
 }  // namespace
