@@ -58,6 +58,8 @@ TEST(FindCentroid, WindowStaysInsideTheSpectrum) {
   }
 }
 
+// The golden case calib-no-line shows a flat spectrum, none at all, and 6
+// columns too short for the window of 5.
 TEST(FindCentroid, RefusesASpectrumShorterThanTheWindowAndItsBackground) {
   struct Case {
     int length, width;
@@ -65,9 +67,7 @@ TEST(FindCentroid, RefusesASpectrumShorterThanTheWindowAndItsBackground) {
   };
   const Case cases[] = {
       {7, 5, CentroidError::None},  // W + 2: fits
-      {6, 5, CentroidError::SpectrumTooShort},
       {1, 5, CentroidError::SpectrumTooShort},
-      {0, 5, CentroidError::NoLine},  // nothing extracted
       {15, 13, CentroidError::None},
       {14, 13, CentroidError::SpectrumTooShort},
   };
@@ -79,6 +79,7 @@ TEST(FindCentroid, RefusesASpectrumShorterThanTheWindowAndItsBackground) {
   }
 }
 
+// Besides the single bright columns, lamp lines and the star's dip of the golden cases.
 TEST(FindCentroid, KnownLines) {
   struct Case {
     const char* name;
@@ -87,17 +88,11 @@ TEST(FindCentroid, KnownLines) {
     float centroid;
   };
   const Case cases[] = {
-      {"bright column at the cursor", {{400, 5000}}, 400, 5, 400.0f},
       {"symmetric line between two columns",
        {{399, 400}, {400, 1000}, {401, 1000}, {402, 400}},
        400,
        7,
        400.5f},
-      {"absorption dip",
-       {{300, 20}, {301, 60}},
-       300,
-       5,
-       static_cast<float>((80.0 * 300 + 40.0 * 301) / 120.0)},
       // A column below the background weighs against the line: no clipping.
       {"negative weight kept",
        {{398, 50}, {400, 1000}},
@@ -119,13 +114,6 @@ TEST(FindCentroid, KnownLines) {
     const CentroidResult r = FindCentroid(s, c.cursor, c.width);
     ASSERT_EQ(r.error, CentroidError::None);
     EXPECT_EQ(r.column, c.centroid);
-  }
-}
-
-TEST(FindCentroid, NoLineInAFlatOrEmptySpectrum) {
-  for (std::int32_t level : {0, 100, -7}) {
-    SCOPED_TRACE(level);
-    EXPECT_EQ(FindCentroid(Flat(765, level), 381, 5).error, CentroidError::NoLine);
   }
 }
 

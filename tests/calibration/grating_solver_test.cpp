@@ -1,3 +1,5 @@
+// The grating solver where the golden cases calib-* do not reach it: the worked
+// calibrations, the re-fit of line 1 and the refusals they show are pinned there.
 #include "calibration/grating_solver.h"
 
 #include <gtest/gtest.h>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "app/number_text.h"
-#include "calibration/captions.h"
 
 namespace lxr4 {
 namespace {
@@ -27,64 +28,15 @@ std::string Fixed(double v, std::size_t decimals) {
   return FormatNumber(v, "0." + std::string(decimals, '0'));
 }
 
-std::string Summary(Grating g, const LinePair& lines) {
-  const float reference = ReferenceWavelength(g);
-  return SummaryCaption(g.FocalLength.AsDouble(), g.AlphaAngle.AsDouble(), reference,
-                        LineDispersion(lines, g.PixelWidth));
-}
-
-TEST(TwoLineSolve, WorkedExampleStepByStep) {
-  Grating g = StartGrating();
-  ASSERT_TRUE(ScanAlpha(g, kWorked, kCoarseScan, 0.0, 1));
-  EXPECT_EQ(Fixed(g.AlphaAngle.AsDouble(), 4), "9.7271");
-  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 2), "6471.83");
-  ASSERT_TRUE(UpdateFocalLength(g, kWorked, 1));
-  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 3), "53.695");
-
-  ASSERT_TRUE(ScanAlpha(g, kWorked, kCoarseScan, kHg5460, 1));
-  EXPECT_EQ(Fixed(g.AlphaAngle.AsDouble(), 4), "9.7552");
-  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 2), "6402.52");
-  ASSERT_TRUE(UpdateFocalLength(g, kWorked, 1));
-  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 4), "53.7107");
-
-  ASSERT_TRUE(ScanAlpha(g, kWorked, kFineScan, kHg5460, 1));
-  EXPECT_EQ(Fixed(g.AlphaAngle.AsDouble(), 5), "9.75531");
-}
-
-TEST(TwoLineSolve, WorkedExampleSummaryAndWavelengths) {
-  Grating g = StartGrating();
-  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
-  EXPECT_EQ(Summary(g, kWorked),
-            "Focal length (mm)= 53.711\r\nAlpha Angle (deg)= 09.7553\r\n"
-            "Pixel 381 Wavelength (A) = 5886.30\r\nAbsDispersion (A/mm) = 581.1685");
-  EXPECT_EQ(Fixed(CalibratedWavelength(g, 300), 3), "5460.753");
-  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 3), "6402.217");
-  EXPECT_EQ(Fixed(CalibratedWavelength(g, 381), 3), "5885.778");
-  EXPECT_FALSE(g.WavelengthDescending);
-  EXPECT_TRUE(g.FocalLengthFitted);
-  EXPECT_TRUE(g.CalibrationDone);
-  EXPECT_EQ(g.FocalLength.kind(), Num::Kind::Double);
-  EXPECT_EQ(g.AlphaAngle.kind(), Num::Kind::Double);
-}
-
-TEST(TwoLineSolve, SwappedPixelsGiveTheDescendingFit) {
-  Grating g = StartGrating();
-  ASSERT_EQ(SolveCalibration(g, kSwapped), SolveError::None);
-  EXPECT_TRUE(g.WavelengthDescending);
-  EXPECT_EQ(FormatNumber(g.FocalLength.AsDouble(), "#00.000"), "53.742");
-  EXPECT_EQ(FormatNumber(g.AlphaAngle.AsDouble(), "#00.0000"), "09.6711");
-  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 3), "5460.753");
-}
-
+// The golden cases calib-worked and calib-worked-swapped solve with line 1 the
+// shorter wavelength; with line 1 the longer, the orientation is the same.
 TEST(TwoLineSolve, OrientationDependsOnlyOnTheLayout) {
   struct Case {
     LinePair lines;
     bool descending;
   };
   const Case cases[] = {
-      {{kHg5460, 300.0f, kNe6402, 480.0f}, false},
       {{kNe6402, 480.0f, kHg5460, 300.0f}, false},
-      {{kHg5460, 480.0f, kNe6402, 300.0f}, true},
       {{kNe6402, 300.0f, kHg5460, 480.0f}, true},
   };
   for (const Case& c : cases) {
@@ -93,31 +45,6 @@ TEST(TwoLineSolve, OrientationDependsOnlyOnTheLayout) {
     ASSERT_EQ(SolveCalibration(g, c.lines), SolveError::None);
     EXPECT_EQ(g.WavelengthDescending, c.descending);
   }
-}
-
-TEST(TwoLineSolve, SolvingAgainStartsFromTheLastFocalLength) {
-  Grating g = StartGrating();
-  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
-  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 5), "53.71069");
-  const std::string first = Summary(g, kWorked);
-  g.FocalLengthFitted = false;  // what Mark Line 2 does before solving
-  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
-  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 5), "53.71078");
-  EXPECT_EQ(Summary(g, kWorked), first);
-}
-
-TEST(OneLineRefit, MovesOnlyTheAlphaAngle) {
-  Grating g = StartGrating();
-  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
-  const Num focal = g.FocalLength;
-  const double alpha = g.AlphaAngle.AsDouble();
-  // Line 1 re-marked three columns to the right.
-  const LinePair moved{kHg5460, 303.0f, kNe6402, 480.0f};
-  ASSERT_EQ(SolveCalibration(g, moved), SolveError::None);
-  EXPECT_EQ(g.FocalLength, focal);
-  EXPECT_FALSE(g.WavelengthDescending);
-  EXPECT_GT(g.AlphaAngle.AsDouble(), alpha);  // a larger alpha lowers every wavelength
-  EXPECT_EQ(Fixed(CalibratedWavelength(g, 303), 2), "5460.75");
 }
 
 TEST(OneLineRefit, KeepsTheStoredOrientation) {
@@ -164,11 +91,11 @@ void ExpectUnchanged(const Grating& after, const Grating& before) {
   EXPECT_EQ(after.CalibrationDone, before.CalibrationDone);
 }
 
+// Refusals beside those of the golden case calib-cannot-fit (no crossing at
+// the start and on a re-fit, no pixel width on a re-fit and a solve).
 TEST(SolveRefusal, LeavesTheCalibrationUnchanged) {
   Grating calibrated = StartGrating();
   ASSERT_EQ(SolveCalibration(calibrated, kWorked), SolveError::None);
-  Grating noPixel = calibrated;
-  noPixel.PixelWidth = 0;
   Grating negativePixel = calibrated;
   negativePixel.PixelWidth = -9.0f;
   Grating twoLine = calibrated;
@@ -192,10 +119,7 @@ TEST(SolveRefusal, LeavesTheCalibrationUnchanged) {
          return g;
        }(),
        kWorked, SolveError::NoPixelWidth},
-      {"re-fit, no pixel width", noPixel, kWorked, SolveError::NoPixelWidth},
       {"negative pixel width", negativePixel, kWorked, SolveError::NoPixelWidth},
-      {"unreachable line 1", StartGrating(), {1000.0, 700.0f, 1500.0f, 760.0f}, SolveError::NoCrossing},
-      {"re-fit to unreachable line", calibrated, {1000.0, 700.0f, kNe6402, 480.0f}, SolveError::NoCrossing},
       {"two-line after calibration", twoLine, {1000.0, 700.0f, 1500.0f, 760.0f}, SolveError::NoCrossing},
       {"focal length below 0", hugePixel, {5000.0, 100.0f, 6000.0, 200.0f}, SolveError::BadFocalLength},
   };
@@ -220,11 +144,6 @@ TEST(UpdateFocalLength, RefusesAFocalLengthOfZeroOrLess) {
   const float atLine1 = CalibratedWavelength(g, 300);
   EXPECT_FALSE(UpdateFocalLength(g, {atLine1, 300.0f, kNe6402, 300.0f}, 1));
   EXPECT_EQ(g.FocalLength, Num(std::int16_t{50}));
-}
-
-TEST(LineDispersion, IsSignedAngstromsPerMillimetre) {
-  EXPECT_EQ(FormatNumber(LineDispersion(kWorked, 9.0f), "0.0000"), "-581.1685");
-  EXPECT_EQ(FormatNumber(LineDispersion(kSwapped, 9.0f), "0.0000"), "581.1685");
 }
 
 }  // namespace
