@@ -1,5 +1,6 @@
 // The camera image reader on files built in memory: header lines, both pixel
-// layouts, the size limits, and every error code.
+// layouts, the size limits and error codes, where the golden cases load-* do
+// not reach them.
 #include "imagefile/camera_image_reader.h"
 
 #include <gtest/gtest.h>
@@ -59,34 +60,6 @@ std::vector<std::int16_t> RowValues(const CameraImageFile& image, int row) {
 
 const ReaderStart kObject{true, 0, 0};
 const ReaderStart kCal{false, 0, 0};
-
-TEST(CameraImageReader, ReadsTheFullHeaderExample) {
-  Bytes rows;
-  for (int r = 0; r < 20; ++r) rows = Concat({rows, Row(Bytes(765 * 2, 0))});
-  const CameraImageFile image =
-      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 20", "Width = 765", "Background = 100",
-                            "Range = 2000", "X_pixel_size = 0.009", "Date = 12/05/99", "Time = 21:14:03",
-                            "End"},
-                           rows),
-                      kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_TRUE(image.header.compressed);
-  EXPECT_EQ(image.height, 20);
-  EXPECT_EQ(image.width, 765);
-  EXPECT_EQ(image.header.background, 100);
-  EXPECT_EQ(image.header.range, 2000);
-  EXPECT_EQ(image.header.pixelWidth, 9.0f);  // 0.009 x 1000 in single precision is exactly 9
-  EXPECT_FALSE(image.header.pixelHeight.has_value());
-  EXPECT_EQ(image.header.captionSuffix, " captured on 12/05/99 at 21:14:03");
-  EXPECT_EQ(image.pixels.size(), 20u * 765u);
-}
-
-TEST(CameraImageReader, KeepsTheFirst2048BytesAsTheHeaderBlock) {
-  const Bytes file = File({"KM-1 Image", "Height = 1", "Width = 2", "End", "after End"}, Words({1, 2}));
-  const CameraImageFile image = ReadCameraImage(file, kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_TRUE(std::equal(image.headerBlock.begin(), image.headerBlock.end(), file.begin()));
-}
 
 TEST(CameraImageReader, DecodesTheSixColumnEncodedRow) {
   const Bytes row = {0x10, 0x00, 0x05, 0xFB, 0x80, 0x34, 0x12, 0x80, 0xFF, 0xFF, 0x01};
@@ -154,6 +127,8 @@ TEST(CameraImageReader, HeaderLineRules) {
       {"later line wins", {"KM-1 Image", "Height = 9", "Height = 1", "Width = 4", "End"}, 1, 4},
       {"lines after End are not read", {"KM-1 Image", "Height = 1", "Width = 4", "End", "Height = x"}, 1, 4},
       {"End with more text", {"KM-1 Image", "Height = 1", "Width = 4", "Ending"}, 1, 4},
+      // "End" and a carriage return alone is too short a line: reading runs on.
+      {"a short End line is skipped", {"KM-1 Image", "Height = 1", "End\r", "Width = 3", "End"}, 1, 3},
       {"missing keys keep the start values", {"KM-1 Image", "End"}, 5, 6},
   };
   for (const HeaderCase& c : cases) {
@@ -166,14 +141,6 @@ TEST(CameraImageReader, HeaderLineRules) {
   }
 }
 
-TEST(CameraImageReader, ShortLinesAreSkippedEvenWhenTheySayEnd) {
-  // "End" + CR alone has n = 2: skipped, so reading runs on to the next End line.
-  const Bytes file = File({"KM-1 Image", "Height = 1", "End\r", "Width = 3", "End"}, Words({1, 2, 3}));
-  const CameraImageFile image = ReadCameraImage(file, kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_EQ(image.width, 3);
-}
-
 TEST(CameraImageReader, DateAndTimeAppendInLineOrder) {
   const Bytes file = File({"KM-1 Image", "Height = 1", "Width = 2", "Time = 21:14:03", "Date = 12/05/99", "End"},
                           Words({1, 2}));
@@ -182,17 +149,9 @@ TEST(CameraImageReader, DateAndTimeAppendInLineOrder) {
   EXPECT_EQ(ReadCameraImage(bare, kObject).header.captionSuffix, "");
 }
 
-TEST(CameraImageReader, PixelHeightOnlyForTheObjectSlot) {
-  const Bytes file = File({"KM-1 Image", "Height = 1", "Width = 2", "X_pixel_size = 0.0068",
-                           "Y_pixel_size = 0.0074", "End"},
-                          Words({1, 2}));
-  const CameraImageFile object = ReadCameraImage(file, kObject);
-  EXPECT_EQ(object.header.pixelWidth, 0.0068f * 1000.0f);
-  EXPECT_EQ(object.header.pixelHeight, 0.0074f * 1000.0f);
-  const CameraImageFile cal = ReadCameraImage(file, kCal);
-  EXPECT_EQ(cal.header.pixelWidth, 0.0068f * 1000.0f);
-  EXPECT_FALSE(cal.header.pixelHeight.has_value());
-  // Ignored like any other line: even a value that is no number.
+// The golden cases load-header-example and load-samples-swapped show that only
+// an object load reads Y_pixel_size; a calibration load does not even check it.
+TEST(CameraImageReader, PixelHeightIsCheckedOnlyForTheObjectSlot) {
   const Bytes bad = File({"KM-1 Image", "Height = 1", "Width = 2", "Y_pixel_size = ?", "End"}, Words({1, 2}));
   EXPECT_EQ(ReadCameraImage(bad, kCal).error, ReadError::None);
   EXPECT_EQ(ReadCameraImage(bad, kObject).error, ReadError::BadHeaderValue);
@@ -204,15 +163,13 @@ struct LimitCase {
   ReadError error;
 };
 
+// Beside the limits of the golden case load-limits (too tall, too wide, 20 x 768)
+// and the one-column file of load-failure-unchanged.
 TEST(CameraImageReader, SizeLimits) {
   const LimitCase cases[] = {
-      {"Height = 21", "Width = 800", ReadError::TooTall},  // only the first message applies
       {"Height = 21", "Width = 768", ReadError::TooTall},
-      {"Height = 20", "Width = 769", ReadError::TooWide},
-      {"Height = 20", "Width = 768", ReadError::None},
       {"Height = 0", "Width = 768", ReadError::BadSize},
       {"Height = -4", "Width = 800", ReadError::TooWide},
-      {"Height = 20", "Width = 1", ReadError::BadSize},  // no column 2 to stand in for column 1, cursor at 0
       {"Height = 1", "Width = 2", ReadError::None},
       {"Height = 1", "Width = -768", ReadError::BadSize},
   };
@@ -229,6 +186,8 @@ struct ErrorCase {
   ReadError error;
 };
 
+// Beside the failures of the golden case load-failure-unchanged (no End, a bad
+// value, short uncompressed pixels, codes running past their row).
 TEST(CameraImageReader, ErrorCodes) {
   const auto header = [](std::string_view layout, std::string_view width) {
     return File({layout, "Height = 1", width, "End"});
@@ -239,18 +198,14 @@ TEST(CameraImageReader, ErrorCodes) {
   Bytes longDescent = {0x00, 0x00};  // 0, then 259 deltas of -127 reach -32893
   longDescent.insert(longDescent.end(), 259, 0x81);
   const ErrorCase cases[] = {
-      {"no End line", File({"KM-1 Image", "Height = 1", "Width = 2", "Finish"}), ReadError::MissingEnd},
       {"empty file", {}, ReadError::MissingEnd},
       {"End only in a skipped line", File({"KM-1 Image", "Height = 1", "End\r"}), ReadError::MissingEnd},
-      {"value not a number", File({"KM-1 Image", "Height = twenty", "End"}), ReadError::BadHeaderValue},
       {"value missing", File({"KM-1 Image", "Height =", "End"}), ReadError::BadHeaderValue},
       {"Height beyond 16 bits", File({"KM-1 Image", "Height = 32768", "End"}), ReadError::BadHeaderValue},
       {"Background beyond 16 bits", File({"KM-1 Image", "Background = -32769", "End"}), ReadError::BadHeaderValue},
       {"Range beyond 32 bits", File({"KM-1 Image", "Range = 2147483648", "End"}), ReadError::BadHeaderValue},
       {"pixel size beyond single", File({"KM-1 Image", "X_pixel_size = 1e37", "End"}), ReadError::BadHeaderValue},
       {"pixel size not finite", File({"KM-1 Image", "X_pixel_size = inf", "End"}), ReadError::BadHeaderValue},
-      {"uncompressed pixels short", Concat({header("KM-1 Image", "Width = 3"), Words({1, 2})}),
-       ReadError::TruncatedPixels},
       {"no pixels at all", header("KM-1 Image", "Width = 3"), ReadError::TruncatedPixels},
       {"file shorter than its header block", Text("Height = 1\n\rWidth = 2\n\rEnd\n\r"),
        ReadError::TruncatedPixels},
@@ -260,7 +215,6 @@ TEST(CameraImageReader, ErrorCodes) {
       {"row length zero", compressed("Width = 3", Words({0})), ReadError::BadRowLength},
       {"row length negative", compressed("Width = 3", Words({-2})), ReadError::BadRowLength},
       {"row of one byte", compressed("Width = 3", Row({0x01})), ReadError::RowOverrun},
-      {"codes run past the row", compressed("Width = 4", Row({0x01, 0x00, 0x01, 0x01})), ReadError::RowOverrun},
       {"escape runs past the row", compressed("Width = 3", Row({0x01, 0x00, 0x01, 0x80, 0x01})),
        ReadError::RowOverrun},
       {"value below -32768", compressed("Width = 260", Row(longDescent)), ReadError::ValueTooLow},
