@@ -100,9 +100,8 @@ struct FailCase {
 
 TEST(PrintGraphPage, StopsAtTheFailingPrinterOperation) {
   const FailCase cases[] = {
-      {"page size", 1},       {"title measure", 2},     {"title text", 3},
-      {"first tick", 6},      {"a range label", 115},   {"a curve segment", 300},
-      {"end of document", 882},
+      {"page size", 1},       {"title measure", 2},     {"title text", 3},        {"first tick", 6},
+      {"a range label", 115}, {"a curve segment", 300}, {"end of document", 882},
   };
   for (const FailCase& c : cases) {
     SCOPED_TRACE(c.name);
