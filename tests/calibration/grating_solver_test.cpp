@@ -1,5 +1,5 @@
-// The grating solver where the golden cases calib-* do not reach it: the worked
-// calibrations, the re-fit of line 1 and the refusals they show are pinned there.
+// The grating solver: the worked calibration in both orientations as pure
+// arithmetic, and the cases the golden calib-* sessions do not reach.
 #include "calibration/grating_solver.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,35 @@ Grating StartGrating() {
 
 std::string Fixed(double v, std::size_t decimals) {
   return FormatNumber(v, "0." + std::string(decimals, '0'));
+}
+
+// The worked calibration, figure for figure as the summary and the read-out show it.
+TEST(TwoLineSolve, WorkedExampleInBothOrientations) {
+  struct Case {
+    LinePair lines;
+    const char* focal;
+    const char* alpha;
+  };
+  const Case cases[] = {{kWorked, "53.711", "09.7553"}, {kSwapped, "53.742", "09.6711"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.focal);
+    Grating g = StartGrating();
+    ASSERT_EQ(SolveCalibration(g, c.lines), SolveError::None);
+    EXPECT_EQ(FormatNumber(g.FocalLength.AsDouble(), "#00.000"), c.focal);
+    EXPECT_EQ(FormatNumber(g.AlphaAngle.AsDouble(), "#00.0000"), c.alpha);
+  }
+  Grating g = StartGrating();
+  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
+  EXPECT_EQ(Fixed(ReferenceWavelength(g), 2), "5886.30");
+  EXPECT_EQ(Fixed(LineDispersion(kWorked, 9.0f), 4), "-581.1685");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 300), 3), "5460.753");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 381), 3), "5885.778");
+  EXPECT_EQ(Fixed(CalibratedWavelength(g, 480), 3), "6402.217");
+  // Solving again starts from the solved focal length and barely moves it.
+  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 5), "53.71069");
+  g.FocalLengthFitted = false;
+  ASSERT_EQ(SolveCalibration(g, kWorked), SolveError::None);
+  EXPECT_EQ(Fixed(g.FocalLength.AsDouble(), 5), "53.71078");
 }
 
 // The golden cases calib-worked and calib-worked-swapped solve with line 1 the
