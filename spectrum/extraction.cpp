@@ -27,20 +27,64 @@ std::int16_t MedianOfFour(std::int16_t a, std::int16_t b, std::int16_t c, std::i
   return static_cast<std::int16_t>((a + b + c + d - least - most) / 2);
 }
 
+namespace {
+
+// The cleaned value of a pixel of row 1 or 20: its mean and median take its
+// left, right and one inner neighbour, and the median the pixel itself too ...
+inline std::int32_t CleanEdge(std::int32_t p, std::int32_t left, std::int32_t right, std::int32_t inner) {
+  const std::int32_t mean = (left + right + inner) / 3;
+  if (p == mean) return p;
+  return MedianOfFour(static_cast<std::int16_t>(left), static_cast<std::int16_t>(right),
+                      static_cast<std::int16_t>(p), static_cast<std::int16_t>(inner));
+}
+
+// ... and of a pixel of rows 2..19 with its four neighbours.
+inline std::int32_t CleanInner(std::int32_t p, std::int32_t left, std::int32_t right, std::int32_t up,
+                               std::int32_t down) {
+  const std::int32_t mean = (left + right + up + down) / 4;
+  if (p == mean) return p;
+  return MedianOfFour(static_cast<std::int16_t>(left), static_cast<std::int16_t>(right),
+                      static_cast<std::int16_t>(up), static_cast<std::int16_t>(down));
+}
+
+// Row `row` of the grid: element k - 1 is column k.
+const std::int16_t* RowOf(const PixelGrid& pixels, int row) {
+  return pixels.cells.data() + static_cast<std::size_t>((row - 1) * kGridColumns);
+}
+
+// Adds the cleaned inner columns 2..width-1 of one row to `sums`, reading the
+// grid as loaded.
+void AddCleanedRow(const PixelGrid& pixels, int width, int row,
+                   std::array<std::int32_t, kGridColumns + 1>& sums) {
+  const std::int16_t* cur = RowOf(pixels, row);
+  if (row == 1 || row == kGridRows) {
+    const std::int16_t* inner = RowOf(pixels, row == 1 ? 2 : kGridRows - 1);
+    for (int k = 2; k < width; ++k) {
+      const auto i = static_cast<std::size_t>(k - 1);
+      sums[i + 1] += CleanEdge(cur[i], cur[i - 1], cur[i + 1], inner[i]);
+    }
+    return;
+  }
+  const std::int16_t* up = RowOf(pixels, row - 1);
+  const std::int16_t* down = RowOf(pixels, row + 1);
+  for (int k = 2; k < width; ++k) {
+    const auto i = static_cast<std::size_t>(k - 1);
+    sums[i + 1] += CleanInner(cur[i], cur[i - 1], cur[i + 1], up[i], down[i]);
+  }
+}
+
+}  // namespace
+
 std::int16_t CleanedPixel(const PixelGrid& pixels, int width, int column, int row, bool median) {
   const std::int16_t p = pixels.at(column, row);
   if (!median || column <= 1 || column >= ClampWidth(width)) return p;
   const std::int16_t left = pixels.at(column - 1, row);
   const std::int16_t right = pixels.at(column + 1, row);
-  if (row == 1 || row == kGridRows) {
-    const std::int16_t inner = pixels.at(column, row == 1 ? 2 : kGridRows - 1);
-    const std::int32_t mean = (left + right + inner) / 3;
-    return p == mean ? p : MedianOfFour(left, right, p, inner);
-  }
-  const std::int16_t up = pixels.at(column, row - 1);
-  const std::int16_t down = pixels.at(column, row + 1);
-  const std::int32_t mean = (left + right + up + down) / 4;
-  return p == mean ? p : MedianOfFour(left, right, up, down);
+  if (row == 1 || row == kGridRows)
+    return static_cast<std::int16_t>(
+        CleanEdge(p, left, right, pixels.at(column, row == 1 ? 2 : kGridRows - 1)));
+  return static_cast<std::int16_t>(
+      CleanInner(p, left, right, pixels.at(column, row - 1), pixels.at(column, row + 1)));
 }
 
 std::int32_t ColumnValue(std::int32_t inside, std::int32_t outside, int height, bool filter) {
@@ -94,9 +138,7 @@ SpectrumExtent ExtractObject(const PixelGrid& pixels, int width, CropRows crop, 
     }
     sums[1] += pixels.at(1, r);
     sums[static_cast<std::size_t>(width)] += pixels.at(width, r);
-    for (int k = 2; k < width; ++k) {
-      sums[static_cast<std::size_t>(k)] += CleanedPixel(pixels, width, k, r, true);
-    }
+    AddCleanedRow(pixels, width, r, sums);
   }
   const int height = crop.bottom - crop.top + 1;
   for (int k = 1; k <= width; ++k) {
