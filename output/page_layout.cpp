@@ -44,7 +44,7 @@ constexpr float kLongestWavelength = 8200;   // right edge; the curve stops befo
 
 class PageDrawing {
  public:
-  PageDrawing(const GraphPage& page, PagePrinter& printer) : page_(page), printer_(printer) {}
+  PageDrawing(const GraphPage& page, Printer& printer) : page_(page), printer_(printer) {}
 
   void Draw() {
     if (!printer_.Setup(2)) throw PageFailure{};
@@ -185,13 +185,13 @@ class PageDrawing {
   }
 
   const GraphPage& page_;
-  PagePrinter& printer_;
+  Printer& printer_;
   std::int32_t w_ = 0, h_ = 0, x0_ = 0, y0_ = 0, pw_ = 0, ph_ = 0, t_ = 0;
 };
 
 }  // namespace
 
-bool PrintGraphPage(const GraphPage& page, PagePrinter& printer) {
+bool PrintGraphPage(const GraphPage& page, Printer& printer) {
   try {
     PageDrawing(page, printer).Draw();
     return true;

@@ -1,33 +1,16 @@
 // The printed page of "Print Graph": the whole graphed spectrum in a framed
 // plot with its scales, title, axis title and range labels, drawn through a
-// small printer interface so that the page can be checked without a printer.
+// Printer (platform/printer.h), so that the page can be checked without one.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "app/app_state.h"
-#include "platform/num.h"
-#include "platform/window.h"
+#include "platform/printer.h"
 
 namespace lxr4 {
-
-// The printer operations the page needs; each returns false (or nullopt) when it failed.
-class PagePrinter {
- public:
-  [[nodiscard]] virtual bool Setup(int value) = 0;
-  [[nodiscard]] virtual std::optional<PageSize> Size() = 0;
-  [[nodiscard]] virtual std::optional<TextSize> Measure(std::string_view text) = 0;
-  [[nodiscard]] virtual bool Text(Num x, Num y, std::string_view text) = 0;
-  [[nodiscard]] virtual bool Line(Num x1, Num y1, Num x2, Num y2) = 0;
-  [[nodiscard]] virtual bool End() = 0;
-
- protected:
-  ~PagePrinter() = default;
-};
 
 // What the page shows.
 struct GraphPage {
@@ -44,7 +27,7 @@ struct GraphPage {
 // (labels first without a calibration, curve first with one), end of
 // document. Stops at the first step that fails (a printer operation, a
 // position outside its 16- or 32-bit integer, a flat spectrum whose scale has
-// no range) and returns false, the document left unended.
-[[nodiscard]] bool PrintGraphPage(const GraphPage& page, PagePrinter& printer);
+// no range) and returns false, the document left unended for the caller to abort.
+[[nodiscard]] bool PrintGraphPage(const GraphPage& page, Printer& printer);
 
 }  // namespace lxr4

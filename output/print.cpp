@@ -7,7 +7,7 @@ namespace lxr4 {
 namespace {
 
 // The page's printer operations on the window's printer.
-class WindowPrinter final : public PagePrinter {
+class WindowPrinter final : public Printer {
  public:
   explicit WindowPrinter(Window& w) : w_(w) {}
   bool Setup(int value) override { return w_.PrinterSetup(value); }
@@ -16,6 +16,7 @@ class WindowPrinter final : public PagePrinter {
   bool Text(Num x, Num y, std::string_view text) override { return w_.PrinterText(x, y, text); }
   bool Line(Num x1, Num y1, Num x2, Num y2) override { return w_.PrinterLine(x1, y1, x2, y2); }
   bool End() override { return w_.PrinterEnd(); }
+  void Abort() override { w_.PrinterAbort(); }
 
  private:
   Window& w_;
@@ -43,7 +44,7 @@ void cmdprint_Click(App& app) {
   if (PrintGraphPage(page, printer)) {
     app.w.MessageBox("One page has been sent to your printer.");
   } else {
-    app.w.PrinterAbort();  // no half-open document is left behind
+    printer.Abort();  // no half-open document is left behind
     app.w.MessageBox("There was a problem printing to your printer.");
   }
 }

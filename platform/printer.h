@@ -1,7 +1,8 @@
 // Printer: the printer operations of the Window interface, as one device that
 // a window prints through. The Qt window prints on the system's printer
 // (QtPrinter); the scripted platform has its scripted printer (ScriptPrinter),
-// which a driven Qt window can take in place of its own.
+// which a driven Qt window can take in place of its own. The printed page of
+// "Print Graph" is drawn through one too.
 #pragma once
 
 #include <optional>

@@ -11,7 +11,7 @@ namespace {
 
 // A printer whose texts are 8 units wide per character and 16 high; it
 // records what is printed and can fail at its n-th operation (0-based).
-class FakePrinter final : public PagePrinter {
+class FakePrinter final : public Printer {
  public:
   double pageWidth = 1000, pageHeight = 750;
   double charWidth = 8, charHeight = 16;
@@ -35,6 +35,7 @@ class FakePrinter final : public PagePrinter {
     return Record("line " + x1.Text() + " " + y1.Text() + " " + x2.Text() + " " + y2.Text());
   }
   bool End() override { return Record("end"); }
+  void Abort() override {}
 
  private:
   bool Record(std::string op) {
