@@ -47,21 +47,25 @@ inline std::int32_t CleanInner(std::int32_t p, std::int32_t left, std::int32_t r
                       static_cast<std::int16_t>(up), static_cast<std::int16_t>(down));
 }
 
-// Row `row` of the grid: element k - 1 is column k.
+// Row `row` (1..20) of the grid: element k - 1 is column k.
 const std::int16_t* RowOf(const PixelGrid& pixels, int row) {
   return pixels.cells.data() + static_cast<std::size_t>((row - 1) * kGridColumns);
 }
 
-// Adds the cleaned inner columns 2..width-1 of one row to `sums`, reading the
-// grid as loaded.
-void AddCleanedRow(const PixelGrid& pixels, int width, int row,
-                   std::array<std::int32_t, kGridColumns + 1>& sums) {
+}  // namespace
+
+void CleanRow(const PixelGrid& pixels, int width, int row, bool median,
+              std::span<std::int16_t, kGridColumns> cleaned) {
+  width = ClampWidth(width);
   const std::int16_t* cur = RowOf(pixels, row);
+  std::copy(cur, cur + width, cleaned.begin());
+  if (!median) return;
+  // Only the inner columns 2..width-1 are cleaned; element i is column i + 1.
   if (row == 1 || row == kGridRows) {
     const std::int16_t* inner = RowOf(pixels, row == 1 ? 2 : kGridRows - 1);
     for (int k = 2; k < width; ++k) {
       const auto i = static_cast<std::size_t>(k - 1);
-      sums[i + 1] += CleanEdge(cur[i], cur[i - 1], cur[i + 1], inner[i]);
+      cleaned[i] = static_cast<std::int16_t>(CleanEdge(cur[i], cur[i - 1], cur[i + 1], inner[i]));
     }
     return;
   }
@@ -69,22 +73,8 @@ void AddCleanedRow(const PixelGrid& pixels, int width, int row,
   const std::int16_t* down = RowOf(pixels, row + 1);
   for (int k = 2; k < width; ++k) {
     const auto i = static_cast<std::size_t>(k - 1);
-    sums[i + 1] += CleanInner(cur[i], cur[i - 1], cur[i + 1], up[i], down[i]);
+    cleaned[i] = static_cast<std::int16_t>(CleanInner(cur[i], cur[i - 1], cur[i + 1], up[i], down[i]));
   }
-}
-
-}  // namespace
-
-std::int16_t CleanedPixel(const PixelGrid& pixels, int width, int column, int row, bool median) {
-  const std::int16_t p = pixels.at(column, row);
-  if (!median || column <= 1 || column >= ClampWidth(width)) return p;
-  const std::int16_t left = pixels.at(column - 1, row);
-  const std::int16_t right = pixels.at(column + 1, row);
-  if (row == 1 || row == kGridRows)
-    return static_cast<std::int16_t>(
-        CleanEdge(p, left, right, pixels.at(column, row == 1 ? 2 : kGridRows - 1)));
-  return static_cast<std::int16_t>(
-      CleanInner(p, left, right, pixels.at(column, row - 1), pixels.at(column, row + 1)));
 }
 
 std::int32_t ColumnValue(std::int32_t inside, std::int32_t outside, int height, bool filter) {
@@ -125,20 +115,15 @@ SpectrumExtent ExtractObject(const PixelGrid& pixels, int width, CropRows crop, 
                              Spectrum& current, Spectrum& copy) {
   width = ClampWidth(width);
   crop = FitCrop(crop);
-  // Row by row, in the order the grid is stored; the median touches only the
-  // inner columns 2..width-1.
+  // Row by row, in the order the grid is stored.
   std::array<std::int32_t, kGridColumns + 1> inside{};
   std::array<std::int32_t, kGridColumns + 1> outside{};
-  const bool median = options.median && width >= 3;
+  std::array<std::int16_t, kGridColumns> cleaned{};
   for (int r = 1; r <= kGridRows; ++r) {
     auto& sums = (r >= crop.top && r <= crop.bottom) ? inside : outside;
-    if (!median) {
-      for (int k = 1; k <= width; ++k) sums[static_cast<std::size_t>(k)] += pixels.at(k, r);
-      continue;
-    }
-    sums[1] += pixels.at(1, r);
-    sums[static_cast<std::size_t>(width)] += pixels.at(width, r);
-    AddCleanedRow(pixels, width, r, sums);
+    CleanRow(pixels, width, r, options.median, cleaned);
+    for (int k = 1; k <= width; ++k)
+      sums[static_cast<std::size_t>(k)] += cleaned[static_cast<std::size_t>(k - 1)];
   }
   const int height = crop.bottom - crop.top + 1;
   for (int k = 1; k <= width; ++k) {

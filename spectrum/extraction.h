@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "app/app_state.h"
 
@@ -41,12 +42,14 @@ struct CropRows {
 // Median of four values: the mean of the middle two, truncated toward zero.
 [[nodiscard]] std::int16_t MedianOfFour(std::int16_t a, std::int16_t b, std::int16_t c, std::int16_t d);
 
-// Pixel (column 1..768, row 1..20) of the grid as the object extraction sums it. With the
-// median on, a pixel of a column strictly between 1 and `width` that differs
-// from the truncated mean of its neighbours is replaced by the median of its
-// cross of neighbours (rows 1 and 20, which have one vertical neighbour, count
-// the pixel itself as the fourth value). Reads only the grid as loaded.
-[[nodiscard]] std::int16_t CleanedPixel(const PixelGrid& pixels, int width, int column, int row, bool median);
+// Row `row` (1..20) of the grid as the object extraction sums it, columns
+// 1..width into cleaned[0..width-1]. With the median on, a pixel of a column
+// strictly between 1 and `width` that differs from the truncated mean of its
+// neighbours is replaced by the median of its cross of neighbours (rows 1 and
+// 20, which have one vertical neighbour, count the pixel itself as the fourth
+// value). Reads only the grid as loaded.
+void CleanRow(const PixelGrid& pixels, int width, int row, bool median,
+              std::span<std::int16_t, kGridColumns> cleaned);
 
 // The value of one object column from its inside sum S, its outside sum O and
 // the box height h (1..20): S when h is 20; else S x 20 / h, less the sky

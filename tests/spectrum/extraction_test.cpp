@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace lxr4 {
@@ -72,7 +73,14 @@ TEST(MedianOfFour, AgreesWithTheSelectionProcedureOnEveryOrderAndTie) {
         }
 }
 
-// --- CleanedPixel: the cross-shaped median
+// --- CleanRow: the cross-shaped median
+
+// Column `column` of row `row` as the extraction sums it with the median on.
+std::int16_t Cleaned(const PixelGrid& grid, int width, int column, int row) {
+  std::array<std::int16_t, kGridColumns> cleaned{};
+  CleanRow(grid, width, row, true, cleaned);
+  return cleaned[static_cast<std::size_t>(column - 1)];
+}
 
 struct EdgeRowCase {
   const char* name;
@@ -80,7 +88,7 @@ struct EdgeRowCase {
   std::int16_t left, right, below, own, cleaned;
 };
 
-TEST(CleanedPixel, EdgeRowsUseThreeNeighboursAndThePixelItself) {
+TEST(CleanRow, EdgeRowsUseThreeNeighboursAndThePixelItself) {
   const EdgeRowCase cases[] = {
       // mean (10 + 20 + 90) / 3 = 40 differs: median of 10, 20, 50, 90 = 35
       {"row 20 replaced", 20, 19, 10, 20, 90, 50, 35},
@@ -97,11 +105,11 @@ TEST(CleanedPixel, EdgeRowsUseThreeNeighboursAndThePixelItself) {
     grid.at(6, c.row) = c.right;
     grid.at(5, c.inner) = c.below;
     grid.at(5, c.row) = c.own;
-    EXPECT_EQ(CleanedPixel(grid, 10, 5, c.row, true), c.cleaned);
+    EXPECT_EQ(Cleaned(grid, 10, 5, c.row), c.cleaned);
   }
 }
 
-TEST(CleanedPixel, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
+TEST(CleanRow, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
   PixelGrid grid;
   grid.at(5, 2) = 1000;  // hot: its neighbours 0, 0, 0, 7 replace it by 0
   grid.at(5, 3) = 7;
@@ -109,12 +117,12 @@ TEST(CleanedPixel, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
   grid.at(5, 4) = 1000;
   // Row 3's neighbours as loaded are 0, 1000, 1000 (row 2) and 1000: median 1000.
   // Had the cleaned row 2 (0) been read, the median would be 500.
-  EXPECT_EQ(CleanedPixel(grid, 10, 5, 2, true), 0);
-  EXPECT_EQ(CleanedPixel(grid, 10, 5, 3, true), 1000);
+  EXPECT_EQ(Cleaned(grid, 10, 5, 2), 0);
+  EXPECT_EQ(Cleaned(grid, 10, 5, 3), 1000);
 }
 
 // The golden cases' first and last columns hold no hot pixels.
-TEST(CleanedPixel, FirstAndLastColumnsAreNeverCleaned) {
+TEST(CleanRow, FirstAndLastColumnsAreNeverCleaned) {
   PixelGrid grid = Filled(100);
   for (int r = 1; r <= kGridRows; ++r) {
     grid.at(1, r) = 5000;
@@ -122,9 +130,9 @@ TEST(CleanedPixel, FirstAndLastColumnsAreNeverCleaned) {
   }
   grid.at(1, 7) = 30000;
   grid.at(8, 7) = 30000;
-  EXPECT_EQ(CleanedPixel(grid, 8, 1, 7, true), 30000);
-  EXPECT_EQ(CleanedPixel(grid, 8, 8, 7, true), 30000);
-  EXPECT_EQ(CleanedPixel(grid, 8, 8, 1, true), 5000);
+  EXPECT_EQ(Cleaned(grid, 8, 1, 7), 30000);
+  EXPECT_EQ(Cleaned(grid, 8, 8, 7), 30000);
+  EXPECT_EQ(Cleaned(grid, 8, 8, 1), 5000);
 }
 
 // --- ColumnValue: scaling and the airglow filter
