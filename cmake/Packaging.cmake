@@ -2,6 +2,10 @@
 # samples, the guide) and the Debian package built by `make package`.
 include(GNUInstallDirs)
 install(TARGETS lxr4-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# `lxr4-script --window` runs the window program from lxr4-script's own folder.
+if(TARGET lxr4-script-window)
+  install(TARGETS lxr4-script-window RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/samples)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -15,5 +19,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-dejavu-core")
+    "libc6, libstdc++6, libpng16-16, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-dejavu-core")
 include(CPack)

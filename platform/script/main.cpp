@@ -1,47 +1,27 @@
 // lxr4-script [--window] [SCRIPT|-]: runs the program against the scripted
-// platform, or with --window against the real Qt window, reading the session
-// script from SCRIPT (or standard input) and writing the transcript to
-// standard output.
+// platform, reading the session script from SCRIPT (or standard input) and
+// writing the transcript to standard output. With --window the window program
+// beside it (lxr4-script-window) takes over the process and runs the script on
+// the real Qt window; lxr4-script itself never loads the toolkit.
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <string_view>
 
 #include "app/app.h"
+#include "platform/script/command_line.h"
 #include "platform/script/recording_window.h"
 #include "platform/script/script_runner.h"
 #include "platform/script/script_window.h"
-#ifdef LXR4_WITH_WINDOW
-#include "platform/qt/window_session.h"
-#endif
 
 int main(int argc, char** argv) {
   using namespace lxr4;
-  const bool inWindow = argc > 1 && std::string_view(argv[1]) == "--window";
-  const int first = inWindow ? 2 : 1;
-  if (argc > first + 1) {
-    std::cerr << "usage: lxr4-script [--window] [SCRIPT|-]\n";
-    return kScriptFailed;
-  }
+  const std::optional<CommandLine> line = ReadCommandLine(argc, argv);
+  if (!line) return kScriptFailed;
+  if (line->window) return RunWindowProgram(argv);
   std::ifstream file;
-  std::istream* script = &std::cin;
-  if (argc == first + 1 && std::string_view(argv[first]) != "-") {
-    file.open(argv[first], std::ios::binary);
-    if (!file) {
-      std::cerr << "lxr4-script: cannot read " << argv[first] << '\n';
-      return kScriptFailed;
-    }
-    script = &file;
-  }
+  std::istream* script = OpenScript(line->script, file);
+  if (!script) return kScriptFailed;
 
-  if (inWindow) {
-#ifdef LXR4_WITH_WINDOW
-    return RunScriptInWindow(*script, 1, argv);
-#else
-    std::cerr << "lxr4-script: --window needs a build with the window\n";
-    return kScriptFailed;
-#endif
-  }
   ScriptWindow window;
   Transcript transcript(std::cout);
   RecordingWindow recording(window, transcript);
