@@ -1,20 +1,19 @@
-// Writes a drawing surface as a PNG file's bytes: 8-bit RGB, no interlace, the
-// image data in stored (uncompressed) deflate blocks. The same surface always
-// gives the same bytes.
+// Writes a drawing surface as a PNG file's bytes through libpng: 8-bit RGB, no
+// interlace, no filter, deflated at zlib's fastest level (pictures of flat
+// areas and thin lines shrink some thirtyfold that way, at a fraction of the
+// time of the slower levels). The same surface always gives the same bytes
+// with one zlib.
 #pragma once
 
 #include <cstdint>
-#include <span>
+#include <optional>
 #include <vector>
 
 #include "platform/surface.h"
 
 namespace lxr4 {
 
-[[nodiscard]] std::vector<std::uint8_t> PngBytes(const Surface& surface);
-
-// The checksums of the format, exposed for the tests.
-[[nodiscard]] std::uint32_t Crc32(std::span<const std::uint8_t> bytes);
-[[nodiscard]] std::uint32_t Adler32(std::span<const std::uint8_t> bytes);
+// Nothing when libpng fails (it can only run out of memory).
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> PngBytes(const Surface& surface);
 
 }  // namespace lxr4

@@ -86,8 +86,8 @@ std::string ShowLine(Control c, const ControlView& v) {
 }
 
 void Save(const std::string& path, const Surface& surface, Transcript& t) {
-  if (WriteFile(path, PngBytes(surface)) != FileError::None)
-    throw ScriptError("cannot write " + Quoted(path));
+  const std::optional<std::vector<std::uint8_t>> png = PngBytes(surface);
+  if (!png || WriteFile(path, *png) != FileError::None) throw ScriptError("cannot write " + Quoted(path));
   t.Line("saved " + Quoted(path));
 }
 

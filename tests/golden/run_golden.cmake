@@ -1,10 +1,12 @@
 # Runs one golden session script (cmake -P). Inputs: LXR4_SCRIPT (the
-# lxr4-script program), CASE_DIR (script.txt, expected.txt, and optionally
-# expected-status, expected-stderr.txt, expected-files/), SAMPLES_DIR, SCRATCH_DIR,
-# DIFF (a diff program for showing differences, may be empty), and WINDOW: when
-# ON, the script runs both against the scripted platform and against the real
-# window (lxr4-script --window), and the two runs must leave the same
-# transcript, status, errors and files besides meeting the expectations.
+# lxr4-script program), PNG_SAME (the png_same program), CASE_DIR (script.txt,
+# expected.txt, and optionally expected-status, expected-stderr.txt,
+# expected-files/), SAMPLES_DIR, SCRATCH_DIR, DIFF (a diff program for showing
+# differences, may be empty), and WINDOW: when ON, the script runs both against
+# the scripted platform and against the real window (lxr4-script --window), and
+# the two runs must leave the same transcript, status, errors and files, byte
+# for byte, besides meeting the expectations. An expected picture (.png) is met
+# by one of the same size, colour type and pixels, however compressed.
 
 set(failures "")
 
@@ -80,10 +82,16 @@ foreach(f ${expected_files})
   if(NOT EXISTS ${run}/${f})
     set(failures "${failures}\n  ${f} was not written")
   else()
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${CASE_DIR}/expected-files/${f}
-                            ${run}/${f} RESULT_VARIABLE differ)
-    if(differ)
-      set(failures "${failures}\n  ${f} differs from expected-files/${f}")
+    if(f MATCHES "\\.png$")
+      execute_process(COMMAND ${PNG_SAME} ${CASE_DIR}/expected-files/${f} ${run}/${f}
+                      OUTPUT_VARIABLE why RESULT_VARIABLE differ)
+    else()
+      execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${CASE_DIR}/expected-files/${f}
+                              ${run}/${f} RESULT_VARIABLE differ)
+      set(why "")
+    endif()
+    if(NOT differ STREQUAL "0")
+      set(failures "${failures}\n  ${f} differs from expected-files/${f} ${why}")
     endif()
   endif()
 endforeach()
