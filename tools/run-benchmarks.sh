@@ -1,10 +1,34 @@
 #!/usr/bin/env bash
-# Runs every benchmark of bench/ and prints one short table, then times a whole
-# typical session through lxr4-script from process start to exit.
+# Times the typical session through lxr4-script against the numpy script a user
+# would otherwise write, as whole processes, alternating (bench/process_pairs),
+# then runs every benchmark of bench/ and prints one short table.
 #   tools/run-benchmarks.sh BUILD_DIR
+# The session and its peer live in ../shared/bench beside the project (see its
+# README; SHARED_BENCH names another folder); PAIRS pairs are timed (default 11).
 set -euo pipefail
-build=${1:-build/release}
-session=tests/golden/typical-use
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath "${1:-build/release}")
+shared=${SHARED_BENCH:-$root/../shared/bench}
+pairs=${PAIRS:-11}
+python=/usr/bin/python3  # the system python, with numpy
+
+if [ ! -f "$shared/session.lxs" ] || [ ! -f "$shared/peer_numpy.py" ]; then
+  echo "run-benchmarks: no typical session in $shared (set SHARED_BENCH to its folder)" >&2
+  exit 1
+fi
+# Both run in a copy of the folder: they read data/*.km1 and write into out/.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cp -r "$shared"/. "$scratch"/
+chmod -R u+w "$scratch"
+mkdir -p "$scratch/out"
+
+echo "typical session ($shared/session.lxs) against its numpy peer, $pairs pairs:"
+"$build/bench/process_pairs" "$pairs" "$scratch" session peer \
+  -- "$build/platform/script/lxr4-script" session.lxs \
+  -- "$python" peer_numpy.py data/lamp.km1 data/lamp.km1 out/peer.txt 300 5460.753 480 6402.246
+echo "(goal: a median ratio of 0.10 or less, and the session's peak memory no higher than the peer's)"
+echo
 
 printf '%-44s %14s %14s\n' "benchmark" "wall" "cpu"
 for bench in "$build"/bench/*_bench; do
@@ -13,17 +37,3 @@ for bench in "$build"/bench/*_bench; do
     awk -F, 'NR > 1 && $1 !~ /^"?name/ {
       gsub(/"/, "", $1); printf "%-44s %11.3f %s %11.3f %s\n", $1, $3, $5, $4, $5 }'
 done
-
-if [ -f "$session/script.txt" ]; then
-  scratch=$(mktemp -d)
-  trap 'rm -rf "$scratch"' EXIT
-  cp -r "$session"/. "$scratch"/
-  cp -r samples "$scratch"/samples
-  script_exe=$(realpath "$build/platform/script/lxr4-script")
-  runs=20
-  start=$(date +%s%N)
-  for _ in $(seq $runs); do (cd "$scratch" && "$script_exe" script.txt > /dev/null); done
-  end=$(date +%s%N)
-  awk -v ns=$((end - start)) -v n=$runs \
-    'BEGIN { printf "%-44s %11.3f ms\n", "typical-use session, process start to exit", ns / n / 1e6 }'
-fi

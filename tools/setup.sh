@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ make cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
-  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev hyperfine
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev
   xvfb xauth
 )
