@@ -9,6 +9,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-build/release}")
 shared=${SHARED_BENCH:-$root/../shared/bench}
+# A git worktree kept elsewhere finds it beside the main checkout.
+if [ -z "${SHARED_BENCH:-}" ] && [ ! -d "$shared" ] &&
+   common=$(git -C "$root" rev-parse --path-format=absolute --git-common-dir 2>/dev/null); then
+  shared=$(dirname "$common")/../shared/bench
+fi
+shared=$(realpath -m "$shared")
 pairs=${PAIRS:-11}
 python=/usr/bin/python3  # the system python, with numpy
 
