@@ -30,7 +30,8 @@ QtPrinter::~QtPrinter() { Abort(); }
 
 void QtPrinter::SendToPdf(const QString& path) { pdfPath_ = path; }
 
-bool QtPrinter::Installed() const { return !QPrinterInfo::availablePrinters().isEmpty(); }
+// A PDF file stands in for the printer.
+bool QtPrinter::Installed() const { return !pdfPath_.isEmpty() || !QPrinterInfo::availablePrinters().isEmpty(); }
 
 QString QtPrinter::PartPath() const { return pdfPath_ + QStringLiteral(".part"); }
 

@@ -28,7 +28,7 @@ class QtPrinter final : public Printer {
   // document leaves an older file of that name as it was.
   void SendToPdf(const QString& path);
 
-  // Whether the system has any printer.
+  // Whether the system has any printer, or documents go to a PDF file.
   [[nodiscard]] bool Installed() const override;
 
   // Value 2 turns the page to landscape; other values change nothing. The
