@@ -30,8 +30,9 @@ void exportSpectrum_Click(App& app) {
   const std::optional<SaveAnswer> answer = w.SaveFileDialog(kExportFilter);
   if (!answer) return;
   if (answer->type == kFitsLinear && !s.CalibrationDone) {
-    w.MessageBox("A FITS spectrum with a linear wavelength axis needs a calibration: mark two lines "
-                 "of the lamp first, or save the spectrum as a FITS table or CSV.");
+    w.MessageBox(
+        "A FITS spectrum with a linear wavelength axis needs a calibration: mark two lines "
+        "of the lamp first, or save the spectrum as a FITS table or CSV.");
     return;
   }
   if (answer->type != kCsv) {

@@ -23,7 +23,9 @@ constexpr MenuItemInfo RecentFiles(MenuItemInfo item) {
   return item;
 }
 
-// In the order of the enumeration, which is the order within each menu.
+// In the order of the enumeration. Within a menu, items show in this order;
+// rows of different menus may follow each other in any order, so the
+// Calibration menu's items can simply be appended.
 constexpr std::array kItems{
     Item(I::OpenObject, "openObject", M::File, "&Open Spectrum Image...", "Ctrl+O"),
     Item(I::OpenCalibration, "openCalibration", M::File, "Open &Calibration Image...", "Ctrl+Shift+O"),

@@ -43,7 +43,8 @@ class EventSink {
  public:
   virtual void OnEvent(Control control, Event event) = 0;
   // A menu item was chosen (a checkable item has toggled its tick already).
-  virtual void OnMenu(MenuItem item) = 0;
+  // A sink that takes no menu items leaves it as it is.
+  virtual void OnMenu(MenuItem) {}
 
  protected:
   ~EventSink() = default;

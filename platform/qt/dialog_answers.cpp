@@ -150,7 +150,8 @@ void WindowDriver::AnswerSave(QFileDialog* dialog) {
   if (saves_.empty()) return Refuse(dialog, "the save-file dialog opened with no answer queued");
   const std::optional<SaveAnswer> answer = PopAnswer(saves_);
   if (!answer) {
-    if (!Press(dialog, QDialogButtonBox::Cancel)) return Refuse(dialog, "the save-file dialog has no Cancel button");
+    if (!Press(dialog, QDialogButtonBox::Cancel))
+      return Refuse(dialog, "the save-file dialog has no Cancel button");
     return AfterAnswer(dialog);
   }
   auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));

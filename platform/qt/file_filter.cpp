@@ -82,7 +82,8 @@ std::vector<std::string> FilterSuffixes(std::string_view filter) {
     if (Trim(parts[i]).empty() && patterns.empty()) continue;
     const std::string_view first = Trim(Split(patterns, ';').front());
     const std::size_t dot = first.rfind('.');
-    const std::string_view suffix = dot == std::string_view::npos ? std::string_view{} : first.substr(dot + 1);
+    const std::string_view suffix =
+        dot == std::string_view::npos ? std::string_view{} : first.substr(dot + 1);
     suffixes.emplace_back(suffix == "*" ? std::string_view{} : suffix);
   }
   if (suffixes.empty()) suffixes.emplace_back();

@@ -31,7 +31,9 @@ QtPrinter::~QtPrinter() { Abort(); }
 void QtPrinter::SendToPdf(const QString& path) { pdfPath_ = path; }
 
 // A PDF file stands in for the printer.
-bool QtPrinter::Installed() const { return !pdfPath_.isEmpty() || !QPrinterInfo::availablePrinters().isEmpty(); }
+bool QtPrinter::Installed() const {
+  return !pdfPath_.isEmpty() || !QPrinterInfo::availablePrinters().isEmpty();
+}
 
 QString QtPrinter::PartPath() const { return pdfPath_ + QStringLiteral(".part"); }
 

@@ -23,9 +23,9 @@
 #include "platform/documents.h"
 #include "platform/files.h"
 #include "platform/qt/file_filter.h"
-#include "platform/qt/user_settings.h"
 #include "platform/qt/icon.h"
 #include "platform/qt/look.h"
+#include "platform/qt/user_settings.h"
 #include "platform/qt/widgets.h"
 
 namespace lxr4 {
@@ -423,7 +423,9 @@ bool QtWindow::OpenDocument(const std::string& path) {
 
 // --- printer
 
-void QtWindow::PrinterToPdf(const std::string& path) { systemPrinter_.SendToPdf(QFile::decodeName(path.c_str())); }
+void QtWindow::PrinterToPdf(const std::string& path) {
+  systemPrinter_.SendToPdf(QFile::decodeName(path.c_str()));
+}
 
 bool QtWindow::PrinterSetup(int value) { return printer_->Setup(value); }
 std::optional<PageSize> QtWindow::PrinterSize() { return printer_->Size(); }

@@ -76,7 +76,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return window_.MenuTicked(item); }
   void AddRecentFile(const RecentFile& file) override { window_.AddRecentFile(file); }
-  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override { return window_.ChosenRecentFile(); }
+  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
+    return window_.ChosenRecentFile();
+  }
   [[nodiscard]] std::string UserGuidePath() const override { return window_.UserGuidePath(); }
   [[nodiscard]] bool OpenDocument(const std::string& path) override { return window_.OpenDocument(path); }
   [[nodiscard]] bool PrinterInstalled() const override { return window_.PrinterInstalled(); }

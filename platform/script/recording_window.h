@@ -41,7 +41,9 @@ class RecordingWindow final : public Window {
   // business and write nothing.
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return inner_.MenuTicked(item); }
   void AddRecentFile(const RecentFile& file) override { inner_.AddRecentFile(file); }
-  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override { return inner_.ChosenRecentFile(); }
+  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
+    return inner_.ChosenRecentFile();
+  }
   [[nodiscard]] std::string UserGuidePath() const override { return inner_.UserGuidePath(); }
   [[nodiscard]] bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
   [[nodiscard]] bool PrinterInstalled() const override { return inner_.PrinterInstalled(); }

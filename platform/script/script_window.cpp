@@ -253,7 +253,8 @@ void ScriptWindow::Set(Control scrollBar, int value) { MoveBar(scrollBar, value)
 void ScriptWindow::Close() { Send(Control::Spectra, Event::Unload); }
 
 void ScriptWindow::ChooseMenu(MenuItem item) {
-  if (Info(item).checkable) menuTicks_[static_cast<std::size_t>(item)] = !menuTicks_[static_cast<std::size_t>(item)];
+  if (Info(item).checkable)
+    menuTicks_[static_cast<std::size_t>(item)] = !menuTicks_[static_cast<std::size_t>(item)];
   if (sink_ != nullptr) sink_->OnMenu(item);
 }
 

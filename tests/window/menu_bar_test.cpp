@@ -33,8 +33,10 @@ TEST(MenuBar, ItemsAsTheTableGivesThem) {
   const struct {
     MenuItem item;
     const char* keys;
-  } usual[] = {{MenuItem::OpenObject, "Ctrl+O"}, {MenuItem::ExportSpectrum, "Ctrl+E"},
-               {MenuItem::PrintGraph, "Ctrl+P"}, {MenuItem::Exit, "Ctrl+Q"}};
+  } usual[] = {{MenuItem::OpenObject, "Ctrl+O"},
+               {MenuItem::ExportSpectrum, "Ctrl+E"},
+               {MenuItem::PrintGraph, "Ctrl+P"},
+               {MenuItem::Exit, "Ctrl+Q"}};
   for (const auto& u : usual)
     EXPECT_EQ(window.MenuAction(u.item)->shortcut(), QKeySequence(QString::fromLatin1(u.keys)));
 }

@@ -123,10 +123,10 @@ TEST_F(ProgramWindow, PrintGraphWithoutAPrinterOffersAPdfFile) {
   const QString pdf = folder.filePath("page.pdf");
   ModalAnswerer user(pdf);
   Click(C::cmdprint);
-  EXPECT_EQ(user.messages, (std::vector<std::string>{
-                               "No printer is installed. You can save the page as a PDF file instead: "
-                               "choose its name, or Cancel.",
-                               "The page has been saved as " + pdf.toStdString() + "."}));
+  EXPECT_EQ(user.messages,
+            (std::vector<std::string>{"No printer is installed. You can save the page as a PDF file instead: "
+                                      "choose its name, or Cancel.",
+                                      "The page has been saved as " + pdf.toStdString() + "."}));
   EXPECT_TRUE(IsPdf(pdf));
 }
 

@@ -35,7 +35,6 @@ class Sink final : public EventSink {
     values.push_back(window_.Value(C::hsbcropdata1));
     if (fail) throw std::runtime_error("the handler failed");
   }
-  void OnMenu(MenuItem) override {}
   std::vector<Delivered> events;
   std::vector<int> values;
   bool fail = false;
