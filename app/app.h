@@ -16,6 +16,7 @@ class App final : public EventSink {
   App& operator=(const App&) = delete;
 
   void OnEvent(Control control, Event event) override;
+  void OnMenu(MenuItem item) override;
 
   AppState s;
   Window& w;

@@ -1,6 +1,7 @@
 // Loading a camera image into the object or the calibration slot. The whole
 // file is read and checked before anything changes, so a refused or failed
 // load leaves the slot, its labels and the shared values as they were.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,16 +58,11 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
     for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
 }
 
-void LoadImage(App& app, Slot slot) {
+void LoadImageFile(App& app, Slot slot, const std::string& path) {
   AppState& s = app.s;
   Window& w = app.w;
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
-  const std::string path = ShowOpenFileDialog(w);
-  if (path.empty()) {
-    w.MessageBox("No file was selected");
-    return;
-  }
   CameraImage& image = s.Image(slot);
   const auto bytes = w.ReadFile(path, kMaxFileBytes);
   if (!bytes) {
@@ -120,11 +116,26 @@ void LoadImage(App& app, Slot slot) {
   image.CropTop = 1;
   image.CropBottom = 20;
   DrawSpectrumGraph(app);
+  w.AddRecentFile(RecentFile{path, slot == Slot::Cal});
+}
+
+void LoadImage(App& app, Slot slot) {
+  const std::string path = ShowOpenFileDialog(app.w);
+  if (path.empty()) {
+    app.w.MessageBox("No file was selected");
+    return;
+  }
+  LoadImageFile(app, slot, path);
 }
 
 }  // namespace
 
 void cmdload_Click(App& app) { LoadImage(app, Slot::Object); }
 void cmdload2_Click(App& app) { LoadImage(app, Slot::Cal); }
+
+void openRecent_Click(App& app) {
+  if (const std::optional<RecentFile> file = app.w.ChosenRecentFile())
+    LoadImageFile(app, file->calibration ? Slot::Cal : Slot::Object, file->path);
+}
 
 }  // namespace lxr4

@@ -17,6 +17,12 @@ void cmdexit_Click(App& app);
 // app/: image loading
 void cmdload_Click(App& app);
 void cmdload2_Click(App& app);
+// File > Open Recent: the chosen file into the slot it was loaded into, without a dialog.
+void openRecent_Click(App& app);
+
+// app/: Help menu
+void userGuide_Click(App& app);
+void about_Click(App& app);
 
 // imagefile/: strip image
 void cmdstrip_Click(App& app);
@@ -85,5 +91,9 @@ void pushgraph_Click(App& app);
 // output/: printing and text export
 void cmdprint_Click(App& app);
 void cmdtext_Click(App& app);
+// File > Print to PDF...: the printed page into a PDF file chosen in a save dialog.
+void printPdf_Click(App& app);
+// File > Export Spectrum...: the graphed spectrum as a FITS or CSV file.
+void exportSpectrum_Click(App& app);
 
 }  // namespace lxr4

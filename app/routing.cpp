@@ -1,4 +1,5 @@
-// Routes each event of the two windows to its handler; other events are ignored.
+// Routes each event of the two windows and each menu item to its handler;
+// other events are ignored.
 #include "app/procedures.h"
 
 namespace lxr4 {
@@ -55,6 +56,23 @@ void App::OnEvent(Control control, Event event) {
     case C::cmdtext: return cmdtext_Click(app);
     case C::cmdexit: return cmdexit_Click(app);
     default: return;
+  }
+}
+
+// Every item has its case: the compiler names an item added without one.
+void App::OnMenu(MenuItem item) {
+  using M = MenuItem;
+  App& app = *this;
+  switch (item) {
+    case M::OpenObject: return cmdload_Click(app);
+    case M::OpenCalibration: return cmdload2_Click(app);
+    case M::OpenRecent: return openRecent_Click(app);
+    case M::ExportSpectrum: return exportSpectrum_Click(app);
+    case M::PrintGraph: return cmdprint_Click(app);
+    case M::PrintPdf: return printPdf_Click(app);
+    case M::Exit: return cmdexit_Click(app);
+    case M::UserGuide: return userGuide_Click(app);
+    case M::About: return about_Click(app);
   }
 }
 

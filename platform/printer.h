@@ -17,6 +17,9 @@ class Printer {
  public:
   virtual ~Printer() = default;
 
+  // False when the system has no printer at all (only the system's printer
+  // can be missing); a printer that is there may still fail its operations.
+  [[nodiscard]] virtual bool Installed() const { return true; }
   // Each operation fails (false or nullopt) when there is no printer or it
   // reported an error. Coordinates and sizes are page units.
   [[nodiscard]] virtual bool Setup(int value) = 0;

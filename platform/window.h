@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/menus.h"
 #include "platform/num.h"
 
 namespace lxr4 {
@@ -41,6 +42,9 @@ enum class Event : std::uint8_t { Load, Unload, Click, Scroll, Change };
 class EventSink {
  public:
   virtual void OnEvent(Control control, Event event) = 0;
+  // A menu item was chosen (a checkable item has toggled its tick already).
+  // A sink that takes no menu items leaves it as it is.
+  virtual void OnMenu(MenuItem) {}
 
  protected:
   ~EventSink() = default;
@@ -54,6 +58,19 @@ struct TextSize {
 };
 
 enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite };
+
+// The answer of a save-file dialog: the chosen path and the chosen file type,
+// counted from 1 in the order of the dialog's filter.
+struct SaveAnswer {
+  std::string path;
+  int type = 1;
+};
+
+// An entry of File > Open Recent: a loaded image file and the slot it went to.
+struct RecentFile {
+  std::string path;
+  bool calibration = false;  // loaded by "Load Cal", else by "Load Spectra"
+};
 
 class Window {
  public:
@@ -96,8 +113,33 @@ class Window {
   // The chosen path, or nullopt when cancelled.
   virtual std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
                                                     int flags) = 0;
+  // The save-file dialog; `filter` as the open-file dialog's ("PDF (*.pdf)|*.pdf|..."),
+  // its first type chosen at first. An existing file is replaced only once the
+  // user has agreed to it. nullopt when cancelled.
+  virtual std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) = 0;
+
+  // --- menus
+  // Whether a checkable menu item carries its tick.
+  [[nodiscard]] virtual bool MenuTicked(MenuItem item) const = 0;
+  // Remembers a loaded file for File > Open Recent (a note of the window's own,
+  // kept between runs where the window can).
+  virtual void AddRecentFile(const RecentFile& file) = 0;
+  // The entry of File > Open Recent the user chose last; nullopt when none.
+  [[nodiscard]] virtual std::optional<RecentFile> ChosenRecentFile() const = 0;
+
+  // --- documents
+  // Where the user guide lies (platform/documents.h); empty when it was not found.
+  [[nodiscard]] virtual std::string UserGuidePath() const = 0;
+  // Shows a document with the desktop's viewer; false when that cannot be done.
+  [[nodiscard]] virtual bool OpenDocument(const std::string& path) = 0;
 
   // --- printer; each operation returns false (or nullopt) when it failed
+  // False when the system has no printer at all (as against one that fails).
+  [[nodiscard]] virtual bool PrinterInstalled() const = 0;
+  // Sends the next documents into the PDF file `path` instead of to the
+  // printer; an empty path sends them to the printer again. A window whose
+  // printer stands in for the real one (the scripted printer) prints there as ever.
+  virtual void PrinterToPdf(const std::string& path) = 0;
   [[nodiscard]] virtual bool PrinterSetup(int value) = 0;
   [[nodiscard]] virtual std::optional<PageSize> PrinterSize() = 0;
   [[nodiscard]] virtual std::optional<TextSize> PrinterMeasure(std::string_view text) = 0;

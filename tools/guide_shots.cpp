@@ -190,8 +190,7 @@ int main(int argc, char** argv) {
     int left = 0, top = 0, width = 0, height = 0, scale = 1;
     words >> left >> top >> width >> height >> scale;
     if (kind == "shot")
-      camera.Take(window.Widget(Control::Spectra), QString::fromStdString(name), QRect(left, top, width, height),
-                  scale);
+      camera.Take(window.ClientArea(), QString::fromStdString(name), QRect(left, top, width, height), scale);
     if (kind == "shot-dialog") camera.TakeNextDialog(QString::fromStdString(name));
     if (kind == "shot-page") page.TakeNextPage(QString::fromStdString(name));
   });

@@ -3,6 +3,7 @@
 // presses the dialog's button, as a user would.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
@@ -83,8 +84,18 @@ void WindowDriver::Answer(QDialog* dialog) {
   if (stop_) return dialog->done(QDialog::Rejected);
   if (dialog == window_.Widget(Control::frmcontrast)) return AnswerContrast(dialog);
   if (qobject_cast<QInputDialog*>(dialog) != nullptr) return AnswerInput(dialog);
-  if (qobject_cast<QFileDialog*>(dialog) != nullptr) return AnswerOpen(dialog);
+  if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+    if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
+    return AnswerOpen(dialog);
+  }
   if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+    // The save dialog asks before it replaces a file: the script chose that file.
+    if (qobject_cast<QFileDialog*>(box->parentWidget()) != nullptr) {
+      if (QAbstractButton* yes = box->button(QMessageBox::Yes)) {
+        yes->click();
+        return AfterAnswer(dialog);
+      }
+    }
     if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
       ok->click();
       return AfterAnswer(dialog);
@@ -129,6 +140,30 @@ void WindowDriver::AnswerOpen(QDialog* dialog) {
   } else if (!Press(dialog, QDialogButtonBox::Cancel)) {
     return Refuse(dialog, "the open-file dialog has no Cancel button");
   }
+  AfterAnswer(dialog);
+}
+
+// The type is chosen in the dialog's list of file types first (which may change
+// the extension of a name typed before), then the path typed whole and Save
+// pressed.
+void WindowDriver::AnswerSave(QFileDialog* dialog) {
+  if (saves_.empty()) return Refuse(dialog, "the save-file dialog opened with no answer queued");
+  const std::optional<SaveAnswer> answer = PopAnswer(saves_);
+  if (!answer) {
+    if (!Press(dialog, QDialogButtonBox::Cancel))
+      return Refuse(dialog, "the save-file dialog has no Cancel button");
+    return AfterAnswer(dialog);
+  }
+  auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  const int count = types != nullptr ? types->count() : 0;
+  if (answer->type < 1 || answer->type > count)
+    return Refuse(dialog, "the save-file dialog has no type " + std::to_string(answer->type) + " (it has " +
+                              std::to_string(count) + ")");
+  ChooseEntry(types, answer->type - 1);
+  if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    name->setText(QDir::current().absoluteFilePath(ToQt(answer->path)));
+  if (!Press(dialog, QDialogButtonBox::Save) || (dialog->isVisible() && !stop_))
+    return Refuse(dialog, "the save-file dialog does not take \"" + answer->path + "\" as a file");
   AfterAnswer(dialog);
 }
 

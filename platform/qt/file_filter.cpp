@@ -74,4 +74,20 @@ std::vector<std::string> QtNameFilters(std::string_view filter) {
   return entries;
 }
 
+std::vector<std::string> FilterSuffixes(std::string_view filter) {
+  std::vector<std::string> suffixes;
+  const std::vector<std::string_view> parts = Split(filter, '|');
+  for (std::size_t i = 0; i < parts.size(); i += 2) {
+    const std::string_view patterns = i + 1 < parts.size() ? Trim(parts[i + 1]) : std::string_view{};
+    if (Trim(parts[i]).empty() && patterns.empty()) continue;
+    const std::string_view first = Trim(Split(patterns, ';').front());
+    const std::size_t dot = first.rfind('.');
+    const std::string_view suffix =
+        dot == std::string_view::npos ? std::string_view{} : first.substr(dot + 1);
+    suffixes.emplace_back(suffix == "*" ? std::string_view{} : suffix);
+  }
+  if (suffixes.empty()) suffixes.emplace_back();
+  return suffixes;
+}
+
 }  // namespace lxr4

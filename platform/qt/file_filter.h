@@ -17,4 +17,9 @@ namespace lxr4 {
 // An empty filter gives one entry, "All Files (*)".
 [[nodiscard]] std::vector<std::string> QtNameFilters(std::string_view filter);
 
+// The file name suffix a save dialog adds for each entry of QtNameFilters: the
+// extension of the entry's first pattern ("PDF (*.pdf)|*.pdf" gives {"pdf"}),
+// empty for "*.*" or no pattern.
+[[nodiscard]] std::vector<std::string> FilterSuffixes(std::string_view filter);
+
 }  // namespace lxr4

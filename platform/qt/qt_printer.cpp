@@ -7,6 +7,8 @@
 #include <QPen>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <filesystem>
+#include <system_error>
 
 namespace lxr4 {
 
@@ -28,6 +30,13 @@ QtPrinter::~QtPrinter() { Abort(); }
 
 void QtPrinter::SendToPdf(const QString& path) { pdfPath_ = path; }
 
+// A PDF file stands in for the printer.
+bool QtPrinter::Installed() const {
+  return !pdfPath_.isEmpty() || !QPrinterInfo::availablePrinters().isEmpty();
+}
+
+QString QtPrinter::PartPath() const { return pdfPath_ + QStringLiteral(".part"); }
+
 bool QtPrinter::Open() {
   if (printer_) return Healthy();
   if (pdfPath_.isEmpty()) {
@@ -37,7 +46,7 @@ bool QtPrinter::Open() {
   } else {
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(pdfPath_);
+    printer_->setOutputFileName(PartPath());
   }
   return Healthy();
 }
@@ -97,9 +106,18 @@ bool QtPrinter::Line(Num x1, Num y1, Num x2, Num y2) {
 
 bool QtPrinter::End() {
   if (!Paint()) return false;
-  const bool sent = painter_->end() && Healthy();
+  bool sent = painter_->end() && Healthy();
   painter_.reset();
   printer_.reset();
+  if (!pdfPath_.isEmpty()) {
+    // The finished document replaces an older file in one step.
+    std::error_code error;
+    if (sent)
+      std::filesystem::rename(QFile::encodeName(PartPath()).toStdString(),
+                              QFile::encodeName(pdfPath_).toStdString(), error);
+    sent = sent && !error;
+    QFile::remove(PartPath());
+  }
   return sent;
 }
 
@@ -112,7 +130,7 @@ void QtPrinter::Abort() {
   painter_.reset();
   printer_.reset();
   // A PDF document that was begun and dropped leaves no file behind.
-  if (begun && !pdfPath_.isEmpty()) QFile::remove(pdfPath_);
+  if (begun && !pdfPath_.isEmpty()) QFile::remove(PartPath());
 }
 
 }  // namespace lxr4

@@ -23,8 +23,13 @@ class QtPrinter final : public Printer {
   QtPrinter& operator=(const QtPrinter&) = delete;
 
   // Sends each document to the PDF file `path` instead of the system's default
-  // printer; an empty path goes back to the printer.
+  // printer; an empty path goes back to the printer. The document is written
+  // beside it and takes its place only once ended, so a dropped or failed
+  // document leaves an older file of that name as it was.
   void SendToPdf(const QString& path);
+
+  // Whether the system has any printer, or documents go to a PDF file.
+  [[nodiscard]] bool Installed() const override;
 
   // Value 2 turns the page to landscape; other values change nothing. The
   // operations fail (false or nullopt) when there is no printer or it reports
@@ -44,6 +49,7 @@ class QtPrinter final : public Printer {
   bool Paint();  // the painter of the current document, begun on first drawing
   [[nodiscard]] bool Healthy() const;
   [[nodiscard]] double Scale() const;  // device pixels per point
+  [[nodiscard]] QString PartPath() const;  // the PDF document while it is written
 
   QString pdfPath_;
   std::unique_ptr<QPrinter> printer_;

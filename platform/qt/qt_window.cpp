@@ -4,22 +4,28 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QUrl>
 #include <algorithm>
 
+#include "platform/documents.h"
 #include "platform/files.h"
 #include "platform/qt/file_filter.h"
 #include "platform/qt/icon.h"
 #include "platform/qt/look.h"
+#include "platform/qt/user_settings.h"
 #include "platform/qt/widgets.h"
 
 namespace lxr4 {
@@ -51,20 +57,34 @@ void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& c
   widget->setPalette(palette);
 }
 
+// The file dialogs start in the folder of the file the user chose last.
+void StartInLastFolder(QFileDialog& dialog) {
+  const QString folder = UserSettings()->value(kLastFolderKey).toString();
+  if (!folder.isEmpty() && QDir(folder).exists()) dialog.setDirectory(folder);
+}
+
+void RememberFolder(const QString& chosenFile) {
+  UserSettings()->setValue(kLastFolderKey, QFileInfo(chosenFile).absolutePath());
+}
+
 // The background of the labels, check boxes and option buttons on a form.
 QColor FormColour(const QWidget* form) { return form->palette().color(QPalette::Window); }
 
 }  // namespace
 
 QtWindow::QtWindow()
-    : main_(std::make_unique<SurfaceForm>(windowSurface_)),
+    : main_(std::make_unique<MainForm>()),
       widgets_(AllControls().size(), nullptr),
       colours_(AllControls().size(), kBlack) {
   for (const ControlInfo& info : AllControls()) captions_.emplace_back(info.caption);
   main_->setWindowTitle(ToQt(kMainTitle));
-  main_->setFixedSize(kMainWidth, kMainHeight);
   main_->setWindowIcon(ProgramIcon());
-  SetPaletteColour(main_.get(), QPalette::Window, ToQt(kWindowGrey));
+  // The client area keeps the form's size; the window grows by the menu bar.
+  client_ = new SurfaceForm(windowSurface_);
+  client_->setFixedSize(kMainWidth, kMainHeight);
+  SetPaletteColour(client_, QPalette::Window, ToQt(kWindowGrey));
+  main_->setCentralWidget(client_);
+  main_->layout()->setSizeConstraint(QLayout::SetFixedSize);
   widgets_[Index(Control::Spectra)] = main_.get();
 
   // The contrast dialog exists, hidden, from the start; it has no icon of its own.
@@ -75,13 +95,15 @@ QtWindow::QtWindow()
   widgets_[Index(Control::frmcontrast)] = contrast_;
 
   for (const ControlInfo& info : AllControls()) Build(info);
+  BuildMenus();
+  main_->adjustSize();
   ConnectUserEvents();
 }
 
 QtWindow::~QtWindow() = default;
 
 void QtWindow::Build(const ControlInfo& info) {
-  QWidget* form = Widget(info.form);
+  QWidget* form = info.form == Control::Spectra ? client_ : Widget(info.form);
   const QString caption = ToQt(info.caption);
   QWidget* widget = nullptr;
   switch (info.kind) {
@@ -162,6 +184,10 @@ void QtWindow::Build(const ControlInfo& info) {
 }
 
 QWidget* QtWindow::Widget(Control control) const { return widgets_[Index(control)]; }
+
+QWidget* QtWindow::ClientArea() const { return client_; }
+
+std::string QtWindow::PathAsChosen(const QString& file) { return FilePath(PathFromWorkingFolder(file)); }
 
 const std::string& QtWindow::Caption(Control control) const { return captions_[Index(control)]; }
 
@@ -302,13 +328,13 @@ void QtWindow::HideDialog(Control form) {
 
 void QtWindow::PaintPoint(Num x, Num y, Rgb colour) {
   windowSurface_.Point(x.AsDouble(), y.AsDouble(), colour);
-  main_->update();
+  client_->update();
 }
 
 void QtWindow::DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) {
   if (surface == Control::Spectra) {
     windowSurface_.Line(x1.AsDouble(), y1.AsDouble(), x2.AsDouble(), y2.AsDouble(), colour);
-    main_->update();
+    client_->update();
   } else if (surface == Control::Picgraph) {
     graphSurface_.Line(x1.AsDouble(), y1.AsDouble(), x2.AsDouble(), y2.AsDouble(), colour);
     Widget(Control::Picgraph)->update();
@@ -342,11 +368,13 @@ std::optional<std::string> QtWindow::InputBox(std::string_view prompt, std::stri
 
 // `flags` asks to hide a read-only check box, which Qt's dialog does not have;
 // they do not ask for an existing file, so a name typed for a file that is not
-// there is taken too (the load then tells the user it failed).
+// there is taken too (the load then tells the user it failed). The dialog
+// starts in the folder the user last chose a file in.
 std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int filterIndex, int) {
   if (ended_) return std::nullopt;
   QFileDialog dialog(main_.get());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  StartInLastFolder(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   QStringList filters;
@@ -354,10 +382,50 @@ std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return FilePath(PathFromWorkingFolder(dialog.selectedFiles().constFirst()));
+  RememberFolder(dialog.selectedFiles().constFirst());
+  return PathAsChosen(dialog.selectedFiles().constFirst());
+}
+
+// Qt's own dialog (not the desktop's), so that a driven session can answer it.
+// The name typed without an extension gets the chosen type's; Qt asks before
+// an existing file is replaced.
+std::optional<SaveAnswer> QtWindow::SaveFileDialog(std::string_view filter) {
+  if (ended_) return std::nullopt;
+  QFileDialog dialog(main_.get());
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  StartInLastFolder(dialog);
+  QStringList filters;
+  for (const std::string& entry : QtNameFilters(filter)) filters << ToQt(entry);
+  QStringList suffixes;
+  for (const std::string& suffix : FilterSuffixes(filter)) suffixes << ToQt(suffix);
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters.constFirst());
+  dialog.setDefaultSuffix(suffixes.value(0));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+    dialog.setDefaultSuffix(suffixes.value(static_cast<int>(filters.indexOf(chosen))));
+  });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString chosen = dialog.selectedFiles().constFirst();
+  RememberFolder(chosen);
+  const auto type = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+  return SaveAnswer{PathAsChosen(chosen), std::max(type, 0) + 1};
+}
+
+// --- documents
+
+std::string QtWindow::UserGuidePath() const { return FindUserGuide(); }
+
+bool QtWindow::OpenDocument(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
 // --- printer
+
+void QtWindow::PrinterToPdf(const std::string& path) {
+  systemPrinter_.SendToPdf(QFile::decodeName(path.c_str()));
+}
 
 bool QtWindow::PrinterSetup(int value) { return printer_->Setup(value); }
 std::optional<PageSize> QtWindow::PrinterSize() { return printer_->Size(); }

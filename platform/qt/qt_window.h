@@ -1,11 +1,13 @@
 // QtWindow: the program's real window system. It builds the main window
-// `Spectra` and the contrast dialog `frmcontrast` from the control table,
+// `Spectra` and the contrast dialog `frmcontrast` from the control table and
+// the main window's menu bar from the menu table (menu_bar.cpp),
 // turns the user's widget actions into the program's events (user_events.cpp)
 // and carries out the program's window, dialog, printer and file operations.
 #pragma once
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,10 +15,14 @@
 #include "platform/surface.h"
 #include "platform/window.h"
 
+class QAction;
+class QMenu;
+class QMenuBar;
 class QWidget;
 
 namespace lxr4 {
 
+class MainForm;
 class SurfaceForm;
 class ProgramDialog;
 
@@ -43,6 +49,13 @@ class QtWindow final : public Window {
 
   // The widget of a control; a form's own window for Spectra and frmcontrast.
   [[nodiscard]] QWidget* Widget(Control control) const;
+  // The main window's client area below its menu bar, 775 x 379, which
+  // carries its controls and shows its drawing surface.
+  [[nodiscard]] QWidget* ClientArea() const;
+  [[nodiscard]] QMenuBar* MenuBar() const;
+  // A menu item's action (a submenu's own action for Open Recent), and the menu that holds it.
+  [[nodiscard]] QAction* MenuAction(MenuItem item) const;
+  [[nodiscard]] QMenu* MenuOf(MenuItem item) const;
   // A control's caption as the program set it (line breaks as CR LF), and its
   // colour (a label's text, an outline's or line's border).
   [[nodiscard]] const std::string& Caption(Control control) const;
@@ -75,6 +88,17 @@ class QtWindow final : public Window {
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
                                             int flags) override;
+  std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+
+  [[nodiscard]] bool MenuTicked(MenuItem item) const override;
+  // The recent files are kept in the user's settings, newest first.
+  void AddRecentFile(const RecentFile& file) override;
+  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override { return chosenRecent_; }
+  [[nodiscard]] std::string UserGuidePath() const override;
+  [[nodiscard]] bool OpenDocument(const std::string& path) override;
+
+  [[nodiscard]] bool PrinterInstalled() const override { return printer_->Installed(); }
+  void PrinterToPdf(const std::string& path) override;
 
   [[nodiscard]] bool PrinterSetup(int value) override;
   [[nodiscard]] std::optional<PageSize> PrinterSize() override;
@@ -98,12 +122,24 @@ class QtWindow final : public Window {
   void ConnectUserEvents();
   // Hands one event to the program, unless it has ended.
   void Deliver(Control control, Event event);
+  void DeliverMenu(MenuItem item);
+  // A chosen file's path as the program takes it: from the working folder for
+  // a file within it, else whole.
+  [[nodiscard]] static std::string PathAsChosen(const QString& file);
+  // The menu bar from the menu table, and the entries of Open Recent from the settings.
+  void BuildMenus();
+  void FillRecentMenu();
   template <class W>
   [[nodiscard]] W* As(Control control) const;
 
   Surface windowSurface_{kMainWidth, kMainHeight, kWindowGrey};
   Surface graphSurface_{kGraphWidth, kGraphHeight, kWhite};
-  std::unique_ptr<SurfaceForm> main_;  // owns every other widget
+  std::unique_ptr<MainForm> main_;  // owns every other widget
+  SurfaceForm* client_ = nullptr;
+  std::vector<QAction*> menuActions_;  // by MenuItem
+  std::vector<QMenu*> itemMenus_;      // the menu holding each item
+  QMenu* recentMenu_ = nullptr;
+  std::optional<RecentFile> chosenRecent_;
   ProgramDialog* contrast_ = nullptr;
   std::vector<QWidget*> widgets_;
   std::vector<std::string> captions_;

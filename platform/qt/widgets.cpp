@@ -17,6 +17,11 @@ QImage View(const Surface& surface) {
 }
 }  // namespace
 
+void MainForm::closeEvent(QCloseEvent* event) {
+  if (onClose) onClose();
+  event->accept();
+}
+
 SurfaceForm::SurfaceForm(const Surface& surface) : surface_(surface) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }

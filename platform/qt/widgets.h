@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QFrame>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -16,8 +17,19 @@
 
 namespace lxr4 {
 
-// A top-level form whose whole client area shows `surface`, under its child
-// widgets. `onClose` runs when the user closes the form.
+// The main window: a menu bar above its client area (a SurfaceForm), the size
+// of the two together fixed. `onClose` runs when the user closes it.
+class MainForm final : public QMainWindow {
+ public:
+  MainForm() = default;
+  std::function<void()> onClose;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+};
+
+// A form whose whole client area shows `surface`, under its child widgets.
+// `onClose` runs when the user closes the form (as a window of its own).
 class SurfaceForm final : public QWidget {
  public:
   explicit SurfaceForm(const Surface& surface);

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 
 #include "platform/qt/widgets.h"
 #include "platform/script/script_error.h"
@@ -35,6 +37,15 @@ void WindowDriver::OnEvent(Control control, Event event) {
   if (stop_ || program_ == nullptr) return;  // a stopping session runs nothing more
   try {
     program_->OnEvent(control, event);
+  } catch (...) {
+    Stop(std::current_exception());
+  }
+}
+
+void WindowDriver::OnMenu(MenuItem item) {
+  if (stop_ || program_ == nullptr) return;
+  try {
+    program_->OnMenu(item);
   } catch (...) {
     Stop(std::current_exception());
   }
@@ -93,6 +104,12 @@ std::optional<std::string> WindowDriver::OpenFileDialog(std::string_view filter,
   return answer;
 }
 
+std::optional<SaveAnswer> WindowDriver::SaveFileDialog(std::string_view filter) {
+  std::optional<SaveAnswer> answer = window_.SaveFileDialog(filter);
+  RaiseStop();
+  return answer;
+}
+
 void WindowDriver::EndProgram() {
   window_.EndProgram();
   throw ProgramEnded{};
@@ -105,9 +122,12 @@ void WindowDriver::Click(Control control) {
   Settle();
 }
 
-// The entry is chosen in the open list and taken with the Enter key.
 void WindowDriver::Select(Control combo, int index) {
-  auto* box = static_cast<QComboBox*>(window_.Widget(combo));
+  ChooseEntry(static_cast<QComboBox*>(window_.Widget(combo)), index);
+  Settle();
+}
+
+void WindowDriver::ChooseEntry(QComboBox* box, int index) {
   box->showPopup();
   QAbstractItemView* list = box->view();
   list->setCurrentIndex(box->model()->index(index, box->modelColumn()));
@@ -116,7 +136,6 @@ void WindowDriver::Select(Control combo, int index) {
     QKeyEvent enter(type, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(list, &enter);
   }
-  Settle();
 }
 
 void WindowDriver::Drag(Control scrollBar, int value) {
@@ -137,6 +156,17 @@ void WindowDriver::Release(Control scrollBar) {
 // An arrow or trough step that lands on `value`.
 void WindowDriver::Set(Control scrollBar, int value) {
   static_cast<ScrollBar*>(window_.Widget(scrollBar))->setSliderPosition(value);
+  Settle();
+}
+
+// The menu is opened from the menu bar, the item made current and taken with
+// the Enter key; a checkable item toggles its tick on the way.
+void WindowDriver::ChooseMenu(MenuItem item) {
+  QMenu* menu = window_.MenuOf(item);
+  window_.MenuBar()->setActiveAction(menu->menuAction());
+  menu->setActiveAction(window_.MenuAction(item));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(menu, &enter);
   Settle();
 }
 

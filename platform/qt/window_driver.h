@@ -1,7 +1,8 @@
 // WindowDriver: plays a session script's user on the real Qt window. Each
 // action of the script becomes the widget action a user's input makes (a
 // button's click, a combo entry chosen in its list, a scroll bar's thumb held,
-// moved and let go, an arrow or trough step, the window closed), so the
+// moved and let go, an arrow or trough step, a menu item chosen in its open
+// menu, the window closed), so the
 // program's events come through the window's own signal connections. Modal
 // dialogs are answered from the script's queued answers through their own
 // widgets; the window prints on the scripted printer.
@@ -24,7 +25,9 @@
 #include "platform/script/script_printer.h"
 #include "platform/script/user_actions.h"
 
+class QComboBox;
 class QDialog;
+class QFileDialog;
 
 namespace lxr4 {
 
@@ -43,6 +46,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
 
   // --- EventSink: an event of the window, handed to the program
   void OnEvent(Control control, Event event) override;
+  void OnMenu(MenuItem item) override;
 
   // --- Window: passed on to the QtWindow
   void SetCaption(Control label, std::string_view text) override { window_.SetCaption(label, text); }
@@ -69,6 +73,16 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
+  std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+  [[nodiscard]] bool MenuTicked(MenuItem item) const override { return window_.MenuTicked(item); }
+  void AddRecentFile(const RecentFile& file) override { window_.AddRecentFile(file); }
+  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
+    return window_.ChosenRecentFile();
+  }
+  [[nodiscard]] std::string UserGuidePath() const override { return window_.UserGuidePath(); }
+  [[nodiscard]] bool OpenDocument(const std::string& path) override { return window_.OpenDocument(path); }
+  [[nodiscard]] bool PrinterInstalled() const override { return window_.PrinterInstalled(); }
+  void PrinterToPdf(const std::string& path) override { window_.PrinterToPdf(path); }
   [[nodiscard]] bool PrinterSetup(int value) override { return window_.PrinterSetup(value); }
   [[nodiscard]] std::optional<PageSize> PrinterSize() override { return window_.PrinterSize(); }
   [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override {
@@ -98,11 +112,13 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void Release(Control scrollBar) override;
   void Set(Control scrollBar, int value) override;
   void Close() override;
+  void ChooseMenu(MenuItem item) override;
   void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
   void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
   void QueueContrast(std::optional<ContrastAnswer> answer) override {
     contrasts_.push_back(std::move(answer));
   }
+  void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override;
   [[nodiscard]] const Surface& WindowSurface() const override { return window_.WindowSurface(); }
@@ -117,6 +133,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void AnswerContrast(QDialog* dialog);
   void AnswerInput(QDialog* dialog);
   void AnswerOpen(QDialog* dialog);
+  void AnswerSave(QFileDialog* dialog);
+  // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
+  static void ChooseEntry(QComboBox* box, int index);
   // Keeps a script error `what` and closes `dialog` unanswered.
   void Refuse(QDialog* dialog, const std::string& what);
   // After an answer: a stopping session closes the dialog; a dialog the
@@ -135,6 +154,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   ScriptPrinter printer_;
   std::deque<std::optional<std::string>> opens_, inputs_;
   std::deque<std::optional<ContrastAnswer>> contrasts_;
+  std::deque<std::optional<SaveAnswer>> saves_;
   std::exception_ptr stop_;
   std::unique_ptr<DialogWatcher> watcher_;
 };

@@ -104,6 +104,13 @@ std::optional<std::string> RecordingWindow::OpenFileDialog(std::string_view filt
   return answer;
 }
 
+std::optional<SaveAnswer> RecordingWindow::SaveFileDialog(std::string_view filter) {
+  std::optional<SaveAnswer> answer = inner_.SaveFileDialog(filter);
+  t_.Line("save-dialog " + Quoted(filter) +
+          (answer ? " -> " + Quoted(answer->path) + ' ' + std::to_string(answer->type) : " -> cancel"));
+  return answer;
+}
+
 bool RecordingWindow::Printer(bool ok, const std::string& line) {
   t_.Line(ok ? line : "printer error");
   return ok;

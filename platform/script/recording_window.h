@@ -36,6 +36,18 @@ class RecordingWindow final : public Window {
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
+  std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+  // The menus' ticks, the recent files and the documents are the window's own
+  // business and write nothing.
+  [[nodiscard]] bool MenuTicked(MenuItem item) const override { return inner_.MenuTicked(item); }
+  void AddRecentFile(const RecentFile& file) override { inner_.AddRecentFile(file); }
+  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
+    return inner_.ChosenRecentFile();
+  }
+  [[nodiscard]] std::string UserGuidePath() const override { return inner_.UserGuidePath(); }
+  [[nodiscard]] bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
+  [[nodiscard]] bool PrinterInstalled() const override { return inner_.PrinterInstalled(); }
+  void PrinterToPdf(const std::string& path) override { inner_.PrinterToPdf(path); }
   [[nodiscard]] bool PrinterSetup(int value) override;
   [[nodiscard]] std::optional<PageSize> PrinterSize() override;
   [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;

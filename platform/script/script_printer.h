@@ -15,6 +15,8 @@ class ScriptPrinter final : public Printer {
   // nullopt: from now on there is no printer.
   void SetPage(std::optional<PageSize> page) { page_ = page; }
 
+  // Always installed: `printer none` is a printer that fails.
+  [[nodiscard]] bool Installed() const override { return true; }
   [[nodiscard]] bool Setup(int) override { return Present(); }
   [[nodiscard]] std::optional<PageSize> Size() override { return page_; }
   [[nodiscard]] std::optional<TextSize> Measure(std::string_view text) override;

@@ -134,6 +134,21 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "contrast-done") {
     ExpectWords(w, 1, "contrast-done");
     user.QueueContrast(std::nullopt);
+  } else if (command == "save") {
+    if (w.size() != 2 && w.size() != 3) throw ScriptError("expected: save PATH [TYPE]");
+    const long long type = w.size() == 3 ? Whole(w[2]) : 1;
+    if (type < 1 || type > INT_MAX) throw ScriptError("bad file type \"" + w[2] + "\"");
+    user.QueueSave(SaveAnswer{w[1], static_cast<int>(type)});
+  } else if (command == "save-cancel") {
+    ExpectWords(w, 1, "save-cancel");
+    user.QueueSave(std::nullopt);
+  } else if (command == "menu") {
+    ExpectWords(w, 2, "menu NAME");
+    const std::optional<MenuItem> item = FindMenuItem(w[1]);
+    if (!item) throw ScriptError("unknown menu item \"" + w[1] + "\"");
+    if (Info(*item).recentFiles) throw ScriptError(w[1] + " is a submenu, not a menu item");
+    t.Line("menu " + w[1]);
+    user.ChooseMenu(*item);
   } else if (command == "printer") {
     if (w.size() == 2 && w[1] == "none") {
       user.SetPrinter(std::nullopt);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/documents.h"
 #include "platform/files.h"
 #include "platform/script/script_error.h"
 
@@ -16,6 +17,12 @@ T PopAnswer(std::deque<T>& queue) {
   T answer = std::move(queue.front());
   queue.pop_front();
   return answer;
+}
+
+// The number of file types of a dialog's filter: "Name|pattern" pairs separated by '|'.
+int TypeCount(std::string_view filter) {
+  const auto bars = std::count(filter.begin(), filter.end(), '|');
+  return static_cast<int>((bars + 1) / 2);
 }
 }  // namespace
 
@@ -167,6 +174,21 @@ std::optional<std::string> ScriptWindow::OpenFileDialog(std::string_view, int, i
   return PopAnswer(opens_);
 }
 
+std::optional<SaveAnswer> ScriptWindow::SaveFileDialog(std::string_view filter) {
+  if (saves_.empty()) Fail("the save-file dialog opened with no answer queued");
+  std::optional<SaveAnswer> answer = PopAnswer(saves_);
+  if (answer && (answer->type < 1 || answer->type > TypeCount(filter)))
+    Fail("the save-file dialog has no type " + std::to_string(answer->type) + " (it has " +
+         std::to_string(TypeCount(filter)) + ")");
+  return answer;
+}
+
+// --- menus and documents
+
+bool ScriptWindow::MenuTicked(MenuItem item) const { return menuTicks_[static_cast<std::size_t>(item)]; }
+
+std::string ScriptWindow::UserGuidePath() const { return FindUserGuide(); }
+
 // --- printer
 
 bool ScriptWindow::PrinterSetup(int value) { return printer_.Setup(value); }
@@ -229,5 +251,11 @@ void ScriptWindow::Release(Control scrollBar) { Send(scrollBar, Event::Change); 
 void ScriptWindow::Set(Control scrollBar, int value) { MoveBar(scrollBar, value); }
 
 void ScriptWindow::Close() { Send(Control::Spectra, Event::Unload); }
+
+void ScriptWindow::ChooseMenu(MenuItem item) {
+  if (Info(item).checkable)
+    menuTicks_[static_cast<std::size_t>(item)] = !menuTicks_[static_cast<std::size_t>(item)];
+  if (sink_ != nullptr) sink_->OnMenu(item);
+}
 
 }  // namespace lxr4

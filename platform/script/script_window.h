@@ -9,6 +9,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/script/controls_model.h"
 #include "platform/script/script_printer.h"
@@ -48,6 +49,17 @@ class ScriptWindow final : public Window, public UserActions {
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
+  std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+  [[nodiscard]] bool MenuTicked(MenuItem item) const override;
+  // The scripted window keeps no list of recent files: no entry is ever chosen.
+  void AddRecentFile(const RecentFile&) override {}
+  [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override { return std::nullopt; }
+  [[nodiscard]] std::string UserGuidePath() const override;
+  // There is no desktop to show a document on.
+  [[nodiscard]] bool OpenDocument(const std::string&) override { return false; }
+  [[nodiscard]] bool PrinterInstalled() const override { return printer_.Installed(); }
+  // The scripted printer stands in for the PDF file as for the printer.
+  void PrinterToPdf(const std::string&) override {}
   [[nodiscard]] bool PrinterSetup(int value) override;
   [[nodiscard]] std::optional<PageSize> PrinterSize() override;
   [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
@@ -67,11 +79,13 @@ class ScriptWindow final : public Window, public UserActions {
   void Release(Control scrollBar) override;
   void Set(Control scrollBar, int value) override;
   void Close() override;
+  void ChooseMenu(MenuItem item) override;
   void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
   void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
   void QueueContrast(std::optional<ContrastAnswer> answer) override {
     contrasts_.push_back(std::move(answer));
   }
+  void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override { return controls_.View(control); }
   [[nodiscard]] const Surface& WindowSurface() const override { return window_; }
@@ -96,6 +110,8 @@ class ScriptWindow final : public Window, public UserActions {
   ScriptPrinter printer_;
   std::deque<std::optional<std::string>> opens_, inputs_;
   std::deque<std::optional<ContrastAnswer>> contrasts_;
+  std::deque<std::optional<SaveAnswer>> saves_;
+  std::vector<bool> menuTicks_ = std::vector<bool>(AllMenuItems().size(), false);
   EventSink* sink_ = nullptr;
   mutable std::optional<std::string> error_;  // the last script error raised
   bool ended_ = false;

@@ -38,12 +38,18 @@ class UserActions {
   virtual void Release(Control scrollBar) = 0;
   virtual void Set(Control scrollBar, int value) = 0;
   virtual void Close() = 0;
+  // Chooses a menu item (the runner has checked that it is no submenu): a
+  // checkable item toggles its tick, then the program gets the item.
+  virtual void ChooseMenu(MenuItem item) = 0;
 
   // Answers for the next dialog of each kind; nullopt cancels (for the contrast
   // dialog: presses Done without editing).
   virtual void QueueOpen(std::optional<std::string> path) = 0;
   virtual void QueueInput(std::optional<std::string> text) = 0;
   virtual void QueueContrast(std::optional<ContrastAnswer> answer) = 0;
+  // The path and type for the next save-file dialog; nullopt cancels it. A
+  // type the dialog does not have is a script error when the dialog opens.
+  virtual void QueueSave(std::optional<SaveAnswer> answer) = 0;
   // nullopt: from now on there is no printer.
   virtual void SetPrinter(std::optional<PageSize> page) = 0;
 

@@ -35,5 +35,25 @@ TEST(QtNameFilters, ToleratesOddFilterTexts) {
   }
 }
 
+// The save dialog adds the chosen type's extension to a name typed without one.
+TEST(FilterSuffixes, TheExtensionOfEachTypesFirstPattern) {
+  const struct {
+    const char* filter;
+    Filters expected;
+  } cases[] = {
+      {"FITS spectrum, linear wavelength axis (*.fits)|*.fits|FITS table (*.fits)|*.fits|CSV (*.csv)|*.csv",
+       {"fits", "fits", "csv"}},
+      {"All Files (*.*)|*.*|Images|*.km1;*.km2", {"", "km1"}},
+      {"", {""}},
+      {"|", {""}},
+      {"No patterns|", {""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.filter);
+    EXPECT_EQ(FilterSuffixes(c.filter), c.expected);
+    EXPECT_EQ(FilterSuffixes(c.filter).size(), QtNameFilters(c.filter).size());
+  }
+}
+
 }  // namespace
 }  // namespace lxr4

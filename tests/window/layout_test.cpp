@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <map>
@@ -69,12 +70,19 @@ TEST(WindowLayout, EveryControlIsTheWidgetOfItsKindWhereTheTablePutsIt) {
   }
 }
 
+// The menu bar lies above the main window's client area, which keeps its size.
 TEST(WindowLayout, FormsHaveTheirFixedClientSizesAndOnlyTheMainWindowAnIcon) {
   const QtWindow window;
   const QWidget* main = window.Widget(Control::Spectra);
   const QWidget* dialog = window.Widget(Control::frmcontrast);
-  EXPECT_EQ(main->minimumSize(), QSize(775, 379));
-  EXPECT_EQ(main->maximumSize(), QSize(775, 379));
+  const QWidget* client = window.ClientArea();
+  const QWidget* bar = window.MenuBar();
+  EXPECT_EQ(client->minimumSize(), QSize(775, 379));
+  EXPECT_EQ(client->maximumSize(), QSize(775, 379));
+  EXPECT_GT(bar->height(), 0);
+  EXPECT_EQ(bar->geometry().bottom() + 1, client->geometry().top());
+  EXPECT_EQ(main->minimumSize(), QSize(775, 379 + client->geometry().top()));
+  EXPECT_EQ(main->maximumSize(), main->minimumSize());
   EXPECT_EQ(dialog->minimumSize(), QSize(250, 65));
   EXPECT_EQ(dialog->maximumSize(), QSize(250, 65));
   EXPECT_FALSE(main->isVisible());
@@ -87,7 +95,7 @@ TEST(WindowLayout, FormsHaveTheirFixedClientSizesAndOnlyTheMainWindowAnIcon) {
 // boxes, the read-out in the face colour, black outlines and line, a white graph.
 TEST(WindowLayout, RendersSurfacesOutlinesAndBackgrounds) {
   QtWindow window;
-  const QImage shown = window.Widget(Control::Spectra)->grab().toImage();
+  const QImage shown = window.ClientArea()->grab().toImage();
   const QColor grey(192, 192, 192);
   const struct {
     const char* what;

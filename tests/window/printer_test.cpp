@@ -72,6 +72,20 @@ TEST_F(PdfPrinter, DropBeforeDrawingKeepsAnEarlierFile) {
   EXPECT_TRUE(PdfWritten());
 }
 
+// The document is written beside the file and replaces it only once ended.
+TEST_F(PdfPrinter, DropAfterDrawingKeepsAnEarlierFile) {
+  ASSERT_TRUE(printer.End());
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray earlier = file.readAll();
+  file.close();
+  ASSERT_TRUE(printer.Line(72, 72, 500, 300));
+  printer.Abort();
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), earlier);
+  EXPECT_FALSE(QFile::exists(pdf + ".part"));
+}
+
 TEST_F(PdfPrinter, UnwritableFileFailsTheFirstDrawing) {
   printer.SendToPdf(folder.filePath("no-such-folder/page.pdf"));
   EXPECT_TRUE(printer.Setup(2));

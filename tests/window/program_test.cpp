@@ -1,13 +1,20 @@
 // The real program on the real window, where the golden cases do not look: the
-// open-file dialog's filters, a load through it, and printing on the window's own printer.
+// open-file dialog's filters, a load through it, printing on the window's own
+// printer or into a PDF file, and what the window remembers between runs.
+#include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "app/app.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/user_settings.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {
@@ -89,6 +96,66 @@ TEST_F(ProgramWindow, PrintGraphPrintsOneLandscapePage) {
   double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   ASSERT_EQ(std::sscanf(page.c_str() + box, "/MediaBox [%lf %lf %lf %lf", &x0, &y0, &x1, &y1), 4);
   EXPECT_GT(x1 - x0, y1 - y0) << "landscape";
+}
+
+bool IsPdf(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
+}
+
+// The golden cases print the PDF page on the scripted printer; here into the file.
+TEST_F(ProgramWindow, PrintToPdfWritesThePageNamedInTheSaveDialog) {
+  Load(C::cmdload, "star.km1");
+  QTemporaryDir folder;
+  const QString pdf = folder.filePath("page.pdf");
+  ModalAnswerer user(pdf);
+  window.MenuAction(MenuItem::PrintPdf)->trigger();
+  EXPECT_EQ(user.fileFilters, QStringList{"PDF (*.pdf *.PDF)"});
+  EXPECT_EQ(user.messages, std::vector<std::string>{"The page has been saved as " + pdf.toStdString() + "."});
+  EXPECT_TRUE(IsPdf(pdf));
+  EXPECT_FALSE(QFile::exists(pdf + ".part"));
+}
+
+TEST_F(ProgramWindow, PrintGraphWithoutAPrinterOffersAPdfFile) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
+  Load(C::cmdload, "star.km1");
+  QTemporaryDir folder;
+  const QString pdf = folder.filePath("page.pdf");
+  ModalAnswerer user(pdf);
+  Click(C::cmdprint);
+  EXPECT_EQ(user.messages,
+            (std::vector<std::string>{"No printer is installed. You can save the page as a PDF file instead: "
+                                      "choose its name, or Cancel.",
+                                      "The page has been saved as " + pdf.toStdString() + "."}));
+  EXPECT_TRUE(IsPdf(pdf));
+}
+
+// Scripts cannot choose a recent file; here one is loaded again, with no dialog.
+TEST_F(ProgramWindow, OpenRecentLoadsTheFileIntoItsSlotAgain) {
+  UserSettings()->remove(kRecentFilesKey);
+  Load(C::cmdload2, "lamp.km1");
+  Load(C::cmdload, "star.km1");
+  ASSERT_EQ(app.s.CalGraphShown, kFalse);
+  const QList<QAction*> entries = window.MenuAction(MenuItem::OpenRecent)->menu()->actions();
+  ASSERT_EQ(entries.size(), 2);
+  ModalAnswerer user{QString()};
+  entries.at(1)->trigger();
+  EXPECT_EQ(user.fileDialogs, 0);
+  EXPECT_EQ(user.messages, std::vector<std::string>{});
+  EXPECT_EQ(app.s.CalGraphShown, kTrue);
+  EXPECT_TRUE(app.s.Cal.FileName.ends_with("samples/lamp.km1"));
+  UserSettings()->remove(kRecentFilesKey);
+}
+
+TEST_F(ProgramWindow, OpenDialogStartsInTheFolderOfTheLastFileChosen) {
+  Load(C::cmdload, "star.km1");
+  QtWindow next;  // a later run
+  const auto program = std::make_unique<App>(next);
+  next.SetEventSink(program.get());
+  ModalAnswerer user{QString()};
+  next.MenuAction(MenuItem::OpenCalibration)->trigger();
+  ASSERT_EQ(user.fileDialogs, 1);
+  EXPECT_EQ(user.directory, QDir(QStringLiteral(LXR4_SAMPLES_DIR)).absolutePath());
 }
 
 }  // namespace

@@ -145,9 +145,9 @@ TEST_F(WindowRules, DrawingAndColoursReachTheScreen) {
   window.DrawLine(C::Picgraph, Num(0.0), Num(0.0), Num(257.0), Num(109.0), kRed);
   window.SetColour(C::Shape2, kGreen);
   window.SetColour(C::Line1, kRed);
-  const QImage drawn = window.Widget(C::Spectra)->grab().toImage();
+  const QImage drawn = window.ClientArea()->grab().toImage();
   window.ClearGraph();
-  const QImage cleared = window.Widget(C::Spectra)->grab().toImage();
+  const QImage cleared = window.ClientArea()->grab().toImage();
   const struct {
     const char* what;
     const QImage& shown;

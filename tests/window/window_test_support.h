@@ -28,10 +28,12 @@ class RecordingSink final : public EventSink {
     events.emplace_back(control, event);
     if (then) then(control, event);
   }
+  void OnMenu(MenuItem item) override { menus.push_back(item); }
   // The events delivered since the last call, which forgets them.
   std::vector<Delivered> Take() { return std::exchange(events, {}); }
 
   std::vector<Delivered> events;
+  std::vector<MenuItem> menus;
   std::function<void(Control, Event)> then;  // what the program does with an event
 };
 
@@ -45,6 +47,7 @@ class ModalAnswerer {
   std::vector<std::string> messageTitles;
   QStringList fileFilters;            // filters of the last open-file dialog
   QString selectedFilter;             // the filter it showed first
+  QString directory;                  // the folder it showed first
   int fileDialogs = 0;
 
  private:

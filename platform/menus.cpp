@@ -1,0 +1,72 @@
+#include "platform/menus.h"
+
+#include <array>
+#include <cstddef>
+
+namespace lxr4 {
+
+namespace {
+
+using I = MenuItem;
+using M = Menu;
+
+constexpr MenuItemInfo Item(I id, std::string_view name, M menu, std::string_view caption,
+                            std::string_view shortcut = {}) {
+  return MenuItemInfo{.id = id, .name = name, .menu = menu, .caption = caption, .shortcut = shortcut};
+}
+constexpr MenuItemInfo Separated(MenuItemInfo item) {
+  item.separatorBefore = true;
+  return item;
+}
+constexpr MenuItemInfo RecentFiles(MenuItemInfo item) {
+  item.recentFiles = true;
+  return item;
+}
+
+// In the order of the enumeration. Within a menu, items show in this order;
+// rows of different menus may follow each other in any order, so the
+// Calibration menu's items can simply be appended.
+constexpr std::array kItems{
+    Item(I::OpenObject, "openObject", M::File, "&Open Spectrum Image...", "Ctrl+O"),
+    Item(I::OpenCalibration, "openCalibration", M::File, "Open &Calibration Image...", "Ctrl+Shift+O"),
+    RecentFiles(Item(I::OpenRecent, "openRecent", M::File, "Open &Recent")),
+    Separated(Item(I::ExportSpectrum, "exportSpectrum", M::File, "&Export Spectrum...", "Ctrl+E")),
+    Separated(Item(I::PrintGraph, "printGraph", M::File, "&Print Graph", "Ctrl+P")),
+    Item(I::PrintPdf, "printPdf", M::File, "Print to P&DF...", "Ctrl+Shift+P"),
+    Separated(Item(I::Exit, "exit", M::File, "E&xit", "Ctrl+Q")),
+    Item(I::UserGuide, "userGuide", M::Help, "&User Guide", "F1"),
+    Item(I::About, "about", M::Help, "&About"),
+};
+
+constexpr bool InEnumOrder() {
+  for (std::size_t i = 0; i < kItems.size(); ++i)
+    if (static_cast<std::size_t>(kItems[i].id) != i) return false;
+  return true;
+}
+static_assert(InEnumOrder(), "the menu table must follow the enumeration");
+
+}  // namespace
+
+std::span<const MenuItemInfo> AllMenuItems() { return kItems; }
+const MenuItemInfo& Info(MenuItem item) { return kItems[static_cast<std::size_t>(item)]; }
+std::string_view Name(MenuItem item) { return Info(item).name; }
+
+std::optional<MenuItem> FindMenuItem(std::string_view name) {
+  for (const MenuItemInfo& item : kItems)
+    if (item.name == name) return item.id;
+  return std::nullopt;
+}
+
+std::string_view MenuCaption(Menu menu) {
+  switch (menu) {
+    case Menu::File:
+      return "&File";
+    case Menu::Calibration:
+      return "&Calibration";
+    case Menu::Help:
+      return "&Help";
+  }
+  return {};
+}
+
+}  // namespace lxr4
