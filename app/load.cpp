@@ -1,6 +1,7 @@
 // Loading a camera image into the object or the calibration slot. The whole
 // file is read and checked before anything changes, so a refused or failed
-// load leaves the slot, its labels and the shared values as they were.
+// load leaves the slot, its labels and the shared values as they were; only
+// SelectedFileName holds what the dialog answered.
 #include <string>
 #include <string_view>
 
@@ -33,15 +34,16 @@ constexpr SlotControls kCalControls{Control::lblfiledata2, Control::shphart2, Co
                                     Control::Label2,       Control::Label3,   ExtractCalSpectrum,
                                     DrawCalImage};
 
-// The open-file dialog; an empty path when the user cancelled.
-std::string ShowOpenFileDialog(Window& w) {
-  return w.OpenFileDialog(kOpenFilter, kOpenFilterIndex, kOpenFlagsHideReadOnly).value_or(std::string{});
+// The open-file dialog: leaves the chosen path in SelectedFileName, an empty
+// one when the user cancelled, whatever the load then makes of it.
+void ShowOpenFileDialog(AppState& s, Window& w) {
+  s.SelectedFileName =
+      w.OpenFileDialog(kOpenFilter, kOpenFilterIndex, kOpenFlagsHideReadOnly).value_or(std::string{});
 }
 
 // Puts an accepted file into the slot: path, caption, header values, header block and pixels.
 void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraImageFile& file) {
   CameraImage& image = s.Image(slot);
-  s.SelectedFileName = path;
   image.FileName = path;
   image.Caption = path + file.header.captionSuffix;
   const HeaderValues& h = file.header;
@@ -62,7 +64,8 @@ void LoadImage(App& app, Slot slot) {
   Window& w = app.w;
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
-  const std::string path = ShowOpenFileDialog(w);
+  ShowOpenFileDialog(s, w);
+  const std::string path = s.SelectedFileName;
   if (path.empty()) {
     w.MessageBox("No file was selected");
     return;

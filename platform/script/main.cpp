@@ -7,7 +7,10 @@
 #include <memory>
 #include <string_view>
 
+#include <unistd.h>
+
 #include "app/app.h"
+#include "platform/script/command_line.h"
 #include "platform/script/recording_window.h"
 #include "platform/script/script_runner.h"
 #include "platform/script/script_window.h"
@@ -17,10 +20,13 @@
 
 int main(int argc, char** argv) {
   using namespace lxr4;
+  if (const auto status = AnswerWithoutScript(std::span(argv + 1, static_cast<std::size_t>(argc - 1)),
+                                              isatty(STDIN_FILENO) != 0, std::cout, std::cerr))
+    return *status;
   const bool inWindow = argc > 1 && std::string_view(argv[1]) == "--window";
   const int first = inWindow ? 2 : 1;
   if (argc > first + 1) {
-    std::cerr << "usage: lxr4-script [--window] [SCRIPT|-]\n";
+    std::cerr << kScriptUsageLine;
     return kScriptFailed;
   }
   std::ifstream file;
