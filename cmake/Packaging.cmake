@@ -2,14 +2,14 @@
 # samples, the guide) and the Debian package built by `make package`.
 include(GNUInstallDirs)
 install(TARGETS lxr4-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/samples)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR})
+include(PackageDocs)
 
 set(CPACK_PACKAGE_NAME lxr4)
 set(CPACK_PACKAGE_VENDOR "LXR-4 developers")
 set(CPACK_PACKAGE_CONTACT "LXR-4 developers <dev@lxr4.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Wavelength calibration of slit spectrograph camera images")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)  # the first Debian revision, as in packaging/changelog
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

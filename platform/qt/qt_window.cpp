@@ -1,6 +1,7 @@
 #include "platform/qt/qt_window.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include "platform/qt/file_filter.h"
 #include "platform/qt/icon.h"
 #include "platform/qt/look.h"
+#include "platform/qt/open_folder.h"
+#include "platform/qt/tooltips.h"
 #include "platform/qt/widgets.h"
 
 namespace lxr4 {
@@ -50,6 +53,9 @@ void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& c
   palette.setColor(role, colour);
   widget->setPalette(palette);
 }
+
+// Room around an entry of a combo box's list: its margins and the check mark's place.
+constexpr int kListEntryPadding = 24;
 
 // The background of the labels, check boxes and option buttons on a form.
 QColor FormColour(const QWidget* form) { return form->palette().color(QPalette::Window); }
@@ -157,6 +163,7 @@ void QtWindow::Build(const ControlInfo& info) {
       break;
   }
   widget->setObjectName(ToQt(info.name));
+  widget->setToolTip(ToQt(ToolTip(info.id)));
   if (info.kind != ControlKind::Line) widget->setGeometry(info.left, info.top, info.width, info.height);
   widgets_[Index(info.id)] = widget;
 }
@@ -210,6 +217,11 @@ void QtWindow::AppendEntry(Control combo, std::string_view text) {
   const QSignalBlocker block(widget);
   const int before = widget->currentIndex();
   widget->addItem(ToQt(text));
+  // The list opens wide enough for its longest entry; the box keeps its size.
+  QAbstractItemView* list = widget->view();
+  const int entryWidth = list->fontMetrics().horizontalAdvance(ToQt(text)) + 2 * list->frameWidth() +
+                         list->verticalScrollBar()->sizeHint().width() + kListEntryPadding;
+  list->setMinimumWidth(std::max(list->minimumWidth(), entryWidth));
   // Appending selects nothing; Qt would select the first entry of an empty list.
   if (before < 0) widget->setCurrentIndex(-1);
 }
@@ -345,7 +357,14 @@ std::optional<std::string> QtWindow::InputBox(std::string_view prompt, std::stri
 // there is taken too (the load then tells the user it failed).
 std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int filterIndex, int) {
   if (ended_) return std::nullopt;
+  if (!queuedOpens_.empty()) {
+    std::string path = std::move(queuedOpens_.front());
+    queuedOpens_.pop_front();
+    return path;
+  }
   QFileDialog dialog(main_.get());
+  if (openFolder_ != nullptr)
+    if (const QString start = openFolder_->Start(); !start.isEmpty()) dialog.setDirectory(start);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -354,6 +373,7 @@ std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (openFolder_ != nullptr) openFolder_->Remember(dialog.selectedFiles().constFirst());
   return FilePath(PathFromWorkingFolder(dialog.selectedFiles().constFirst()));
 }
 

@@ -15,7 +15,7 @@ struct Answer {
   std::string out, err;
 };
 
-Answer Run(std::vector<const char*> args, bool terminal) {
+Answer AnswerOf(std::vector<const char*> args, bool terminal) {
   std::vector<char*> argv;
   for (const char* a : args) argv.push_back(const_cast<char*>(a));
   std::ostringstream out, err;
@@ -25,23 +25,23 @@ Answer Run(std::vector<const char*> args, bool terminal) {
 
 TEST(ScriptCommandLine, HelpAndATerminalWithoutScriptShowTheUsage) {
   for (const char* help : {"--help", "-h"}) {
-    const Answer a = Run({"--window", help}, false);
+    const Answer a = AnswerOf({"--window", help}, false);
     EXPECT_EQ(a.status, 0);
     EXPECT_TRUE(a.out.starts_with("usage: lxr4-script [--window] [SCRIPT|-]\n")) << a.out;
     EXPECT_EQ(a.err, "");
   }
   for (const auto& args : {std::vector<const char*>{}, std::vector<const char*>{"--window"}}) {
-    const Answer a = Run(args, true);
+    const Answer a = AnswerOf(args, true);
     EXPECT_EQ(a.status, 2);
     EXPECT_TRUE(a.err.starts_with("usage: lxr4-script")) << a.err;
   }
 }
 
 TEST(ScriptCommandLine, AScriptOrAPipeIsLeftToTheRunner) {
-  EXPECT_EQ(Run({}, false).status, std::nullopt);          // a script piped in
-  EXPECT_EQ(Run({"-"}, true).status, std::nullopt);        // "-" reads the terminal all the same
-  EXPECT_EQ(Run({"run.txt"}, true).status, std::nullopt);
-  EXPECT_EQ(Run({"--window", "run.txt"}, true).status, std::nullopt);
+  EXPECT_EQ(AnswerOf({}, false).status, std::nullopt);          // a script piped in
+  EXPECT_EQ(AnswerOf({"-"}, true).status, std::nullopt);        // "-" reads the terminal all the same
+  EXPECT_EQ(AnswerOf({"run.txt"}, true).status, std::nullopt);
+  EXPECT_EQ(AnswerOf({"--window", "run.txt"}, true).status, std::nullopt);
 }
 
 }  // namespace
