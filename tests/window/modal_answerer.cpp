@@ -18,6 +18,7 @@ void ModalAnswerer::Answer() {
     ++fileDialogs;
     fileFilters = files->nameFilters();
     selectedFilter = files->selectedNameFilter();
+    directory = files->directory().absolutePath();
     if (path_.isEmpty()) {
       files->reject();
     } else {
