@@ -38,3 +38,15 @@ if(LXR4_WINDOW)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${gz_dir}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The package's long description (its first line is CPACK_PACKAGE_DESCRIPTION_SUMMARY).
+set(CPACK_PACKAGE_DESCRIPTION
+    "The Tavrin LXR-4 Spectral Calibration Program loads an object image
+and a lamp image from a slit spectrograph's camera files, sums a crop
+box of each into a spectrum, graphs it, fits a grating model to two
+marked lamp lines and then reads out, prints and saves wavelength-
+calibrated spectra as text files or new camera images.
+.
+lxr4 is the program's window; lxr4-script replays recorded sessions
+without one. Two sample images, a user guide and manual pages come
+with it.")
