@@ -22,10 +22,11 @@ void cmdstrip_Click(App& app) {
   }
 
   // The answer is taken as typed: backslashes are part of the name here.
-  const std::optional<std::string> name =
-      app.w.InputBox("Input full file name (without extension): ",
-                     "Enter file name where spectral strip will be saved",
-                     StripNameDefault(image.FileName, app.w.FolderExists(std::string(kCameraImageFolder))));
+  const std::string suggested =
+      StripNameDefault(image.FileName, app.w.FolderExists(std::string(kCameraImageFolder)));
+  const std::optional<std::string> name = app.w.InputBox(
+      "Input full file name (without extension): ", "Enter file name where spectral strip will be saved",
+      suggested);
   if (!name || name->empty()) {
     app.w.MessageBox("No file name entered; strip file not saved!");
     return;

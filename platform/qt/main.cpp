@@ -15,7 +15,8 @@
 int main(int argc, char** argv) {
   using lxr4::StartOptions;
   // Read before Qt starts: --help and --version need no display.
-  const StartOptions options = lxr4::ParseStartOptions(std::span(argv + 1, static_cast<std::size_t>(argc - 1)));
+  const StartOptions options =
+      lxr4::ParseStartOptions(std::span(argv + 1, static_cast<std::size_t>(argc - 1)));
   switch (options.action) {
     case StartOptions::Action::Help:
       std::cout << lxr4::StartUsage();
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     case StartOptions::Action::Run:
       break;
   }
-  if (!lxr4::HasDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+  if (!lxr4::HasDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                        std::getenv("WAYLAND_DISPLAY"))) {
     std::cerr << "lxr4: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n";
     return 1;
   }

@@ -75,9 +75,12 @@ void QtWindow::ConnectUserEvents() {
 void QtWindow::ConnectCursorKeys() {
   auto* bar = static_cast<ScrollBar*>(Widget(Control::hsbspectra));
   const std::pair<Qt::Key, QAbstractSlider::SliderAction> keys[] = {
-      {Qt::Key_Left, QAbstractSlider::SliderSingleStepSub}, {Qt::Key_Right, QAbstractSlider::SliderSingleStepAdd},
-      {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub}, {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
-      {Qt::Key_Home, QAbstractSlider::SliderToMinimum},     {Qt::Key_End, QAbstractSlider::SliderToMaximum},
+      {Qt::Key_Left, QAbstractSlider::SliderSingleStepSub},
+      {Qt::Key_Right, QAbstractSlider::SliderSingleStepAdd},
+      {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+      {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+      {Qt::Key_Home, QAbstractSlider::SliderToMinimum},
+      {Qt::Key_End, QAbstractSlider::SliderToMaximum},
   };
   for (const auto& [key, action] : keys) {
     auto* shortcut = new QShortcut(QKeySequence(key), main_.get());

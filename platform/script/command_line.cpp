@@ -23,12 +23,15 @@ constexpr std::string_view kUsageText =
 
 std::optional<int> AnswerWithoutScript(std::span<char* const> args, bool inputIsTerminal, std::ostream& out,
                                        std::ostream& err) {
-  const auto isHelp = [](const char* arg) { return std::string_view(arg) == "--help" || std::string_view(arg) == "-h"; };
+  const auto isHelp = [](const char* arg) {
+    return std::string_view(arg) == "--help" || std::string_view(arg) == "-h";
+  };
   if (std::any_of(args.begin(), args.end(), isHelp)) {
     out << kScriptUsageLine << kUsageText;
     return kScriptOk;
   }
-  const bool named = std::any_of(args.begin(), args.end(), [](const char* arg) { return std::string_view(arg) != "--window"; });
+  const bool named = std::any_of(args.begin(), args.end(),
+                                 [](const char* arg) { return std::string_view(arg) != "--window"; });
   if (!named && inputIsTerminal) {
     err << kScriptUsageLine << kUsageText;
     return kScriptFailed;

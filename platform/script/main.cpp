@@ -2,12 +2,12 @@
 // platform, or with --window against the real Qt window, reading the session
 // script from SCRIPT (or standard input) and writing the transcript to
 // standard output.
+#include <unistd.h>
+
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <string_view>
-
-#include <unistd.h>
 
 #include "app/app.h"
 #include "platform/script/command_line.h"

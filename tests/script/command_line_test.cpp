@@ -38,8 +38,8 @@ TEST(ScriptCommandLine, HelpAndATerminalWithoutScriptShowTheUsage) {
 }
 
 TEST(ScriptCommandLine, AScriptOrAPipeIsLeftToTheRunner) {
-  EXPECT_EQ(AnswerOf({}, false).status, std::nullopt);          // a script piped in
-  EXPECT_EQ(AnswerOf({"-"}, true).status, std::nullopt);        // "-" reads the terminal all the same
+  EXPECT_EQ(AnswerOf({}, false).status, std::nullopt);    // a script piped in
+  EXPECT_EQ(AnswerOf({"-"}, true).status, std::nullopt);  // "-" reads the terminal all the same
   EXPECT_EQ(AnswerOf({"run.txt"}, true).status, std::nullopt);
   EXPECT_EQ(AnswerOf({"--window", "run.txt"}, true).status, std::nullopt);
 }

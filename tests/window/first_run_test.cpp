@@ -1,6 +1,8 @@
 // What a new user meets on the real window: the files named on the command
 // line, the open-file dialog's first folder and its memory, the cursor keys,
 // the line list's width and the tooltips.
+#include <gtest/gtest.h>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -9,7 +11,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "app/app.h"
 #include "platform/qt/open_folder.h"
@@ -64,8 +65,8 @@ TEST_F(Program, KeysMoveTheCursorWhereverTheFocusIs) {
   const struct {
     Qt::Key key;
     int value;
-  } presses[] = {{Qt::Key_Right, 383}, {Qt::Key_Left, 382}, {Qt::Key_PageDown, 392}, {Qt::Key_PageUp, 382},
-                 {Qt::Key_End, 765},   {Qt::Key_Home, 1}};
+  } presses[] = {{Qt::Key_Right, 383},  {Qt::Key_Left, 382}, {Qt::Key_PageDown, 392},
+                 {Qt::Key_PageUp, 382}, {Qt::Key_End, 765},  {Qt::Key_Home, 1}};
   for (const auto& press : presses) {
     QTest::keyClick(QApplication::focusWidget(), press.key);
     EXPECT_EQ(Cursor()->value(), press.value) << press.key;

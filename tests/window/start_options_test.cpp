@@ -33,8 +33,12 @@ TEST(StartOptions, HelpAndVersionWinAndMistakesAreRefused) {
   EXPECT_EQ(Parse({"star.km1", "--help"}).action, A::Help);
   EXPECT_EQ(Parse({"-h"}).action, A::Help);
   EXPECT_EQ(Parse({"--version", "--bogus"}).action, A::Version);
-  for (const auto& args : {std::vector<const char*>{"--bogus"}, {"--calibration"}, {"--calibration="},
-                           {"a.km1", "b.km1"}, {"--calibration", "a", "--calibration", "b"}, {""}}) {
+  for (const auto& args : {std::vector<const char*>{"--bogus"},
+                           {"--calibration"},
+                           {"--calibration="},
+                           {"a.km1", "b.km1"},
+                           {"--calibration", "a", "--calibration", "b"},
+                           {""}}) {
     const StartOptions refused = Parse(args);
     EXPECT_EQ(refused.action, A::Refuse) << args.size();
     EXPECT_FALSE(refused.error.empty());
