@@ -1,6 +1,7 @@
 // Loading a camera image into the object or the calibration slot. The whole
 // file is read and checked before anything changes, so a refused or failed
-// load leaves the slot, its labels and the shared values as they were.
+// load leaves the slot, its labels and the shared values as they were; only
+// SelectedFileName holds what the dialog answered.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,15 +35,16 @@ constexpr SlotControls kCalControls{Control::lblfiledata2, Control::shphart2, Co
                                     Control::Label2,       Control::Label3,   ExtractCalSpectrum,
                                     DrawCalImage};
 
-// The open-file dialog; an empty path when the user cancelled.
-std::string ShowOpenFileDialog(Window& w) {
-  return w.OpenFileDialog(kOpenFilter, kOpenFilterIndex, kOpenFlagsHideReadOnly).value_or(std::string{});
+// The open-file dialog: leaves the chosen path in SelectedFileName, an empty
+// one when the user cancelled, whatever the load then makes of it.
+void ShowOpenFileDialog(AppState& s, Window& w) {
+  s.SelectedFileName =
+      w.OpenFileDialog(kOpenFilter, kOpenFilterIndex, kOpenFlagsHideReadOnly).value_or(std::string{});
 }
 
 // Puts an accepted file into the slot: path, caption, header values, header block and pixels.
 void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraImageFile& file) {
   CameraImage& image = s.Image(slot);
-  s.SelectedFileName = path;
   image.FileName = path;
   image.Caption = path + file.header.captionSuffix;
   const HeaderValues& h = file.header;
@@ -120,7 +122,8 @@ void LoadImageFile(App& app, Slot slot, const std::string& path) {
 }
 
 void LoadImage(App& app, Slot slot) {
-  const std::string path = ShowOpenFileDialog(app.w);
+  ShowOpenFileDialog(app.s, app.w);
+  const std::string path = app.s.SelectedFileName;
   if (path.empty()) {
     app.w.MessageBox("No file was selected");
     return;

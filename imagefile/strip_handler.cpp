@@ -4,6 +4,7 @@
 #include <span>
 
 #include "app/procedures.h"
+#include "imagefile/strip_name.h"
 #include "imagefile/strip_writer.h"
 
 namespace lxr4 {
@@ -20,9 +21,12 @@ void cmdstrip_Click(App& app) {
     return;
   }
 
+  // The answer is taken as typed: backslashes are part of the name here.
+  const std::string suggested =
+      StripNameDefault(image.FileName, app.w.FolderExists(std::string(kCameraImageFolder)));
   const std::optional<std::string> name = app.w.InputBox(
       "Input full file name (without extension): ", "Enter file name where spectral strip will be saved",
-      "c:\\images\\");
+      suggested);
   if (!name || name->empty()) {
     app.w.MessageBox("No file name entered; strip file not saved!");
     return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -156,6 +157,13 @@ class Window {
   // Writes the whole file or nothing: an older file of that name survives a failure.
   [[nodiscard]] virtual FileError WriteFile(const std::string& path,
                                             std::span<const std::uint8_t> bytes) = 0;
+
+  // True when `path` names an existing folder. Both window implementations see
+  // the same file system, so this one answer serves them.
+  [[nodiscard]] virtual bool FolderExists(const std::string& path) const {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+  }
 
   // Ends the program at once.
   virtual void EndProgram() = 0;

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_window.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,7 +26,8 @@
 #include "platform/qt/file_filter.h"
 #include "platform/qt/icon.h"
 #include "platform/qt/look.h"
-#include "platform/qt/user_settings.h"
+#include "platform/qt/open_folder.h"
+#include "platform/qt/tooltips.h"
 #include "platform/qt/widgets.h"
 
 namespace lxr4 {
@@ -57,15 +59,14 @@ void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& c
   widget->setPalette(palette);
 }
 
-// The file dialogs start in the folder of the file the user chose last.
-void StartInLastFolder(QFileDialog& dialog) {
-  const QString folder = UserSettings()->value(kLastFolderKey).toString();
-  if (!folder.isEmpty() && QDir(folder).exists()) dialog.setDirectory(folder);
+// The file dialogs start in the folder of the file the user chose last (at
+// first in the folder the window was given).
+void StartIn(QFileDialog& dialog, const OpenFolder& folder) {
+  if (const QString start = folder.Start(); !start.isEmpty() && QDir(start).exists()) dialog.setDirectory(start);
 }
 
-void RememberFolder(const QString& chosenFile) {
-  UserSettings()->setValue(kLastFolderKey, QFileInfo(chosenFile).absolutePath());
-}
+// Room around an entry of a combo box's list: its margins and the check mark's place.
+constexpr int kListEntryPadding = 24;
 
 // The background of the labels, check boxes and option buttons on a form.
 QColor FormColour(const QWidget* form) { return form->palette().color(QPalette::Window); }
@@ -75,7 +76,9 @@ QColor FormColour(const QWidget* form) { return form->palette().color(QPalette::
 QtWindow::QtWindow()
     : main_(std::make_unique<MainForm>()),
       widgets_(AllControls().size(), nullptr),
-      colours_(AllControls().size(), kBlack) {
+      colours_(AllControls().size(), kBlack),
+      defaultFolder_(std::make_unique<OpenFolder>(QString())),
+      openFolder_(defaultFolder_.get()) {
   for (const ControlInfo& info : AllControls()) captions_.emplace_back(info.caption);
   main_->setWindowTitle(ToQt(kMainTitle));
   main_->setWindowIcon(ProgramIcon());
@@ -179,6 +182,7 @@ void QtWindow::Build(const ControlInfo& info) {
       break;
   }
   widget->setObjectName(ToQt(info.name));
+  widget->setToolTip(ToQt(ToolTip(info.id)));
   if (info.kind != ControlKind::Line) widget->setGeometry(info.left, info.top, info.width, info.height);
   widgets_[Index(info.id)] = widget;
 }
@@ -236,6 +240,11 @@ void QtWindow::AppendEntry(Control combo, std::string_view text) {
   const QSignalBlocker block(widget);
   const int before = widget->currentIndex();
   widget->addItem(ToQt(text));
+  // The list opens wide enough for its longest entry; the box keeps its size.
+  QAbstractItemView* list = widget->view();
+  const int entryWidth = list->fontMetrics().horizontalAdvance(ToQt(text)) + 2 * list->frameWidth() +
+                         list->verticalScrollBar()->sizeHint().width() + kListEntryPadding;
+  list->setMinimumWidth(std::max(list->minimumWidth(), entryWidth));
   // Appending selects nothing; Qt would select the first entry of an empty list.
   if (before < 0) widget->setCurrentIndex(-1);
 }
@@ -372,9 +381,14 @@ std::optional<std::string> QtWindow::InputBox(std::string_view prompt, std::stri
 // starts in the folder the user last chose a file in.
 std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int filterIndex, int) {
   if (ended_) return std::nullopt;
+  if (!queuedOpens_.empty()) {
+    std::string path = std::move(queuedOpens_.front());
+    queuedOpens_.pop_front();
+    return path;
+  }
   QFileDialog dialog(main_.get());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
-  StartInLastFolder(dialog);
+  StartIn(dialog, *openFolder_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   QStringList filters;
@@ -382,7 +396,7 @@ std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  RememberFolder(dialog.selectedFiles().constFirst());
+  openFolder_->Remember(dialog.selectedFiles().constFirst());
   return PathAsChosen(dialog.selectedFiles().constFirst());
 }
 
@@ -395,7 +409,7 @@ std::optional<SaveAnswer> QtWindow::SaveFileDialog(std::string_view filter) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  StartInLastFolder(dialog);
+  StartIn(dialog, *openFolder_);
   QStringList filters;
   for (const std::string& entry : QtNameFilters(filter)) filters << ToQt(entry);
   QStringList suffixes;
@@ -408,7 +422,7 @@ std::optional<SaveAnswer> QtWindow::SaveFileDialog(std::string_view filter) {
   });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString chosen = dialog.selectedFiles().constFirst();
-  RememberFolder(chosen);
+  openFolder_->Remember(chosen);
   const auto type = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
   return SaveAnswer{PathAsChosen(chosen), std::max(type, 0) + 1};
 }

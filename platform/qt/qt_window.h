@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,7 @@ namespace lxr4 {
 class MainForm;
 class SurfaceForm;
 class ProgramDialog;
+class OpenFolder;
 
 class QtWindow final : public Window {
  public:
@@ -46,6 +48,14 @@ class QtWindow final : public Window {
   // Prints through `printer` from now on instead of the system's printer (a
   // driven session's scripted printer), or again on the system's when null.
   void UsePrinter(Printer* printer) { printer_ = printer != nullptr ? printer : &systemPrinter_; }
+
+  // The next open-file dialog is answered with `path`, as typed, without
+  // showing the dialog: the files named on the command line load through the
+  // same handlers as those chosen in it.
+  void AnswerNextOpen(std::string path) { queuedOpens_.push_back(std::move(path)); }
+  // The open-file dialog starts in `folder`'s folder and tells it the file
+  // chosen; without one (null) it starts where Qt's dialog does.
+  void UseOpenFolder(OpenFolder* folder) { openFolder_ = folder != nullptr ? folder : defaultFolder_.get(); }
 
   // The widget of a control; a form's own window for Spectra and frmcontrast.
   [[nodiscard]] QWidget* Widget(Control control) const;
@@ -120,6 +130,8 @@ class QtWindow final : public Window {
   // Connects every widget's user actions to the program's events; the one
   // place where widget signals become events (user_events.cpp).
   void ConnectUserEvents();
+  // The keys that move the cursor bar (user_events.cpp).
+  void ConnectCursorKeys();
   // Hands one event to the program, unless it has ended.
   void Deliver(Control control, Event event);
   void DeliverMenu(MenuItem item);
@@ -146,6 +158,9 @@ class QtWindow final : public Window {
   std::vector<Rgb> colours_;
   QtPrinter systemPrinter_;
   Printer* printer_ = &systemPrinter_;
+  std::deque<std::string> queuedOpens_;
+  std::unique_ptr<OpenFolder> defaultFolder_;  // the last folder chosen, else the working folder
+  OpenFolder* openFolder_ = nullptr;
   EventSink* sink_ = nullptr;
   bool ended_ = false;
 };

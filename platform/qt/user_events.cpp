@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include "platform/qt/qt_window.h"
@@ -59,12 +60,33 @@ void QtWindow::ConnectUserEvents() {
         break;
     }
   }
+  ConnectCursorKeys();
   contrast_->onClose = [this] { Deliver(Control::cmddone, Event::Click); };
   main_->onClose = [this] {
     if (ended_) return;
     Deliver(Control::Spectra, Event::Unload);
     EndProgram();  // closing the main window always ends the program
   };
+}
+
+// The keys move the cursor bar wherever the focus is in the main window, except
+// in a text field, which keeps its own keys: each press is one step of the bar,
+// a settled change, so its change handler runs once (through valueChanged).
+void QtWindow::ConnectCursorKeys() {
+  auto* bar = static_cast<ScrollBar*>(Widget(Control::hsbspectra));
+  const std::pair<Qt::Key, QAbstractSlider::SliderAction> keys[] = {
+      {Qt::Key_Left, QAbstractSlider::SliderSingleStepSub},
+      {Qt::Key_Right, QAbstractSlider::SliderSingleStepAdd},
+      {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+      {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+      {Qt::Key_Home, QAbstractSlider::SliderToMinimum},
+      {Qt::Key_End, QAbstractSlider::SliderToMaximum},
+  };
+  for (const auto& [key, action] : keys) {
+    auto* shortcut = new QShortcut(QKeySequence(key), main_.get());
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, bar, [bar, action] { bar->triggerAction(action); });
+  }
 }
 
 }  // namespace lxr4

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,12 +13,45 @@
 
 namespace lxr4 {
 
+namespace {
+
+constexpr std::string_view kUsageText =
+    "Runs a session script on the LXR-4 program without a window and writes the\n"
+    "transcript of everything the program did to standard output.\n"
+    "\n"
+    "  SCRIPT    the session script; - or none reads it from standard input\n"
+    "  --window  plays the script on the real window instead\n"
+    "  --help    shows this text\n"
+    "\n"
+    "Exit status: 0 the script ran to its end or the program ended, 2 a fault in\n"
+    "the script, 1 a fault of the program. See lxr4-script(1).\n";
+
+}  // namespace
+
+std::optional<int> AnswerWithoutScript(std::span<char* const> args, bool inputIsTerminal, std::ostream& out,
+                                       std::ostream& err) {
+  const auto isHelp = [](const char* arg) {
+    return std::string_view(arg) == "--help" || std::string_view(arg) == "-h";
+  };
+  if (std::any_of(args.begin(), args.end(), isHelp)) {
+    out << kScriptUsageLine << kUsageText;
+    return kScriptOk;
+  }
+  const bool named = std::any_of(args.begin(), args.end(),
+                                 [](const char* arg) { return std::string_view(arg) != "--window"; });
+  if (!named && inputIsTerminal) {
+    err << kScriptUsageLine << kUsageText;
+    return kScriptFailed;
+  }
+  return std::nullopt;
+}
+
 std::optional<CommandLine> ReadCommandLine(int argc, char** argv) {
   CommandLine line;
   line.window = argc > 1 && std::string_view(argv[1]) == "--window";
   const int first = line.window ? 2 : 1;
   if (argc > first + 1) {
-    std::cerr << "usage: lxr4-script [--window] [SCRIPT|-]\n";
+    std::cerr << kScriptUsageLine;
     return std::nullopt;
   }
   if (argc == first + 1) line.script = argv[first];

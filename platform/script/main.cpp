@@ -3,6 +3,8 @@
 // writing the transcript to standard output. With --window the window program
 // beside it (lxr4-script-window) takes over the process and runs the script on
 // the real Qt window; lxr4-script itself never loads the toolkit.
+#include <unistd.h>
+
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -15,6 +17,9 @@
 
 int main(int argc, char** argv) {
   using namespace lxr4;
+  if (const auto status = AnswerWithoutScript(std::span(argv + 1, static_cast<std::size_t>(argc - 1)),
+                                              isatty(STDIN_FILENO) != 0, std::cout, std::cerr))
+    return *status;
   const std::optional<CommandLine> line = ReadCommandLine(argc, argv);
   if (!line) return kScriptFailed;
   if (line->window) return RunWindowProgram(argv);

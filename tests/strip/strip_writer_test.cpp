@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "imagefile/camera_image_reader.h"
+#include "imagefile/strip_name.h"
 
 namespace lxr4 {
 namespace {
@@ -120,6 +121,15 @@ TEST(StripRoundTrip, ReaderGetsTheUncompressedLayoutAndTheSameRows) {
       again[static_cast<std::size_t>(column - 1)] = image.at(column, 1) * 20;
     EXPECT_EQ(StripImage(image.headerBlock, again, c.height), strip);
   }
+}
+
+TEST(StripNameDefault, TheImageFolderWithASeparatorOrTheCameraFolderWhereItExists) {
+  EXPECT_EQ(StripNameDefault("samples/star.km1", false), "samples/");
+  EXPECT_EQ(StripNameDefault("/home/obs/run 5/lamp.km1", false), "/home/obs/run 5/");
+  EXPECT_EQ(StripNameDefault("/lamp.km1", false), "/");
+  EXPECT_EQ(StripNameDefault("lamp.km1", false), "./");
+  EXPECT_EQ(StripNameDefault("c:\\images\\lamp.km1", false), "./");  // no folder on this system
+  EXPECT_EQ(StripNameDefault("samples/star.km1", true), "c:\\images\\");
 }
 
 }  // namespace

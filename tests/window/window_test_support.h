@@ -47,7 +47,7 @@ class ModalAnswerer {
   std::vector<std::string> messageTitles;
   QStringList fileFilters;            // filters of the last open-file dialog
   QString selectedFilter;             // the filter it showed first
-  QString directory;                  // the folder it showed first
+  QString directory;                  // the folder it showed
   int fileDialogs = 0;
 
  private:

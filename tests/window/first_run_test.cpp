@@ -1,0 +1,140 @@
+// What a new user meets on the real window: the files named on the command
+// line, the open-file dialog's first folder and its memory, the cursor keys,
+// the line list's width and the tooltips.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/app.h"
+#include "platform/qt/open_folder.h"
+#include "platform/qt/qt_window.h"
+#include "tests/window/window_test_support.h"
+
+namespace lxr4 {
+namespace {
+
+using C = Control;
+
+class Program : public testing::Test {
+ protected:
+  Program() {
+    window.SetEventSink(&app);
+    app.OnEvent(C::Spectra, Event::Load);
+    window.ShowCentred();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(C::Spectra)));
+  }
+  QScrollBar* Cursor() { return static_cast<QScrollBar*>(window.Widget(C::hsbspectra)); }
+
+  QtWindow window;
+  App app{window};
+};
+
+// lxr4 --calibration LAMP IMAGE: each file answers the next open, no dialog shows.
+TEST_F(Program, FilesFromTheCommandLineLoadThroughTheButtonsWithoutTheDialog) {
+  ModalAnswerer user{QString()};
+  window.AnswerNextOpen(LXR4_SAMPLES_DIR "/lamp.km1");
+  app.OnEvent(C::cmdload2, Event::Click);
+  window.AnswerNextOpen("no-such-star.km1");
+  app.OnEvent(C::cmdload, Event::Click);
+  QTest::qWait(50);
+  EXPECT_EQ(user.fileDialogs, 0);
+  EXPECT_EQ(app.s.Cal.Loaded, kTrue);
+  EXPECT_EQ(app.s.Object.Loaded, kFalse);
+  EXPECT_EQ(user.messages, std::vector<std::string>{"File not loaded successfully"});
+  EXPECT_EQ(app.s.SelectedFileName, "no-such-star.km1");
+}
+
+// Each key is one settled change of the cursor: its value moves and its change
+// handler runs once, as for an arrow or trough click.
+TEST_F(Program, KeysMoveTheCursorWhereverTheFocusIs) {
+  window.AnswerNextOpen(LXR4_SAMPLES_DIR "/lamp.km1");
+  app.OnEvent(C::cmdload2, Event::Click);
+  ASSERT_EQ(Cursor()->value(), 382);
+  RecordingSink sink;
+  sink.then = [this](Control c, Event e) { app.OnEvent(c, e); };
+  window.SetEventSink(&sink);
+  const std::vector<Delivered> once{{C::hsbspectra, Event::Change}};
+  window.Widget(C::cmdprint)->setFocus();
+  const struct {
+    Qt::Key key;
+    int value;
+  } presses[] = {{Qt::Key_Right, 383},  {Qt::Key_Left, 382}, {Qt::Key_PageDown, 392},
+                 {Qt::Key_PageUp, 382}, {Qt::Key_End, 765},  {Qt::Key_Home, 1}};
+  for (const auto& press : presses) {
+    QTest::keyClick(QApplication::focusWidget(), press.key);
+    EXPECT_EQ(Cursor()->value(), press.value) << press.key;
+    EXPECT_EQ(app.s.CursorPixel.AsDouble(), press.value) << press.key;
+    EXPECT_EQ(sink.Take(), once) << press.key;
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+  EXPECT_EQ(sink.Take(), std::vector<Delivered>{}) << "no change at the end already reached";
+  window.Widget(C::cbobox)->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  EXPECT_EQ(Cursor()->value(), 2);
+  EXPECT_EQ(sink.Take(), once);
+  window.SetEventSink(&app);
+}
+
+TEST_F(Program, LineListOpensWideEnoughWhileTheBoxKeepsItsSize) {
+  auto* list = static_cast<QComboBox*>(window.Widget(C::cboscale));
+  int longest = 0;
+  for (int i = 0; i < list->count(); ++i)
+    longest = std::max(longest, list->view()->fontMetrics().horizontalAdvance(list->itemText(i)));
+  EXPECT_GT(list->view()->minimumWidth(), longest);
+  EXPECT_EQ(list->width(), Info(C::cboscale).width);
+}
+
+TEST_F(Program, EveryControlSaysWhatItDoes) {
+  for (const ControlInfo& info : AllControls()) {
+    if (info.kind == ControlKind::Form) continue;
+    EXPECT_FALSE(window.Widget(info.id)->toolTip().isEmpty()) << info.name;
+  }
+}
+
+// First start: the installed samples are copied, writable, and the dialog
+// starts there; a folder once chosen in is where it starts next.
+TEST_F(Program, OpenDialogStartsInTheUsersSamplesThenWhereTheUserWent) {
+  QTemporaryDir installed, data, elsewhere;
+  for (const char* name : {"lamp.km1", "star.km1"}) {
+    const QString copy = installed.filePath(name);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LXR4_SAMPLES_DIR "/") + name, copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+  }
+  const QString samples = UserSamplesFolder(installed.path(), data.path());
+  ASSERT_EQ(samples, data.filePath("samples"));
+  EXPECT_EQ(QDir(samples).entryList(QDir::Files), (QStringList{"lamp.km1", "star.km1"}));
+  EXPECT_TRUE(QFileInfo(samples + "/star.km1").isWritable());
+  QFile::remove(samples + "/lamp.km1");
+  EXPECT_EQ(UserSamplesFolder(installed.path(), data.path()), samples);
+  EXPECT_FALSE(QFile::exists(samples + "/lamp.km1")) << "the user's folder is left as it is";
+  EXPECT_EQ(UserSamplesFolder(QString(), data.path()), QString());
+
+  OpenFolder folder(samples);
+  folder.Remember(QDir(elsewhere.path()).filePath("gone/star.km1"));  // a folder that is not there
+  window.UseOpenFolder(&folder);
+  {
+    ModalAnswerer user(samples + "/star.km1");
+    QTest::mouseClick(window.Widget(C::cmdload), Qt::LeftButton);
+    EXPECT_EQ(user.directory, samples);
+  }
+  ASSERT_TRUE(QFile::copy(samples + "/star.km1", elsewhere.filePath("star.km1")));
+  {
+    ModalAnswerer user(elsewhere.filePath("star.km1"));
+    QTest::mouseClick(window.Widget(C::cmdload), Qt::LeftButton);
+    EXPECT_EQ(user.directory, samples);
+  }
+  ModalAnswerer user{QString()};
+  QTest::mouseClick(window.Widget(C::cmdload), Qt::LeftButton);
+  EXPECT_EQ(user.directory, QFileInfo(elsewhere.path()).canonicalFilePath());
+  window.UseOpenFolder(nullptr);
+}
+
+}  // namespace
+}  // namespace lxr4
