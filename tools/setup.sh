@@ -7,6 +7,8 @@ packages=(
   g++ make cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcfitsio-dev zlib1g-dev
+  python3-specutils  # tests only: reads the exported spectra back
   clang libclang-rt-14-dev
   xvfb xauth
 )

@@ -1,0 +1,228 @@
+#include "imagefile/fits_reader.h"
+
+#include <fitsio.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <string_view>
+
+#include "imagefile/gzip.h"
+
+namespace lxr4 {
+
+namespace {
+
+constexpr std::string_view kSimpleCard = "SIMPLE  =";
+constexpr int kMaxHdus = 64;
+
+bool StartsAsFits(std::span<const std::uint8_t> bytes) {
+  return bytes.size() >= kSimpleCard.size() &&
+         std::equal(kSimpleCard.begin(), kSimpleCard.end(), bytes.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+// An open cfitsio memory file, closed (and cfitsio's message stack cleared) on every path.
+class MemoryFits {
+ public:
+  explicit MemoryFits(std::span<const std::uint8_t> bytes)
+      : data_(const_cast<std::uint8_t*>(bytes.data())), size_(bytes.size()) {
+    // cfitsio takes a read-only memory file by a non-const pointer but does not write it.
+    fits_open_memfile(&file_, "frame", READONLY, &data_, &size_, 0, nullptr, &status_);
+    if (status_ != 0) file_ = nullptr;
+  }
+  ~MemoryFits() {
+    if (file_ != nullptr) {
+      int status = 0;
+      fits_close_file(file_, &status);
+    }
+    fits_clear_errmsg();
+  }
+  MemoryFits(const MemoryFits&) = delete;
+  MemoryFits& operator=(const MemoryFits&) = delete;
+
+  [[nodiscard]] fitsfile* get() const { return file_; }
+  [[nodiscard]] std::size_t size() const { return size_; }
+
+ private:
+  void* data_;
+  std::size_t size_;
+  fitsfile* file_ = nullptr;
+  int status_ = 0;
+};
+
+std::optional<std::string> StringKey(fitsfile* f, const char* name) {
+  std::array<char, FLEN_VALUE> value{};
+  int status = 0;
+  fits_read_key(f, TSTRING, name, value.data(), nullptr, &status);
+  if (status != 0) return std::nullopt;
+  return std::string(value.data());
+}
+
+std::optional<double> NumberKey(fitsfile* f, const char* name) {
+  double value = 0;
+  int status = 0;
+  fits_read_key(f, TDOUBLE, name, &value, nullptr, &status);
+  if (status != 0 || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+template <typename T>
+void Fill(std::optional<T>& to, std::optional<T> from) {
+  if (!to) to = std::move(from);
+}
+
+// Reads the facts of the current HDU; keys found earlier (in another HDU) stay.
+void ReadFacts(fitsfile* f, FitsFacts& facts) {
+  if (facts.object.empty()) facts.object = StringKey(f, "OBJECT").value_or("");
+  if (facts.dateObs.empty()) facts.dateObs = StringKey(f, "DATE-OBS").value_or("");
+  if (facts.timeObs.empty()) {
+    facts.timeObs = StringKey(f, "TIME-OBS").value_or(StringKey(f, "UT").value_or(""));
+  }
+  Fill(facts.exposure, NumberKey(f, "EXPTIME"));
+  Fill(facts.exposure, NumberKey(f, "EXPOSURE"));
+  for (const char* key : {"XPIXSZ", "PIXSIZE1", "XPIXELSZ"}) Fill(facts.pixelSizeX, NumberKey(f, key));
+  for (const char* key : {"YPIXSZ", "PIXSIZE2", "YPIXELSZ"}) Fill(facts.pixelSizeY, NumberKey(f, key));
+  for (std::optional<double>* size : {&facts.pixelSizeX, &facts.pixelSizeY}) {
+    if (*size && !(**size > 0 && **size < 1e4)) size->reset();
+  }
+}
+
+struct ImageHdu {
+  int bitpix = 0, naxis = 0;
+  std::array<long long, 3> axes{};
+  bool compressed = false;
+};
+
+// Moves to the first HDU holding image data (NAXIS above 0).
+FitsError FindImage(fitsfile* f, ImageHdu& hdu) {
+  for (int number = 1; number <= kMaxHdus; ++number) {
+    int type = 0, status = 0;
+    if (fits_movabs_hdu(f, number, &type, &status) != 0) {
+      return status == END_OF_FILE || status == BAD_HDU_NUM ? FitsError::NoImage : FitsError::Corrupt;
+    }
+    if (type != IMAGE_HDU) continue;
+    int naxis = 0;
+    std::array<long long, 9> axes{};
+    if (fits_get_img_paramll(f, static_cast<int>(axes.size()), &hdu.bitpix, &naxis, axes.data(), &status) != 0) {
+      return FitsError::Corrupt;
+    }
+    if (naxis == 0) continue;
+    hdu.naxis = naxis;
+    std::copy_n(axes.begin(), 3, hdu.axes.begin());
+    hdu.compressed = fits_is_compressed_image(f, &status) != 0;
+    return status == 0 ? FitsError::None : FitsError::Corrupt;
+  }
+  return FitsError::NoImage;
+}
+
+FitsError CheckImage(const ImageHdu& hdu) {
+  switch (hdu.bitpix) {
+    case BYTE_IMG: case SHORT_IMG: case LONG_IMG: case LONGLONG_IMG: case FLOAT_IMG: case DOUBLE_IMG:
+      break;
+    default:
+      return FitsError::Corrupt;
+  }
+  if (hdu.naxis != 2 && hdu.naxis != 3) return FitsError::BadAxes;
+  const long long width = hdu.axes[0], height = hdu.axes[1];
+  if (width < 1 || height < 1 || (hdu.naxis == 3 && hdu.axes[2] < 1)) return FitsError::BadAxes;
+  if (width < 2 && height < 2) return FitsError::BadAxes;
+  if (width > kMaxFrameSide || height > kMaxFrameSide || width * height > kMaxFramePixels) return FitsError::TooLarge;
+  return FitsError::None;
+}
+
+// An uncompressed plane must lie wholly within the file.
+FitsError CheckDataPresent(fitsfile* f, const ImageHdu& hdu, std::size_t fileSize) {
+  if (hdu.compressed) return FitsError::None;  // cfitsio checks each tile as it reads it
+  long long headStart = 0, dataStart = 0, dataEnd = 0;
+  int status = 0;
+  if (fits_get_hduaddrll(f, &headStart, &dataStart, &dataEnd, &status) != 0) return FitsError::Corrupt;
+  const long long planeBytes = hdu.axes[0] * hdu.axes[1] * (std::abs(hdu.bitpix) / 8);
+  if (dataStart < 0 || static_cast<unsigned long long>(dataStart + planeBytes) > fileSize) return FitsError::Truncated;
+  return FitsError::None;
+}
+
+FitsError ReadPlane(fitsfile* f, const ImageHdu& hdu, FitsFrame& frame) {
+  const long long count = hdu.axes[0] * hdu.axes[1];
+  frame.values.assign(static_cast<std::size_t>(count), 0.0f);
+  std::array<long long, 3> first{1, 1, 1};
+  float undefined = std::numeric_limits<float>::quiet_NaN();
+  int anyUndefined = 0, status = 0;
+  fits_read_pixll(f, TFLOAT, first.data(), count, &undefined, frame.values.data(), &anyUndefined, &status);
+  if (status == NUM_OVERFLOW) status = 0;  // values beyond a float's range are kept at its limits
+  if (status != 0) {
+    frame.values.clear();
+    return status == END_OF_FILE ? FitsError::Truncated : FitsError::Corrupt;
+  }
+  bool anyValid = false;
+  for (float& v : frame.values) {
+    if (std::isfinite(v)) {
+      anyValid = true;
+    } else {
+      v = 0.0f;
+    }
+  }
+  if (!anyValid) {
+    frame.values.clear();
+    return FitsError::NoValidPixels;
+  }
+  return FitsError::None;
+}
+
+FitsReadResult ReadPlain(std::span<const std::uint8_t> file, bool gzipped) {
+  FitsReadResult result;
+  const MemoryFits fits(file);
+  if (fits.get() == nullptr) {
+    result.error = FitsError::Corrupt;
+    return result;
+  }
+  ImageHdu hdu;
+  result.error = FindImage(fits.get(), hdu);
+  if (result.error == FitsError::None) result.error = CheckImage(hdu);
+  if (result.error == FitsError::None) result.error = CheckDataPresent(fits.get(), hdu, fits.size());
+  if (result.error != FitsError::None) return result;
+
+  FitsFrame& frame = result.frame;
+  frame.width = static_cast<int>(hdu.axes[0]);
+  frame.height = static_cast<int>(hdu.axes[1]);
+  frame.bitpix = hdu.bitpix;
+  frame.tileCompressed = hdu.compressed;
+  frame.gzipped = gzipped;
+  result.error = ReadPlane(fits.get(), hdu, frame);
+  if (result.error != FitsError::None) return result;
+  ReadFacts(fits.get(), frame.facts);
+  int type = 0, status = 0;
+  if (fits_movabs_hdu(fits.get(), 1, &type, &status) == 0) ReadFacts(fits.get(), frame.facts);
+  return result;
+}
+
+}  // namespace
+
+bool LooksLikeFits(std::span<const std::uint8_t> file) {
+  if (StartsAsFits(file)) return true;
+  if (!IsGzip(file)) return false;
+  try {
+    const auto start = InflateGzip(file, kSimpleCard.size());
+    return start && StartsAsFits(*start);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+FitsReadResult ReadFitsFrame(std::span<const std::uint8_t> file) {
+  try {
+    if (StartsAsFits(file)) return ReadPlain(file, false);
+    if (IsGzip(file)) {
+      const auto inflated = InflateGzip(file, kMaxInflatedBytes);
+      if (inflated && StartsAsFits(*inflated)) return ReadPlain(*inflated, true);
+      if (inflated && inflated->size() < kSimpleCard.size()) return {FitsError::Truncated, {}};
+    }
+    return {FitsError::NotFits, {}};
+  } catch (const std::bad_alloc&) {
+    return {FitsError::TooLarge, {}};
+  }
+}
+
+}  // namespace lxr4
