@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 
 namespace lxr4 {
@@ -261,6 +262,12 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   }
   result.ok = true;
   return result;
+}
+
+FitsFileImport ImportFitsFile(std::span<const std::uint8_t> file, const ImportOptions& options) {
+  const FitsReadResult read = ReadFitsFrame(file);
+  if (read.error != FitsError::None) return {read.error, {}};
+  return {FitsError::None, ImportFrame(read.frame, options)};
 }
 
 ImportNotes ReadImportNotes(std::span<const std::uint8_t> headerBlock) {

@@ -17,6 +17,7 @@ namespace {
 
 constexpr std::string_view kSimpleCard = "SIMPLE  =";
 constexpr int kMaxHdus = 64;
+constexpr std::size_t kRecordBytes = 2880;
 
 bool StartsAsFits(std::span<const std::uint8_t> bytes) {
   return bytes.size() >= kSimpleCard.size() &&
@@ -44,7 +45,6 @@ class MemoryFits {
   MemoryFits& operator=(const MemoryFits&) = delete;
 
   [[nodiscard]] fitsfile* get() const { return file_; }
-  [[nodiscard]] std::size_t size() const { return size_; }
 
  private:
   void* data_;
@@ -173,7 +173,14 @@ FitsError ReadPlane(fitsfile* f, const ImageHdu& hdu, FitsFrame& frame) {
 
 FitsReadResult ReadPlain(std::span<const std::uint8_t> file, bool gzipped) {
   FitsReadResult result;
-  const MemoryFits fits(file);
+  // cfitsio reads a memory file in whole 2880-byte records: a file that ends
+  // within one is padded with zeros, and the data check below uses its true size.
+  std::vector<std::uint8_t> padded;
+  if (file.size() % kRecordBytes != 0) {
+    padded.assign(file.begin(), file.end());
+    padded.resize((file.size() / kRecordBytes + 1) * kRecordBytes, 0);
+  }
+  const MemoryFits fits(padded.empty() ? file : std::span<const std::uint8_t>(padded));
   if (fits.get() == nullptr) {
     result.error = FitsError::Corrupt;
     return result;
@@ -181,7 +188,7 @@ FitsReadResult ReadPlain(std::span<const std::uint8_t> file, bool gzipped) {
   ImageHdu hdu;
   result.error = FindImage(fits.get(), hdu);
   if (result.error == FitsError::None) result.error = CheckImage(hdu);
-  if (result.error == FitsError::None) result.error = CheckDataPresent(fits.get(), hdu, fits.size());
+  if (result.error == FitsError::None) result.error = CheckDataPresent(fits.get(), hdu, file.size());
   if (result.error != FitsError::None) return result;
 
   FitsFrame& frame = result.frame;
