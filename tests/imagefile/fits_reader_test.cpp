@@ -139,7 +139,7 @@ TEST(FitsReader, RefusesBrokenFrames) {
   const std::vector<Case> cases = {
       {"truncated data", truncatedData, FitsError::Truncated},
       {"gzip of a truncated file", gzipCut, FitsError::Truncated},
-      {"header cut", Bytes(good.begin(), good.begin() + 1000), FitsError::Corrupt},
+      {"header cut", Bytes(good.begin(), good.begin() + 1000), FitsError::Truncated},
       {"no image", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0"}, 0), FitsError::NoImage},
       {"NAXIS 1", Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 1", "NAXIS1  = 100"}, 2880), FitsError::BadAxes},
       {"NAXIS 4", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 4", "NAXIS1  = 2", "NAXIS2  = 2", "NAXIS3  = 1",
