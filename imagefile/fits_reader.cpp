@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -88,6 +89,59 @@ void ReadFacts(fitsfile* f, FitsFacts& facts) {
   for (std::optional<double>* size : {&facts.pixelSizeX, &facts.pixelSizeY}) {
     if (*size && !(**size > 0 && **size < 1e4)) size->reset();
   }
+}
+
+// cfitsio divides by some keys of a tile-compressed image while it moves to it
+// (a tile size of 0 ends the process), so those keys are checked on the raw
+// cards first: every 80-byte card of the file whose keyword is ZBITPIX, ZNAXIS,
+// ZNAXISn, ZTILEn, or ZVALn named BLOCKSIZE or BYTEPIX must hold a sane value.
+std::optional<long long> CardInteger(std::string_view card) {
+  std::string_view value = card.substr(10);
+  value = value.substr(0, value.find('/'));
+  while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+  long long number = 0;
+  const auto r = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (r.ec != std::errc{} || r.ptr != value.data() + value.size()) return std::nullopt;
+  return number;
+}
+
+bool CompressionKeysSane(std::span<const std::uint8_t> file) {
+  constexpr std::size_t kCard = 80;
+  std::array<std::string, 10> names;  // ZNAMEn, n 1..9
+  std::array<std::optional<long long>, 10> values;
+  for (std::size_t at = 0; at + kCard <= file.size(); at += kCard) {
+    const std::string_view card(reinterpret_cast<const char*>(file.data() + at), kCard);
+    if (card[0] != 'Z' || card.substr(8, 2) != "= ") continue;
+    std::string_view key = card.substr(0, 8);
+    key = key.substr(0, key.find(' '));
+    const std::optional<long long> number = CardInteger(card);
+    const auto indexed = [&](std::string_view stem) {
+      return key.size() == stem.size() + 1 && key.starts_with(stem) && key.back() >= '1' && key.back() <= '9';
+    };
+    if (key == "ZBITPIX") {
+      if (!number || (*number != 8 && *number != 16 && *number != 32 && *number != 64 && *number != -32 &&
+                      *number != -64))
+        return false;
+    } else if (key == "ZNAXIS") {
+      if (!number || *number < 1 || *number > 9) return false;
+    } else if (key.starts_with("ZNAXIS") || key.starts_with("ZTILE")) {
+      if (!number || *number < 1 || *number > kMaxFramePixels) return false;
+    } else if (indexed("ZNAME")) {
+      std::string_view name = card.substr(10);
+      name = name.substr(0, name.find('/'));
+      names[static_cast<std::size_t>(key.back() - '0')] = std::string(name);
+    } else if (indexed("ZVAL")) {
+      values[static_cast<std::size_t>(key.back() - '0')] = number;
+    }
+  }
+  for (std::size_t n = 1; n < names.size(); ++n) {
+    const auto v = values[n];
+    if (names[n].find("'BLOCKSIZE") != std::string::npos && !(v && (*v == 16 || *v == 32))) return false;
+    if (names[n].find("'BYTEPIX") != std::string::npos && !(v && (*v == 1 || *v == 2 || *v == 4 || *v == 8)))
+      return false;
+  }
+  return true;
 }
 
 struct ImageHdu {
@@ -179,6 +233,10 @@ FitsReadResult ReadPlain(std::span<const std::uint8_t> file, bool gzipped) {
   if (file.size() % kRecordBytes != 0) {
     padded.assign(file.begin(), file.end());
     padded.resize((file.size() / kRecordBytes + 1) * kRecordBytes, 0);
+  }
+  if (!CompressionKeysSane(file)) {
+    result.error = FitsError::Corrupt;
+    return result;
   }
   const MemoryFits fits(padded.empty() ? file : std::span<const std::uint8_t>(padded));
   if (fits.get() == nullptr) {
