@@ -92,9 +92,10 @@ void ReadFacts(fitsfile* f, FitsFacts& facts) {
 }
 
 // cfitsio divides by some keys of a tile-compressed image while it moves to it
-// (a tile size of 0 ends the process), so those keys are checked on the raw
-// cards first: every 80-byte card of the file whose keyword is ZBITPIX, ZNAXIS,
-// ZNAXISn, ZTILEn, or ZVALn named BLOCKSIZE or BYTEPIX must hold a sane value.
+// (a tile size of 0 ends the process), and allocates by a table's TFIELDS, so
+// those keys are checked on the raw cards first: every 80-byte card of the file
+// whose keyword is TFIELDS, ZBITPIX, ZNAXIS, ZNAXISn, ZTILEn, or ZVALn named
+// BLOCKSIZE or BYTEPIX must hold a sane value.
 std::optional<long long> CardInteger(std::string_view card) {
   std::string_view value = card.substr(10);
   value = value.substr(0, value.find('/'));
@@ -112,14 +113,16 @@ bool CompressionKeysSane(std::span<const std::uint8_t> file) {
   std::array<std::optional<long long>, 10> values;
   for (std::size_t at = 0; at + kCard <= file.size(); at += kCard) {
     const std::string_view card(reinterpret_cast<const char*>(file.data() + at), kCard);
-    if (card[0] != 'Z' || card.substr(8, 2) != "= ") continue;
+    if ((card[0] != 'Z' && card[0] != 'T') || card.substr(8, 2) != "= ") continue;
     std::string_view key = card.substr(0, 8);
     key = key.substr(0, key.find(' '));
     const std::optional<long long> number = CardInteger(card);
     const auto indexed = [&](std::string_view stem) {
       return key.size() == stem.size() + 1 && key.starts_with(stem) && key.back() >= '1' && key.back() <= '9';
     };
-    if (key == "ZBITPIX") {
+    if (key == "TFIELDS") {
+      if (!number || *number < 0 || *number > 999) return false;
+    } else if (key == "ZBITPIX") {
       if (!number || (*number != 8 && *number != 16 && *number != 32 && *number != 64 && *number != -32 &&
                       *number != -64))
         return false;
