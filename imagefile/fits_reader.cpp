@@ -92,10 +92,11 @@ void ReadFacts(fitsfile* f, FitsFacts& facts) {
 }
 
 // cfitsio divides by some keys of a tile-compressed image while it moves to it
-// (a tile size of 0 ends the process), and allocates by a table's TFIELDS, so
-// those keys are checked on the raw cards first: every 80-byte card of the file
-// whose keyword is TFIELDS, ZBITPIX, ZNAXIS, ZNAXISn, ZTILEn, or ZVALn named
-// BLOCKSIZE or BYTEPIX must hold a sane value.
+// (a tile size of 0 ends the process), allocates by a table's TFIELDS, and
+// copies a table's texts without bounds, so the raw cards are checked first:
+// every 80-byte card of the file that reads as a keyword card must be printable
+// text, and TFIELDS, ZBITPIX, ZNAXIS, ZNAXISn, ZTILEn and the ZVALn named
+// BLOCKSIZE or BYTEPIX must hold sane values.
 std::optional<long long> CardInteger(std::string_view card) {
   std::string_view value = card.substr(10);
   value = value.substr(0, value.find('/'));
@@ -107,13 +108,17 @@ std::optional<long long> CardInteger(std::string_view card) {
   return number;
 }
 
-bool CompressionKeysSane(std::span<const std::uint8_t> file) {
+bool HeaderCardsSane(std::span<const std::uint8_t> file) {
   constexpr std::size_t kCard = 80;
   std::array<std::string, 10> names;  // ZNAMEn, n 1..9
   std::array<std::optional<long long>, 10> values;
   for (std::size_t at = 0; at + kCard <= file.size(); at += kCard) {
     const std::string_view card(reinterpret_cast<const char*>(file.data() + at), kCard);
-    if ((card[0] != 'Z' && card[0] != 'T') || card.substr(8, 2) != "= ") continue;
+    if (card.substr(8, 2) != "= " || !std::all_of(card.begin(), card.begin() + 8, [](char c) {
+          return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ' ';
+        }))
+      continue;
+    if (!std::all_of(card.begin(), card.end(), [](char c) { return c >= ' ' && c <= '~'; })) return false;
     std::string_view key = card.substr(0, 8);
     key = key.substr(0, key.find(' '));
     const std::optional<long long> number = CardInteger(card);
@@ -237,7 +242,7 @@ FitsReadResult ReadPlain(std::span<const std::uint8_t> file, bool gzipped) {
     padded.assign(file.begin(), file.end());
     padded.resize((file.size() / kRecordBytes + 1) * kRecordBytes, 0);
   }
-  if (!CompressionKeysSane(file)) {
+  if (!HeaderCardsSane(file)) {
     result.error = FitsError::Corrupt;
     return result;
   }
