@@ -8,6 +8,7 @@
 
 #include "app/procedures.h"
 #include "imagefile/camera_image_reader.h"
+#include "imagefile/fits_import.h"
 
 namespace lxr4 {
 
@@ -21,6 +22,8 @@ constexpr int kOpenFlagsHideReadOnly = 4;
 constexpr std::string_view kLoadFailed = "File not loaded successfully";
 // The largest valid file is 2048 + 20 x (2 + 32767) bytes.
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
+// A FITS frame is read whole, up to 1 GiB.
+constexpr std::size_t kMaxFrameFileBytes = std::size_t{1} << 30;
 
 struct SlotControls {
   Control pathLabel, frame, otherFrame, heading, otherHeading;
@@ -66,7 +69,15 @@ void LoadImageFile(App& app, Slot slot, const std::string& path) {
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
   CameraImage& image = s.Image(slot);
-  const auto bytes = w.ReadFile(path, kMaxFileBytes);
+  auto bytes = w.ReadFile(path, kMaxFileBytes);
+  // A FITS frame, recognised by its contents, becomes a camera image file first.
+  std::string label = path;
+  if (bytes && LooksLikeFits(*bytes)) {
+    bytes = w.ReadFile(path, kMaxFrameFileBytes);
+    FitsFileImport fits = bytes ? ImportFitsFile(*bytes, ImportOptions{}) : FitsFileImport{};
+    bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
+    label += " (" + fits.image.description + ")";
+  }
   if (!bytes) {
     w.MessageBox(kLoadFailed);
     return;
@@ -88,7 +99,7 @@ void LoadImageFile(App& app, Slot slot, const std::string& path) {
       return;
   }
 
-  w.SetCaption(c.pathLabel, path);
+  w.SetCaption(c.pathLabel, label);
   StoreImage(s, slot, path, file);
 
   const Bounds frame = w.GetBounds(c.frame);

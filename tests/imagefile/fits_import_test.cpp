@@ -1,0 +1,160 @@
+// The import of FITS frames as camera images, on synthetic frames with known
+// answers (both orientations, binning, a window, short and tall frames, scaled
+// floats, header facts) and on the real SPRAT arc frame.
+#include "imagefile/fits_import.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "imagefile/camera_image_reader.h"
+#include "imagefile/fits_frame_writer.h"
+
+namespace lxr4 {
+namespace {
+
+FitsFrame Frame(int width, int height, const std::vector<double>& values) {
+  FitsFrame f;
+  f.width = width;
+  f.height = height;
+  f.values.assign(values.begin(), values.end());
+  return f;
+}
+
+FitsFrame Scene(int width, int height, FrameScene scene, bool alongRows, double trace = 0.5) {
+  return Frame(width, height, SpectrumScene(width, height, scene, alongRows, trace));
+}
+
+// The frame turned: rows become columns.
+FitsFrame Turned(const FitsFrame& f) {
+  std::vector<double> values(f.values.size());
+  for (int y = 0; y < f.height; ++y)
+    for (int x = 0; x < f.width; ++x) values[static_cast<std::size_t>(x * f.height + y)] = f.at(x, y);
+  FitsFrame t = Frame(f.height, f.width, values);
+  t.facts = f.facts;
+  return t;
+}
+
+CameraImageFile Image(const FrameImport& import) { return ReadCameraImage(import.file, {true, 0, 0}); }
+
+TEST(FitsImport, FindsTheDispersionAxisOfStarsAndLampsEitherWay) {
+  struct Size {
+    int length, across;
+  };
+  for (const Size size : {Size{1030, 60}, Size{300, 30}, Size{4200, 366}, Size{600, 600}, Size{254, 1024}}) {
+    for (const FrameScene scene : {FrameScene::Star, FrameScene::Arc}) {
+      SCOPED_TRACE(std::to_string(size.length) + " along, " + std::to_string(size.across) + " across, " +
+                   (scene == FrameScene::Star ? "star" : "lamp"));
+      EXPECT_EQ(FindDispersionAxis(Scene(size.length, size.across, scene, true, 0.3)), DispersionAxis::Rows);
+      EXPECT_EQ(FindDispersionAxis(Scene(size.across, size.length, scene, false, 0.7)), DispersionAxis::Columns);
+    }
+  }
+}
+
+TEST(FitsImport, BinsAWideFrameAndCentresTheSwathOnTheTrace) {
+  const FitsFrame frame = Scene(1030, 60, FrameScene::Star, true, 0.3);  // trace at row 18 (from 0)
+  const FrameImport import = ImportFrame(frame, {});
+  ASSERT_TRUE(import.ok);
+  EXPECT_EQ(import.description, "FITS 1030x60, rows 9-28, bin 2, dispersion along rows");
+  EXPECT_EQ(import.bin, 2);
+  EXPECT_EQ(import.width, 515);
+  EXPECT_EQ(import.height, 20);
+  EXPECT_EQ(import.lastPixel, 1030);
+  EXPECT_EQ(import.scale, ValueScale{});  // whole sums within 0..32767 are kept as they are
+  const CameraImageFile image = Image(import);
+  ASSERT_EQ(image.error, ReadError::None);
+  // Column 100 of row 10 is the sum of frame pixels 198 and 199 of row 17 (from 0).
+  EXPECT_EQ(image.at(100, 10), frame.at(198, 17) + frame.at(199, 17));
+  // The turned frame gives the same image, dispersion along the columns.
+  const FrameImport turned = ImportFrame(Turned(frame), {});
+  EXPECT_EQ(turned.description, "FITS 60x1030, columns 9-28, bin 2, dispersion along columns");
+  EXPECT_TRUE(std::equal(turned.file.begin() + 2048, turned.file.end(), import.file.begin() + 2048, import.file.end()));
+}
+
+TEST(FitsImport, TakesAFullResolutionWindowAllRowsOfAShortFrameAndAForcedAxis) {
+  const FitsFrame frame = Scene(2000, 12, FrameScene::Arc, true);
+  const FrameImport window = ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = 1500, .defaultPixelSize = 9});
+  EXPECT_EQ(window.description, "FITS 2000x12, rows 1-12, pixels 1233-2000, dispersion along rows");
+  EXPECT_EQ(Image(window).at(1, 5), frame.at(1232, 4));
+  // Forced across the lamp lines, the swath lies on the brightest line (frame column 420).
+  const FrameImport forced = ImportFrame(frame, {.axis = DispersionAxis::Columns, .windowStart = {}, .defaultPixelSize = 9});
+  EXPECT_EQ(forced.description, "FITS 2000x12, columns 412-431, bin 1, dispersion along columns");
+  EXPECT_EQ(forced.width, 12);
+  EXPECT_FALSE(ImportFrame(Frame(1, 30, std::vector<double>(30, 1.0)), {.axis = DispersionAxis::Rows, .windowStart = {}, .defaultPixelSize = 9}).ok);
+}
+
+TEST(FitsImport, StretchesOtherValuesOntoTheCameraRangeAndKeepsTheScale) {
+  std::vector<double> values(40 * 5);
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = -0.5 + 0.01 * static_cast<double>(i % 40) * static_cast<double>(i / 40);
+  const FrameImport import =
+      ImportFrame(Frame(40, 5, values), {.axis = DispersionAxis::Rows, .windowStart = {}, .defaultPixelSize = 9});
+  EXPECT_DOUBLE_EQ(import.scale.offset, -0.5);
+  const CameraImageFile image = Image(import);
+  EXPECT_EQ(image.at(1, 1), 0);
+  EXPECT_EQ(image.at(40, 5), 32767);
+  // Back in the frame's units: the value of one pixel, and a sum over 5 rows.
+  EXPECT_NEAR(FrameValue(import.scale, image.at(21, 3), 1), -0.5 + 0.01 * 20 * 2, 1e-4);
+  double sum = 0, frameSum = 0;
+  for (int r = 1; r <= 5; ++r) sum += image.at(21, r), frameSum += values[static_cast<std::size_t>((r - 1) * 40 + 20)];
+  EXPECT_NEAR(FrameValue(import.scale, sum, 5), frameSum, 1e-3);
+  const ImportNotes notes = ReadImportNotes(std::span(import.file).first(2048));
+  EXPECT_EQ(notes.scale, import.scale);
+}
+
+TEST(FitsImport, HeaderOfTheCameraImageFromTheFrameFacts) {
+  FitsFrame frame = Scene(1030, 60, FrameScene::Star, true);
+  frame.facts = {.object = "Vega", .dateObs = "2024-03-05T21:04:09.5", .timeObs = "", .exposure = 30,
+                 .pixelSizeX = 4.5, .pixelSizeY = 5.0};
+  CameraImageFile image = Image(ImportFrame(frame, {}));
+  EXPECT_EQ(image.header.captionSuffix, " captured on 03/05/24 at 21:04:09");
+  EXPECT_FLOAT_EQ(*image.header.pixelWidth, 9.0f);  // 4.5 um binned by 2
+  EXPECT_FLOAT_EQ(*image.header.pixelHeight, 5.0f);
+  const FrameImport turned = ImportFrame(Turned(frame), {});
+  EXPECT_FLOAT_EQ(*Image(turned).header.pixelWidth, 10.0f);  // the second axis' size along the columns
+  const ImportNotes notes = ReadImportNotes(std::span(turned.file).first(2048));
+  EXPECT_EQ(notes.object, "Vega");
+  EXPECT_EQ(notes.dateObs, "2024-03-05T21:04:09.5");
+  EXPECT_EQ(notes.exposure, 30);
+  EXPECT_EQ(notes.source, turned.description);
+  frame.facts = {.object = "", .dateObs = "05/03/98", .timeObs = "01:02:03", .exposure = {}, .pixelSizeX = {}, .pixelSizeY = {}};
+  image = Image(ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = {}, .defaultPixelSize = 6.5}));
+  EXPECT_EQ(image.header.captionSuffix, " captured on 03/05/98 at 01:02:03");
+  EXPECT_FLOAT_EQ(*image.header.pixelWidth, 13.0f);
+}
+
+// The SPRAT xenon arc (1024 x 254, dispersion along the first axis): its listed
+// lines stand out as peaks of the imported image's column sums.
+TEST(FitsImport, RealArcFrameShowsItsLinesWhereTheyWereIdentified) {
+  const std::string dir = LXR4_SOURCE_DIR "/../../shared/realdata/";
+  std::ifstream in(dir + "v_a_20190516_55_1_0_1.fits", std::ios::binary);
+  if (!in) GTEST_SKIP() << "no real frame at " << dir;
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  const FitsFileImport fits = ImportFitsFile(bytes, {});
+  ASSERT_EQ(fits.error, FitsError::None);
+  const FrameImport& import = fits.image;
+  EXPECT_EQ(import.axis, DispersionAxis::Rows);
+  EXPECT_EQ(import.width, 512);
+  const CameraImageFile image = Image(import);
+  std::vector<long> columns(static_cast<std::size_t>(image.width) + 1);
+  for (int k = 1; k <= image.width; ++k)
+    for (int r = 1; r <= image.height; ++r) columns[static_cast<std::size_t>(k)] += image.at(k, r);
+  std::ifstream lines(dir + "ground_truth_v_a.csv");
+  int listed = 0, peaks = 0;
+  for (int pixel; lines >> pixel;) {
+    lines.ignore(1000, '\n');
+    const int k = pixel / 2 + 1;  // frame pixel (from 0) in the column binned by 2
+    if (k < 4 || k > image.width - 3) continue;
+    ++listed;
+    long best = 0;
+    for (int j = k - 3; j <= k + 3; ++j) best = std::max(best, columns[static_cast<std::size_t>(j)]);
+    const long around = (columns[static_cast<std::size_t>(k - 3)] + columns[static_cast<std::size_t>(k + 3)]) / 2;
+    if (best > around) ++peaks;
+  }
+  EXPECT_GE(listed, 20);
+  EXPECT_GE(peaks, listed * 9 / 10);
+}
+
+}  // namespace
+}  // namespace lxr4

@@ -1,0 +1,169 @@
+// The FITS frame reader on frames written in memory: every BITPIX with and
+// without BZERO/BSCALE, the image in an extension, tile-compressed, gzip, a
+// third axis, NaN pixels; and the refusals.
+#include "imagefile/fits_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "imagefile/fits_frame_writer.h"
+#include "imagefile/gzip.h"
+
+namespace lxr4 {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// 4 x 3 values 0..11, times `step`, plus `base`.
+std::vector<double> Ramp(double base, double step) {
+  std::vector<double> v(12);
+  for (std::size_t i = 0; i < v.size(); ++i) v[i] = base + step * static_cast<double>(i);
+  return v;
+}
+
+// A frame of `bitpix`, changed by `edit`.
+template <typename Edit>
+FrameFile Spec(int bitpix, Edit edit) {
+  FrameFile spec;
+  spec.bitpix = bitpix;
+  edit(spec);
+  return spec;
+}
+FrameFile Spec(int bitpix) {
+  return Spec(bitpix, [](FrameFile&) {});
+}
+
+Bytes Write(FrameFile spec, const std::vector<double>& values) {
+  spec.width = 4;
+  spec.height = 3;
+  return WriteFrameFile(spec, values).value();
+}
+
+// A header of 80-character cards, padded to 2880 bytes, then `dataBytes` zero bytes.
+Bytes Header(std::initializer_list<std::string> cards, std::size_t dataBytes) {
+  std::string text;
+  for (std::string card : cards) {
+    card.resize(80, ' ');
+    text += card;
+  }
+  text += std::string("END").append(77, ' ');
+  text.resize((text.size() + 2879) / 2880 * 2880, ' ');
+  Bytes bytes(text.begin(), text.end());
+  bytes.resize(bytes.size() + dataBytes, 0);
+  return bytes;
+}
+
+TEST(FitsReader, ReadsEveryKindOfFrame) {
+  struct Case {
+    const char* name;
+    FrameFile spec;
+    std::vector<double> values;
+  };
+  const std::vector<Case> cases = {
+      {"8-bit", Spec(8), Ramp(0, 20)},
+      {"16-bit", Spec(16), Ramp(-3000, 1000)},
+      {"16-bit unsigned by BZERO", Spec(16, [](FrameFile& f) { f.bzero = 32768; }), Ramp(0, 5000)},
+      {"32-bit", Spec(32), Ramp(-100000, 30000)},
+      {"32-bit scaled", Spec(32, [](FrameFile& f) { f.bzero = 10, f.bscale = 0.5; }), Ramp(10, 0.5)},
+      {"64-bit", Spec(64), Ramp(7, 3)},
+      {"float", Spec(-32), Ramp(0.25, 1e-3)},
+      {"double", Spec(-64), Ramp(-1e5, 12345.5)},
+      {"in an extension", Spec(16, [](FrameFile& f) { f.inExtension = true; }), Ramp(1, 1)},
+      {"tile-compressed", Spec(16, [](FrameFile& f) { f.tileCompressed = true; }), Ramp(50, 7)},
+      {"tile-compressed, BZERO", Spec(16, [](FrameFile& f) { f.bzero = 32768, f.tileCompressed = true; }),
+       Ramp(0, 5000)},
+      {"gzip", Spec(16, [](FrameFile& f) { f.gzipped = true; }), Ramp(5, 5)},
+      {"NAXIS 3", Spec(16, [](FrameFile& f) { f.planes = 2; }), Ramp(9, 2)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FrameFile spec = c.spec;
+    spec.width = 4;
+    spec.height = 3;
+    const auto written = WriteFrameFile(spec, c.values);
+    ASSERT_TRUE(written);
+    const Bytes& file = *written;
+    EXPECT_TRUE(LooksLikeFits(file));
+    const FitsReadResult r = ReadFitsFrame(file);
+    ASSERT_EQ(r.error, FitsError::None);
+    EXPECT_EQ(r.frame.width, 4);
+    EXPECT_EQ(r.frame.height, 3);
+    EXPECT_EQ(r.frame.tileCompressed, c.spec.tileCompressed);
+    EXPECT_EQ(r.frame.gzipped, c.spec.gzipped);
+    for (std::size_t i = 0; i < c.values.size(); ++i)
+      EXPECT_FLOAT_EQ(r.frame.values[i], static_cast<float>(c.values[i])) << "pixel " << i;
+  }
+}
+
+TEST(FitsReader, NanPixelsAreZeroAndAnAllNanFrameIsRefused) {
+  std::vector<double> values = Ramp(1, 1);
+  values[5] = std::numeric_limits<double>::quiet_NaN();
+  const FitsReadResult r = ReadFitsFrame(Write(Spec(-32), values));
+  ASSERT_EQ(r.error, FitsError::None);
+  EXPECT_EQ(r.frame.values[5], 0.0f);
+  EXPECT_EQ(r.frame.values[6], 7.0f);
+  values.assign(12, std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(ReadFitsFrame(Write(Spec(-64), values)).error, FitsError::NoValidPixels);
+}
+
+TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
+  const FrameFile spec = Spec(16, [](FrameFile& f) {
+    f.tileCompressed = true;
+    f.textKeys = {{"OBJECT", "Vega"}, {"DATE-OBS", "2024-03-05T21:04:09.5"}};
+    f.numberKeys = {{"EXPTIME", 30}, {"XPIXSZ", 3.76}};
+  });
+  const FitsFacts facts = ReadFitsFrame(Write(spec, Ramp(0, 1))).frame.facts;
+  EXPECT_EQ(facts.object, "Vega");
+  EXPECT_EQ(facts.dateObs, "2024-03-05T21:04:09.5");
+  EXPECT_EQ(facts.exposure, 30);
+  EXPECT_EQ(facts.pixelSizeX, 3.76);
+  EXPECT_FALSE(facts.pixelSizeY);
+}
+
+TEST(FitsReader, RefusesBrokenFrames) {
+  const Bytes good = Write(Spec(16), Ramp(0, 1));
+  const Bytes truncatedData(good.begin(), good.begin() + 2880 + 10);
+  const Bytes gzipCut = [&] {
+    Bytes z = Gzip(Bytes(good.begin(), good.begin() + 2880 + 4));
+    return z;
+  }();
+  const Bytes badGzip = {0x1f, 0x8b, 8, 0, 0, 0, 0, 0, 0, 3, 0xff, 0xff, 0xff};
+  struct Case {
+    const char* name;
+    Bytes file;
+    FitsError error;
+  };
+  const std::vector<Case> cases = {
+      {"truncated data", truncatedData, FitsError::Truncated},
+      {"gzip of a truncated file", gzipCut, FitsError::Truncated},
+      {"header cut", Bytes(good.begin(), good.begin() + 1000), FitsError::Truncated},
+      {"no image", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0"}, 0), FitsError::NoImage},
+      {"NAXIS 1", Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 1", "NAXIS1  = 100"}, 2880), FitsError::BadAxes},
+      {"NAXIS 4", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 4", "NAXIS1  = 2", "NAXIS2  = 2", "NAXIS3  = 1",
+                          "NAXIS4  = 1"}, 2880), FitsError::BadAxes},
+      {"header only, 100000 x 100000",
+       Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 100000", "NAXIS2  = 100000"}, 0),
+       FitsError::TooLarge},
+      {"header only, 8000 x 8000",
+       Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 8000", "NAXIS2  = 8000"}, 2880),
+       FitsError::Truncated},
+      {"absurd BITPIX", Header({"SIMPLE  = T", "BITPIX  = 12", "NAXIS   = 2", "NAXIS1  = 4", "NAXIS2  = 3"}, 2880),
+       FitsError::Corrupt},
+      {"not FITS", Bytes{'K', 'M', '-', '1'}, FitsError::NotFits},
+      {"gzip of garbage", badGzip, FitsError::NotFits},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FitsReadResult r = ReadFitsFrame(c.file);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_TRUE(r.frame.values.empty());
+  }
+  EXPECT_FALSE(LooksLikeFits(badGzip));
+  EXPECT_TRUE(LooksLikeFits(gzipCut));
+}
+
+}  // namespace
+}  // namespace lxr4

@@ -1,0 +1,61 @@
+// The spectrum files before a calibration and with falling wavelengths, and CSV
+// under a locale with a decimal comma; spectrum_export_check.py reads the
+// calibrated files back with specutils.
+#include "imagefile/spectrum_export.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "imagefile/fits_reader.h"
+
+namespace lxr4 {
+namespace {
+
+SpectrumExport Spectrum(bool calibrated) {
+  SpectrumExport s;
+  s.values = {10, 20.5, 40, 30};
+  if (calibrated) s.wavelength = [](int column) { return 6000.0 - 2.5 * column; };  // falling
+  s.facts.program = "lxr4 test";
+  return s;
+}
+
+std::string Text(const SpectrumFile& f) { return std::string(f.bytes.begin(), f.bytes.end()); }
+
+TEST(SpectrumExport, BeforeACalibrationOnlyPixelsAndValues) {
+  const SpectrumExport s = Spectrum(false);
+  EXPECT_EQ(WriteLinearFitsSpectrum(s).error, SpectrumFileError::NoCalibration);
+  EXPECT_TRUE(WriteLinearFitsSpectrum(s).bytes.empty());
+  EXPECT_EQ(Text(WriteCsvSpectrum(s)), "pixel,value\r\n1,10\r\n2,20.5\r\n3,40\r\n4,30\r\n");
+  const SpectrumFile table = WriteFitsTableSpectrum(s);
+  ASSERT_EQ(table.error, SpectrumFileError::None);
+  EXPECT_NE(Text(table).find("TTYPE2  = 'VALUE"), std::string::npos);
+  EXPECT_EQ(Text(table).find("WAVELENGTH"), std::string::npos);
+}
+
+TEST(SpectrumExport, FallingWavelengthsGiveARisingLinearAxis) {
+  const SpectrumFile linear = WriteLinearFitsSpectrum(Spectrum(true));
+  ASSERT_EQ(linear.error, SpectrumFileError::None);
+  const FitsReadResult read = ReadFitsFrame(linear.bytes);  // one axis: not a frame
+  EXPECT_EQ(read.error, FitsError::BadAxes);
+  const std::string text = Text(linear);
+  EXPECT_NE(text.find("CRVAL1  =                5990."), std::string::npos);
+  EXPECT_NE(text.find("CDELT1  =                  2.5"), std::string::npos);
+  EXPECT_NE(text.find("CTYPE1  = 'WAVE"), std::string::npos);
+  SpectrumExport bent = Spectrum(true);
+  bent.wavelength = [](int column) { return column == 3 ? 5000.0 : 6000.0 + column; };
+  EXPECT_EQ(WriteLinearFitsSpectrum(bent).error, SpectrumFileError::NotMonotonic);
+}
+
+TEST(SpectrumExport, CsvKeepsThePointUnderADecimalCommaLocale) {
+  const char* const old = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = old != nullptr ? old : "C";
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "C.UTF-8");
+  const std::string csv = Text(WriteCsvSpectrum(Spectrum(true)));
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(csv, "pixel,wavelength_angstrom,value\r\n1,5997.5,10\r\n2,5995,20.5\r\n3,5992.5,40\r\n4,5990,30\r\n");
+}
+
+}  // namespace
+}  // namespace lxr4
