@@ -12,14 +12,14 @@ setup:
 	@tools/setup.sh
 
 build: setup
-	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_TESTS=OFF -DLXR4_BENCH=ON
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_WERROR=ON -DLXR4_TESTS=OFF -DLXR4_BENCH=ON
 	ninja -C $(RELEASE) -j $(JOBS)
 
 run: build
 	$(RELEASE)/platform/qt/lxr4
 
 test: setup
-	cmake -S . -B $(TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLXR4_SANITIZE=ON
+	cmake -S . -B $(TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLXR4_SANITIZE=ON -DLXR4_WERROR=ON
 	ninja -C $(TEST) -j $(JOBS)
 	ctest --test-dir $(TEST) --output-on-failure -j $(JOBS)
 
@@ -38,7 +38,7 @@ format:
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 package: build
-	cd $(RELEASE) && cpack -G DEB
+	ninja -C $(RELEASE) package
 
 clean:
 	rm -rf build

@@ -1,7 +1,10 @@
 # Helpers that give every target of the program the same warnings and sanitizers.
 
 set(LXR4_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
-    -Wold-style-cast -Wnon-virtual-dtor -Werror)
+    -Wold-style-cast -Wnon-virtual-dtor)
+if(LXR4_WERROR)
+  list(APPEND LXR4_WARNINGS -Werror)
+endif()
 
 if(LXR4_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)

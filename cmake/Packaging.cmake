@@ -1,10 +1,11 @@
 # Installation of what is not tied to the window (the scripted driver, the
-# samples, the guide) and the Debian package built by `make package`.
+# samples, the guide) and the Debian package the `package` target builds.
 include(GNUInstallDirs)
 install(TARGETS lxr4-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/samples)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+set(CPACK_GENERATOR DEB)  # what the `package` target makes
 set(CPACK_PACKAGE_NAME lxr4)
 set(CPACK_PACKAGE_VENDOR "LXR-4 developers")
 set(CPACK_PACKAGE_CONTACT "LXR-4 developers <dev@lxr4.invalid>")
