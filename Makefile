@@ -5,8 +5,11 @@ RELEASE := build/release
 TEST := build/test
 FUZZ := build/fuzz
 JOBS ?= $(shell nproc)
+# A test without a timeout of its own ends after this many seconds.
+CTEST := ctest --timeout 300 --output-on-failure
+STRESS_ROUNDS ?= 3
 
-.PHONY: setup run build test bench fuzz format package clean
+.PHONY: setup run build test-build test stress bench fuzz format package clean
 
 setup:
 	@tools/setup.sh
@@ -18,10 +21,20 @@ build: setup
 run: build
 	$(RELEASE)/platform/qt/lxr4
 
-test: setup
+test-build: setup
 	cmake -S . -B $(TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLXR4_SANITIZE=ON -DLXR4_WERROR=ON
 	ninja -C $(TEST) -j $(JOBS)
-	ctest --test-dir $(TEST) --output-on-failure -j $(JOBS)
+
+test: test-build
+	$(CTEST) --test-dir $(TEST) -j $(JOBS)
+
+# The window tests, STRESS_ROUNDS times over, while two busy loops load the
+# machine: a hang or a failure under load shows here. The loops end with it.
+stress: test-build
+	@trap 'kill $$busy1 $$busy2 2>/dev/null' EXIT INT TERM; \
+	  (while :; do :; done) & busy1=$$!; \
+	  (while :; do :; done) & busy2=$$!; \
+	  $(CTEST) --test-dir $(TEST) -L window -j $(JOBS) --repeat until-fail:$(STRESS_ROUNDS)
 
 bench: build
 	tools/run-benchmarks.sh $(RELEASE)
