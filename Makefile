@@ -5,23 +5,36 @@ RELEASE := build/release
 TEST := build/test
 FUZZ := build/fuzz
 JOBS ?= $(shell nproc)
+# A test without a timeout of its own ends after this many seconds.
+CTEST := ctest --timeout 300 --output-on-failure
+STRESS_ROUNDS ?= 3
 
-.PHONY: setup run build test bench fuzz format package clean
+.PHONY: setup run build test-build test stress bench fuzz format package clean
 
 setup:
 	@tools/setup.sh
 
 build: setup
-	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_TESTS=OFF -DLXR4_BENCH=ON
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_WERROR=ON -DLXR4_TESTS=OFF -DLXR4_BENCH=ON
 	ninja -C $(RELEASE) -j $(JOBS)
 
 run: build
 	$(RELEASE)/platform/qt/lxr4
 
-test: setup
-	cmake -S . -B $(TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLXR4_SANITIZE=ON
+test-build: setup
+	cmake -S . -B $(TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLXR4_SANITIZE=ON -DLXR4_WERROR=ON
 	ninja -C $(TEST) -j $(JOBS)
-	ctest --test-dir $(TEST) --output-on-failure -j $(JOBS)
+
+test: test-build
+	$(CTEST) --test-dir $(TEST) -j $(JOBS)
+
+# The window tests, STRESS_ROUNDS times over, while two busy loops load the
+# machine: a hang or a failure under load shows here. The loops end with it.
+stress: test-build
+	@trap 'kill $$busy1 $$busy2 2>/dev/null' EXIT INT TERM; \
+	  (while :; do :; done) & busy1=$$!; \
+	  (while :; do :; done) & busy2=$$!; \
+	  $(CTEST) --test-dir $(TEST) -L window -j $(JOBS) --repeat until-fail:$(STRESS_ROUNDS)
 
 bench: build
 	tools/run-benchmarks.sh $(RELEASE)
@@ -42,7 +55,7 @@ format:
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 package: build
-	cd $(RELEASE) && cpack -G DEB
+	ninja -C $(RELEASE) package
 
 clean:
 	rm -rf build

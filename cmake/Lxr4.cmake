@@ -1,7 +1,10 @@
 # Helpers that give every target of the program the same warnings and sanitizers.
 
 set(LXR4_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
-    -Wold-style-cast -Wnon-virtual-dtor -Werror)
+    -Wold-style-cast -Wnon-virtual-dtor)
+if(LXR4_WERROR)
+  list(APPEND LXR4_WARNINGS -Werror)
+endif()
 
 if(LXR4_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
@@ -27,5 +30,30 @@ function(lxr4_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     LXR4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" LXR4_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
-  gtest_discover_tests(${name} PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+  lxr4_discover_tests(${name} LABELS unit)
+endfunction()
+
+# What every test runs with: LeakSanitizer skips the leaks of the third-party
+# libraries named in tests/lsan.supp, silently (a golden-window run's errors
+# must equal the scripted run's), and no test waits longer than its timeout.
+set(LXR4_TEST_ENVIRONMENT
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+set(LXR4_TEST_TIMEOUT 240)  # a window run takes up to a minute on a loaded machine
+
+# lxr4_discover_tests(TARGET LABELS label [ENVIRONMENT VAR=value...]): the GoogleTest
+# cases of TARGET as tests with the label, the timeout and the environment. The
+# properties are set by a file ctest reads after the discovered tests, since
+# gtest_discover_tests splits a list value such as ENVIRONMENT "A;B" apart.
+function(lxr4_discover_tests target)
+  cmake_parse_arguments(ARG "" "LABELS" "ENVIRONMENT" ${ARGN})
+  include(GoogleTest)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+  set(environment ${LXR4_TEST_ENVIRONMENT} ${ARG_ENVIRONMENT})
+  set(file ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  file(WRITE ${file}
+    "if(DEFINED ${target}_TESTS)\n"
+    "  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS ${ARG_LABELS}\n"
+    "    TIMEOUT ${LXR4_TEST_TIMEOUT} ENVIRONMENT [==[${environment}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
 endfunction()

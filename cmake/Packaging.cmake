@@ -1,5 +1,5 @@
 # Installation of what is not tied to the window (the scripted driver, the
-# samples, the guide) and the Debian package built by `make package`.
+# samples, the guide) and the Debian package the `package` target builds.
 include(GNUInstallDirs)
 install(TARGETS lxr4-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # `lxr4-script --window` runs the window program from lxr4-script's own folder.
@@ -8,6 +8,7 @@ if(TARGET lxr4-script-window)
 endif()
 include(PackageDocs)
 
+set(CPACK_GENERATOR DEB)  # what the `package` target makes
 set(CPACK_PACKAGE_NAME lxr4)
 set(CPACK_PACKAGE_VENDOR "LXR-4 developers")
 set(CPACK_PACKAGE_CONTACT "LXR-4 developers <dev@lxr4.invalid>")

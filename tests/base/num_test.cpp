@@ -1,3 +1,5 @@
+// The typed number's text at its edges. (The golden `state` lines show each
+// field in its own type: FocalLength 50 at start-up, 53.71068870610805 solved.)
 #include "platform/num.h"
 
 #include <gtest/gtest.h>
@@ -7,23 +9,12 @@ namespace {
 
 TEST(Num, TextFollowsTheHeldType) {
   EXPECT_EQ(Num().Text(), "0");
-  EXPECT_EQ(Num(std::int16_t{50}).Text(), "50");
   EXPECT_EQ(Num(std::int32_t{-1310720}).Text(), "-1310720");
   EXPECT_EQ(Num(88.5f).Text(), "88.5");
   EXPECT_EQ(Num(109.99999f).Text(), "109.99999");
   EXPECT_EQ(Num(static_cast<double>(109.99999f)).Text(), "109.99999237060547");
-  EXPECT_EQ(Num(53.71068870610805).Text(), "53.71068870610805");
   EXPECT_EQ(Num(0.000001).Text(), "0.000001");  // never an exponent
   EXPECT_EQ(Num(-0.0).Text(), "0");
-}
-
-TEST(Num, RemembersItsKind) {
-  Num focal = std::int16_t{50};
-  EXPECT_EQ(focal.kind(), Num::Kind::Int16);
-  focal = 53.7;
-  EXPECT_EQ(focal.kind(), Num::Kind::Double);
-  EXPECT_FALSE(Num().IsSet());
-  EXPECT_EQ(Num().AsDouble(), 0.0);
 }
 
 }  // namespace

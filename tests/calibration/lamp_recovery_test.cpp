@@ -55,6 +55,7 @@ TEST(LampRecovery, TwoMarkedLinesGiveBackTheGrating) {
       {52.0, 9.6, false, 9.0f, 5460.753, 6402.246},   {48.5, 10.2, true, 9.0f, 5852.488, 6929.467},
       {55.0, 9.0, false, 9.0f, 6929.467, 5460.753},   {50.0, 9.8, true, 6.8f, 5769.598, 6143.063},
       {61.0, 11.0, false, 13.5f, 4358.337, 5460.753}, {45.0, 7.5, false, 9.0f, 7245.167, 8115.311},
+      {48.5, 10.2, true, 9.0f, 6929.467, 5852.488},  // line 1 the longer wavelength, descending
   };
   for (const Truth& t : cases) {
     SCOPED_TRACE("f " + std::to_string(t.focalLength) + " alpha " + std::to_string(t.alpha));

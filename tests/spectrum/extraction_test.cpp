@@ -19,31 +19,10 @@ PixelGrid Filled(std::int16_t value) {
 
 // --- MedianOfFour
 
-struct MedianCase {
-  std::int16_t a, b, c, d, median;
-};
-
-TEST(MedianOfFour, MeanOfTheMiddleTwoTruncatedTowardZero) {
-  const MedianCase cases[] = {
-      {10, 40, 20, 30, 25},
-      {1, 2, 2, 9, 2},
-      {3, 4, 9, 9, 6},       // 6.5 truncated
-      {9, 9, 3, 4, 6},       // order does not matter
-      {-5, -4, -3, 10, -3},  // -3.5 truncated toward zero, not down to -4
-      {-3, -2, 5, 7, 1},
-      {32767, 32767, 32767, 32767, 32767},  // the sum of the middle two needs 32 bits
-      {-32768, -32768, -32768, -32768, -32768},
-  };
-  for (const MedianCase& m : cases) {
-    SCOPED_TRACE(std::to_string(m.a) + "," + std::to_string(m.b) + "," + std::to_string(m.c) + "," +
-                 std::to_string(m.d));
-    EXPECT_EQ(MedianOfFour(m.a, m.b, m.c, m.d), m.median);
-  }
-}
-
 // The median as the camera software's description gives it: four times take
 // the smallest remaining value (the first of equal ones, scanning from the
-// bound 65536) and retire it; then the mean of the second and third, truncated.
+// bound 65536) and retire it; then the mean of the second and third, truncated
+// toward zero. Every order and tie of extreme, small and negative values.
 std::int16_t SelectionMedian(std::int16_t a, std::int16_t b, std::int16_t c, std::int16_t d) {
   std::int32_t values[4] = {a, b, c, d};
   std::int32_t sorted[4] = {};
@@ -62,7 +41,7 @@ std::int16_t SelectionMedian(std::int16_t a, std::int16_t b, std::int16_t c, std
   return static_cast<std::int16_t>((sorted[1] + sorted[2]) / 2);
 }
 
-TEST(MedianOfFour, AgreesWithTheSelectionProcedureOnEveryOrderAndTie) {
+TEST(MedianOfFour, AgreesWithTheSelectionProcedure) {
   const std::int16_t pool[] = {-32768, -7, -1, 0, 1, 2, 9, 32767};
   for (std::int16_t a : pool)
     for (std::int16_t b : pool)
@@ -119,20 +98,6 @@ TEST(CleanRow, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
   // Had the cleaned row 2 (0) been read, the median would be 500.
   EXPECT_EQ(Cleaned(grid, 10, 5, 2), 0);
   EXPECT_EQ(Cleaned(grid, 10, 5, 3), 1000);
-}
-
-// The golden cases' first and last columns hold no hot pixels.
-TEST(CleanRow, FirstAndLastColumnsAreNeverCleaned) {
-  PixelGrid grid = Filled(100);
-  for (int r = 1; r <= kGridRows; ++r) {
-    grid.at(1, r) = 5000;
-    grid.at(8, r) = 5000;
-  }
-  grid.at(1, 7) = 30000;
-  grid.at(8, 7) = 30000;
-  EXPECT_EQ(Cleaned(grid, 8, 1, 7), 30000);
-  EXPECT_EQ(Cleaned(grid, 8, 8, 7), 30000);
-  EXPECT_EQ(Cleaned(grid, 8, 8, 1), 5000);
 }
 
 // --- ColumnValue: scaling and the airglow filter
@@ -205,6 +170,7 @@ TEST(SmoothSpectrum, WidthFiveChangesColumnThreeOnlyAndNarrowerNothing) {
 
 // --- ExtractObject and ExtractCal
 
+// The golden cases' first and last columns hold no hot pixels.
 TEST(ExtractObject, MedianLeavesTheEndColumnsOfNarrowImages) {
   // A hot pixel in column 2: it is an inner column only from width 3 on.
   PixelGrid grid = Filled(10);

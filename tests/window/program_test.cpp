@@ -1,6 +1,7 @@
 // The real program on the real window, where the golden cases do not look: the
-// open-file dialog's filters, a load through it, printing on the window's own
-// printer or into a PDF file, and what the window remembers between runs.
+// open-file dialog's filters, printing on the window's own printer or into a
+// PDF file, and what the window remembers between runs. (The golden cases load
+// through this dialog on the real window.)
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -45,7 +46,6 @@ class ProgramWindow : public testing::Test {
   App app{window};
 };
 
-// The golden cases load through this dialog; here, the filters it offers.
 TEST_F(ProgramWindow, LoadSpectraOffersTheCameraFileFilters) {
   ModalAnswerer user{QString()};
   Click(C::cmdload);
@@ -53,14 +53,6 @@ TEST_F(ProgramWindow, LoadSpectraOffersTheCameraFileFilters) {
   EXPECT_EQ(user.fileFilters, (QStringList{"All Files (*)", "KM1 Files (*.KM1 *.km1)", "KM2 Files (*.KM2 *.km2)",
                                            "KM3 Files (*.KM3 *.km3)", "KM4 Files (*.KM4 *.km4)"}));
   EXPECT_EQ(user.selectedFilter.toStdString(), "All Files (*)");
-}
-
-// A sample chosen in the real dialog after a click on the real button is loaded.
-TEST_F(ProgramWindow, LoadSpectraLoadsTheChosenSample) {
-  Load(C::cmdload, "star.km1");
-  EXPECT_EQ(app.s.Object.Loaded, kTrue);
-  EXPECT_TRUE(window.Caption(C::lblfiledata1).ends_with("samples/star.km1"));
-  EXPECT_EQ(window.Colour(C::Shphart1), kRed);
 }
 
 // The golden cases print on the scripted printer; here the window's own prints

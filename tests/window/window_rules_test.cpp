@@ -1,6 +1,8 @@
 // The window rules that the golden cases, played on this window, do not reach:
 // values set from code, arrow and trough clicks, the dialogs' other ways out,
 // the end, and what reaches the screen. A sink of the test stands for the program.
+// (Where each control lies and what it says is the control table itself; the
+// golden case startup shows every control's state on this window.)
 #include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
@@ -137,8 +139,12 @@ TEST_F(WindowRules, AnEndedProgramTakesNoEvents) {
   EXPECT_EQ(sink.Take(), Events{});
 }
 
-// The golden cases compare the surfaces; these are the pixels the screen shows.
-TEST_F(WindowRules, DrawingAndColoursReachTheScreen) {
+// The golden cases compare the surfaces; these are the pixels the screen shows:
+// as built from the control table (the surface under the controls, grey labels
+// and check boxes, the read-out in the face colour, black outlines and line, a
+// white graph), then with drawings and colours.
+TEST_F(WindowRules, BuiltWindowDrawingAndColoursReachTheScreen) {
+  const QImage built = window.ClientArea()->grab().toImage();
   window.PaintPoint(Num(10.5f), Num(20.5f), kRed);  // halves to even: (10, 20)
   window.DrawLine(C::Spectra, Num(std::int16_t{100}), Num(std::int16_t{5}), Num(std::int16_t{103}),
                   Num(std::int16_t{5}), kGreen);
@@ -148,24 +154,38 @@ TEST_F(WindowRules, DrawingAndColoursReachTheScreen) {
   const QImage drawn = window.ClientArea()->grab().toImage();
   window.ClearGraph();
   const QImage cleared = window.ClientArea()->grab().toImage();
+  const QColor grey(192, 192, 192);
   const struct {
     const char* what;
     const QImage& shown;
     int x, y;
     QColor colour;
   } cases[] = {
+      {"window surface", built, 1, 1, grey},
+      {"inside the object frame", built, 100, 20, grey},
+      {"object frame", built, 4, 8, Qt::black},
+      {"calibration frame, far corner", built, 771, 61, Qt::black},
+      {"data crop frame", built, 48, 300, Qt::black},
+      {"separator line", built, 712, 200, Qt::black},
+      {"check box background", built, 478, 80, grey},
+      {"option button background", built, 310, 94, grey},
+      {"label background", built, 190, 110, grey},
+      {"read-out", built, 470, 366, QApplication::palette().color(QPalette::Button)},
+      {"graph box client, top left", built, 226, 146, Qt::white},
+      {"graph box client, bottom right", built, 483, 255, Qt::white},
       {"point", drawn, 10, 20, Qt::red},
       {"line", drawn, 103, 5, Qt::green},
       {"graph origin inside the border", drawn, 224 + 2, 144 + 2, Qt::red},
       {"graph's far corner", drawn, 224 + 2 + 257, 144 + 2 + 109, Qt::red},
       {"calibration crop frame", drawn, 536, 300, Qt::green},
-      {"separator line", drawn, 712, 300, Qt::red},
+      {"separator line in colour", drawn, 712, 300, Qt::red},
       {"cleared graph", cleared, 224 + 2 + 257, 144 + 2 + 109, Qt::white},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(c.shown.pixelColor(c.x, c.y).name().toStdString(), c.colour.name().toStdString());
   }
+  EXPECT_NE(built.pixelColor(224, 144), QColor(Qt::white)) << "the graph box's sunken border";
 }
 
 }  // namespace

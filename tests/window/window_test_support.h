@@ -2,6 +2,9 @@
 // delivers, and an answerer that plays the user in the modal dialogs.
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -37,8 +40,9 @@ class RecordingSink final : public EventSink {
   std::function<void(Control, Event)> then;  // what the program does with an event
 };
 
-// While it lives, answers every modal dialog that opens: an open-file dialog
-// with `path` (or cancels it when the path is empty), a message box with OK.
+// While it lives, answers every modal dialog that opens, once: an open-file
+// dialog with `path` (or cancels it when the path is empty), a message box with
+// OK. A dialog still open kCloseSeconds after its answer fails the test.
 class ModalAnswerer {
  public:
   explicit ModalAnswerer(QString path);
@@ -51,9 +55,12 @@ class ModalAnswerer {
   int fileDialogs = 0;
 
  private:
+  static constexpr int kCloseSeconds = 10;
   void Answer();
 
   QString path_;
+  QPointer<QDialog> answered_;  // the dialog answered last, until it closes
+  QDeadlineTimer closing_;
   QTimer timer_;
 };
 
