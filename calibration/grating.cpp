@@ -31,17 +31,21 @@ void StoreGrating(const Grating& g, AppState& s) {
 }
 
 float ModelWavelength(App& app, double pixel, int sign) {
-  Grating g = GratingOf(app.s);
-  const float lambda = ModelWavelength(g, pixel, sign);
-  app.s.BetaAngle = g.BetaAngle;
+  AppState& s = app.s;
+  const ModelInput in{s.FocalLength,
+                      s.AlphaAngle,
+                      s.GrooveSpacing.AsDouble(),
+                      static_cast<std::int16_t>(s.GammaAngle.AsDouble()),
+                      s.DegreesPerRadian,
+                      s.PixelWidth.AsSingle()};
+  double beta = 0;
+  const float lambda = ModelWavelength(in, pixel, sign, beta);
+  s.BetaAngle = beta;
   return lambda;
 }
 
 float CalibratedWavelength(App& app, double pixel) {
-  Grating g = GratingOf(app.s);
-  const float lambda = CalibratedWavelength(g, pixel);
-  app.s.BetaAngle = g.BetaAngle;
-  return lambda;
+  return CorrectWavelength(ModelWavelength(app, pixel, app.s.WavelengthDescending != kFalse ? -1 : 1));
 }
 
 float ColumnModelWavelength(App& app, std::int16_t column) { return ModelWavelength(app, column, -1); }
