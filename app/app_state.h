@@ -70,8 +70,8 @@ struct AppState {
   std::int32_t SpectrumMax = 0, SpectrumMin = 0;
   Flag CalGraphShown = kFalse;
 
-  bool LinearGraph = false, LogGraph = false, AutoscaledGraph = false;
-  Flag PushedGraph = kFalse;
+  // The graph style: exactly one of the four is true once the window has started.
+  bool LinearGraph = false, LogGraph = false, AutoscaledGraph = false, PushedGraph = false;
 
   Num CursorPixel;  // 16-bit integer
   std::int16_t CursorTickPixel = 0;

@@ -26,7 +26,7 @@ void Spectra_Load(App& app) {
   s.LogGraph = false;
   s.AutoscaledGraph = true;
   s.Object.CropTop = 1;
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   s.Object.CropBottom = 20;
   s.Cal.CropTop = 1;
   s.Cal.CropBottom = 20;

@@ -30,7 +30,7 @@ void DrawSpectrumGraph(App& app) {
   if (s.LinearGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Linear));
   if (s.LogGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Log));
   if (s.AutoscaledGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Autoscaled));
-  if (s.PushedGraph != kFalse) DrawCurve(w, PlotCurve(view, GraphStyle::Pushed));
+  if (s.PushedGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Pushed));
   for (const MarkerLine& m : CentroidMarkers(static_cast<std::int16_t>(s.CentroidWidth.AsDouble()))) {
     w.DrawLine(Control::Picgraph, m.x1, m.y1, m.x2, m.y2, kGreen);
   }
@@ -70,7 +70,7 @@ void autograph_Click(App& app) {
   w.SetOption(Control::autograph, true);
   s.AutoscaledGraph = true;
   w.SetOption(Control::pushgraph, false);
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   DrawSpectrumGraph(app);
 }
 
@@ -78,7 +78,7 @@ void Lingraph_Click(App& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::pushgraph, false);
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   w.SetOption(Control::Lingraph, true);
   s.LinearGraph = true;
   w.SetOption(Control::loggraph, false);
@@ -98,7 +98,7 @@ void loggraph_Click(App& app) {
   w.SetOption(Control::autograph, false);
   s.AutoscaledGraph = false;
   w.SetOption(Control::pushgraph, false);
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   DrawSpectrumGraph(app);
 }
 
@@ -106,7 +106,7 @@ void pushgraph_Click(App& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::pushgraph, true);
-  s.PushedGraph = kTrue;
+  s.PushedGraph = true;
   w.SetOption(Control::Lingraph, false);
   s.LinearGraph = false;
   w.SetOption(Control::loggraph, false);
