@@ -68,7 +68,7 @@ void LoadImage(App& app, Slot slot) {
     return;
   }
   CameraImage& image = s.Image(slot);
-  const auto bytes = w.ReadFile(path, kMaxFileBytes);
+  const auto bytes = w.Files().ReadFile(path, kMaxFileBytes);
   if (!bytes) {
     w.MessageBox(kLoadFailed);
     return;

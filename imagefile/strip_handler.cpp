@@ -33,7 +33,7 @@ void cmdstrip_Click(App& app) {
   const std::vector<std::uint8_t> bytes =
       StripImage(image.HeaderBlock, std::span(spectrum.values).subspan(1, static_cast<std::size_t>(width)), height);
   // The whole file is replaced, so no tail of an older, longer file survives.
-  if (app.w.WriteFile(*name + ".km1", bytes) != FileError::None) {
+  if (app.w.Files().WriteFile(*name + ".km1", bytes) != FileError::None) {
     app.w.MessageBox("Invalid path name - try again!");
     return;
   }

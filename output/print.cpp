@@ -4,26 +4,6 @@
 
 namespace lxr4 {
 
-namespace {
-
-// The page's printer operations on the window's printer.
-class WindowPrinter final : public Printer {
- public:
-  explicit WindowPrinter(Window& w) : w_(w) {}
-  bool Setup(int value) override { return w_.PrinterSetup(value); }
-  std::optional<PageSize> Size() override { return w_.PrinterSize(); }
-  std::optional<TextSize> Measure(std::string_view text) override { return w_.PrinterMeasure(text); }
-  bool Text(Num x, Num y, std::string_view text) override { return w_.PrinterText(x, y, text); }
-  bool Line(Num x1, Num y1, Num x2, Num y2) override { return w_.PrinterLine(x1, y1, x2, y2); }
-  bool End() override { return w_.PrinterEnd(); }
-  void Abort() override { w_.PrinterAbort(); }
-
- private:
-  Window& w_;
-};
-
-}  // namespace
-
 void cmdprint_Click(App& app) {
   AppState& s = app.s;
   const GraphPage page{
@@ -40,7 +20,7 @@ void cmdprint_Click(App& app) {
             return lambda;
           },
   };
-  WindowPrinter printer(app.w);
+  Printer& printer = app.w.Printer();
   if (PrintGraphPage(page, printer)) {
     app.w.MessageBox("One page has been sent to your printer.");
   } else {

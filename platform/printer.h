@@ -1,17 +1,22 @@
-// Printer: the printer operations of the Window interface, as one device that
-// a window prints through. The Qt window prints on the system's printer
+// Printer: the printer the window hands out (Window::Printer), one device
+// that the program prints through. The Qt window prints on the system's printer
 // (QtPrinter); the scripted platform has its scripted printer (ScriptPrinter),
-// which a driven Qt window can take in place of its own. The printed page of
-// "Print Graph" is drawn through one too.
+// which a driven Qt window can take in place of its own.
 #pragma once
 
 #include <optional>
 #include <string_view>
 
 #include "platform/num.h"
-#include "platform/window.h"
 
 namespace lxr4 {
+
+struct PageSize {
+  Num width, height;
+};
+struct TextSize {
+  double width = 0, height = 0;
+};
 
 class Printer {
  public:

@@ -1,5 +1,5 @@
 // The platform interface: every operation the program performs on its two
-// windows, dialogs, printer and files. The program's logic talks to the
+// windows and dialogs, and the printer and file store it hands out. The program's logic talks to the
 // outside world only through it; the Qt window (lxr4) and the scripted
 // platform (lxr4-script) are its two implementations.
 #pragma once
@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/file_store.h"
 #include "platform/num.h"
+#include "platform/printer.h"
 
 namespace lxr4 {
 
@@ -45,15 +47,6 @@ class EventSink {
  protected:
   ~EventSink() = default;
 };
-
-struct PageSize {
-  Num width, height;
-};
-struct TextSize {
-  double width = 0, height = 0;
-};
-
-enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite };
 
 class Window {
  public:
@@ -97,23 +90,9 @@ class Window {
   virtual std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
                                                     int flags) = 0;
 
-  // --- printer; each operation returns false (or nullopt) when it failed
-  [[nodiscard]] virtual bool PrinterSetup(int value) = 0;
-  [[nodiscard]] virtual std::optional<PageSize> PrinterSize() = 0;
-  [[nodiscard]] virtual std::optional<TextSize> PrinterMeasure(std::string_view text) = 0;
-  [[nodiscard]] virtual bool PrinterText(Num x, Num y, std::string_view text) = 0;
-  [[nodiscard]] virtual bool PrinterLine(Num x1, Num y1, Num x2, Num y2) = 0;
-  [[nodiscard]] virtual bool PrinterEnd() = 0;
-  // Drops a page begun by a print that failed, so that nothing half-done is left.
-  virtual void PrinterAbort() = 0;
-
-  // --- files
-  // Reads at most `maxBytes` bytes from the start of the file; nullopt when it cannot be read.
-  [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                          std::size_t maxBytes) = 0;
-  // Writes the whole file or nothing: an older file of that name survives a failure.
-  [[nodiscard]] virtual FileError WriteFile(const std::string& path,
-                                            std::span<const std::uint8_t> bytes) = 0;
+  // --- the printer and the files the program works with
+  [[nodiscard]] virtual lxr4::Printer& Printer() = 0;
+  [[nodiscard]] virtual FileStore& Files() = 0;
 
   // Ends the program at once.
   virtual void EndProgram() = 0;

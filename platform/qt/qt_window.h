@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/surface.h"
 #include "platform/window.h"
@@ -39,7 +40,7 @@ class QtWindow final : public Window {
   void PrintToPdf(const QString& path) { systemPrinter_.SendToPdf(path); }
   // Prints through `printer` from now on instead of the system's printer (a
   // driven session's scripted printer), or again on the system's when null.
-  void UsePrinter(Printer* printer) { printer_ = printer != nullptr ? printer : &systemPrinter_; }
+  void UsePrinter(lxr4::Printer* printer) { printer_ = printer != nullptr ? printer : &systemPrinter_; }
 
   // The widget of a control; a form's own window for Spectra and frmcontrast.
   [[nodiscard]] QWidget* Widget(Control control) const;
@@ -76,19 +77,8 @@ class QtWindow final : public Window {
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
                                             int flags) override;
 
-  [[nodiscard]] bool PrinterSetup(int value) override;
-  [[nodiscard]] std::optional<PageSize> PrinterSize() override;
-  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
-  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override;
-  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override;
-  [[nodiscard]] bool PrinterEnd() override;
-  void PrinterAbort() override;
-
-  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                  std::size_t maxBytes) override;
-  [[nodiscard]] FileError WriteFile(const std::string& path,
-                                    std::span<const std::uint8_t> bytes) override;
-
+  [[nodiscard]] lxr4::Printer& Printer() override { return *printer_; }
+  [[nodiscard]] FileStore& Files() override { return files_; }
   void EndProgram() override;
 
  private:
@@ -109,7 +99,8 @@ class QtWindow final : public Window {
   std::vector<std::string> captions_;
   std::vector<Rgb> colours_;
   QtPrinter systemPrinter_;
-  Printer* printer_ = &systemPrinter_;
+  lxr4::Printer* printer_ = &systemPrinter_;
+  DiskFiles files_;
   EventSink* sink_ = nullptr;
   bool ended_ = false;
 };

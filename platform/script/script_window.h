@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/script/controls_model.h"
 #include "platform/script/script_printer.h"
 #include "platform/script/user_actions.h"
@@ -48,16 +49,8 @@ class ScriptWindow final : public Window, public UserActions {
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
-  [[nodiscard]] bool PrinterSetup(int value) override;
-  [[nodiscard]] std::optional<PageSize> PrinterSize() override;
-  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
-  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override;
-  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override;
-  [[nodiscard]] bool PrinterEnd() override;
-  void PrinterAbort() override;
-  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                  std::size_t maxBytes) override;
-  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  [[nodiscard]] lxr4::Printer& Printer() override { return printer_; }
+  [[nodiscard]] FileStore& Files() override { return files_; }
   void EndProgram() override;
 
   // --- UserActions
@@ -94,6 +87,7 @@ class ScriptWindow final : public Window, public UserActions {
   Surface window_;
   Surface graph_;
   ScriptPrinter printer_;
+  DiskFiles files_;
   std::deque<std::optional<std::string>> opens_, inputs_;
   std::deque<std::optional<ContrastAnswer>> contrasts_;
   EventSink* sink_ = nullptr;
