@@ -34,7 +34,7 @@ fuzz: setup
 	$(FUZZ)/tests/fuzz/reader_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus tests/fuzz/corpus
 
 format:
-	find app imagefile display spectrum calibration output platform tests bench tools \
+	find base state app imagefile display spectrum calibration output platform tests bench tools \
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 package: build

@@ -22,8 +22,8 @@ constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
 struct SlotControls {
   Control pathLabel, frame, otherFrame, heading, otherHeading;
-  void (*extract)(App&);
-  void (*draw)(App&);
+  void (*extract)(Program&);
+  void (*draw)(Program&);
 };
 
 constexpr SlotControls kObjectControls{Control::lblfiledata1, Control::Shphart1, Control::shphart2,
@@ -57,7 +57,7 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
     for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
 }
 
-void LoadImage(App& app, Slot slot) {
+void LoadImage(Program& app, Slot slot) {
   AppState& s = app.s;
   Window& w = app.w;
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
@@ -124,7 +124,7 @@ void LoadImage(App& app, Slot slot) {
 
 }  // namespace
 
-void cmdload_Click(App& app) { LoadImage(app, Slot::Object); }
-void cmdload2_Click(App& app) { LoadImage(app, Slot::Cal); }
+void cmdload_Click(Program& app) { LoadImage(app, Slot::Object); }
+void cmdload2_Click(Program& app) { LoadImage(app, Slot::Cal); }
 
 }  // namespace lxr4

@@ -58,4 +58,10 @@ void App::OnEvent(Control control, Event event) {
   }
 }
 
+void App::DrawImage(Slot slot) { slot == Slot::Object ? DrawObjectImage(*this) : DrawCalImage(*this); }
+void App::DrawGraph() { DrawSpectrumGraph(*this); }
+void App::GraphSpectrum(Slot slot) {
+  slot == Slot::Object ? cmdcalcspectra_Click(*this) : Cmdcalccal_Click(*this);
+}
+
 }  // namespace lxr4

@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "platform/script/quoted_text.h"
+#include "base/quoted_text.h"
 
 namespace lxr4 {
 

@@ -1,5 +1,5 @@
 // The grating model and the calibration solve on the program's state.
-#include "app/procedures.h"
+#include "calibration/handlers.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
 
@@ -30,7 +30,7 @@ void StoreGrating(const Grating& g, AppState& s) {
   s.CalibrationDone = g.CalibrationDone;
 }
 
-float ModelWavelength(App& app, double pixel, int sign) {
+float ModelWavelength(Program& app, double pixel, int sign) {
   AppState& s = app.s;
   const ModelInput in{s.FocalLength,
                       s.AlphaAngle,
@@ -44,13 +44,13 @@ float ModelWavelength(App& app, double pixel, int sign) {
   return lambda;
 }
 
-float CalibratedWavelength(App& app, double pixel) {
+float CalibratedWavelength(Program& app, double pixel) {
   return CorrectWavelength(ModelWavelength(app, pixel, app.s.WavelengthDescending != kFalse ? -1 : 1));
 }
 
-float ColumnModelWavelength(App& app, std::int16_t column) { return ModelWavelength(app, column, -1); }
+float ColumnModelWavelength(Program& app, std::int16_t column) { return ModelWavelength(app, column, -1); }
 
-bool SolveCalibration(App& app, const LinePair& lines) {
+bool SolveCalibration(Program& app, const LinePair& lines) {
   Grating g = GratingOf(app.s);
   if (SolveCalibration(g, lines) != SolveError::None) return false;
   StoreGrating(g, app.s);

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/num.h"
+#include "base/num.h"
 
 namespace lxr4 {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <span>
 
-#include "app/procedures.h"
+#include "imagefile/handlers.h"
 #include "imagefile/strip_writer.h"
 
 namespace lxr4 {
 
-void cmdstrip_Click(App& app) {
+void cmdstrip_Click(Program& app) {
   AppState& s = app.s;
   const bool cal = s.CalGraphShown != kFalse;
   const CameraImage& image = cal ? s.Cal : s.Object;

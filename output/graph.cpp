@@ -1,5 +1,7 @@
 // The on-screen graph of the current spectrum and the buttons that choose it.
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "output/handlers.h"
+#include "spectrum/handlers.h"
 #include "output/graph_scale.h"
 
 namespace lxr4 {
@@ -18,7 +20,7 @@ void DrawCurve(Window& w, const Curve& curve) {
 
 }  // namespace
 
-void DrawSpectrumGraph(App& app) {
+void DrawSpectrumGraph(Program& app) {
   const AppState& s = app.s;
   Window& w = app.w;
   w.ClearGraph();
@@ -36,7 +38,7 @@ void DrawSpectrumGraph(App& app) {
   }
 }
 
-void cmdcalcspectra_Click(App& app) {
+void cmdcalcspectra_Click(Program& app) {
   ExtractObjectSpectrum(app);
   app.w.SetColour(Control::Shphart1, kRed);
   app.w.SetColour(Control::shphart2, kBlack);
@@ -47,7 +49,7 @@ void cmdcalcspectra_Click(App& app) {
   DrawSpectrumGraph(app);
 }
 
-void Cmdcalccal_Click(App& app) {
+void Cmdcalccal_Click(Program& app) {
   ExtractCalSpectrum(app);
   app.w.SetColour(Control::Shphart1, kBlack);
   app.w.SetColour(Control::shphart2, kRed);
@@ -60,7 +62,7 @@ void Cmdcalccal_Click(App& app) {
 
 // Each style button sets the four flags and buttons in its own order; setting
 // a button from here runs no click handler.
-void autograph_Click(App& app) {
+void autograph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::Lingraph, false);
@@ -74,7 +76,7 @@ void autograph_Click(App& app) {
   DrawSpectrumGraph(app);
 }
 
-void Lingraph_Click(App& app) {
+void Lingraph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::pushgraph, false);
@@ -88,7 +90,7 @@ void Lingraph_Click(App& app) {
   DrawSpectrumGraph(app);
 }
 
-void loggraph_Click(App& app) {
+void loggraph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::Lingraph, false);
@@ -102,7 +104,7 @@ void loggraph_Click(App& app) {
   DrawSpectrumGraph(app);
 }
 
-void pushgraph_Click(App& app) {
+void pushgraph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::pushgraph, true);

@@ -1,10 +1,11 @@
 // "Print Graph": one page with the whole graphed spectrum (page_layout.h).
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "output/handlers.h"
 #include "output/page_layout.h"
 
 namespace lxr4 {
 
-void cmdprint_Click(App& app) {
+void cmdprint_Click(Program& app) {
   AppState& s = app.s;
   const GraphPage page{
       .title = s.CalGraphShown ? s.Cal.Caption : s.Object.Caption,

@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "output/handlers.h"
 #include "output/text_export_format.h"
 
 namespace lxr4 {
 
-void cmdtext_Click(App& app) {
+void cmdtext_Click(Program& app) {
   AppState& s = app.s;
   std::string rows;
   const int columns = std::clamp<int>(s.SpectrumLength, 0, kGridColumns);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_store.h"
+#include "state/file_store.h"
 
 namespace lxr4 {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/printer.h"
+#include "state/printer.h"
 
 class QPainter;
 class QPrinter;

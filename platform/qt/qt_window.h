@@ -12,7 +12,7 @@
 #include "platform/files.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/surface.h"
-#include "platform/window.h"
+#include "state/window.h"
 
 class QWidget;
 

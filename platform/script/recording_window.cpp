@@ -1,6 +1,6 @@
 #include "platform/script/recording_window.h"
 
-#include "platform/script/quoted_text.h"
+#include "base/quoted_text.h"
 
 namespace lxr4 {
 

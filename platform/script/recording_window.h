@@ -6,7 +6,7 @@
 #pragma once
 
 #include "platform/script/transcript.h"
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 

@@ -15,7 +15,7 @@
 #include "platform/script/script_printer.h"
 #include "platform/script/user_actions.h"
 #include "platform/surface.h"
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 

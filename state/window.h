@@ -11,23 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/controls.h"
-#include "platform/file_store.h"
-#include "platform/num.h"
-#include "platform/printer.h"
+#include "base/colour.h"
+#include "base/controls.h"
+#include "state/file_store.h"
+#include "base/num.h"
+#include "state/printer.h"
 
 namespace lxr4 {
-
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-  friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kRed{255, 0, 0};
-inline constexpr Rgb kGreen{0, 255, 0};
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kWindowGrey{192, 192, 192};
 
 struct Bounds {
   std::int16_t left = 0, top = 0, width = 0, height = 0;

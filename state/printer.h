@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/num.h"
+#include "base/num.h"
 
 namespace lxr4 {
 
