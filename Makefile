@@ -51,7 +51,7 @@ fuzz: setup
 	  -malloc_limit_mb=1000000 $(FUZZ)/fits-corpus tests/fuzz/fits-corpus
 
 format:
-	find app imagefile display spectrum calibration output platform tests bench tools \
+	find base state app imagefile display spectrum calibration output platform tests bench tools \
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 package: build

@@ -2,24 +2,21 @@
 // routing of the windows' events to their handlers.
 #pragma once
 
-#include <memory>
-
-#include "app/app_state.h"
-#include "platform/window.h"
+#include "state/program.h"
+#include "state/window.h"
 
 namespace lxr4 {
 
-class App final : public EventSink {
+class App final : public Program, public EventSink {
  public:
-  explicit App(Window& window) : w(window) {}
-  App(const App&) = delete;
-  App& operator=(const App&) = delete;
+  explicit App(Window& window) : Program(window) {}
 
   void OnEvent(Control control, Event event) override;
   void OnMenu(MenuItem item) override;
 
-  AppState s;
-  Window& w;
+  void DrawImage(Slot slot) override;
+  void DrawGraph() override;
+  void GraphSpectrum(Slot slot) override;
 };
 
 }  // namespace lxr4

@@ -6,7 +6,7 @@
 
 namespace lxr4 {
 
-void userGuide_Click(App& app) {
+void userGuide_Click(Program& app) {
   Window& w = app.w;
   const std::string path = w.UserGuidePath();
   if (path.empty()) {
@@ -19,7 +19,7 @@ void userGuide_Click(App& app) {
   }
 }
 
-void about_Click(App& app) {
+void about_Click(Program& app) {
   app.w.MessageBox(
       "Tavrin LXR-4 Spectral Calibration Program\n"
       "Version " LXR4_VERSION

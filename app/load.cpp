@@ -27,8 +27,8 @@ constexpr std::size_t kMaxFrameFileBytes = std::size_t{1} << 30;
 
 struct SlotControls {
   Control pathLabel, frame, otherFrame, heading, otherHeading;
-  void (*extract)(App&);
-  void (*draw)(App&);
+  void (*extract)(Program&);
+  void (*draw)(Program&);
 };
 
 constexpr SlotControls kObjectControls{Control::lblfiledata1, Control::Shphart1, Control::shphart2,
@@ -63,17 +63,17 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
     for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
 }
 
-void LoadImageFile(App& app, Slot slot, const std::string& path) {
+void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   AppState& s = app.s;
   Window& w = app.w;
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
   CameraImage& image = s.Image(slot);
-  auto bytes = w.ReadFile(path, kMaxFileBytes);
+  auto bytes = w.Files().ReadFile(path, kMaxFileBytes);
   // A FITS frame, recognised by its contents, becomes a camera image file first.
   std::string label = path;
   if (bytes && LooksLikeFits(*bytes)) {
-    bytes = w.ReadFile(path, kMaxFrameFileBytes);
+    bytes = w.Files().ReadFile(path, kMaxFrameFileBytes);
     FitsFileImport fits = bytes ? ImportFitsFile(*bytes, ImportOptions{}) : FitsFileImport{};
     bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
     label += " (" + fits.image.description + ")";
@@ -132,7 +132,7 @@ void LoadImageFile(App& app, Slot slot, const std::string& path) {
   w.AddRecentFile(RecentFile{path, slot == Slot::Cal});
 }
 
-void LoadImage(App& app, Slot slot) {
+void LoadImage(Program& app, Slot slot) {
   ShowOpenFileDialog(app.s, app.w);
   const std::string path = app.s.SelectedFileName;
   if (path.empty()) {
@@ -144,10 +144,10 @@ void LoadImage(App& app, Slot slot) {
 
 }  // namespace
 
-void cmdload_Click(App& app) { LoadImage(app, Slot::Object); }
-void cmdload2_Click(App& app) { LoadImage(app, Slot::Cal); }
+void cmdload_Click(Program& app) { LoadImage(app, Slot::Object); }
+void cmdload2_Click(Program& app) { LoadImage(app, Slot::Cal); }
 
-void openRecent_Click(App& app) {
+void openRecent_Click(Program& app) {
   if (const std::optional<RecentFile> file = app.w.ChosenRecentFile())
     LoadImageFile(app, file->calibration ? Slot::Cal : Slot::Object, file->path);
 }

@@ -62,7 +62,7 @@ void App::OnEvent(Control control, Event event) {
 // Every item has its case: the compiler names an item added without one.
 void App::OnMenu(MenuItem item) {
   using M = MenuItem;
-  App& app = *this;
+  Program& app = *this;
   switch (item) {
     case M::OpenObject: return cmdload_Click(app);
     case M::OpenCalibration: return cmdload2_Click(app);
@@ -74,6 +74,12 @@ void App::OnMenu(MenuItem item) {
     case M::UserGuide: return userGuide_Click(app);
     case M::About: return about_Click(app);
   }
+}
+
+void App::DrawImage(Slot slot) { slot == Slot::Object ? DrawObjectImage(*this) : DrawCalImage(*this); }
+void App::DrawGraph() { DrawSpectrumGraph(*this); }
+void App::GraphSpectrum(Slot slot) {
+  slot == Slot::Object ? cmdcalcspectra_Click(*this) : Cmdcalccal_Click(*this);
 }
 
 }  // namespace lxr4

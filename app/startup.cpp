@@ -1,11 +1,11 @@
 // Start-up (the main window's load handler) and shut-down.
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "app/procedures.h"
 #include "calibration/line_list.h"
 
 namespace lxr4 {
 
-void Spectra_Load(App& app) {
+void Spectra_Load(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   // The contrast dialog exists hidden from the window's creation on.
@@ -26,7 +26,7 @@ void Spectra_Load(App& app) {
   s.LogGraph = false;
   s.AutoscaledGraph = true;
   s.Object.CropTop = 1;
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   s.Object.CropBottom = 20;
   s.Cal.CropTop = 1;
   s.Cal.CropBottom = 20;
@@ -42,7 +42,7 @@ void Spectra_Load(App& app) {
   w.SelectEntry(Control::cbobox, kStartWidthIndex);
 }
 
-void Spectra_Unload(App& app) { app.w.EndProgram(); }
-void cmdexit_Click(App& app) { app.w.EndProgram(); }
+void Spectra_Unload(Program& app) { app.w.EndProgram(); }
+void cmdexit_Click(Program& app) { app.w.EndProgram(); }
 
 }  // namespace lxr4

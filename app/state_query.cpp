@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "platform/script/quoted_text.h"
+#include "base/quoted_text.h"
 
 namespace lxr4 {
 
@@ -51,7 +51,8 @@ const std::array kScalars{
     Scalar{"LinearGraph", [](const AppState& s) { return BoolText(s.LinearGraph); }},
     Scalar{"LogGraph", [](const AppState& s) { return BoolText(s.LogGraph); }},
     Scalar{"AutoscaledGraph", [](const AppState& s) { return BoolText(s.AutoscaledGraph); }},
-    Scalar{"PushedGraph", [](const AppState& s) { return FlagText(s.PushedGraph); }},
+    // one of the four style booleans, answered in the flag form scripts have always read
+    Scalar{"PushedGraph", [](const AppState& s) { return FlagText(s.PushedGraph ? kTrue : kFalse); }},
     Scalar{"CursorPixel", [](const AppState& s) { return s.CursorPixel.Text(); }},
     Scalar{"CursorTickPixel", [](const AppState& s) { return std::to_string(s.CursorTickPixel); }},
     Scalar{"CentroidWidth", [](const AppState& s) { return s.CentroidWidth.Text(); }},

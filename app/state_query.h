@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace lxr4 {
 

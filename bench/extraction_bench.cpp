@@ -92,7 +92,7 @@ void BM_DrawSpectrumGraph(benchmark::State& state) {
   app.s.LinearGraph = state.range(0) == 0;
   app.s.LogGraph = state.range(0) == 1;
   app.s.AutoscaledGraph = state.range(0) == 2;
-  app.s.PushedGraph = state.range(0) == 3 ? kTrue : kFalse;
+  app.s.PushedGraph = state.range(0) == 3;
   ExtractObjectSpectrum(app);
   for (auto _ : state) DrawSpectrumGraph(app);
   transcript.Finish();

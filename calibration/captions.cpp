@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace lxr4 {
 

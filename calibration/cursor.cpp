@@ -1,8 +1,8 @@
 // The cursor scroll bar, its tick above the images, and the wavelength read-out.
 #include <optional>
 
-#include "app/number_text.h"
-#include "app/procedures.h"
+#include "base/number_text.h"
+#include "calibration/handlers.h"
 #include "calibration/captions.h"
 
 namespace lxr4 {
@@ -11,21 +11,21 @@ namespace {
 constexpr std::int16_t kTickTop = 32, kTickBottom = 38;
 
 // The tick sits above the image of the graphed spectrum.
-void DrawTick(App& app, double column, Rgb colour) {
+void DrawTick(Program& app, double column, Rgb colour) {
   const Num& origin = app.s.CalGraphShown != kFalse ? app.s.Cal.OriginX : app.s.Object.OriginX;
   const std::optional<std::int16_t> x = ToInt16(origin.AsDouble() + column);
   if (!x) return;  // off the window
   app.w.DrawLine(Control::Spectra, *x, kTickTop, *x, kTickBottom, colour);
 }
 
-void MoveCursorTick(App& app) {
+void MoveCursorTick(Program& app) {
   AppState& s = app.s;
   DrawTick(app, s.CursorTickPixel, kWindowGrey);
   DrawTick(app, s.CursorPixel.AsDouble(), kRed);
   s.CursorTickPixel = static_cast<std::int16_t>(s.CursorPixel.AsDouble());
 }
 
-void ReadCursor(App& app) {
+void ReadCursor(Program& app) {
   app.s.CursorPixel = static_cast<std::int16_t>(app.w.Value(Control::hsbspectra));
   MoveCursorTick(app);
 }
@@ -38,12 +38,12 @@ std::int64_t PixelValue(const AppState& s) {
 }
 }  // namespace
 
-void hsbspectra_Scroll(App& app) { ReadCursor(app); }
+void hsbspectra_Scroll(Program& app) { ReadCursor(app); }
 
-void hsbspectra_Change(App& app) {
+void hsbspectra_Change(Program& app) {
   AppState& s = app.s;
   ReadCursor(app);
-  DrawSpectrumGraph(app);
+  app.DrawGraph();
   if (s.CalibrationDone) {
     s.ReadoutPixel = s.CursorPixel;
     ShowWavelengthAtPixel(app);
@@ -53,13 +53,13 @@ void hsbspectra_Change(App& app) {
   }
 }
 
-void cmdemission_Click(App& app) {
+void cmdemission_Click(Program& app) {
   if (!FindLineCentroid(app)) return;
   app.s.ReadoutPixel = app.s.LineCentroid;
   ShowWavelengthAtPixel(app);
 }
 
-void ShowWavelengthAtPixel(App& app) {
+void ShowWavelengthAtPixel(Program& app) {
   AppState& s = app.s;
   const float wavelength = CalibratedWavelength(app, s.ReadoutPixel.AsDouble());
   s.ReadoutWavelength = wavelength;

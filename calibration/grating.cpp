@@ -1,5 +1,5 @@
 // The grating model and the calibration solve on the program's state.
-#include "app/procedures.h"
+#include "calibration/handlers.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
 
@@ -30,23 +30,27 @@ void StoreGrating(const Grating& g, AppState& s) {
   s.CalibrationDone = g.CalibrationDone;
 }
 
-float ModelWavelength(App& app, double pixel, int sign) {
-  Grating g = GratingOf(app.s);
-  const float lambda = ModelWavelength(g, pixel, sign);
-  app.s.BetaAngle = g.BetaAngle;
+float ModelWavelength(Program& app, double pixel, int sign) {
+  AppState& s = app.s;
+  const ModelInput in{s.FocalLength,
+                      s.AlphaAngle,
+                      s.GrooveSpacing.AsDouble(),
+                      static_cast<std::int16_t>(s.GammaAngle.AsDouble()),
+                      s.DegreesPerRadian,
+                      s.PixelWidth.AsSingle()};
+  double beta = 0;
+  const float lambda = ModelWavelength(in, pixel, sign, beta);
+  s.BetaAngle = beta;
   return lambda;
 }
 
-float CalibratedWavelength(App& app, double pixel) {
-  Grating g = GratingOf(app.s);
-  const float lambda = CalibratedWavelength(g, pixel);
-  app.s.BetaAngle = g.BetaAngle;
-  return lambda;
+float CalibratedWavelength(Program& app, double pixel) {
+  return CorrectWavelength(ModelWavelength(app, pixel, app.s.WavelengthDescending != kFalse ? -1 : 1));
 }
 
-float ColumnModelWavelength(App& app, std::int16_t column) { return ModelWavelength(app, column, -1); }
+float ColumnModelWavelength(Program& app, std::int16_t column) { return ModelWavelength(app, column, -1); }
 
-bool SolveCalibration(App& app, const LinePair& lines) {
+bool SolveCalibration(Program& app, const LinePair& lines) {
   Grating g = GratingOf(app.s);
   if (SolveCalibration(g, lines) != SolveError::None) return false;
   StoreGrating(g, app.s);

@@ -4,7 +4,7 @@
 
 namespace lxr4 {
 
-float ModelWavelength(Grating& g, double pixel, int sign) {
+float ModelWavelength(const ModelInput& g, double pixel, int sign, double& beta) {
   const float x = static_cast<float>(pixel) - kReferenceColumn;
   const float offsetMm = x * (g.PixelWidth / 1000.0f);
   // The integer start value of the focal length divides in single precision,
@@ -15,11 +15,16 @@ float ModelWavelength(Grating& g, double pixel, int sign) {
   const double k = g.DegreesPerRadian;
   const double theta = std::atan(ratio) * k;
   const double alpha = g.AlphaAngle.AsDouble();
-  g.BetaAngle = (30.0 - alpha) + sign * theta;
+  beta = (30.0 - alpha) + sign * theta;
   const double gamma = static_cast<double>(static_cast<float>(g.GammaAngle) / g.DegreesPerRadian);
   const double lambda =
-      10000.0 * g.GrooveSpacing * std::cos(gamma) * (std::sin(g.BetaAngle / k) + std::sin(-alpha / k));
+      10000.0 * g.GrooveSpacing * std::cos(gamma) * (std::sin(beta / k) + std::sin(-alpha / k));
   return static_cast<float>(lambda);
+}
+
+float ModelWavelength(Grating& g, double pixel, int sign) {
+  const ModelInput in{g.FocalLength, g.AlphaAngle, g.GrooveSpacing, g.GammaAngle, g.DegreesPerRadian, g.PixelWidth};
+  return ModelWavelength(in, pixel, sign, g.BetaAngle);
 }
 
 float CorrectWavelength(float lambda) {

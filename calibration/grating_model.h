@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/num.h"
+#include "base/num.h"
 
 namespace lxr4 {
 
@@ -30,8 +30,22 @@ struct Grating {
 // +1 when the wavelength rises with the column number, -1 when it falls.
 [[nodiscard]] inline int ThetaSign(const Grating& g) { return g.WavelengthDescending ? -1 : 1; }
 
+// What one evaluation of the model reads: the calibration by reference, so that
+// the program's state can be read where it stands.
+struct ModelInput {
+  const Num& FocalLength;
+  const Num& AlphaAngle;
+  double GrooveSpacing;
+  std::int16_t GammaAngle;
+  float DegreesPerRadian;
+  float PixelWidth;
+};
+
 // Uncorrected model wavelength of column `pixel` with theta taken with `sign`
-// (+1 or -1); writes g.BetaAngle.
+// (+1 or -1); writes the diffraction angle of that column to `beta`.
+float ModelWavelength(const ModelInput& in, double pixel, int sign, double& beta);
+
+// The same on a Grating; writes g.BetaAngle.
 float ModelWavelength(Grating& g, double pixel, int sign);
 
 // The correction, 0 at 5500 Angstroms and never raising a wavelength.

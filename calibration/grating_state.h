@@ -1,7 +1,7 @@
 // Moving the calibration between the program's state and the grating model.
 #pragma once
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "calibration/grating_model.h"
 
 namespace lxr4 {

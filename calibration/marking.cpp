@@ -5,8 +5,8 @@
 #include <optional>
 #include <span>
 
-#include "app/number_text.h"
-#include "app/procedures.h"
+#include "base/number_text.h"
+#include "calibration/handlers.h"
 #include "calibration/captions.h"
 #include "calibration/centroid.h"
 #include "calibration/grating_solver.h"
@@ -38,7 +38,7 @@ std::optional<float> TypedWavelength(std::string_view text) {
 }
 }  // namespace
 
-void cboscale_Click(App& app) {
+void cboscale_Click(Program& app) {
   const int index = app.w.SelectedIndex(Control::cboscale);
   if (index >= 0 && index < static_cast<int>(kSpectralLines.size())) {
     app.s.SelectedLineWavelength = kSpectralLines[static_cast<std::size_t>(index)].wavelength;
@@ -51,18 +51,18 @@ void cboscale_Click(App& app) {
   }
 }
 
-void cbobox_Click(App& app) {
+void cbobox_Click(Program& app) {
   AppState& s = app.s;
   const int index = app.w.SelectedIndex(Control::cbobox);
   if (index >= 0 && index < static_cast<int>(kCentroidWidths.size()))
     s.CentroidWidth = static_cast<std::int16_t>(kCentroidWidths[static_cast<std::size_t>(index)].width);
   if (s.CentroidWidth.AsDouble() != s.LastCentroidWidth.AsDouble()) {
-    DrawSpectrumGraph(app);
+    app.DrawGraph();
     s.LastCentroidWidth = s.CentroidWidth;
   }
 }
 
-bool FindLineCentroid(App& app) {
+bool FindLineCentroid(Program& app) {
   AppState& s = app.s;
   const auto length = static_cast<std::size_t>(std::clamp<int>(s.SpectrumLength, 0, kGridColumns));
   const CentroidResult found =
@@ -82,7 +82,7 @@ bool FindLineCentroid(App& app) {
   return false;
 }
 
-void cmdmarkline1_Click(App& app) {
+void cmdmarkline1_Click(Program& app) {
   AppState& s = app.s;
   if (!FindLineCentroid(app)) return;
   // After a calibration the new line 1 re-fits the alpha angle; a line that
@@ -95,7 +95,7 @@ void cmdmarkline1_Click(App& app) {
   app.w.SetCaption(Control::Lblwavelength, MarkCaption(s.LineCentroid));
 }
 
-void cmdmarkline2_Click(App& app) {
+void cmdmarkline2_Click(Program& app) {
   AppState& s = app.s;
   if (!s.Line1Wavelength.IsSet()) return app.w.MessageBox(kLine1First);
   const Num wavelength = s.SelectedLineWavelength;

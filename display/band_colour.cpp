@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace lxr4 {
 

@@ -3,7 +3,7 @@
 // (Angstroms, single precision).
 #pragma once
 
-#include "platform/window.h"
+#include "base/colour.h"
 
 namespace lxr4 {
 

@@ -2,8 +2,8 @@
 // "Expand Spectra" check box.
 #include <optional>
 
-#include "app/number_text.h"
-#include "app/procedures.h"
+#include "base/number_text.h"
+#include "display/handlers.h"
 
 namespace lxr4 {
 
@@ -21,7 +21,7 @@ std::optional<std::int16_t> TextAsInt16(const std::string& text) {
   return ToInt16(*value);
 }
 
-void DrawSlot(App& app, Slot slot) {
+void DrawSlot(Program& app, Slot slot) {
   if (slot == Slot::Object)
     DrawObjectImage(app);
   else
@@ -29,7 +29,7 @@ void DrawSlot(App& app, Slot slot) {
 }
 
 // A refused text leaves both values as they were and draws nothing.
-void AdjustContrast(App& app, Slot slot) {
+void AdjustContrast(Program& app, Slot slot) {
   CameraImage& image = app.s.Image(slot);
   if (image.Loaded == kFalse) {
     app.w.MessageBox(kNoImage);
@@ -57,11 +57,11 @@ void AdjustContrast(App& app, Slot slot) {
 
 }  // namespace
 
-void cmdcontrast_Click(App& app) { AdjustContrast(app, Slot::Object); }
-void cmdcontrast2_Click(App& app) { AdjustContrast(app, Slot::Cal); }
-void cmddone_Click(App& app) { app.w.HideDialog(Control::frmcontrast); }
+void cmdcontrast_Click(Program& app) { AdjustContrast(app, Slot::Object); }
+void cmdcontrast2_Click(Program& app) { AdjustContrast(app, Slot::Cal); }
+void cmddone_Click(Program& app) { app.w.HideDialog(Control::frmcontrast); }
 
-void chkexpand_Click(App& app) {
+void chkexpand_Click(Program& app) {
   const bool objectLoaded = app.s.Object.Loaded != kFalse;
   const bool calLoaded = app.s.Cal.Loaded != kFalse;
   if (objectLoaded) DrawObjectImage(app);

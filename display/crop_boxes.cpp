@@ -1,7 +1,7 @@
 // The four crop-box scroll bars and the red crop lines. Each box keeps at
 // least three rows: first row <= last row - 2.
-#include "app/number_text.h"
-#include "app/procedures.h"
+#include "base/number_text.h"
+#include "display/handlers.h"
 
 namespace lxr4 {
 
@@ -21,7 +21,7 @@ constexpr CropBar kCalBottom{Control::hsbcropcal2, Control::lblcalcrop2, Slot::C
 
 // Takes the bar's value as the row, within the box's limit; a limited row
 // moves the bar back, which runs the bar's change handler at once.
-void TakeRow(App& app, const CropBar& bar) {
+void TakeRow(Program& app, const CropBar& bar) {
   CameraImage& image = app.s.Image(bar.slot);
   std::int16_t& row = bar.firstRow ? image.CropTop : image.CropBottom;
   row = static_cast<std::int16_t>(app.w.Value(bar.bar));
@@ -35,7 +35,7 @@ void TakeRow(App& app, const CropBar& bar) {
   app.w.SetCaption(bar.label, NumberText(row));
 }
 
-void ChangeRow(App& app, const CropBar& bar) {
+void ChangeRow(Program& app, const CropBar& bar) {
   TakeRow(app, bar);
   const bool object = bar.slot == Slot::Object;
   const bool loaded = app.s.Image(bar.slot).Loaded != kFalse;
@@ -48,13 +48,13 @@ void ChangeRow(App& app, const CropBar& bar) {
   DrawCropLines(app, bar.slot);
   if (loaded) {
     if (object)
-      cmdcalcspectra_Click(app);
+      app.GraphSpectrum(Slot::Object);
     else
-      Cmdcalccal_Click(app);
+      app.GraphSpectrum(Slot::Cal);
   }
 }
 
-void RedLine(App& app, int y) {
+void RedLine(Program& app, int y) {
   app.w.DrawLine(Control::Spectra, Num(std::int16_t{5}), Num(static_cast<std::int16_t>(y)),
                  Num(std::int16_t{770}), Num(static_cast<std::int16_t>(y)), kRed);
 }
@@ -62,7 +62,7 @@ void RedLine(App& app, int y) {
 }  // namespace
 
 // The rows are fixed window rows: they do not follow the image's origin.
-void DrawCropLines(App& app, Slot slot) {
+void DrawCropLines(Program& app, Slot slot) {
   const CameraImage& image = app.s.Image(slot);
   const int upper = slot == Slot::Object ? 7 : 39;
   const int lower = slot == Slot::Object ? 9 : 41;
@@ -70,13 +70,13 @@ void DrawCropLines(App& app, Slot slot) {
   RedLine(app, image.CropBottom + lower);
 }
 
-void hsbcropdata1_Scroll(App& app) { TakeRow(app, kDataTop); }
-void hsbcropdata1_Change(App& app) { ChangeRow(app, kDataTop); }
-void hsbcropdata2_Scroll(App& app) { TakeRow(app, kDataBottom); }
-void hsbcropdata2_Change(App& app) { ChangeRow(app, kDataBottom); }
-void hsbcropcal1_Scroll(App& app) { TakeRow(app, kCalTop); }
-void hsbcropcal1_Change(App& app) { ChangeRow(app, kCalTop); }
-void hsbcropcal2_Scroll(App& app) { TakeRow(app, kCalBottom); }
-void hsbcropcal2_Change(App& app) { ChangeRow(app, kCalBottom); }
+void hsbcropdata1_Scroll(Program& app) { TakeRow(app, kDataTop); }
+void hsbcropdata1_Change(Program& app) { ChangeRow(app, kDataTop); }
+void hsbcropdata2_Scroll(Program& app) { TakeRow(app, kDataBottom); }
+void hsbcropdata2_Change(Program& app) { ChangeRow(app, kDataBottom); }
+void hsbcropcal1_Scroll(Program& app) { TakeRow(app, kCalTop); }
+void hsbcropcal1_Change(Program& app) { ChangeRow(app, kCalTop); }
+void hsbcropcal2_Scroll(Program& app) { TakeRow(app, kCalBottom); }
+void hsbcropcal2_Change(Program& app) { ChangeRow(app, kCalBottom); }
 
 }  // namespace lxr4

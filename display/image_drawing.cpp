@@ -3,7 +3,8 @@
 // band, coloured by wavelength once a calibration exists.
 #include <algorithm>
 
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "display/handlers.h"
 #include "display/band_colour.h"
 #include "display/grey_scale.h"
 
@@ -19,13 +20,13 @@ Rgb Grey(int g) {
 }
 
 // The window's point operation takes single-precision coordinates.
-void Paint(App& app, double x, int y, Rgb colour) {
+void Paint(Program& app, double x, int y, Rgb colour) {
   app.w.PaintPoint(Num(static_cast<float>(x)), Num(static_cast<float>(y)), colour);
 }
 
 std::int64_t Whole(const Num& n) { return static_cast<std::int64_t>(n.AsDouble()); }
 
-void DrawImageMode(App& app, const CameraImage& image) {
+void DrawImageMode(Program& app, const CameraImage& image) {
   const GreyScale scale = MakeGreyScale(Whole(image.Range), DrawMode::Image);
   const std::int64_t background = Whole(image.Background);
   // The loops stay inside the 768 x 20 grid whatever the header said.
@@ -37,7 +38,7 @@ void DrawImageMode(App& app, const CameraImage& image) {
       Paint(app, originX + i, image.OriginY + j, Grey(GreyLevel(image.Pixels.at(i, j), background, scale)));
 }
 
-void DrawBandMode(App& app, Slot slot) {
+void DrawBandMode(Program& app, Slot slot) {
   const CameraImage& image = app.s.Image(slot);
   const bool object = slot == Slot::Object;
   const Spectrum& spectrum = object ? app.s.ObjectSpectrum : app.s.CalSpectrum;
@@ -57,7 +58,7 @@ void DrawBandMode(App& app, Slot slot) {
   }
 }
 
-void DrawSlot(App& app, Slot slot) {
+void DrawSlot(Program& app, Slot slot) {
   if (app.w.Ticked(Control::chkexpand))
     DrawBandMode(app, slot);
   else
@@ -66,7 +67,7 @@ void DrawSlot(App& app, Slot slot) {
 
 }  // namespace
 
-void DrawObjectImage(App& app) { DrawSlot(app, Slot::Object); }
-void DrawCalImage(App& app) { DrawSlot(app, Slot::Cal); }
+void DrawObjectImage(Program& app) { DrawSlot(app, Slot::Object); }
+void DrawCalImage(Program& app) { DrawSlot(app, Slot::Cal); }
 
 }  // namespace lxr4

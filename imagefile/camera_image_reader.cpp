@@ -5,7 +5,7 @@
 #include <limits>
 #include <string_view>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace lxr4 {
 

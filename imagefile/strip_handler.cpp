@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <span>
 
-#include "app/procedures.h"
+#include "imagefile/handlers.h"
 #include "imagefile/strip_name.h"
 #include "imagefile/strip_writer.h"
 
 namespace lxr4 {
 
-void cmdstrip_Click(App& app) {
+void cmdstrip_Click(Program& app) {
   AppState& s = app.s;
   const bool cal = s.CalGraphShown != kFalse;
   const CameraImage& image = cal ? s.Cal : s.Object;
@@ -23,7 +23,7 @@ void cmdstrip_Click(App& app) {
 
   // The answer is taken as typed: backslashes are part of the name here.
   const std::string suggested =
-      StripNameDefault(image.FileName, app.w.FolderExists(std::string(kCameraImageFolder)));
+      StripNameDefault(image.FileName, app.w.Files().FolderExists(std::string(kCameraImageFolder)));
   const std::optional<std::string> name = app.w.InputBox(
       "Input full file name (without extension): ", "Enter file name where spectral strip will be saved",
       suggested);
@@ -37,7 +37,7 @@ void cmdstrip_Click(App& app) {
   const std::vector<std::uint8_t> bytes =
       StripImage(image.HeaderBlock, std::span(spectrum.values).subspan(1, static_cast<std::size_t>(width)), height);
   // The whole file is replaced, so no tail of an older, longer file survives.
-  if (app.w.WriteFile(*name + ".km1", bytes) != FileError::None) {
+  if (app.w.Files().WriteFile(*name + ".km1", bytes) != FileError::None) {
     app.w.MessageBox("Invalid path name - try again!");
     return;
   }

@@ -1,5 +1,7 @@
 // The on-screen graph of the current spectrum and the buttons that choose it.
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "output/handlers.h"
+#include "spectrum/handlers.h"
 #include "output/graph_scale.h"
 
 namespace lxr4 {
@@ -18,7 +20,7 @@ void DrawCurve(Window& w, const Curve& curve) {
 
 }  // namespace
 
-void DrawSpectrumGraph(App& app) {
+void DrawSpectrumGraph(Program& app) {
   const AppState& s = app.s;
   Window& w = app.w;
   w.ClearGraph();
@@ -30,13 +32,13 @@ void DrawSpectrumGraph(App& app) {
   if (s.LinearGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Linear));
   if (s.LogGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Log));
   if (s.AutoscaledGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Autoscaled));
-  if (s.PushedGraph != kFalse) DrawCurve(w, PlotCurve(view, GraphStyle::Pushed));
+  if (s.PushedGraph) DrawCurve(w, PlotCurve(view, GraphStyle::Pushed));
   for (const MarkerLine& m : CentroidMarkers(static_cast<std::int16_t>(s.CentroidWidth.AsDouble()))) {
     w.DrawLine(Control::Picgraph, m.x1, m.y1, m.x2, m.y2, kGreen);
   }
 }
 
-void cmdcalcspectra_Click(App& app) {
+void cmdcalcspectra_Click(Program& app) {
   ExtractObjectSpectrum(app);
   app.w.SetColour(Control::Shphart1, kRed);
   app.w.SetColour(Control::shphart2, kBlack);
@@ -47,7 +49,7 @@ void cmdcalcspectra_Click(App& app) {
   DrawSpectrumGraph(app);
 }
 
-void Cmdcalccal_Click(App& app) {
+void Cmdcalccal_Click(Program& app) {
   ExtractCalSpectrum(app);
   app.w.SetColour(Control::Shphart1, kBlack);
   app.w.SetColour(Control::shphart2, kRed);
@@ -60,7 +62,7 @@ void Cmdcalccal_Click(App& app) {
 
 // Each style button sets the four flags and buttons in its own order; setting
 // a button from here runs no click handler.
-void autograph_Click(App& app) {
+void autograph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::Lingraph, false);
@@ -70,15 +72,15 @@ void autograph_Click(App& app) {
   w.SetOption(Control::autograph, true);
   s.AutoscaledGraph = true;
   w.SetOption(Control::pushgraph, false);
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   DrawSpectrumGraph(app);
 }
 
-void Lingraph_Click(App& app) {
+void Lingraph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::pushgraph, false);
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   w.SetOption(Control::Lingraph, true);
   s.LinearGraph = true;
   w.SetOption(Control::loggraph, false);
@@ -88,7 +90,7 @@ void Lingraph_Click(App& app) {
   DrawSpectrumGraph(app);
 }
 
-void loggraph_Click(App& app) {
+void loggraph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::Lingraph, false);
@@ -98,15 +100,15 @@ void loggraph_Click(App& app) {
   w.SetOption(Control::autograph, false);
   s.AutoscaledGraph = false;
   w.SetOption(Control::pushgraph, false);
-  s.PushedGraph = kFalse;
+  s.PushedGraph = false;
   DrawSpectrumGraph(app);
 }
 
-void pushgraph_Click(App& app) {
+void pushgraph_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   w.SetOption(Control::pushgraph, true);
-  s.PushedGraph = kTrue;
+  s.PushedGraph = true;
   w.SetOption(Control::Lingraph, false);
   s.LinearGraph = false;
   w.SetOption(Control::loggraph, false);

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/app_state.h"
+#include "base/grid.h"
 
 namespace lxr4 {
 

@@ -2,54 +2,28 @@
 
 #include <limits>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace lxr4 {
 
 namespace {
 
-// Thrown at the step that fails; PrintGraphPage turns it into its result.
-struct PageFailure {};
-
-std::int32_t Fit32(std::int64_t v) {
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-    throw PageFailure{};
-  return static_cast<std::int32_t>(v);
-}
-std::int32_t Add(std::int32_t a, std::int32_t b) { return Fit32(std::int64_t{a} + b); }
-std::int32_t Sub(std::int32_t a, std::int32_t b) { return Fit32(std::int64_t{a} - b); }
-std::int32_t Mul(std::int32_t a, std::int32_t b) { return Fit32(std::int64_t{a} * b); }
-
-std::int16_t Rint16(double v) {
-  const auto r = ToInt16(v);
-  if (!r) throw PageFailure{};
-  return *r;
-}
-std::int32_t Rint32(double v) {
-  const auto r = ToInt32(v);
-  if (!r) throw PageFailure{};
-  return *r;
-}
-// 2 x a text height, a 16-bit product.
-std::int16_t Twice16(std::int16_t v) {
-  const int r = 2 * v;
-  if (r < std::numeric_limits<std::int16_t>::min() || r > std::numeric_limits<std::int16_t>::max())
-    throw PageFailure{};
-  return static_cast<std::int16_t>(r);
-}
-
 constexpr int kLastColumn = 765;
 constexpr float kShortestWavelength = 3800;  // left edge of the calibrated scale
 constexpr float kLongestWavelength = 8200;   // right edge; the curve stops before it
 
+// Draws the page step by step. The first step that fails (a printer
+// operation, a value outside its integer type, a flat spectrum) sets failed_;
+// from then on no step calls the printer and the arithmetic yields 0, so the
+// page stops exactly there and Draw reports it.
 class PageDrawing {
  public:
   PageDrawing(const GraphPage& page, Printer& printer) : page_(page), printer_(printer) {}
 
-  void Draw() {
-    if (!printer_.Setup(2)) throw PageFailure{};
+  [[nodiscard]] bool Draw() {
+    if (!printer_.Setup(2)) return false;
     const std::optional<PageSize> size = printer_.Size();
-    if (!size) throw PageFailure{};
+    if (!size) return false;
     w_ = Rint32(size->width.AsDouble());
     h_ = Rint32(size->height.AsDouble());
     x0_ = Mul(w_, 10) / 100;
@@ -69,20 +43,52 @@ class PageDrawing {
       RangeLabels();
       Curve();
     }
-    if (!printer_.End()) throw PageFailure{};
+    return !failed_ && printer_.End();
   }
 
  private:
+  // 0 after marking the page failed.
+  template <typename T>
+  T Fail() {
+    failed_ = true;
+    return T{};
+  }
+
+  std::int32_t Fit32(std::int64_t v) {
+    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+      return Fail<std::int32_t>();
+    return static_cast<std::int32_t>(v);
+  }
+  std::int32_t Add(std::int32_t a, std::int32_t b) { return Fit32(std::int64_t{a} + b); }
+  std::int32_t Sub(std::int32_t a, std::int32_t b) { return Fit32(std::int64_t{a} - b); }
+  std::int32_t Mul(std::int32_t a, std::int32_t b) { return Fit32(std::int64_t{a} * b); }
+
+  std::int16_t Rint16(double v) {
+    const auto r = ToInt16(v);
+    return r ? *r : Fail<std::int16_t>();
+  }
+  std::int32_t Rint32(double v) {
+    const auto r = ToInt32(v);
+    return r ? *r : Fail<std::int32_t>();
+  }
+  // 2 x a text height, a 16-bit product.
+  std::int16_t Twice16(std::int16_t v) {
+    const int r = 2 * v;
+    if (r < std::numeric_limits<std::int16_t>::min() || r > std::numeric_limits<std::int16_t>::max())
+      return Fail<std::int16_t>();
+    return static_cast<std::int16_t>(r);
+  }
+
   TextSize Measure(std::string_view text) {
+    if (failed_) return {};
     const std::optional<TextSize> m = printer_.Measure(text);
-    if (!m) throw PageFailure{};
-    return *m;
+    return m ? *m : Fail<TextSize>();
   }
   void Text(Num x, Num y, std::string_view text) {
-    if (!printer_.Text(x, y, text)) throw PageFailure{};
+    if (!failed_ && !printer_.Text(x, y, text)) failed_ = true;
   }
   void Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    if (!printer_.Line(Num(x1), Num(y1), Num(x2), Num(y2))) throw PageFailure{};
+    if (!failed_ && !printer_.Line(Num(x1), Num(y1), Num(x2), Num(y2))) failed_ = true;
   }
   // x of a text right-aligned against the left ticks.
   std::int32_t LeftOfScale(const TextSize& m) { return Sub(Sub(x0_, t_), Rint16(m.width)); }
@@ -160,7 +166,7 @@ class PageDrawing {
   // Page y of a spectrum value: the minimum on the bottom edge, the maximum at the "100" tick.
   float Height(std::int32_t value) {
     const double scale = Sub(page_.spectrumMax, page_.spectrumMin) * 1.1;
-    if (scale == 0) throw PageFailure{};  // a flat spectrum has no scale
+    if (scale == 0) return Fail<float>();  // a flat spectrum has no scale
     return static_cast<float>(Add(y0_, ph_) - (Sub(value, page_.spectrumMin) / scale) * ph_);
   }
 
@@ -170,6 +176,7 @@ class PageDrawing {
     for (int i = 2; i <= kLastColumn; ++i) {
       const float ya = Height(s[i - 1]);
       const float yb = Height(s[i]);
+      if (failed_) return;  // the wavelengths below write the read-out state
       if (page_.calibrated) {
         const float la = page_.wavelength(i - 1);
         const float lb = page_.wavelength(i);
@@ -187,17 +194,11 @@ class PageDrawing {
   const GraphPage& page_;
   Printer& printer_;
   std::int32_t w_ = 0, h_ = 0, x0_ = 0, y0_ = 0, pw_ = 0, ph_ = 0, t_ = 0;
+  bool failed_ = false;
 };
 
 }  // namespace
 
-bool PrintGraphPage(const GraphPage& page, Printer& printer) {
-  try {
-    PageDrawing(page, printer).Draw();
-    return true;
-  } catch (const PageFailure&) {
-    return false;
-  }
-}
+bool PrintGraphPage(const GraphPage& page, Printer& printer) { return PageDrawing(page, printer).Draw(); }
 
 }  // namespace lxr4

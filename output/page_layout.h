@@ -1,14 +1,14 @@
 // The printed page of "Print Graph": the whole graphed spectrum in a framed
 // plot with its scales, title, axis title and range labels, drawn through a
-// Printer (platform/printer.h), so that the page can be checked without one.
+// Printer (state/printer.h), so that the page can be checked without one.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-#include "app/app_state.h"
-#include "platform/printer.h"
+#include "base/grid.h"
+#include "state/printer.h"
 
 namespace lxr4 {
 

@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "output/handlers.h"
 #include "output/page_layout.h"
 
 namespace lxr4 {
@@ -13,26 +14,9 @@ namespace {
 
 constexpr std::string_view kPdfFilter = "PDF (*.pdf)|*.pdf";
 
-// The page's printer operations on the window's printer.
-class WindowPrinter final : public Printer {
- public:
-  explicit WindowPrinter(Window& w) : w_(w) {}
-  bool Installed() const override { return w_.PrinterInstalled(); }
-  bool Setup(int value) override { return w_.PrinterSetup(value); }
-  std::optional<PageSize> Size() override { return w_.PrinterSize(); }
-  std::optional<TextSize> Measure(std::string_view text) override { return w_.PrinterMeasure(text); }
-  bool Text(Num x, Num y, std::string_view text) override { return w_.PrinterText(x, y, text); }
-  bool Line(Num x1, Num y1, Num x2, Num y2) override { return w_.PrinterLine(x1, y1, x2, y2); }
-  bool End() override { return w_.PrinterEnd(); }
-  void Abort() override { w_.PrinterAbort(); }
-
- private:
-  Window& w_;
-};
-
 // Prints the page on the window's printer; true when it was sent. A page that
 // failed is dropped, so that no half-open document is left behind.
-bool PrintPage(App& app) {
+bool PrintPage(Program& app) {
   AppState& s = app.s;
   const GraphPage page{
       .title = s.CalGraphShown ? s.Cal.Caption : s.Object.Caption,
@@ -48,26 +32,26 @@ bool PrintPage(App& app) {
             return lambda;
           },
   };
-  WindowPrinter printer(app.w);
+  Printer& printer = app.w.Printer();
   if (PrintGraphPage(page, printer)) return true;
   printer.Abort();
   return false;
 }
 
 // The page into a PDF file the user names; nothing when the dialog is cancelled.
-void PrintPageToPdf(App& app) {
+void PrintPageToPdf(Program& app) {
   Window& w = app.w;
   const std::optional<SaveAnswer> answer = w.SaveFileDialog(kPdfFilter);
   if (!answer) return;
   // The printer goes back to paper however the page ends.
   struct BackToPaper {
-    Window& w;
-    ~BackToPaper() { w.PrinterToPdf({}); }
+    Printer& printer;
+    ~BackToPaper() { printer.SendToPdf({}); }
   };
   bool sent = false;
   {
-    w.PrinterToPdf(answer->path);
-    const BackToPaper back{w};
+    w.Printer().SendToPdf(answer->path);
+    const BackToPaper back{w.Printer()};
     sent = PrintPage(app);
   }
   w.MessageBox(sent ? "The page has been saved as " + answer->path + "."
@@ -76,8 +60,8 @@ void PrintPageToPdf(App& app) {
 
 }  // namespace
 
-void cmdprint_Click(App& app) {
-  if (!app.w.PrinterInstalled()) {
+void cmdprint_Click(Program& app) {
+  if (!app.w.Printer().Installed()) {
     app.w.MessageBox(
         "No printer is installed. You can save the page as a PDF file instead: choose its name, or "
         "Cancel.");
@@ -89,6 +73,6 @@ void cmdprint_Click(App& app) {
     app.w.MessageBox("There was a problem printing to your printer.");
 }
 
-void printPdf_Click(App& app) { PrintPageToPdf(app); }
+void printPdf_Click(Program& app) { PrintPageToPdf(app); }
 
 }  // namespace lxr4

@@ -5,7 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "output/handlers.h"
 #include "output/spectrum_csv.h"
 
 namespace lxr4 {
@@ -19,7 +20,7 @@ enum ExportType : int { kFitsLinear = 1, kFitsTable = 2, kCsv = 3 };
 
 }  // namespace
 
-void exportSpectrum_Click(App& app) {
+void exportSpectrum_Click(Program& app) {
   AppState& s = app.s;
   Window& w = app.w;
   const int columns = std::clamp<int>(s.SpectrumLength, 0, kGridColumns);
@@ -54,7 +55,7 @@ void exportSpectrum_Click(App& app) {
   }
   const std::string text = SpectrumCsv(values, wavelengths);
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-  if (w.WriteFile(answer->path, bytes) == FileError::None)
+  if (w.Files().WriteFile(answer->path, bytes) == FileError::None)
     w.SetCaption(Control::Lblwavelength, answer->path + " saved as CSV file");
   else
     w.MessageBox("The file " + answer->path + " could not be written; nothing was saved.");

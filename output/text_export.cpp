@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/procedures.h"
+#include "calibration/handlers.h"
+#include "output/handlers.h"
 #include "output/text_export_format.h"
 
 namespace lxr4 {
 
-void cmdtext_Click(App& app) {
+void cmdtext_Click(Program& app) {
   AppState& s = app.s;
   std::string rows;
   const int columns = std::clamp<int>(s.SpectrumLength, 0, kGridColumns);
@@ -29,7 +30,7 @@ void cmdtext_Click(App& app) {
   s.SelectedFileName = TextExportPath(s.CalGraphShown ? s.Cal.FileName : s.Object.FileName);
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
   // The caption announces the file only once it has been written.
-  if (app.w.WriteFile(s.SelectedFileName, bytes) == FileError::None) {
+  if (app.w.Files().WriteFile(s.SelectedFileName, bytes) == FileError::None) {
     app.w.SetCaption(Control::Lblwavelength, s.SelectedFileName + " saved as text file");
   } else {
     app.w.MessageBox("The text file " + s.SelectedFileName + " could not be written; nothing was saved.");

@@ -1,6 +1,6 @@
 #include "output/text_export_format.h"
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace lxr4 {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "state/file_store.h"
 
 namespace lxr4 {
 
@@ -24,5 +24,17 @@ namespace lxr4 {
 // unchanged. CannotOpen: the temporary file could not be created (no such folder,
 // not writable); CannotWrite: writing, closing or the rename failed.
 [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The files on disk, as both windows hand them out.
+class DiskFiles final : public FileStore {
+ public:
+  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                                  std::size_t maxBytes) override {
+    return lxr4::ReadFile(path, maxBytes);
+  }
+  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
+    return lxr4::WriteFile(path, bytes);
+  }
+};
 
 }  // namespace lxr4

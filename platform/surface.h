@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/app_state.h"
+#include "base/grid.h"
 
 namespace lxr4 {
 

@@ -1,5 +1,5 @@
 // The two extractions run on the state, and the three option check boxes.
-#include "app/procedures.h"
+#include "spectrum/handlers.h"
 #include "spectrum/extraction.h"
 
 namespace lxr4 {
@@ -14,7 +14,7 @@ void Keep(AppState& s, const SpectrumExtent& extent) {
 
 }  // namespace
 
-void ExtractObjectSpectrum(App& app) {
+void ExtractObjectSpectrum(Program& app) {
   AppState& s = app.s;
   const ObjectOptions options{.median = app.w.Ticked(Control::chkmedian),
                               .filter = app.w.Ticked(Control::chkfilter),
@@ -23,7 +23,7 @@ void ExtractObjectSpectrum(App& app) {
                         s.CurrentSpectrum, s.ObjectSpectrum));
 }
 
-void ExtractCalSpectrum(App& app) {
+void ExtractCalSpectrum(Program& app) {
   AppState& s = app.s;
   Keep(s, ExtractCal(s.Cal.Pixels, s.Cal.Width, {s.Cal.CropTop, s.Cal.CropBottom},
                      app.w.Ticked(Control::smoothing), s.CurrentSpectrum, s.CalSpectrum));
@@ -31,28 +31,28 @@ void ExtractCalSpectrum(App& app) {
 
 // "Filter Airglow" and "Use Median" re-extract the object spectrum even while
 // the calibration spectrum is graphed; the frames and headings stay as they are.
-void chkfilter_Click(App& app) {
+void chkfilter_Click(Program& app) {
   ExtractObjectSpectrum(app);
-  DrawSpectrumGraph(app);
-  if (app.w.Ticked(Control::chkexpand)) DrawObjectImage(app);
+  app.DrawGraph();
+  if (app.w.Ticked(Control::chkexpand)) app.DrawImage(Slot::Object);
 }
 
-void chkmedian_Click(App& app) {
+void chkmedian_Click(Program& app) {
   ExtractObjectSpectrum(app);
-  DrawSpectrumGraph(app);
-  if (app.w.Ticked(Control::chkexpand)) DrawObjectImage(app);
+  app.DrawGraph();
+  if (app.w.Ticked(Control::chkexpand)) app.DrawImage(Slot::Object);
 }
 
-void smoothing_Click(App& app) {
+void smoothing_Click(Program& app) {
   if (app.s.CalGraphShown != kFalse) {
     ExtractCalSpectrum(app);
   } else {
     ExtractObjectSpectrum(app);
   }
-  DrawSpectrumGraph(app);
+  app.DrawGraph();
   if (app.w.Ticked(Control::chkexpand)) {
-    DrawObjectImage(app);
-    DrawCalImage(app);
+    app.DrawImage(Slot::Object);
+    app.DrawImage(Slot::Cal);
   }
 }
 

@@ -29,6 +29,7 @@ QtPrinter::QtPrinter() = default;
 QtPrinter::~QtPrinter() { Abort(); }
 
 void QtPrinter::SendToPdf(const QString& path) { pdfPath_ = path; }
+void QtPrinter::SendToPdf(const std::string& path) { SendToPdf(QFile::decodeName(path.c_str())); }
 
 // A PDF file stands in for the printer.
 bool QtPrinter::Installed() const {

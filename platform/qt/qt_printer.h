@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/printer.h"
+#include "state/printer.h"
 
 class QPainter;
 class QPrinter;
@@ -27,6 +27,7 @@ class QtPrinter final : public Printer {
   // beside it and takes its place only once ended, so a dropped or failed
   // document leaves an older file of that name as it was.
   void SendToPdf(const QString& path);
+  void SendToPdf(const std::string& path) override;
 
   // Whether the system has any printer, or documents go to a PDF file.
   [[nodiscard]] bool Installed() const override;

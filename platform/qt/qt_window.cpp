@@ -22,7 +22,6 @@
 #include <algorithm>
 
 #include "platform/documents.h"
-#include "platform/files.h"
 #include "platform/qt/file_filter.h"
 #include "platform/qt/icon.h"
 #include "platform/qt/look.h"
@@ -433,30 +432,6 @@ std::string QtWindow::UserGuidePath() const { return FindUserGuide(); }
 
 bool QtWindow::OpenDocument(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
-}
-
-// --- printer
-
-void QtWindow::PrinterToPdf(const std::string& path) {
-  systemPrinter_.SendToPdf(QFile::decodeName(path.c_str()));
-}
-
-bool QtWindow::PrinterSetup(int value) { return printer_->Setup(value); }
-std::optional<PageSize> QtWindow::PrinterSize() { return printer_->Size(); }
-std::optional<TextSize> QtWindow::PrinterMeasure(std::string_view text) { return printer_->Measure(text); }
-bool QtWindow::PrinterText(Num x, Num y, std::string_view text) { return printer_->Text(x, y, text); }
-bool QtWindow::PrinterLine(Num x1, Num y1, Num x2, Num y2) { return printer_->Line(x1, y1, x2, y2); }
-bool QtWindow::PrinterEnd() { return printer_->End(); }
-void QtWindow::PrinterAbort() { printer_->Abort(); }
-
-// --- files
-
-std::optional<std::vector<std::uint8_t>> QtWindow::ReadFile(const std::string& path, std::size_t maxBytes) {
-  return lxr4::ReadFile(path, maxBytes);
-}
-
-FileError QtWindow::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  return lxr4::WriteFile(path, bytes);
 }
 
 // --- the end

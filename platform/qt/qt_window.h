@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/surface.h"
-#include "platform/window.h"
+#include "state/window.h"
 
 class QAction;
 class QMenu;
@@ -47,7 +48,7 @@ class QtWindow final : public Window {
   void PrintToPdf(const QString& path) { systemPrinter_.SendToPdf(path); }
   // Prints through `printer` from now on instead of the system's printer (a
   // driven session's scripted printer), or again on the system's when null.
-  void UsePrinter(Printer* printer) { printer_ = printer != nullptr ? printer : &systemPrinter_; }
+  void UsePrinter(lxr4::Printer* printer) { printer_ = printer != nullptr ? printer : &systemPrinter_; }
 
   // The next open-file dialog is answered with `path`, as typed, without
   // showing the dialog: the files named on the command line load through the
@@ -107,22 +108,8 @@ class QtWindow final : public Window {
   [[nodiscard]] std::string UserGuidePath() const override;
   [[nodiscard]] bool OpenDocument(const std::string& path) override;
 
-  [[nodiscard]] bool PrinterInstalled() const override { return printer_->Installed(); }
-  void PrinterToPdf(const std::string& path) override;
-
-  [[nodiscard]] bool PrinterSetup(int value) override;
-  [[nodiscard]] std::optional<PageSize> PrinterSize() override;
-  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
-  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override;
-  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override;
-  [[nodiscard]] bool PrinterEnd() override;
-  void PrinterAbort() override;
-
-  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                  std::size_t maxBytes) override;
-  [[nodiscard]] FileError WriteFile(const std::string& path,
-                                    std::span<const std::uint8_t> bytes) override;
-
+  [[nodiscard]] lxr4::Printer& Printer() override { return *printer_; }
+  [[nodiscard]] FileStore& Files() override { return files_; }
   void EndProgram() override;
 
  private:
@@ -157,10 +144,11 @@ class QtWindow final : public Window {
   std::vector<std::string> captions_;
   std::vector<Rgb> colours_;
   QtPrinter systemPrinter_;
-  Printer* printer_ = &systemPrinter_;
+  lxr4::Printer* printer_ = &systemPrinter_;
   std::deque<std::string> queuedOpens_;
   std::unique_ptr<OpenFolder> defaultFolder_;  // the last folder chosen, else the working folder
   OpenFolder* openFolder_ = nullptr;
+  DiskFiles files_;
   EventSink* sink_ = nullptr;
   bool ended_ = false;
 };

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "platform/controls.h"
+#include "base/controls.h"
 
 namespace lxr4 {
 

@@ -81,28 +81,8 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   }
   [[nodiscard]] std::string UserGuidePath() const override { return window_.UserGuidePath(); }
   [[nodiscard]] bool OpenDocument(const std::string& path) override { return window_.OpenDocument(path); }
-  [[nodiscard]] bool PrinterInstalled() const override { return window_.PrinterInstalled(); }
-  void PrinterToPdf(const std::string& path) override { window_.PrinterToPdf(path); }
-  [[nodiscard]] bool PrinterSetup(int value) override { return window_.PrinterSetup(value); }
-  [[nodiscard]] std::optional<PageSize> PrinterSize() override { return window_.PrinterSize(); }
-  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override {
-    return window_.PrinterMeasure(text);
-  }
-  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override {
-    return window_.PrinterText(x, y, text);
-  }
-  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override {
-    return window_.PrinterLine(x1, y1, x2, y2);
-  }
-  [[nodiscard]] bool PrinterEnd() override { return window_.PrinterEnd(); }
-  void PrinterAbort() override { window_.PrinterAbort(); }
-  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                  std::size_t maxBytes) override {
-    return window_.ReadFile(path, maxBytes);
-  }
-  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
-    return window_.WriteFile(path, bytes);
-  }
+  [[nodiscard]] lxr4::Printer& Printer() override { return window_.Printer(); }
+  [[nodiscard]] FileStore& Files() override { return window_.Files(); }
   void EndProgram() override;
 
   // --- UserActions: the script's user

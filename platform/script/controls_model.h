@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
+#include "base/controls.h"
 #include "platform/script/user_actions.h"
 
 namespace lxr4 {

@@ -1,6 +1,6 @@
 #include "platform/script/recording_window.h"
 
-#include "platform/script/quoted_text.h"
+#include "base/quoted_text.h"
 
 namespace lxr4 {
 
@@ -111,40 +111,40 @@ std::optional<SaveAnswer> RecordingWindow::SaveFileDialog(std::string_view filte
   return answer;
 }
 
-bool RecordingWindow::Printer(bool ok, const std::string& line) {
+bool RecordingWindow::RecordingPrinter::Record(bool ok, const std::string& line) {
   t_.Line(ok ? line : "printer error");
   return ok;
 }
 
-bool RecordingWindow::PrinterSetup(int value) {
-  return Printer(inner_.PrinterSetup(value), "printer setup " + std::to_string(value));
+bool RecordingWindow::RecordingPrinter::Setup(int value) {
+  return Record(inner_.Printer().Setup(value), "printer setup " + std::to_string(value));
 }
 
-std::optional<PageSize> RecordingWindow::PrinterSize() {
-  std::optional<PageSize> size = inner_.PrinterSize();
-  Printer(size.has_value(), size ? "printer size " + Nums({size->width, size->height}) : "");
+std::optional<PageSize> RecordingWindow::RecordingPrinter::Size() {
+  std::optional<PageSize> size = inner_.Printer().Size();
+  Record(size.has_value(), size ? "printer size " + Nums({size->width, size->height}) : "");
   return size;
 }
 
 // A measure is a question and writes nothing, unless it fails.
-std::optional<TextSize> RecordingWindow::PrinterMeasure(std::string_view text) {
-  std::optional<TextSize> size = inner_.PrinterMeasure(text);
+std::optional<TextSize> RecordingWindow::RecordingPrinter::Measure(std::string_view text) {
+  std::optional<TextSize> size = inner_.Printer().Measure(text);
   if (!size) t_.Line("printer error");
   return size;
 }
 
-bool RecordingWindow::PrinterText(Num x, Num y, std::string_view text) {
-  return Printer(inner_.PrinterText(x, y, text), "printer text " + Nums({x, y}) + ' ' + Quoted(text));
+bool RecordingWindow::RecordingPrinter::Text(Num x, Num y, std::string_view text) {
+  return Record(inner_.Printer().Text(x, y, text), "printer text " + Nums({x, y}) + ' ' + Quoted(text));
 }
 
-bool RecordingWindow::PrinterLine(Num x1, Num y1, Num x2, Num y2) {
-  return Printer(inner_.PrinterLine(x1, y1, x2, y2), "printer line " + Nums({x1, y1, x2, y2}));
+bool RecordingWindow::RecordingPrinter::Line(Num x1, Num y1, Num x2, Num y2) {
+  return Record(inner_.Printer().Line(x1, y1, x2, y2), "printer line " + Nums({x1, y1, x2, y2}));
 }
 
-bool RecordingWindow::PrinterEnd() { return Printer(inner_.PrinterEnd(), "printer end"); }
+bool RecordingWindow::RecordingPrinter::End() { return Record(inner_.Printer().End(), "printer end"); }
 
-FileError RecordingWindow::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  const FileError result = inner_.WriteFile(path, bytes);
+FileError RecordingWindow::RecordingFiles::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const FileError result = inner_.Files().WriteFile(path, bytes);
   if (result == FileError::None) t_.Line("write " + Quoted(path) + ' ' + std::to_string(bytes.size()));
   return result;
 }

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "platform/script/transcript.h"
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 
@@ -46,28 +46,53 @@ class RecordingWindow final : public Window {
   }
   [[nodiscard]] std::string UserGuidePath() const override { return inner_.UserGuidePath(); }
   [[nodiscard]] bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
-  [[nodiscard]] bool PrinterInstalled() const override { return inner_.PrinterInstalled(); }
-  void PrinterToPdf(const std::string& path) override { inner_.PrinterToPdf(path); }
-  [[nodiscard]] bool PrinterSetup(int value) override;
-  [[nodiscard]] std::optional<PageSize> PrinterSize() override;
-  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
-  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override;
-  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override;
-  [[nodiscard]] bool PrinterEnd() override;
-  void PrinterAbort() override { inner_.PrinterAbort(); }
-  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                  std::size_t maxBytes) override {
-    return inner_.ReadFile(path, maxBytes);
-  }
-  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  [[nodiscard]] lxr4::Printer& Printer() override { return printer_; }
+  [[nodiscard]] FileStore& Files() override { return files_; }
   void EndProgram() override;
 
  private:
-  // Writes `line`, or "printer error" when the operation failed; passes `ok` on.
-  bool Printer(bool ok, const std::string& line);
+  // The inner window's printer (asked each time: a driven window can change it),
+  // writing the line of each operation after it.
+  class RecordingPrinter final : public lxr4::Printer {
+   public:
+    RecordingPrinter(Window& inner, Transcript& transcript) : inner_(inner), t_(transcript) {}
+    [[nodiscard]] bool Setup(int value) override;
+    [[nodiscard]] std::optional<PageSize> Size() override;
+    [[nodiscard]] std::optional<TextSize> Measure(std::string_view text) override;
+    [[nodiscard]] bool Text(Num x, Num y, std::string_view text) override;
+    [[nodiscard]] bool Line(Num x1, Num y1, Num x2, Num y2) override;
+    [[nodiscard]] bool End() override;
+    void Abort() override { inner_.Printer().Abort(); }
+    [[nodiscard]] bool Installed() const override { return inner_.Printer().Installed(); }
+    void SendToPdf(const std::string& path) override { inner_.Printer().SendToPdf(path); }
+
+   private:
+    // Writes `line`, or "printer error" when the operation failed; passes `ok` on.
+    bool Record(bool ok, const std::string& line);
+
+    Window& inner_;
+    Transcript& t_;
+  };
+
+  // The inner window's files, writing the line of each file written.
+  class RecordingFiles final : public FileStore {
+   public:
+    RecordingFiles(Window& inner, Transcript& transcript) : inner_(inner), t_(transcript) {}
+    [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                                    std::size_t maxBytes) override {
+      return inner_.Files().ReadFile(path, maxBytes);
+    }
+    [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+
+   private:
+    Window& inner_;
+    Transcript& t_;
+  };
 
   Window& inner_;
   Transcript& t_;
+  RecordingPrinter printer_{inner_, t_};
+  RecordingFiles files_{inner_, t_};
 };
 
 }  // namespace lxr4

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/printer.h"
+#include "state/printer.h"
 
 namespace lxr4 {
 

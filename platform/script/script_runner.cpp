@@ -10,7 +10,7 @@
 #include "platform/files.h"
 #include "platform/png_writer.h"
 #include "platform/script/controls_model.h"
-#include "platform/script/quoted_text.h"
+#include "base/quoted_text.h"
 #include "platform/script/script_error.h"
 #include "platform/script/script_parser.h"
 

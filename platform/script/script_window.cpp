@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "platform/documents.h"
-#include "platform/files.h"
 #include "platform/script/script_error.h"
 
 namespace lxr4 {
@@ -188,27 +187,6 @@ std::optional<SaveAnswer> ScriptWindow::SaveFileDialog(std::string_view filter) 
 bool ScriptWindow::MenuTicked(MenuItem item) const { return menuTicks_[static_cast<std::size_t>(item)]; }
 
 std::string ScriptWindow::UserGuidePath() const { return FindUserGuide(); }
-
-// --- printer
-
-bool ScriptWindow::PrinterSetup(int value) { return printer_.Setup(value); }
-std::optional<PageSize> ScriptWindow::PrinterSize() { return printer_.Size(); }
-std::optional<TextSize> ScriptWindow::PrinterMeasure(std::string_view text) { return printer_.Measure(text); }
-bool ScriptWindow::PrinterText(Num x, Num y, std::string_view text) { return printer_.Text(x, y, text); }
-bool ScriptWindow::PrinterLine(Num x1, Num y1, Num x2, Num y2) { return printer_.Line(x1, y1, x2, y2); }
-bool ScriptWindow::PrinterEnd() { return printer_.End(); }
-void ScriptWindow::PrinterAbort() { printer_.Abort(); }
-
-// --- files
-
-std::optional<std::vector<std::uint8_t>> ScriptWindow::ReadFile(const std::string& path,
-                                                                std::size_t maxBytes) {
-  return lxr4::ReadFile(path, maxBytes);
-}
-
-FileError ScriptWindow::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  return lxr4::WriteFile(path, bytes);
-}
 
 void ScriptWindow::EndProgram() {
   ended_ = true;

@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/script/controls_model.h"
 #include "platform/script/script_printer.h"
 #include "platform/script/user_actions.h"
 #include "platform/surface.h"
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 
@@ -57,19 +58,8 @@ class ScriptWindow final : public Window, public UserActions {
   [[nodiscard]] std::string UserGuidePath() const override;
   // There is no desktop to show a document on.
   [[nodiscard]] bool OpenDocument(const std::string&) override { return false; }
-  [[nodiscard]] bool PrinterInstalled() const override { return printer_.Installed(); }
-  // The scripted printer stands in for the PDF file as for the printer.
-  void PrinterToPdf(const std::string&) override {}
-  [[nodiscard]] bool PrinterSetup(int value) override;
-  [[nodiscard]] std::optional<PageSize> PrinterSize() override;
-  [[nodiscard]] std::optional<TextSize> PrinterMeasure(std::string_view text) override;
-  [[nodiscard]] bool PrinterText(Num x, Num y, std::string_view text) override;
-  [[nodiscard]] bool PrinterLine(Num x1, Num y1, Num x2, Num y2) override;
-  [[nodiscard]] bool PrinterEnd() override;
-  void PrinterAbort() override;
-  [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                  std::size_t maxBytes) override;
-  [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  [[nodiscard]] lxr4::Printer& Printer() override { return printer_; }
+  [[nodiscard]] FileStore& Files() override { return files_; }
   void EndProgram() override;
 
   // --- UserActions
@@ -108,6 +98,7 @@ class ScriptWindow final : public Window, public UserActions {
   Surface window_;
   Surface graph_;
   ScriptPrinter printer_;
+  DiskFiles files_;
   std::deque<std::optional<std::string>> opens_, inputs_;
   std::deque<std::optional<ContrastAnswer>> contrasts_;
   std::deque<std::optional<SaveAnswer>> saves_;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 

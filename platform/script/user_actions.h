@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/controls.h"
+#include "base/controls.h"
 #include "platform/surface.h"
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 

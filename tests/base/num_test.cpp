@@ -1,6 +1,6 @@
 // The typed number's text at its edges. (The golden `state` lines show each
 // field in its own type: FocalLength 50 at start-up, 53.71068870610805 solved.)
-#include "platform/num.h"
+#include "base/num.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace lxr4 {
 namespace {

@@ -1,6 +1,6 @@
 // Quoted texts of the transcript: the escapes that the golden cases' texts do
 // not reach. (The golden transcripts pin every other kind of line.)
-#include "platform/script/quoted_text.h"
+#include "base/quoted_text.h"
 
 #include <gtest/gtest.h>
 

@@ -47,9 +47,10 @@ void ModalAnswerer::Answer() {
     if (path_.isEmpty()) {
       Press(files, QDialogButtonBox::Cancel);
     } else {
-      // The whole path typed into the name box and Open pressed, as a user would.
+      // The whole path typed into the name box and Open (or Save) pressed, as a user would.
       if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(path_);
-      Press(files, QDialogButtonBox::Open);
+      Press(files, files->acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                   : QDialogButtonBox::Open);
     }
   } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
     messages.push_back(box->text().toStdString());

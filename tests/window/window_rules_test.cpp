@@ -127,8 +127,8 @@ TEST_F(WindowRules, MessageBoxIsTitledWithTheProgramsName) {
 
 TEST_F(WindowRules, PrinterIsThereExactlyWhenTheSystemHasADefaultPrinter) {
   // Only asks; nothing is drawn, so no page reaches a real printer.
-  EXPECT_EQ(window.PrinterSetup(2), !QPrinterInfo::defaultPrinter().isNull());
-  window.PrinterAbort();
+  EXPECT_EQ(window.Printer().Setup(2), !QPrinterInfo::defaultPrinter().isNull());
+  window.Printer().Abort();
 }
 
 // The golden cases close the window; after that nothing reaches the program.

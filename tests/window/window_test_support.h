@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/window.h"
+#include "state/window.h"
 
 namespace lxr4 {
 

@@ -1,6 +1,6 @@
 // AppState: every value that outlives one handler, with its start value.
 // A flag is a 16-bit integer holding 0 (false) or -1 (true); a Num field keeps
-// the type it currently holds (see platform/num.h).
+// the type it currently holds (see base/num.h).
 #pragma once
 
 #include <array>
@@ -8,35 +8,12 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/num.h"
+#include "base/grid.h"
+#include "base/num.h"
 
 namespace lxr4 {
 
-using Flag = std::int16_t;
-inline constexpr Flag kTrue = -1;
-inline constexpr Flag kFalse = 0;
-
-inline constexpr int kGridColumns = 768;
-inline constexpr int kGridRows = 20;
 inline constexpr std::size_t kHeaderBytes = 2048;
-
-// 768 columns x 20 rows of 16-bit values, indexed (column, row) from 1.
-struct PixelGrid {
-  std::array<std::int16_t, kGridColumns * kGridRows> cells{};
-  [[nodiscard]] std::int16_t& at(int column, int row) {
-    return cells[static_cast<std::size_t>((row - 1) * kGridColumns + (column - 1))];
-  }
-  [[nodiscard]] std::int16_t at(int column, int row) const {
-    return cells[static_cast<std::size_t>((row - 1) * kGridColumns + (column - 1))];
-  }
-};
-
-// 768 32-bit values indexed from 1 (entry 0 is unused).
-struct Spectrum {
-  std::array<std::int32_t, kGridColumns + 1> values{};
-  [[nodiscard]] std::int32_t& operator[](int column) { return values[static_cast<std::size_t>(column)]; }
-  [[nodiscard]] std::int32_t operator[](int column) const { return values[static_cast<std::size_t>(column)]; }
-};
 
 // One image slot (object or calibration) with its crop rows.
 struct CameraImage {
@@ -70,8 +47,8 @@ struct AppState {
   std::int32_t SpectrumMax = 0, SpectrumMin = 0;
   Flag CalGraphShown = kFalse;
 
-  bool LinearGraph = false, LogGraph = false, AutoscaledGraph = false;
-  Flag PushedGraph = kFalse;
+  // The graph style: exactly one of the four is true once the window has started.
+  bool LinearGraph = false, LogGraph = false, AutoscaledGraph = false, PushedGraph = false;
 
   Num CursorPixel;  // 16-bit integer
   std::int16_t CursorTickPixel = 0;

@@ -1,33 +1,24 @@
 // The platform interface: every operation the program performs on its two
-// windows, dialogs, printer and files. The program's logic talks to the
+// windows and dialogs, and the printer and file store it hands out. The program's logic talks to the
 // outside world only through it; the Qt window (lxr4) and the scripted
 // platform (lxr4-script) are its two implementations.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/controls.h"
-#include "platform/menus.h"
-#include "platform/num.h"
+#include "base/colour.h"
+#include "base/controls.h"
+#include "base/menus.h"
+#include "state/file_store.h"
+#include "base/num.h"
+#include "state/printer.h"
 
 namespace lxr4 {
-
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-  friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kRed{255, 0, 0};
-inline constexpr Rgb kGreen{0, 255, 0};
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kWindowGrey{192, 192, 192};
 
 struct Bounds {
   std::int16_t left = 0, top = 0, width = 0, height = 0;
@@ -50,15 +41,6 @@ class EventSink {
  protected:
   ~EventSink() = default;
 };
-
-struct PageSize {
-  Num width, height;
-};
-struct TextSize {
-  double width = 0, height = 0;
-};
-
-enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite };
 
 // The answer of a save-file dialog: the chosen path and the chosen file type,
 // counted from 1 in the order of the dialog's filter.
@@ -134,36 +116,9 @@ class Window {
   // Shows a document with the desktop's viewer; false when that cannot be done.
   [[nodiscard]] virtual bool OpenDocument(const std::string& path) = 0;
 
-  // --- printer; each operation returns false (or nullopt) when it failed
-  // False when the system has no printer at all (as against one that fails).
-  [[nodiscard]] virtual bool PrinterInstalled() const = 0;
-  // Sends the next documents into the PDF file `path` instead of to the
-  // printer; an empty path sends them to the printer again. A window whose
-  // printer stands in for the real one (the scripted printer) prints there as ever.
-  virtual void PrinterToPdf(const std::string& path) = 0;
-  [[nodiscard]] virtual bool PrinterSetup(int value) = 0;
-  [[nodiscard]] virtual std::optional<PageSize> PrinterSize() = 0;
-  [[nodiscard]] virtual std::optional<TextSize> PrinterMeasure(std::string_view text) = 0;
-  [[nodiscard]] virtual bool PrinterText(Num x, Num y, std::string_view text) = 0;
-  [[nodiscard]] virtual bool PrinterLine(Num x1, Num y1, Num x2, Num y2) = 0;
-  [[nodiscard]] virtual bool PrinterEnd() = 0;
-  // Drops a page begun by a print that failed, so that nothing half-done is left.
-  virtual void PrinterAbort() = 0;
-
-  // --- files
-  // Reads at most `maxBytes` bytes from the start of the file; nullopt when it cannot be read.
-  [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                          std::size_t maxBytes) = 0;
-  // Writes the whole file or nothing: an older file of that name survives a failure.
-  [[nodiscard]] virtual FileError WriteFile(const std::string& path,
-                                            std::span<const std::uint8_t> bytes) = 0;
-
-  // True when `path` names an existing folder. Both window implementations see
-  // the same file system, so this one answer serves them.
-  [[nodiscard]] virtual bool FolderExists(const std::string& path) const {
-    std::error_code error;
-    return std::filesystem::is_directory(path, error);
-  }
+  // --- the printer and the files the program works with
+  [[nodiscard]] virtual lxr4::Printer& Printer() = 0;
+  [[nodiscard]] virtual FileStore& Files() = 0;
 
   // Ends the program at once.
   virtual void EndProgram() = 0;

@@ -1,4 +1,4 @@
-#include "platform/num.h"
+#include "base/num.h"
 
 #include <array>
 #include <charconv>

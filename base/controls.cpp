@@ -1,4 +1,4 @@
-#include "platform/controls.h"
+#include "base/controls.h"
 
 #include <array>
 #include <cstddef>

@@ -1,17 +1,23 @@
-// Printer: the printer operations of the Window interface, as one device that
-// a window prints through. The Qt window prints on the system's printer
+// Printer: the printer the window hands out (Window::Printer), one device
+// that the program prints through. The Qt window prints on the system's printer
 // (QtPrinter); the scripted platform has its scripted printer (ScriptPrinter),
-// which a driven Qt window can take in place of its own. The printed page of
-// "Print Graph" is drawn through one too.
+// which a driven Qt window can take in place of its own.
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
-#include "platform/num.h"
-#include "platform/window.h"
+#include "base/num.h"
 
 namespace lxr4 {
+
+struct PageSize {
+  Num width, height;
+};
+struct TextSize {
+  double width = 0, height = 0;
+};
 
 class Printer {
  public:
@@ -20,6 +26,10 @@ class Printer {
   // False when the system has no printer at all (only the system's printer
   // can be missing); a printer that is there may still fail its operations.
   [[nodiscard]] virtual bool Installed() const { return true; }
+  // Sends the next documents into the PDF file `path` instead of to paper; an
+  // empty path sends them to paper again. A printer with no paper (the
+  // scripted printer) prints as ever.
+  virtual void SendToPdf(const std::string& path) { static_cast<void>(path); }
   // Each operation fails (false or nullopt) when there is no printer or it
   // reported an error. Coordinates and sizes are page units.
   [[nodiscard]] virtual bool Setup(int value) = 0;

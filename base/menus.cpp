@@ -1,4 +1,4 @@
-#include "platform/menus.h"
+#include "base/menus.h"
 
 #include <array>
 #include <cstddef>

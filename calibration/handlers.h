@@ -1,0 +1,39 @@
+// The line marking, grating model and cursor read-out handlers.
+// Each takes the program (state and window) and works on it.
+#pragma once
+
+#include <cstdint>
+
+#include "state/program.h"
+
+namespace lxr4 {
+
+struct LinePair;
+
+// line marking
+void cboscale_Click(Program& app);
+void cbobox_Click(Program& app);
+// Writes the centroid of the line at the cursor to LineCentroid. When the
+// window has no centroid (its weights sum to zero) or does not fit in the
+// spectrum, tells the user so and returns false; LineCentroid is then unchanged.
+[[nodiscard]] bool FindLineCentroid(Program& app);
+void cmdmarkline1_Click(Program& app);
+void cmdmarkline2_Click(Program& app);
+
+// grating model (wavelengths in Angstroms, single precision)
+float ModelWavelength(Program& app, double pixel, int sign);
+float CorrectWavelength(float lambda);
+float CalibratedWavelength(Program& app, double pixel);
+float ColumnModelWavelength(Program& app, std::int16_t column);
+// Fits the calibration to `lines` (calibration/grating_solver.h): the two-line
+// solve while FocalLengthFitted is false, else the re-fit of the alpha angle to
+// line 1. False when they cannot be fitted; the calibration is then unchanged.
+[[nodiscard]] bool SolveCalibration(Program& app, const LinePair& lines);
+
+// cursor and read-out
+void hsbspectra_Scroll(Program& app);
+void hsbspectra_Change(Program& app);
+void cmdemission_Click(Program& app);
+void ShowWavelengthAtPixel(Program& app);
+
+}  // namespace lxr4
