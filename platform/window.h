@@ -53,7 +53,9 @@ struct TextSize {
   double width = 0, height = 0;
 };
 
-enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite };
+// NotRegularFile: the path names a folder, FIFO, device or socket; NotWritable: an
+// existing file the user may not write. Neither changes anything.
+enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite, NotRegularFile, NotWritable };
 
 class Window {
  public:
@@ -114,6 +116,9 @@ class Window {
   // Writes the whole file or nothing: an older file of that name survives a failure.
   [[nodiscard]] virtual FileError WriteFile(const std::string& path,
                                             std::span<const std::uint8_t> bytes) = 0;
+  // Whether the two paths name one file (the same file, or the same path where
+  // a file does not exist yet).
+  [[nodiscard]] virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 
   // Ends the program at once.
   virtual void EndProgram() = 0;

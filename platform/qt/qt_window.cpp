@@ -377,6 +377,8 @@ FileError QtWindow::WriteFile(const std::string& path, std::span<const std::uint
   return lxr4::WriteFile(path, bytes);
 }
 
+bool QtWindow::SameFile(const std::string& a, const std::string& b) { return lxr4::SameFile(a, b); }
+
 // --- the end
 
 void QtWindow::EndProgram() {

@@ -88,6 +88,7 @@ class QtWindow final : public Window {
                                                                   std::size_t maxBytes) override;
   [[nodiscard]] FileError WriteFile(const std::string& path,
                                     std::span<const std::uint8_t> bytes) override;
+  [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) override;
 
   void EndProgram() override;
 

@@ -89,6 +89,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
     return window_.WriteFile(path, bytes);
   }
+  [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) override {
+    return window_.SameFile(a, b);
+  }
   void EndProgram() override;
 
   // --- UserActions: the script's user

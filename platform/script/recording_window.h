@@ -48,6 +48,7 @@ class RecordingWindow final : public Window {
     return inner_.ReadFile(path, maxBytes);
   }
   [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) override { return inner_.SameFile(a, b); }
   void EndProgram() override;
 
  private:

@@ -188,6 +188,8 @@ FileError ScriptWindow::WriteFile(const std::string& path, std::span<const std::
   return lxr4::WriteFile(path, bytes);
 }
 
+bool ScriptWindow::SameFile(const std::string& a, const std::string& b) { return lxr4::SameFile(a, b); }
+
 void ScriptWindow::EndProgram() {
   ended_ = true;
   throw ProgramEnded{};

@@ -58,6 +58,7 @@ class ScriptWindow final : public Window, public UserActions {
   [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
                                                                   std::size_t maxBytes) override;
   [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) override;
   void EndProgram() override;
 
   // --- UserActions
