@@ -1,6 +1,7 @@
 // Loading a camera image into the object or the calibration slot. The whole
 // file is read and checked before anything changes, so a refused or failed
 // load leaves the slot, its labels and the shared values as they were.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,8 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
   CameraImage& image = s.Image(slot);
   s.SelectedFileName = path;
   image.FileName = path;
+  if (std::find(s.LoadedFiles.begin(), s.LoadedFiles.end(), path) == s.LoadedFiles.end())
+    s.LoadedFiles.push_back(path);
   image.Caption = path + file.header.captionSuffix;
   const HeaderValues& h = file.header;
   if (h.height) image.Height = *h.height;
