@@ -26,12 +26,16 @@ test: setup
 bench: build
 	tools/run-benchmarks.sh $(RELEASE)
 
-# Fuzzes the camera image reader with libFuzzer for FUZZ_SECONDS (default 600).
+# Fuzzes with libFuzzer for FUZZ_SECONDS each (default 600): the camera image
+# reader (inputs up to 40,000 bytes, seeded with the samples and the committed
+# corpus), the number texts with the header's key lines, and whole random sessions.
 fuzz: setup
 	CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_FUZZ=ON -DLXR4_WINDOW=OFF -DLXR4_TESTS=OFF
-	ninja -C $(FUZZ) reader_fuzz
-	mkdir -p $(FUZZ)/corpus
-	$(FUZZ)/tests/fuzz/reader_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus tests/fuzz/corpus
+	ninja -C $(FUZZ) -j $(JOBS) reader_fuzz number_fuzz session_fuzz
+	mkdir -p $(FUZZ)/corpus/reader $(FUZZ)/corpus/number $(FUZZ)/corpus/session
+	$(FUZZ)/tests/fuzz/reader_fuzz -max_len=40000 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/reader tests/fuzz/corpus samples
+	$(FUZZ)/tests/fuzz/number_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/number
+	$(FUZZ)/tests/fuzz/session_fuzz -timeout=20 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/session
 
 format:
 	find app imagefile display spectrum calibration output platform tests bench tools \
