@@ -37,10 +37,10 @@ void cmdstrip_Click(App& app) {
     case FileError::None:
       break;
     case FileError::NotRegularFile:
-      app.w.MessageBox(*name + ".km1 is not a regular file; strip file not saved!");
+      app.w.MessageBox(*name + ".km1 is a folder, device or pipe, not a file; strip file not saved!");
       return;
     case FileError::NotWritable:
-      app.w.MessageBox(*name + ".km1 may not be written; strip file not saved!");
+      app.w.MessageBox(*name + ".km1 is read-only; strip file not saved!");
       return;
     default:
       app.w.MessageBox("Invalid path name - try again!");
