@@ -33,7 +33,7 @@ fuzz: setup
 	CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_FUZZ=ON -DLXR4_WINDOW=OFF -DLXR4_TESTS=OFF
 	ninja -C $(FUZZ) -j $(JOBS) reader_fuzz number_fuzz session_fuzz
 	mkdir -p $(FUZZ)/corpus/reader $(FUZZ)/corpus/number $(FUZZ)/corpus/session
-	$(FUZZ)/tests/fuzz/reader_fuzz -max_len=40000 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/reader tests/fuzz/corpus samples
+	$(FUZZ)/tests/fuzz/reader_fuzz -max_len=40000 -len_control=0 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/reader tests/fuzz/corpus samples
 	$(FUZZ)/tests/fuzz/number_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/number
 	$(FUZZ)/tests/fuzz/session_fuzz -timeout=20 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/session
 

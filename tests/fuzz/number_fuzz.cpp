@@ -40,8 +40,9 @@ void Format(std::string_view bytes) {
   std::memcpy(&value, bytes.data(), 8);
   const std::string pattern = Pattern(bytes.substr(8, 40));
   const std::string text = lxr4::FormatNumber(value, pattern);
-  Check(!text.empty());
-  if (!std::isfinite(value)) return;
+  // Only "#" digits show nothing for a value that rounds to 0, as they should.
+  if (text.empty()) Check(pattern.find('0') == std::string::npos);
+  if (!std::isfinite(value) || text.empty()) return;
   Check(text.find_first_not_of("-0123456789.") == std::string::npos);
   const std::size_t point = pattern.find('.');
   const int decimals = point == std::string::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
