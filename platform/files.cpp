@@ -104,7 +104,8 @@ FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes
   struct stat old {};
   const bool replacing = ::stat(target->c_str(), &old) == 0;
   if (replacing && !S_ISREG(old.st_mode)) return FileError::NotRegularFile;
-  if (replacing && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return FileError::NotWritable;
+  if (replacing && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
+    return FileError::NotWritable;
 
   // A short fixed prefix and a random suffix, created exclusively: unique, legal
   // beside any legal target name, and a stale one left by a crash is never in the way.
@@ -117,7 +118,8 @@ FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes
   // and mode, set in this order because a change of owner can clear mode bits.
   bool ok = true;
   if (replacing) {
-    if (::fchown(f.get(), old.st_uid, old.st_gid) != 0) (void)::fchown(f.get(), static_cast<uid_t>(-1), old.st_gid);
+    if (::fchown(f.get(), old.st_uid, old.st_gid) != 0)
+      (void)::fchown(f.get(), static_cast<uid_t>(-1), old.st_gid);
     ok = ::fchmod(f.get(), old.st_mode & 07777) == 0;
   } else {
     ok = ::fchmod(f.get(), NewFileMode()) == 0;
@@ -136,7 +138,8 @@ FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes
 
 bool SameFile(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty()) return false;
-  struct stat sa {}, sb {};
+  struct stat sa {};
+  struct stat sb {};
   if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
   std::error_code ea, eb;

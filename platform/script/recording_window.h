@@ -48,7 +48,9 @@ class RecordingWindow final : public Window {
     return inner_.ReadFile(path, maxBytes);
   }
   [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
-  [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) override { return inner_.SameFile(a, b); }
+  [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) override {
+    return inner_.SameFile(a, b);
+  }
   void EndProgram() override;
 
  private:

@@ -81,8 +81,8 @@ TEST(ParseDecimal, AcceptsNumbersWithBlanks) {
 }
 
 TEST(ParseDecimal, RefusesWhatIsNotANumber) {
-  for (const char* text : {"", "   ", "abc", "12abc", "1,5", "--1", "nan", "-nan", "inf", "-inf", "1e999", "-1e999",
-                           "1e-400"}) {
+  for (const char* text :
+       {"", "   ", "abc", "12abc", "1,5", "--1", "nan", "-nan", "inf", "-inf", "1e999", "-1e999", "1e-400"}) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(ParseDecimal(text).has_value());
   }

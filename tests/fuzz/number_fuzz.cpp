@@ -48,7 +48,8 @@ void Format(std::string_view bytes) {
   const int decimals = point == std::string::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
   const std::optional<double> back = lxr4::ParseDecimal(text);
   Check(back.has_value());
-  if (std::fabs(value) < 1e15) Check(std::fabs(*back - value) <= 0.5 * std::pow(10.0, -decimals) * (1 + 1e-9) + 1e-9);
+  if (std::fabs(value) < 1e15)
+    Check(std::fabs(*back - value) <= 0.5 * std::pow(10.0, -decimals) * (1 + 1e-9) + 1e-9);
 }
 
 void Parse(std::string_view text) {

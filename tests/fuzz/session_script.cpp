@@ -24,7 +24,8 @@ namespace fs = std::filesystem;
 
 unsigned ByteChoices::Pick(unsigned n) {
   unsigned value = 0;
-  for (unsigned range = 1; range < n && at_ < bytes_.size(); range *= 256) value = value * 256 + bytes_[at_++];
+  for (unsigned range = 1; range < n && at_ < bytes_.size(); range *= 256)
+    value = value * 256 + bytes_[at_++];
   return value % n;
 }
 
@@ -51,21 +52,22 @@ std::string Image(const std::string& lines, std::size_t pixels) {
   return header + std::string(pixels, '\x10');
 }
 
-constexpr std::array kOpenPaths{"star.km1", "lamp.km1", "img.txt",      "short.km1", "empty.km1",
-                                "tiny.km1", "tiny.px",  "dir",          "fifo.km1",  "missing.km1",
-                                "/dev/null", "",        "readonly.km1", "out.km1"};
+constexpr std::array kOpenPaths{"star.km1",  "lamp.km1", "img.txt",      "short.km1", "empty.km1",
+                                "tiny.km1",  "tiny.px",  "dir",          "fifo.km1",  "missing.km1",
+                                "/dev/null", "",         "readonly.km1", "out.km1"};
 constexpr std::array kStripNames{"out", "dir/out", "fifo", "readonly", "missing/out", "", "dir", "x/../out"};
-constexpr std::array kClicks{"cmdload",      "cmdload2",     "cmdcontrast", "cmdcontrast2", "cmdcalcspectra",
-                             "Cmdcalccal",   "cmdemission",  "cmdmarkline1", "cmdmarkline2", "cmdtext",
-                             "cmdstrip",     "cmdprint",     "Lingraph",    "loggraph",     "autograph",
-                             "pushgraph",    "smoothing",    "chkexpand",   "chkfilter",    "chkmedian"};
+constexpr std::array kClicks{"cmdload",    "cmdload2",    "cmdcontrast",  "cmdcontrast2", "cmdcalcspectra",
+                             "Cmdcalccal", "cmdemission", "cmdmarkline1", "cmdmarkline2", "cmdtext",
+                             "cmdstrip",   "cmdprint",    "Lingraph",     "loggraph",     "autograph",
+                             "pushgraph",  "smoothing",   "chkexpand",    "chkfilter",    "chkmedian"};
 constexpr std::array kBars{"hsbspectra", "hsbcropdata1", "hsbcropdata2", "hsbcropcal1", "hsbcropcal2"};
-constexpr std::array kNumbers{"0",     "1",     "-1",     "20",   "768",   "32767", "32768", "-32769",
-                              "6563",  "1e308", "-1e308", "1e-320", "2147483648", "99999999999999999999",
-                              "0.5",   "2.5",   "nan",    "inf",  " 12 ",  "1,5",   "abc",   "",
-                              "0x10",  "1e5"};
-constexpr std::array kStates{"FocalLength", "AlphaAngle", "PixelWidth", "ReadoutWavelength", "CursorPixel",
-                             "SpectrumMax", "CalibrationDone", "SelectedFileName"};
+constexpr std::array kNumbers{
+    "0",      "1",    "-1",    "20",     "768",    "32767",      "32768",
+    "-32769", "6563", "1e308", "-1e308", "1e-320", "2147483648", "99999999999999999999",
+    "0.5",    "2.5",  "nan",   "inf",    " 12 ",   "1,5",        "abc",
+    "",       "0x10", "1e5"};
+constexpr std::array kStates{"FocalLength", "AlphaAngle",  "PixelWidth",      "ReadoutWavelength",
+                             "CursorPixel", "SpectrumMax", "CalibrationDone", "SelectedFileName"};
 
 template <typename T, std::size_t N>
 std::string_view OneOf(Choices& c, const std::array<T, N>& items) {
@@ -106,7 +108,8 @@ std::string Answers(Choices& c) {
       break;
   }
   for (unsigned n = 1 + c.Pick(2); n > 0; --n)
-    lines += c.Pick(4) == 0 ? "contrast-done\n" : "contrast " + Quoted(Typed(c)) + " " + Quoted(Typed(c)) + "\n";
+    lines +=
+        c.Pick(4) == 0 ? "contrast-done\n" : "contrast " + Quoted(Typed(c)) + " " + Quoted(Typed(c)) + "\n";
   return lines;
 }
 
@@ -125,8 +128,9 @@ std::string Line(Choices& c) {
              (c.Pick(2) == 0 ? "release " + bar + "\n" : "");
     }
     case 5:
-      return c.Pick(3) == 0 ? "printer none\n"
-                            : "printer page " + std::to_string(c.Pick(3000)) + " " + std::to_string(c.Pick(3000)) + "\n";
+      return c.Pick(3) == 0
+                 ? "printer none\n"
+                 : "printer page " + std::to_string(c.Pick(3000)) + " " + std::to_string(c.Pick(3000)) + "\n";
     case 6:
       return "state " + std::string(OneOf(c, kStates)) + "\n";
     case 7:

@@ -241,8 +241,9 @@ TEST(CameraImageReader, PixelSizesOutsideWhatACameraCanHaveAreRefused) {
   for (const auto& c : cases) {
     for (const std::string key : {"X_pixel_size = ", "Y_pixel_size = "}) {
       SCOPED_TRACE(key + c.text);
+      const std::string line = key + c.text;
       const CameraImageFile image =
-          ReadCameraImage(File({"KM-1 Image", "Height = 1", "Width = 2", key + c.text, "End"}, Words({1, 2})), kObject);
+          ReadCameraImage(File({"KM-1 Image", "Height = 1", "Width = 2", line, "End"}, Words({1, 2})), kObject);
       const std::optional<float> read = key[0] == 'X' ? image.header.pixelWidth : image.header.pixelHeight;
       EXPECT_EQ(image.error == ReadError::None, c.micrometres.has_value());
       if (c.micrometres) {

@@ -117,7 +117,8 @@ TEST_F(Files, AFailedWriteKeepsWhatWasThere) {
 TEST_F(Files, SpecialFilesAreRefusedAtOnceAndNeverReplaced) {
   fs::create_directory(dir / "folder");
   ASSERT_EQ(mkfifo(At("fifo").c_str(), 0644), 0);
-  for (const std::string& path : {At("folder"), At("fifo"), std::string("/dev/null"), std::string("/dev/zero")}) {
+  const std::string special[] = {At("folder"), At("fifo"), "/dev/null", "/dev/zero"};
+  for (const std::string& path : special) {
     SCOPED_TRACE(path);
     EXPECT_EQ(ReadFile(path, 10), std::nullopt);
     EXPECT_EQ(WriteFile(path, Bytes{1, 2}), FileError::NotRegularFile);
@@ -170,7 +171,8 @@ TEST_F(Files, AFileTheUserMayNotWriteIsNotReplaced) {
   fs::permissions(dir, fs::perms::all);
   const auto check = [&] {
     return WriteFile(At("readonly.txt"), Bytes{2}) == FileError::NotWritable &&
-           ReadFile(At("readonly.txt"), 10) == Bytes{1} && Names() == std::vector<std::string>{"readonly.txt"};
+           ReadFile(At("readonly.txt"), 10) == Bytes{1} &&
+           Names() == std::vector<std::string>{"readonly.txt"};
   };
   if (geteuid() != 0) {
     EXPECT_TRUE(check());
