@@ -12,12 +12,11 @@
 int main(int argc, char** argv) {
   const auto seed = static_cast<std::uint32_t>(argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1);
   const long count = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 100;
-  lxr4::EnterSessionFolder(LXR4_SAMPLES_DIR);
-  const std::filesystem::path folder = std::filesystem::current_path();
+  const std::string folder = lxr4::MakeSessionFolder(LXR4_SAMPLES_DIR);
   long completed = 0;
   for (long i = 0; i < count; ++i) {
     lxr4::SeededChoices choices(seed + static_cast<std::uint32_t>(i), 150);
-    const std::string script = lxr4::RandomSession(choices);
+    const std::string script = lxr4::RandomSession(choices, folder);
     // Shown when a sanitizer stops the run: "session_random SEED 1" replays it.
     std::fprintf(stderr, "session %u\n", seed + static_cast<std::uint32_t>(i));
     std::string error;
@@ -25,7 +24,6 @@ int main(int argc, char** argv) {
     if (argc > 3) std::fprintf(stderr, "%s%s", script.c_str(), error.c_str());
   }
   std::error_code ec;
-  std::filesystem::current_path(folder.parent_path(), ec);
   std::filesystem::remove_all(folder, ec);
   std::printf("played %ld sessions from seed %u, %ld to their end\n", count, seed, completed);
   return 0;

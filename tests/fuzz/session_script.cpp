@@ -1,7 +1,6 @@
 #include "tests/fuzz/session_script.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdlib>
@@ -89,19 +88,25 @@ std::string Typed(Choices& c) {
   }
 }
 
+// `name` within `folder`; an empty or absolute name as it is.
+std::string In(const std::string& folder, std::string_view name) {
+  if (name.empty() || name.front() == '/') return std::string(name);
+  return folder + "/" + std::string(name);
+}
+
 // The answers a click may need, queued before it.
-std::string Answers(Choices& c) {
+std::string Answers(Choices& c, const std::string& folder) {
   std::string lines;
-  lines += c.Pick(8) == 0 ? "open-cancel\n" : "open " + Quoted(OneOf(c, kOpenPaths)) + "\n";
+  lines += c.Pick(8) == 0 ? "open-cancel\n" : "open " + Quoted(In(folder, OneOf(c, kOpenPaths))) + "\n";
   switch (c.Pick(4)) {
     case 0:
       lines += "input-cancel\n";
       break;
     case 1:
-      lines += "input " + Quoted(OneOf(c, kStripNames)) + "\n";
+      lines += "input " + Quoted(In(folder, OneOf(c, kStripNames))) + "\n";
       break;
     case 2:
-      lines += "input " + Quoted(std::string(250, 's')) + "\n";
+      lines += "input " + Quoted(In(folder, std::string(250, 's'))) + "\n";
       break;
     default:
       lines += "input " + Quoted(Typed(c)) + "\n";
@@ -113,7 +118,7 @@ std::string Answers(Choices& c) {
   return lines;
 }
 
-std::string Line(Choices& c) {
+std::string Line(Choices& c, const std::string& folder) {
   switch (c.Pick(16)) {
     case 0:
     case 1:
@@ -134,34 +139,37 @@ std::string Line(Choices& c) {
     case 6:
       return "state " + std::string(OneOf(c, kStates)) + "\n";
     case 7:
-      return c.Pick(16) == 0 ? "save-graph graph.png\n" : "show Lblwavelength\n";
+      return c.Pick(16) == 0 ? "save-graph " + Quoted(In(folder, "graph.png")) + "\n"
+                             : "show Lblwavelength\n";
     default:
-      return Answers(c) + "click " + std::string(OneOf(c, kClicks)) + "\n";
+      return Answers(c, folder) + "click " + std::string(OneOf(c, kClicks)) + "\n";
   }
 }
 
 }  // namespace
 
-void EnterSessionFolder(const std::string& samplesDir) {
+std::string MakeSessionFolder(const std::string& samplesDir) {
   std::string folder = (fs::temp_directory_path() / "lxr4-session-XXXXXX").string();
-  if (::mkdtemp(folder.data()) == nullptr || ::chdir(folder.c_str()) != 0) std::abort();
+  if (::mkdtemp(folder.data()) == nullptr) std::abort();
+  const auto at = [&](const char* name) { return folder + "/" + name; };
   const std::string star = Contents(fs::path(samplesDir) / "star.km1");
-  Put("star.km1", star);
-  Put("lamp.km1", Contents(fs::path(samplesDir) / "lamp.km1"));
-  Put("img.txt", star);
-  Put("short.km1", star.substr(0, 3000));
-  Put("empty.km1", "");
-  Put("tiny.km1", Image("Height = 3\n\rWidth = 6\n\rRange = 0\n\rX_pixel_size = 0.009\n\r", 36));
-  Put("tiny.px", Image("Height = 2\n\rWidth = 8\n\rX_pixel_size = 1e-44\n\r", 32));
-  Put("readonly.km1", star);
-  ::chmod("readonly.km1", 0444);
-  fs::create_directory("dir");
-  ::mkfifo("fifo.km1", 0644);
+  Put(at("star.km1"), star);
+  Put(at("lamp.km1"), Contents(fs::path(samplesDir) / "lamp.km1"));
+  Put(at("img.txt"), star);
+  Put(at("short.km1"), star.substr(0, 3000));
+  Put(at("empty.km1"), "");
+  Put(at("tiny.km1"), Image("Height = 3\n\rWidth = 6\n\rRange = 0\n\rX_pixel_size = 0.009\n\r", 36));
+  Put(at("tiny.px"), Image("Height = 2\n\rWidth = 8\n\rX_pixel_size = 1e-44\n\r", 32));
+  Put(at("readonly.km1"), star);
+  ::chmod(at("readonly.km1").c_str(), 0444);
+  fs::create_directory(at("dir"));
+  ::mkfifo(at("fifo.km1").c_str(), 0644);
+  return folder;
 }
 
-std::string RandomSession(Choices& choices) {
+std::string RandomSession(Choices& choices, const std::string& folder) {
   std::string script;
-  for (int lines = 0; lines < 60 && !choices.Done(); ++lines) script += Line(choices);
+  for (int lines = 0; lines < 60 && !choices.Done(); ++lines) script += Line(choices, folder);
   if (choices.Pick(8) == 0) script += "close\n";
   return script;
 }

@@ -46,13 +46,13 @@ class SeededChoices final : public Choices {
   unsigned left_;
 };
 
-// Makes a fresh scratch folder with the files the sessions use and makes it
-// the working folder: the samples, an image named like its own text file,
-// truncated, empty and absurd images, a folder, a FIFO and a read-only file.
-void EnterSessionFolder(const std::string& samplesDir);
+// Makes a fresh scratch folder with the files the sessions use and gives its
+// path: the samples, an image named like its own text file, truncated, empty
+// and absurd images, a folder, a FIFO and a read-only file.
+[[nodiscard]] std::string MakeSessionFolder(const std::string& samplesDir);
 
-// A session script built from the choices.
-[[nodiscard]] std::string RandomSession(Choices& choices);
+// A session script built from the choices, on the files of `folder`.
+[[nodiscard]] std::string RandomSession(Choices& choices, const std::string& folder);
 
 // Runs the script on the scripted platform and gives its exit status (a fault
 // of the script is one: a dialog left without an answer); aborts when the
