@@ -5,9 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 
 namespace lxr4 {
 
@@ -60,11 +59,21 @@ std::optional<fs::path> FinalTarget(fs::path path) {
   return std::nullopt;
 }
 
-// The mode a newly created file gets: everyone may read and write, less the umask.
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+// Creates a new file in `folder` named by a short fixed prefix and a random
+// suffix, exclusively: unique, legal beside any legal target name, and a stale
+// or planted one is never in the way. Its mode is a new file's (0666 less the
+// umask). Sets `tempPath`; -1 when no file could be created there.
+int CreateTemporary(const fs::path& folder, std::string& tempPath) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = ".lxr4-";
+    for (int i = 0; i < 8; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    tempPath = (folder / name).string();
+    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 // Flushes the folder's entries, so that the rename itself reaches the disk.
@@ -107,11 +116,9 @@ FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes
   if (replacing && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
     return FileError::NotWritable;
 
-  // A short fixed prefix and a random suffix, created exclusively: unique, legal
-  // beside any legal target name, and a stale one left by a crash is never in the way.
   const fs::path folder = target->parent_path();
-  std::string tempPath = (folder / ".lxr4-XXXXXX").string();
-  Fd f(::mkstemp(tempPath.data()));
+  std::string tempPath;
+  Fd f(CreateTemporary(folder, tempPath));
   if (f.get() < 0) return FileError::CannotOpen;
 
   // The new file takes the old one's owner, group (where the user may set them)
@@ -121,8 +128,6 @@ FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes
     if (::fchown(f.get(), old.st_uid, old.st_gid) != 0)
       (void)::fchown(f.get(), static_cast<uid_t>(-1), old.st_gid);
     ok = ::fchmod(f.get(), old.st_mode & 07777) == 0;
-  } else {
-    ok = ::fchmod(f.get(), NewFileMode()) == 0;
   }
   ok = ok && WriteAll(f.get(), bytes);
   ok = ok && ::fsync(f.get()) == 0;

@@ -144,6 +144,13 @@ TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
     EXPECT_EQ(st.st_gid, 4321u);
   }
   EXPECT_EQ(ReadFile(At("private.txt"), 10), (Bytes{2, 3}));
+
+  // A new file gets a new file's mode: everyone may read and write, less the umask.
+  const mode_t mask = umask(027);
+  ASSERT_EQ(WriteFile(At("new.txt"), Bytes{1}), FileError::None);
+  umask(mask);
+  ASSERT_EQ(stat(At("new.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 // The link stays a link, wherever it points, and its target gets the contents.
