@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,8 +49,10 @@ void Format(std::string_view bytes) {
   const int decimals = point == std::string::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
   const std::optional<double> back = lxr4::ParseDecimal(text);
   Check(back.has_value());
+  // Within half the last decimal, plus the spacing of doubles at the value's size.
+  const double spacing = 4 * std::fabs(value) * std::numeric_limits<double>::epsilon();
   if (std::fabs(value) < 1e15)
-    Check(std::fabs(*back - value) <= 0.5 * std::pow(10.0, -decimals) * (1 + 1e-9) + 1e-9);
+    Check(std::fabs(*back - value) <= 0.5 * std::pow(10.0, -decimals) + spacing + 1e-12);
 }
 
 void Parse(std::string_view text) {
