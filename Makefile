@@ -35,7 +35,7 @@ fuzz: setup
 	mkdir -p $(FUZZ)/corpus/reader $(FUZZ)/corpus/number $(FUZZ)/corpus/session
 	$(FUZZ)/tests/fuzz/reader_fuzz -max_len=40000 -len_control=0 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/reader tests/fuzz/corpus samples
 	$(FUZZ)/tests/fuzz/number_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/number
-	$(FUZZ)/tests/fuzz/session_fuzz -timeout=20 -max_len=2048 -len_control=0 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/session
+	$(FUZZ)/tests/fuzz/session_fuzz -timeout=20 -max_len=2048 -len_control=0 -artifact_prefix=$(CURDIR)/ -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/session
 
 format:
 	find app imagefile display spectrum calibration output platform tests bench tools \

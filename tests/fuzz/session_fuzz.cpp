@@ -24,6 +24,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   lxr4::ByteChoices choices({data, size});
-  lxr4::PlaySession(lxr4::RandomSession(choices, folder));
+  lxr4::PlaySession(lxr4::RandomSession(choices, folder), folder);
   return 0;
 }

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     // Shown when a sanitizer stops the run: "session_random SEED 1" replays it.
     std::fprintf(stderr, "session %u\n", seed + static_cast<std::uint32_t>(i));
     std::string error;
-    if (lxr4::PlaySession(script, &error) == 0) ++completed;
+    if (lxr4::PlaySession(script, folder, &error) == 0) ++completed;
     if (argc > 3) std::fprintf(stderr, "%s%s", script.c_str(), error.c_str());
   }
   std::error_code ec;

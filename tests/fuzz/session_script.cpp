@@ -174,7 +174,9 @@ std::string RandomSession(Choices& choices, const std::string& folder) {
   return script;
 }
 
-int PlaySession(const std::string& script, std::string* errorText) {
+int PlaySession(const std::string& script, const std::string& folder, std::string* errorText) {
+  const std::filesystem::path before = fs::current_path();
+  fs::current_path(folder);
   std::istringstream in(script);
   std::ostringstream transcriptText, errors;
   ScriptWindow window;
@@ -183,6 +185,7 @@ int PlaySession(const std::string& script, std::string* errorText) {
   const auto app = std::make_unique<App>(recording);
   window.SetSink(app.get());
   const int status = RunScript(in, *app, window, transcript, errors);
+  fs::current_path(before);
   if (status == kProgramFailed) {
     std::fputs((script + errors.str()).c_str(), stderr);
     std::abort();

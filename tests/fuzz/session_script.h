@@ -54,9 +54,11 @@ class SeededChoices final : public Choices {
 // A session script built from the choices, on the files of `folder`.
 [[nodiscard]] std::string RandomSession(Choices& choices, const std::string& folder);
 
-// Runs the script on the scripted platform and gives its exit status (a fault
-// of the script is one: a dialog left without an answer); aborts when the
-// program itself fails. `errors` receives the script's fault.
-int PlaySession(const std::string& script, std::string* errors = nullptr);
+// Runs the script on the scripted platform with `folder` as the working folder
+// (a typed strip name or the text file of nothing loaded lands there) and gives
+// its exit status (a fault of the script is one: a dialog left without an
+// answer); aborts when the program itself fails. `errors` receives the script's
+// fault. The working folder is restored afterwards, for the fuzzer's own files.
+int PlaySession(const std::string& script, const std::string& folder, std::string* errors = nullptr);
 
 }  // namespace lxr4
