@@ -39,16 +39,20 @@ stress: test-build
 bench: build
 	tools/run-benchmarks.sh $(RELEASE)
 
-# Fuzzes the camera image reader, then the FITS reading path, with libFuzzer for
-# FUZZ_SECONDS each (default 600). cfitsio meets an absurd header with a huge
-# allocation that fails and is handled, so the allocator may return null.
+# Fuzzes with libFuzzer for FUZZ_SECONDS each (default 600): the camera image
+# reader (inputs up to 40,000 bytes, seeded with the samples and the committed
+# corpus), the number texts with the header's key lines, whole random sessions,
+# and the FITS reading path (cfitsio meets an absurd header with a huge
+# allocation that fails and is handled, so the allocator may return null).
 fuzz: setup
 	CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_FUZZ=ON -DLXR4_WINDOW=OFF -DLXR4_TESTS=OFF
-	ninja -C $(FUZZ) reader_fuzz fits_fuzz
-	mkdir -p $(FUZZ)/corpus $(FUZZ)/fits-corpus
-	$(FUZZ)/tests/fuzz/reader_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus tests/fuzz/corpus
+	ninja -C $(FUZZ) -j $(JOBS) reader_fuzz number_fuzz session_fuzz fits_fuzz
+	mkdir -p $(FUZZ)/corpus/reader $(FUZZ)/corpus/number $(FUZZ)/corpus/session $(FUZZ)/corpus/fits
+	$(FUZZ)/tests/fuzz/reader_fuzz -max_len=40000 -len_control=0 -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/reader tests/fuzz/corpus samples
+	$(FUZZ)/tests/fuzz/number_fuzz -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/number
+	$(FUZZ)/tests/fuzz/session_fuzz -timeout=20 -max_len=2048 -len_control=0 -artifact_prefix=$(CURDIR)/ -max_total_time=$${FUZZ_SECONDS:-600} $(FUZZ)/corpus/session
 	ASAN_OPTIONS=allocator_may_return_null=1 $(FUZZ)/tests/fuzz/fits_fuzz -max_total_time=$${FUZZ_SECONDS:-600} \
-	  -malloc_limit_mb=1000000 $(FUZZ)/fits-corpus tests/fuzz/fits-corpus
+	  -malloc_limit_mb=1000000 $(FUZZ)/corpus/fits tests/fuzz/fits-corpus
 
 format:
 	find base state app imagefile display spectrum calibration output platform tests bench tools \

@@ -2,6 +2,7 @@
 // file is read and checked before anything changes, so a refused or failed
 // load leaves the slot, its labels and the shared values as they were; only
 // SelectedFileName holds what the dialog answered.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,8 @@ void ShowOpenFileDialog(AppState& s, Window& w) {
 void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraImageFile& file) {
   CameraImage& image = s.Image(slot);
   image.FileName = path;
+  if (std::find(s.LoadedFiles.begin(), s.LoadedFiles.end(), path) == s.LoadedFiles.end())
+    s.LoadedFiles.push_back(path);
   image.Caption = path + file.header.captionSuffix;
   const HeaderValues& h = file.header;
   if (h.height) image.Height = *h.height;

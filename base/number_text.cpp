@@ -1,5 +1,6 @@
 #include "base/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -20,12 +21,17 @@ std::string FormatNumber(double value, std::string_view pattern) {
     if (c == '0') ++minIntDigits;
 
   const bool negative = std::signbit(value);
+  // Values checked where they enter never get here; a text for them all the same.
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return negative ? "-Inf" : "Inf";
   // The exact decimal expansion (a double has at most 1074 fractional digits;
-  // 80 is exact for every value of the program's magnitudes), then rounding by
-  // hand so that an exact half goes away from zero. to_chars ignores the locale.
-  std::string text(1200, '\0');
+  // 80 is exact for every value of the program's magnitudes, and at least one
+  // digit beyond the pattern's is always there), then rounding by hand so that
+  // an exact half goes away from zero. to_chars ignores the locale.
+  const int precision = std::max(80, decimals + 1);
+  std::string text(static_cast<std::size_t>(precision) + 320, '\0');
   auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
-                                 std::chars_format::fixed, 80);
+                                 std::chars_format::fixed, precision);
   if (ec != std::errc{}) return "0";
   text.resize(static_cast<std::size_t>(end - text.data()));
   const std::size_t dot = text.find('.');

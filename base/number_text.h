@@ -18,7 +18,8 @@ std::string NumberText(long long value);
 // followed by "0"s: a "0" digit is always shown, a "#" only when significant;
 // the value is rounded to the pattern's decimals, exact halves away from zero.
 // "##0.00" gives "381.46" for 381.456 and "0.00" for 0.001; "#00.0000" gives
-// "09.7553" for 9.755313.
+// "09.7553" for 9.755313. Any finite value gets all its whole digits (1e300 has
+// 301); NaN gives "NaN" and the infinities "Inf" and "-Inf".
 std::string FormatNumber(double value, std::string_view pattern);
 
 // A decimal number with optional surrounding blanks ("  12.5 ", "-3", "1e3");

@@ -1,7 +1,6 @@
 // The line and width lists, the centroid at the cursor, and the two line marks.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <span>
 
@@ -28,13 +27,17 @@ constexpr std::string_view kLine1First = "Mark line 1 first!";
 constexpr std::string_view kCannotFit = "These two lines cannot be fitted - calibration unchanged!";
 constexpr std::string_view kCannotRefit = "Line cannot be fitted - line 1 and calibration unchanged!";
 
-// A typed wavelength rounded to single precision, when it is a positive number.
+// Typed wavelengths a grating spectrograph can see, in Angstroms (extreme
+// ultraviolet to thermal infrared). Beyond them a solve "succeeds" with focal
+// lengths of 1e-50 mm and dispersions of 1e38 A/mm.
+constexpr double kMinTypedWavelength = 100;
+constexpr double kMaxTypedWavelength = 100000;
+
+// A typed wavelength rounded to single precision, when it is a number a line can have.
 std::optional<float> TypedWavelength(std::string_view text) {
   const std::optional<double> value = ParseDecimal(text);
-  if (!value || !(*value > 0) || *value > std::numeric_limits<float>::max()) return std::nullopt;
-  const auto wavelength = static_cast<float>(*value);
-  if (!(wavelength > 0)) return std::nullopt;
-  return wavelength;
+  if (!value || !(*value >= kMinTypedWavelength && *value <= kMaxTypedWavelength)) return std::nullopt;
+  return static_cast<float>(*value);
 }
 }  // namespace
 

@@ -6,6 +6,13 @@ if(LXR4_WERROR)
   list(APPEND LXR4_WARNINGS -Werror)
 endif()
 
+if(LXR4_FUZZ)
+  # Every library carries the fuzzer's coverage and the sanitizers; the fuzz
+  # targets (tests/fuzz) link the fuzzer's own main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(LXR4_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

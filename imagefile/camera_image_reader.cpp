@@ -33,9 +33,12 @@ constexpr std::array<KeyText, 8> kKeys{{
 constexpr std::uint8_t kCarriageReturn = 13;
 constexpr std::int32_t kStoredMax = 32767;
 
-// A pixel size in millimetres as micrometres, in single precision.
+// A pixel size in millimetres as micrometres, in single precision. 0 means
+// unknown; any other size must be one a camera can have, 0.1 micrometre to 1 mm,
+// or the calibration would fit absurd focal lengths and wavelengths.
 std::optional<float> ToMicrometres(double millimetres) {
-  if (!(std::fabs(millimetres) <= static_cast<double>(std::numeric_limits<float>::max()))) return std::nullopt;
+  if (millimetres != 0 && !(millimetres >= kMinPixelMillimetres && millimetres <= kMaxPixelMillimetres))
+    return std::nullopt;
   const float micrometres = static_cast<float>(millimetres) * 1000.0f;
   if (!std::isfinite(micrometres)) return std::nullopt;
   return micrometres;

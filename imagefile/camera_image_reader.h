@@ -16,11 +16,14 @@ namespace lxr4 {
 inline constexpr std::size_t kHeaderBlockBytes = 2048;
 inline constexpr int kMaxImageRows = 20;
 inline constexpr int kMaxImageColumns = 768;
+// The pixel sizes a header may give besides 0 (unknown), in millimetres.
+inline constexpr double kMinPixelMillimetres = 0.0001;
+inline constexpr double kMaxPixelMillimetres = 1.0;
 
 enum class ReadError : std::uint8_t {
   None,
   MissingEnd,       // no header line starting with "End" before the file ends
-  BadHeaderValue,   // a key's value is not a number or does not fit its type
+  BadHeaderValue,   // a key's value is not a number, does not fit its type, or is no possible pixel size
   TooTall,          // more than 20 rows
   TooWide,          // more than 768 columns
   BadSize,          // fewer than 1 row or fewer than 2 columns

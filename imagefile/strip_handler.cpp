@@ -37,9 +37,18 @@ void cmdstrip_Click(Program& app) {
   const std::vector<std::uint8_t> bytes =
       StripImage(image.HeaderBlock, std::span(spectrum.values).subspan(1, static_cast<std::size_t>(width)), height);
   // The whole file is replaced, so no tail of an older, longer file survives.
-  if (app.w.Files().WriteFile(*name + ".km1", bytes) != FileError::None) {
-    app.w.MessageBox("Invalid path name - try again!");
-    return;
+  switch (app.w.Files().WriteFile(*name + ".km1", bytes)) {
+    case FileError::None:
+      break;
+    case FileError::NotRegularFile:
+      app.w.MessageBox(*name + ".km1 is a folder, device or pipe, not a file; strip file not saved!");
+      return;
+    case FileError::NotWritable:
+      app.w.MessageBox(*name + ".km1 is read-only; strip file not saved!");
+      return;
+    default:
+      app.w.MessageBox("Invalid path name - try again!");
+      return;
   }
   app.w.SetCaption(Control::Lblwavelength, *name + ".km1 strip image saved");
 }

@@ -14,16 +14,26 @@
 namespace lxr4 {
 
 // At most `maxBytes` bytes from the start of the file at `path`; nullopt when it
-// cannot be opened or read (missing, a folder, no permission).
+// cannot be opened or read (missing, no permission) or is not a regular file (a
+// folder, a FIFO, a device), which is refused without ever waiting on it.
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
                                                                 std::size_t maxBytes);
 
 // Writes `bytes` as the whole file at `path`, or nothing at all: the bytes go to a
-// temporary file in the same folder, which is flushed, closed and renamed onto `path`.
+// temporary file in the same folder, which is flushed to the disk, closed and renamed
+// onto `path`, and the folder is flushed after. A symbolic link is followed: its
+// target gets the new contents and the link stays. The new file keeps the older
+// file's mode, and its owner and group where the user may set them.
 // On a failure the temporary file is removed and an older file at `path` survives
 // unchanged. CannotOpen: the temporary file could not be created (no such folder,
-// not writable); CannotWrite: writing, closing or the rename failed.
+// not writable); CannotWrite: writing, flushing, closing or the rename failed;
+// NotRegularFile: `path` is a folder, FIFO, device or socket; NotWritable: an
+// existing file the user may not write. The last two change nothing at all.
 [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Whether the two paths name one file: the same device and inode when both
+// exist, else the same absolute path once "." and ".." and links are resolved.
+[[nodiscard]] bool SameFile(const std::string& a, const std::string& b);
 
 // The files on disk, as both windows hand them out.
 class DiskFiles final : public FileStore {
@@ -34,6 +44,9 @@ class DiskFiles final : public FileStore {
   }
   [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
     return lxr4::WriteFile(path, bytes);
+  }
+  [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) const override {
+    return lxr4::SameFile(a, b);
   }
 };
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/grid.h"
 #include "base/num.h"
@@ -41,6 +42,8 @@ struct AppState {
   Num PixelWidth;   // single, micrometres
   Num PixelHeight;  // single, micrometres
   std::string SelectedFileName;
+  // Every image file loaded into either slot so far; an export never writes over one.
+  std::vector<std::string> LoadedFiles;
 
   Spectrum CurrentSpectrum, ObjectSpectrum, CalSpectrum;
   std::int16_t SpectrumLength = 0;

@@ -12,7 +12,9 @@
 
 namespace lxr4 {
 
-enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite };
+// NotRegularFile: the path names a folder, FIFO, device or socket; NotWritable: an
+// existing file the user may not write. Neither changes anything.
+enum class FileError : std::uint8_t { None, CannotOpen, CannotWrite, NotRegularFile, NotWritable };
 
 class FileStore {
  public:
@@ -21,6 +23,9 @@ class FileStore {
                                                                           std::size_t maxBytes) = 0;
   // Writes the whole file or nothing: an older file of that name survives a failure.
   [[nodiscard]] virtual FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
+  // Whether the two paths name one file (the same file, or the same path where
+  // a file does not exist yet).
+  [[nodiscard]] virtual bool SameFile(const std::string& a, const std::string& b) const = 0;
   // True when `path` names an existing folder. Every store sees the same file
   // system, so this one answer serves them all.
   [[nodiscard]] virtual bool FolderExists(const std::string& path) const {

@@ -434,6 +434,7 @@ bool QtWindow::OpenDocument(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
+
 // --- the end
 
 void QtWindow::EndProgram() {

@@ -83,6 +83,9 @@ class RecordingWindow final : public Window {
       return inner_.Files().ReadFile(path, maxBytes);
     }
     [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+    [[nodiscard]] bool SameFile(const std::string& a, const std::string& b) const override {
+      return inner_.Files().SameFile(a, b);
+    }
 
    private:
     Window& inner_;

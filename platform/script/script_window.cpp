@@ -188,6 +188,7 @@ bool ScriptWindow::MenuTicked(MenuItem item) const { return menuTicks_[static_ca
 
 std::string ScriptWindow::UserGuidePath() const { return FindUserGuide(); }
 
+
 void ScriptWindow::EndProgram() {
   ended_ = true;
   throw ProgramEnded{};

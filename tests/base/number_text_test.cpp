@@ -12,8 +12,8 @@ namespace {
 
 struct PatternCase {
   double value;
-  const char* pattern;
-  const char* text;
+  std::string pattern;
+  std::string text;
 };
 
 TEST(FormatNumber, FollowsPatternDigitsAndRounding) {
@@ -25,7 +25,7 @@ TEST(FormatNumber, FollowsPatternDigitsAndRounding) {
       {12345.6, "##0", "12346"},         {1310720, "######0", "1310720"},
   };
   for (const PatternCase& c : cases) {
-    SCOPED_TRACE(std::string(c.pattern) + " " + std::to_string(c.value));
+    SCOPED_TRACE(c.pattern + " " + std::to_string(c.value));
     EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text);
   }
 }
@@ -38,15 +38,47 @@ TEST(FormatNumber, ExactHalvesGoAwayFromZero) {
   EXPECT_EQ(FormatNumber(381.455, "##0.00"), "381.45");
 }
 
+// No caption can show these (values are checked where they enter), but every
+// input still has a defined text.
+TEST(FormatNumber, EveryDoubleHasADefinedText) {
+  using L = std::numeric_limits<double>;
+  const PatternCase cases[] = {
+      {L::quiet_NaN(), "###0.00", "NaN"},
+      {-L::quiet_NaN(), "##0", "NaN"},
+      {L::infinity(), "###0.00", "Inf"},
+      {-L::infinity(), "######0", "-Inf"},
+      {std::ldexp(1.0, 100), "##0", "1267650600228229401496703205376"},
+      {L::denorm_min(), "0.00", "0.00"},
+      {-1e-300, "###0.00", "0.00"},
+      {0.5, "0." + std::string(100, '0'), "0.5" + std::string(99, '0')},
+  };
+  for (const PatternCase& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 20));
+    EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text);
+  }
+  const std::string largest = FormatNumber(-L::max(), "###0.00");  // all 309 whole digits
+  EXPECT_EQ(largest.size(), 1 + 309 + 3u);
+  EXPECT_TRUE(largest.starts_with("-17976931348623157"));
+  EXPECT_TRUE(largest.ends_with(".00"));
+}
+
+TEST(NumberText, LeadingBlankForZeroAndAbove) {
+  EXPECT_EQ(NumberText(0), " 0");
+  EXPECT_EQ(NumberText(20), " 20");
+  EXPECT_EQ(NumberText(-3), "-3");
+}
+
 TEST(ParseDecimal, AcceptsNumbersWithBlanks) {
   EXPECT_EQ(ParseDecimal(" 100"), 100.0);
   EXPECT_EQ(ParseDecimal("  -12.5  "), -12.5);
   EXPECT_EQ(ParseDecimal("+7"), 7.0);
   EXPECT_EQ(ParseDecimal("1e3"), 1000.0);
+  EXPECT_EQ(ParseDecimal("4.9e-324"), std::numeric_limits<double>::denorm_min());
 }
 
 TEST(ParseDecimal, RefusesWhatIsNotANumber) {
-  for (const char* text : {"", "   ", "abc", "12abc", "1,5", "--1", "nan", "inf", "1e999"}) {
+  for (const char* text :
+       {"", "   ", "abc", "12abc", "1,5", "--1", "nan", "-nan", "inf", "-inf", "1e999", "-1e999", "1e-400"}) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(ParseDecimal(text).has_value());
   }

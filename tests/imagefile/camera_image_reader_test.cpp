@@ -229,6 +229,32 @@ TEST(CameraImageReader, ErrorCodes) {
   }
 }
 
+// A pixel size is 0 (unknown) or one a camera can have, 0.1 micrometre to 1 mm;
+// anything else would give the calibration absurd focal lengths and wavelengths.
+TEST(CameraImageReader, PixelSizesOutsideWhatACameraCanHaveAreRefused) {
+  const struct {
+    const char* text;
+    std::optional<float> micrometres;  // nullopt: refused
+  } cases[] = {
+      {"0", 0.0f},          {"-0", 0.0f},           {"0.0001", 0.1f},        {"0.009", 9.0f},
+      {"1", 1000.0f},       {"0.00009", std::nullopt}, {"1.0001", std::nullopt}, {"1e-44", std::nullopt},
+      {"3.4e35", std::nullopt}, {"-0.009", std::nullopt}, {"nan", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    for (const std::string key : {"X_pixel_size = ", "Y_pixel_size = "}) {
+      SCOPED_TRACE(key + c.text);
+      const std::string line = key + c.text;
+      const CameraImageFile image =
+          ReadCameraImage(File({"KM-1 Image", "Height = 1", "Width = 2", line, "End"}, Words({1, 2})), kObject);
+      const std::optional<float> read = key[0] == 'X' ? image.header.pixelWidth : image.header.pixelHeight;
+      EXPECT_EQ(image.error == ReadError::None, c.micrometres.has_value());
+      if (c.micrometres) {
+        EXPECT_FLOAT_EQ(read.value_or(-1), *c.micrometres);
+      }
+    }
+  }
+}
+
 TEST(CameraImageReader, DescentToExactlyMinus32768IsKept) {
   // Escaped values are unsigned, so -32768 is reached from 0 by deltas: 258 x -127, then -2.
   Bytes row(2 + 258 + 1, 0x81);

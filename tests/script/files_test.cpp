@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -79,20 +85,135 @@ TEST_F(Files, AFolderThatCannotTakeTheFileIsRefusedAndNothingIsLeft) {
   EXPECT_EQ(Names(), std::vector<std::string>{"plain"});
 }
 
-TEST_F(Files, AFailedReplaceKeepsWhatWasThere) {
-  // A folder of that name cannot be replaced: the rename fails after the data was written.
-  fs::create_directory(dir / "taken");
-  Put("taken/inside", {9});
-  EXPECT_EQ(WriteFile(At("taken"), Bytes{1, 2}), FileError::CannotWrite);
-  EXPECT_EQ(ReadFile(At("taken/inside"), 10), Bytes{9});
-
-  // No free name for the temporary file: the older file survives untouched.
+TEST_F(Files, AFailedWriteKeepsWhatWasThere) {
+  // A stale or planted temporary name is never in the way.
   Put("old.txt", {7, 7});
   for (int i = 0; i < 100; ++i) Put("old.txt.tmp" + std::to_string(i), {});
-  EXPECT_EQ(WriteFile(At("old.txt"), Bytes{1}), FileError::CannotOpen);
-  EXPECT_EQ(ReadFile(At("old.txt"), 10), (Bytes{7, 7}));
-  for (int i = 0; i < 100; ++i) fs::remove(dir / ("old.txt.tmp" + std::to_string(i)));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"old.txt", "taken"}));
+  Put(".lxr4-000000", {});
+  EXPECT_EQ(WriteFile(At("old.txt"), Bytes{1}), FileError::None);
+  EXPECT_EQ(ReadFile(At("old.txt"), 10), Bytes{1});
+
+  // The disk fills up while the new contents are written: the older file stays
+  // byte for byte, and no temporary file is left.
+  const Bytes old(3000, 5);
+  Put("full.txt", old);
+  const auto names = Names();
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const FileError error = WriteFile(At("full.txt"), Bytes(5000, 6));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedSignal);
+  EXPECT_EQ(error, FileError::CannotWrite);
+  EXPECT_EQ(ReadFile(At("full.txt"), 10000), old);
+  EXPECT_EQ(Names(), names);
+}
+
+// Folders, FIFOs, devices: a load refuses them at once (a FIFO without a writer
+// would block a plain open for ever), and a save never replaces them.
+TEST_F(Files, SpecialFilesAreRefusedAtOnceAndNeverReplaced) {
+  fs::create_directory(dir / "folder");
+  ASSERT_EQ(mkfifo(At("fifo").c_str(), 0644), 0);
+  const std::string special[] = {At("folder"), At("fifo"), "/dev/null", "/dev/zero"};
+  for (const std::string& path : special) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(ReadFile(path, 10), std::nullopt);
+    EXPECT_EQ(WriteFile(path, Bytes{1, 2}), FileError::NotRegularFile);
+  }
+  EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+  EXPECT_TRUE(fs::is_empty(dir / "folder"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"fifo", "folder"}));
+}
+
+TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
+  Put("private.txt", {1});
+  fs::permissions(dir / "private.txt", fs::perms(0600));
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(At("private.txt").c_str(), 1234, 4321), 0);
+  }
+  ASSERT_EQ(WriteFile(At("private.txt"), Bytes{2, 3}), FileError::None);
+  struct stat st {};
+  ASSERT_EQ(stat(At("private.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 4321u);
+  }
+  EXPECT_EQ(ReadFile(At("private.txt"), 10), (Bytes{2, 3}));
+
+  // A new file gets a new file's mode: everyone may read and write, less the umask.
+  const mode_t mask = umask(027);
+  ASSERT_EQ(WriteFile(At("new.txt"), Bytes{1}), FileError::None);
+  umask(mask);
+  ASSERT_EQ(stat(At("new.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// The link stays a link, wherever it points, and its target gets the contents.
+TEST_F(Files, ASymbolicLinkKeepsPointingAtItsRewrittenTarget) {
+  fs::create_directory(dir / "data");
+  Put("data/real.txt", {1, 1, 1});
+  fs::create_symlink("data/real.txt", dir / "link.txt");
+  fs::create_symlink("link.txt", dir / "chain.txt");
+  fs::create_symlink("data/new.txt", dir / "dangling.txt");
+  ASSERT_EQ(WriteFile(At("chain.txt"), Bytes{2}), FileError::None);
+  ASSERT_EQ(WriteFile(At("dangling.txt"), Bytes{3}), FileError::None);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir / "chain.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
+  EXPECT_EQ(ReadFile(At("data/real.txt"), 10), Bytes{2});
+  EXPECT_EQ(ReadFile(At("data/new.txt"), 10), Bytes{3});
+  fs::create_symlink("loop.txt", dir / "loop.txt");
+  EXPECT_EQ(WriteFile(At("loop.txt"), Bytes{4}), FileError::CannotOpen);
+}
+
+// Checked by a user who is not root, for whom write permission means something.
+TEST_F(Files, AFileTheUserMayNotWriteIsNotReplaced) {
+  Put("readonly.txt", {1});
+  fs::permissions(dir / "readonly.txt", fs::perms(0444));
+  fs::permissions(dir, fs::perms::all);
+  const auto check = [&] {
+    return WriteFile(At("readonly.txt"), Bytes{2}) == FileError::NotWritable &&
+           ReadFile(At("readonly.txt"), 10) == Bytes{1} &&
+           Names() == std::vector<std::string>{"readonly.txt"};
+  };
+  if (geteuid() != 0) {
+    EXPECT_TRUE(check());
+    return;
+  }
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(setgid(65534) == 0 && setuid(65534) == 0 && check() ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// A name of 254 characters, one below the limit, leaves no room for a
+// temporary name made from it.
+TEST_F(Files, TheLongestNamesSave) {
+  const std::string name(254, 'n');
+  ASSERT_EQ(WriteFile(At(name), Bytes{1}), FileError::None);
+  ASSERT_EQ(WriteFile(At(name), Bytes{2}), FileError::None);
+  EXPECT_EQ(ReadFile(At(name), 10), Bytes{2});
+  EXPECT_EQ(Names(), std::vector<std::string>{name});
+}
+
+TEST_F(Files, SameFileComparesFilesThenPaths) {
+  Put("a.km1", {1});
+  fs::create_hard_link(dir / "a.km1", dir / "hard.km1");
+  fs::create_symlink("a.km1", dir / "soft.km1");
+  EXPECT_TRUE(SameFile(At("a.km1"), At("hard.km1")));
+  EXPECT_TRUE(SameFile(At("a.km1"), At("soft.km1")));
+  EXPECT_TRUE(SameFile(At("a.km1"), At("x/../a.km1")));
+  EXPECT_TRUE(SameFile(At("new.txt"), At("./new.txt")));
+  EXPECT_FALSE(SameFile(At("a.km1"), At("new.txt")));
+  EXPECT_FALSE(SameFile(At("new.txt"), At("other.txt")));
+  EXPECT_FALSE(SameFile("", ""));
 }
 
 }  // namespace
