@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/fits_settings.h"
 #include "app/procedures.h"
 #include "imagefile/camera_image_reader.h"
 #include "imagefile/fits_import.h"
@@ -74,7 +75,7 @@ void LoadImageFile(App& app, Slot slot, const std::string& path) {
   std::string label = path;
   if (bytes && LooksLikeFits(*bytes)) {
     bytes = w.ReadFile(path, kMaxFrameFileBytes);
-    FitsFileImport fits = bytes ? ImportFitsFile(*bytes, ImportOptions{}) : FitsFileImport{};
+    FitsFileImport fits = bytes ? ImportFitsFile(*bytes, CurrentFitsSettings(w).import) : FitsFileImport{};
     bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
     label += " (" + fits.image.description + ")";
   }

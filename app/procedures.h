@@ -19,6 +19,8 @@ void cmdload_Click(App& app);
 void cmdload2_Click(App& app);
 // File > Open Recent: the chosen file into the slot it was loaded into, without a dialog.
 void openRecent_Click(App& app);
+// File > FITS Import...: the settings of FITS frame imports (app/fits_settings.h).
+void fitsImport_Click(App& app);
 
 // app/: Help menu
 void userGuide_Click(App& app);
