@@ -114,11 +114,13 @@ void exportSpectrum_Click(App& app) {
   facts.object = notes.object;
   facts.dateObs = !notes.dateObs.empty() ? notes.dateObs : CameraDateObs(source);
   facts.exposure = notes.exposure;
-  for (const CameraImage* image : {&s.Object, &s.Cal})
-    if (image->Loaded != kFalse && (image == &source || s.CalibrationDone)) {
-      const std::string taken = ReadImportNotes(image->HeaderBlock).source;
-      facts.sourceFiles.push_back(image->FileName + (taken.empty() ? "" : " (" + taken + ")"));
-    }
+  // The spectrum's image, then the lamp's that calibrated it.
+  const auto described = [](const CameraImage& image) {
+    const std::string taken = ReadImportNotes(image.HeaderBlock).source;
+    return image.FileName + (taken.empty() ? "" : " (" + taken + ")");
+  };
+  facts.sourceFiles.push_back(described(source));
+  if (!calGraphed && s.CalibrationDone && s.Cal.Loaded != kFalse) facts.sourceFiles.push_back(described(s.Cal));
   facts.calibration = Joined(CalibrationTextLines(s));
   facts.program = "Tavrin LXR-4 Spectral Calibration Program " LXR4_VERSION;
 

@@ -24,6 +24,10 @@ header = table.meta["header"]
 assert header["OBJECT"] == "Synthetic" and header["DATE-OBS"] == "2024-03-05T21:04:09", header
 assert header["EXPTIME"] == 30 and "focal length" in header["CALIB"], header
 
+assert header["SOURCE2"].startswith("lamp-rows.fits (FITS 1600x30"), header
+camera = Spectrum1D.read(f"{folder}/star-camera.fits", format="tabular-fits").meta["header"]
+assert camera["DATE-OBS"] == "1999-12-05T21:32:47" and "OBJECT" not in camera, camera
+
 linear = Spectrum1D.read(f"{folder}/star-linear.fits", format="wcs1d-fits")
 axis = linear.spectral_axis.to("Angstrom").value
 assert len(axis) == len(wavelengths)
