@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "imagefile/fits_settings.h"
 #include "app/procedures.h"
 #include "imagefile/camera_image_reader.h"
 #include "imagefile/fits_import.h"
@@ -77,7 +78,7 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   std::string label = path;
   if (bytes && LooksLikeFits(*bytes)) {
     bytes = w.Files().ReadFile(path, kMaxFrameFileBytes);
-    FitsFileImport fits = bytes ? ImportFitsFile(*bytes, ImportOptions{}) : FitsFileImport{};
+    FitsFileImport fits = bytes ? ImportFitsFile(*bytes, CurrentFitsSettings(w).import) : FitsFileImport{};
     bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
     label += " (" + fits.image.description + ")";
   }

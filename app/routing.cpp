@@ -67,6 +67,7 @@ void App::OnMenu(MenuItem item) {
     case M::OpenObject: return cmdload_Click(app);
     case M::OpenCalibration: return cmdload2_Click(app);
     case M::OpenRecent: return openRecent_Click(app);
+    case M::FitsImport: return fitsImport_Click(app);
     case M::ExportSpectrum: return exportSpectrum_Click(app);
     case M::PrintGraph: return cmdprint_Click(app);
     case M::PrintPdf: return printPdf_Click(app);

@@ -30,6 +30,7 @@ constexpr std::array kItems{
     Item(I::OpenObject, "openObject", M::File, "&Open Spectrum Image...", "Ctrl+O"),
     Item(I::OpenCalibration, "openCalibration", M::File, "Open &Calibration Image...", "Ctrl+Shift+O"),
     RecentFiles(Item(I::OpenRecent, "openRecent", M::File, "Open &Recent")),
+    Item(I::FitsImport, "fitsImport", M::File, "FITS &Import..."),
     Separated(Item(I::ExportSpectrum, "exportSpectrum", M::File, "&Export Spectrum...", "Ctrl+E")),
     Separated(Item(I::PrintGraph, "printGraph", M::File, "&Print Graph", "Ctrl+P")),
     Item(I::PrintPdf, "printPdf", M::File, "Print to P&DF...", "Ctrl+Shift+P"),

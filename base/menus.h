@@ -14,7 +14,7 @@
 namespace lxr4 {
 
 enum class MenuItem : std::uint8_t {
-  OpenObject, OpenCalibration, OpenRecent, ExportSpectrum, PrintGraph, PrintPdf, Exit,
+  OpenObject, OpenCalibration, OpenRecent, FitsImport, ExportSpectrum, PrintGraph, PrintPdf, Exit,
   UserGuide, About,
 };
 

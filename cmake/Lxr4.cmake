@@ -47,20 +47,24 @@ set(LXR4_TEST_ENVIRONMENT
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 set(LXR4_TEST_TIMEOUT 240)  # a window run takes up to a minute on a loaded machine
 
-# lxr4_discover_tests(TARGET LABELS label [ENVIRONMENT VAR=value...]): the GoogleTest
+# lxr4_discover_tests(TARGET LABELS label [RESOURCE_LOCK name] [ENVIRONMENT VAR=value...]): the GoogleTest
 # cases of TARGET as tests with the label, the timeout and the environment. The
 # properties are set by a file ctest reads after the discovered tests, since
 # gtest_discover_tests splits a list value such as ENVIRONMENT "A;B" apart.
 function(lxr4_discover_tests target)
-  cmake_parse_arguments(ARG "" "LABELS" "ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "LABELS;RESOURCE_LOCK" "ENVIRONMENT" ${ARGN})
   include(GoogleTest)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
   set(environment ${LXR4_TEST_ENVIRONMENT} ${ARG_ENVIRONMENT})
+  set(lock "")
+  if(ARG_RESOURCE_LOCK)
+    set(lock " RESOURCE_LOCK ${ARG_RESOURCE_LOCK}")
+  endif()
   set(file ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
   file(WRITE ${file}
     "if(DEFINED ${target}_TESTS)\n"
     "  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS ${ARG_LABELS}\n"
-    "    TIMEOUT ${LXR4_TEST_TIMEOUT} ENVIRONMENT [==[${environment}]==])\n"
+    "    TIMEOUT ${LXR4_TEST_TIMEOUT}${lock} ENVIRONMENT [==[${environment}]==])\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
 endfunction()

@@ -9,4 +9,7 @@ namespace lxr4 {
 // strip image
 void cmdstrip_Click(Program& app);
 
+// File > FITS Import...: the settings of FITS frame imports (imagefile/fits_settings.h).
+void fitsImport_Click(Program& app);
+
 }  // namespace lxr4

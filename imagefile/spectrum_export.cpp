@@ -12,9 +12,14 @@ namespace lxr4 {
 
 namespace {
 
+// The fewest digits that read back to the same value; a value that is a single
+// (the program's wavelengths are) at single precision: 3870.6716, not 3870.671630859375.
+// std::to_chars never looks at the locale.
 std::string Shortest(double value) {
   char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, value);
+  const auto single = static_cast<float>(value);
+  const auto r = static_cast<double>(single) == value ? std::to_chars(text, text + sizeof text, single)
+                                                      : std::to_chars(text, text + sizeof text, value);
   return std::string(text, r.ptr);
 }
 

@@ -52,6 +52,8 @@ struct SpectrumFile {
 
 // CSV: a header line, then "pixel,wavelength,value" per column ("pixel,value"
 // before a calibration); '.' as the decimal separator whatever the locale; CR LF ends.
+// Numbers with the fewest digits that read back to the same value (at single
+// precision for a value that is a single).
 [[nodiscard]] SpectrumFile WriteCsvSpectrum(const SpectrumExport& spectrum);
 
 }  // namespace lxr4

@@ -1,13 +1,17 @@
 // File > Export Spectrum...: the graphed spectrum saved through a save dialog
-// as a FITS spectrum with a linear wavelength axis, a FITS table or CSV.
+// as a FITS spectrum with a linear wavelength axis, a FITS table or CSV
+// (imagefile/spectrum_export.h writes them), through the window's file seam.
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "calibration/calibration_text.h"
 #include "calibration/handlers.h"
+#include "imagefile/fits_settings.h"
+#include "imagefile/spectrum_export.h"
 #include "output/handlers.h"
-#include "output/spectrum_csv.h"
 
 namespace lxr4 {
 
@@ -17,6 +21,50 @@ namespace {
 constexpr std::string_view kExportFilter =
     "FITS spectrum, linear wavelength axis (*.fits)|*.fits|FITS table (*.fits)|*.fits|CSV (*.csv)|*.csv";
 enum ExportType : int { kFitsLinear = 1, kFitsTable = 2, kCsv = 3 };
+constexpr std::string_view kTypeNames[] = {"FITS spectrum", "FITS table", "CSV file"};
+
+// The value of a camera image header line "KEY = VALUE", "" when it has none.
+std::string HeaderLine(const CameraImage& image, std::string_view key) {
+  const std::string_view text(reinterpret_cast<const char*>(image.HeaderBlock.data()), image.HeaderBlock.size());
+  for (std::size_t start = 0; start < text.size();) {
+    if (text[start] == '\r' || text[start] == '\n') {
+      ++start;
+      continue;
+    }
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    if (line.starts_with("End") || line.find('\0') != std::string_view::npos) break;
+    if (line.starts_with(key) && line.substr(key.size()).starts_with(" = "))
+      return std::string(line.substr(key.size() + 3));
+    start = end + 1;
+  }
+  return {};
+}
+
+// DATE-OBS from a camera image's own "Date = MM/DD/YY" and "Time = hh:mm:ss"
+// lines (years 70-99 taken as 19xx); "" when it has no date.
+std::string CameraDateObs(const CameraImage& image) {
+  int month = 0, day = 0, year = 0, hour = 0, minute = 0, second = 0;
+  if (std::sscanf(HeaderLine(image, "Date").c_str(), "%2d/%2d/%2d", &month, &day, &year) != 3 || month < 1 ||
+      month > 12 || day < 1 || day > 31 || year < 0)
+    return {};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", year < 70 ? 2000 + year : 1900 + year, month, day);
+  std::string date = text;
+  if (std::sscanf(HeaderLine(image, "Time").c_str(), "%2d:%2d:%2d", &hour, &minute, &second) == 3 && hour >= 0 &&
+      hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 61) {
+    std::snprintf(text, sizeof text, "T%02d:%02d:%02d", hour, minute, second);
+    date += text;
+  }
+  return date;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "; ") + line;
+  return text;
+}
 
 }  // namespace
 
@@ -36,16 +84,23 @@ void exportSpectrum_Click(Program& app) {
         "of the lamp first, or save the spectrum as a FITS table or CSV.");
     return;
   }
-  if (answer->type != kCsv) {
-    // The FITS writers (linear axis and table) take the same columns as the CSV below.
-    w.MessageBox("This version cannot write FITS files yet; save the spectrum as CSV.");
-    return;
-  }
 
-  std::vector<std::int32_t> values;
-  std::vector<float> wavelengths;
+  // The graphed spectrum and the image it was taken from.
+  const bool calGraphed = s.CalGraphShown != kFalse;
+  const CameraImage& source = calGraphed ? s.Cal : s.Object;
+  const ImportNotes notes = ReadImportNotes(source.HeaderBlock);
+  // An imported frame's values in its own units: the rows the value adds up
+  // (see FrameValue), with the import's scale.
+  const bool frameUnits = notes.scale && CurrentFitsSettings(w).frameUnits;
+  const int cropRows = source.CropBottom - source.CropTop + 1;
+  const bool skyFiltered = !calGraphed && w.Ticked(Control::chkfilter) && cropRows < kGridRows;
+  const double rowsSummed = calGraphed ? cropRows : skyFiltered ? 0 : kGridRows;
+
+  SpectrumExport spectrum;
+  std::vector<double> wavelengths;
   for (int i = 1; i <= columns; ++i) {
-    values.push_back(s.CurrentSpectrum[i]);
+    const double value = s.CurrentSpectrum[i];
+    spectrum.values.push_back(frameUnits ? FrameValue(*notes.scale, value, rowsSummed) : value);
     if (s.CalibrationDone) {
       // The wavelength of the read-out, printed page and text file of this column.
       const float lambda = CalibratedWavelength(app, i);
@@ -53,10 +108,38 @@ void exportSpectrum_Click(Program& app) {
       wavelengths.push_back(lambda);
     }
   }
-  const std::string text = SpectrumCsv(values, wavelengths);
-  const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-  if (w.Files().WriteFile(answer->path, bytes) == FileError::None)
-    w.SetCaption(Control::Lblwavelength, answer->path + " saved as CSV file");
+  if (s.CalibrationDone)
+    spectrum.wavelength = [&wavelengths](int column) { return wavelengths[static_cast<std::size_t>(column - 1)]; };
+
+  SpectrumFacts& facts = spectrum.facts;
+  facts.object = notes.object;
+  facts.dateObs = !notes.dateObs.empty() ? notes.dateObs : CameraDateObs(source);
+  facts.exposure = notes.exposure;
+  // The spectrum's image, then the lamp's that calibrated it.
+  const auto described = [](const CameraImage& image) {
+    const std::string taken = ReadImportNotes(image.HeaderBlock).source;
+    return image.FileName + (taken.empty() ? "" : " (" + taken + ")");
+  };
+  facts.sourceFiles.push_back(described(source));
+  if (!calGraphed && s.CalibrationDone && s.Cal.Loaded != kFalse) facts.sourceFiles.push_back(described(s.Cal));
+  facts.calibration = Joined(CalibrationTextLines(s));
+  facts.program = "Tavrin LXR-4 Spectral Calibration Program " LXR4_VERSION;
+
+  const SpectrumFile file = answer->type == kFitsLinear  ? WriteLinearFitsSpectrum(spectrum)
+                            : answer->type == kFitsTable ? WriteFitsTableSpectrum(spectrum)
+                                                         : WriteCsvSpectrum(spectrum);
+  if (file.error == SpectrumFileError::NotMonotonic) {
+    w.MessageBox("The wavelengths of this calibration do not rise or fall steadily across the spectrum, so "
+                 "they cannot be one linear axis; save the spectrum as a FITS table or CSV.");
+    return;
+  }
+  if (file.error != SpectrumFileError::None) {
+    w.MessageBox("The spectrum could not be made into a file; nothing was saved.");
+    return;
+  }
+  if (w.Files().WriteFile(answer->path, file.bytes) == FileError::None)
+    w.SetCaption(Control::Lblwavelength,
+                 answer->path + " saved as " + std::string(kTypeNames[std::clamp(answer->type, 1, 3) - 1]));
   else
     w.MessageBox("The file " + answer->path + " could not be written; nothing was saved.");
 }

@@ -13,6 +13,7 @@
 
 #include "base/colour.h"
 #include "base/controls.h"
+#include "base/fits_import_fields.h"
 #include "base/menus.h"
 #include "state/file_store.h"
 #include "base/num.h"
@@ -100,6 +101,9 @@ class Window {
   // its first type chosen at first. An existing file is replaced only once the
   // user has agreed to it. nullopt when cancelled.
   virtual std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) = 0;
+  // The FITS import settings dialog, showing `shown`: the fields as the user
+  // left them, or nullopt when cancelled.
+  virtual std::optional<FitsImportFields> FitsImportDialog(const FitsImportFields& shown) = 0;
 
   // --- menus
   // Whether a checkable menu item carries its tick.
@@ -109,6 +113,12 @@ class Window {
   virtual void AddRecentFile(const RecentFile& file) = 0;
   // The entry of File > Open Recent the user chose last; nullopt when none.
   [[nodiscard]] virtual std::optional<RecentFile> ChosenRecentFile() const = 0;
+
+  // --- settings
+  // The FITS import settings the program keeps (as its words), kept between
+  // runs where the window can; "" before the first.
+  [[nodiscard]] virtual std::string FitsImportSetting() const = 0;
+  virtual void KeepFitsImportSetting(const std::string& words) = 0;
 
   // --- documents
   // Where the user guide lies (platform/documents.h); empty when it was not found.

@@ -45,6 +45,15 @@ std::vector<Frame> Frames() {
   lamp.gzipped = true;
   frames.push_back({golden + "lamp-columns.fits.gz", lamp, FrameScene::Arc, false});
   frames.push_back({golden + "broken.fits", star, FrameScene::Star, true, 2880 + 4000});
+  // Longer than 768 along the dispersion (binned by 3, or a window): a star along
+  // the columns, 16-bit with BZERO, and a lamp along the rows, float; a cut-off copy.
+  const std::string exported = "tests/golden/export-fits/";
+  FrameFile tall = Spec(40, 1600, 16);
+  tall.bzero = 32768;
+  frames.push_back({exported + "star-columns.fits", tall, FrameScene::Star, false});
+  frames.push_back({exported + "lamp-rows.fits", Spec(1600, 30, -32), FrameScene::Arc, true});
+  frames.push_back({exported + "broken.fits", tall, FrameScene::Star, false, 2880 + 4000});
+  frames.push_back({"tests/golden/fits-import-settings/lamp-rows.fits", Spec(1600, 30, -32), FrameScene::Arc, true});
   // Small seeds of every kind.
   FrameFile seed = Spec(20, 8, 8);
   frames.push_back({corpus + "byte.fits", seed, FrameScene::Star, true});

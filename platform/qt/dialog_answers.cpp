@@ -3,6 +3,7 @@
 // presses the dialog's button, as a user would.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -84,6 +85,7 @@ void WindowDriver::Answer(QDialog* dialog) {
   if (stop_) return dialog->done(QDialog::Rejected);
   if (dialog == window_.Widget(Control::frmcontrast)) return AnswerContrast(dialog);
   if (qobject_cast<QInputDialog*>(dialog) != nullptr) return AnswerInput(dialog);
+  if (dialog->objectName() == QLatin1String("fitsImportDialog")) return AnswerFitsImport(dialog);
   if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
     if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
     return AnswerOpen(dialog);
@@ -164,6 +166,29 @@ void WindowDriver::AnswerSave(QFileDialog* dialog) {
     name->setText(QDir::current().absoluteFilePath(ToQt(answer->path)));
   if (!Press(dialog, QDialogButtonBox::Save) || (dialog->isVisible() && !stop_))
     return Refuse(dialog, "the save-file dialog does not take \"" + answer->path + "\" as a file");
+  AfterAnswer(dialog);
+}
+
+// The answer's fields are set in the dialog's widgets, then OK pressed.
+void WindowDriver::AnswerFitsImport(QDialog* dialog) {
+  if (fitsImports_.empty()) return Refuse(dialog, "the FITS import dialog opened with no answer queued");
+  const std::optional<FitsImportFields> answer = PopAnswer(fitsImports_);
+  if (answer) {
+    auto* axis = dialog->findChild<QComboBox*>(QStringLiteral("fitsAxis"));
+    auto* full = dialog->findChild<QCheckBox*>(QStringLiteral("fitsFullResolution"));
+    auto* start = dialog->findChild<QLineEdit*>(QStringLiteral("fitsWindowStart"));
+    auto* size = dialog->findChild<QLineEdit*>(QStringLiteral("fitsPixelSize"));
+    auto* units = dialog->findChild<QCheckBox*>(QStringLiteral("fitsFrameUnits"));
+    if (axis == nullptr || full == nullptr || start == nullptr || size == nullptr || units == nullptr)
+      return Refuse(dialog, "the FITS import dialog lacks one of its fields");
+    ChooseEntry(axis, static_cast<int>(answer->axis));
+    full->setChecked(answer->fullResolution);
+    if (answer->fullResolution) start->setText(ToQt(answer->windowStart));
+    size->setText(ToQt(answer->pixelSize));
+    units->setChecked(answer->frameUnits);
+  }
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the FITS import dialog has no button to press");
   AfterAnswer(dialog);
 }
 

@@ -100,6 +100,10 @@ class QtWindow final : public Window {
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
                                             int flags) override;
   std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+  // fits_import_dialog.cpp; the setting is kept in the user's settings.
+  std::optional<FitsImportFields> FitsImportDialog(const FitsImportFields& shown) override;
+  [[nodiscard]] std::string FitsImportSetting() const override;
+  void KeepFitsImportSetting(const std::string& words) override;
 
   [[nodiscard]] bool MenuTicked(MenuItem item) const override;
   // The recent files are kept in the user's settings, newest first.

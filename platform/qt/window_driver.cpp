@@ -110,6 +110,12 @@ std::optional<SaveAnswer> WindowDriver::SaveFileDialog(std::string_view filter) 
   return answer;
 }
 
+std::optional<FitsImportFields> WindowDriver::FitsImportDialog(const FitsImportFields& shown) {
+  std::optional<FitsImportFields> answer = window_.FitsImportDialog(shown);
+  RaiseStop();
+  return answer;
+}
+
 void WindowDriver::EndProgram() {
   window_.EndProgram();
   throw ProgramEnded{};

@@ -74,6 +74,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
   std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+  std::optional<FitsImportFields> FitsImportDialog(const FitsImportFields& shown) override;
+  [[nodiscard]] std::string FitsImportSetting() const override { return window_.FitsImportSetting(); }
+  void KeepFitsImportSetting(const std::string& words) override { window_.KeepFitsImportSetting(words); }
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return window_.MenuTicked(item); }
   void AddRecentFile(const RecentFile& file) override { window_.AddRecentFile(file); }
   [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
@@ -99,6 +102,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
     contrasts_.push_back(std::move(answer));
   }
   void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
+  void QueueFitsImport(std::optional<FitsImportFields> answer) override {
+    fitsImports_.push_back(std::move(answer));
+  }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override;
   [[nodiscard]] const Surface& WindowSurface() const override { return window_.WindowSurface(); }
@@ -114,6 +120,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void AnswerInput(QDialog* dialog);
   void AnswerOpen(QDialog* dialog);
   void AnswerSave(QFileDialog* dialog);
+  void AnswerFitsImport(QDialog* dialog);
   // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
   static void ChooseEntry(QComboBox* box, int index);
   // Keeps a script error `what` and closes `dialog` unanswered.
@@ -135,6 +142,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::deque<std::optional<std::string>> opens_, inputs_;
   std::deque<std::optional<ContrastAnswer>> contrasts_;
   std::deque<std::optional<SaveAnswer>> saves_;
+  std::deque<std::optional<FitsImportFields>> fitsImports_;
   std::exception_ptr stop_;
   std::unique_ptr<DialogWatcher> watcher_;
 };

@@ -111,6 +111,13 @@ std::optional<SaveAnswer> RecordingWindow::SaveFileDialog(std::string_view filte
   return answer;
 }
 
+std::optional<FitsImportFields> RecordingWindow::FitsImportDialog(const FitsImportFields& shown) {
+  std::optional<FitsImportFields> answer = inner_.FitsImportDialog(shown);
+  t_.Line("fits-import-dialog " + Quoted(FitsImportWords(shown)) +
+          (answer ? " -> " + Quoted(FitsImportWords(*answer)) : " -> cancel"));
+  return answer;
+}
+
 bool RecordingWindow::RecordingPrinter::Record(bool ok, const std::string& line) {
   t_.Line(ok ? line : "printer error");
   return ok;

@@ -37,6 +37,9 @@ class RecordingWindow final : public Window {
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
   std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+  std::optional<FitsImportFields> FitsImportDialog(const FitsImportFields& shown) override;
+  [[nodiscard]] std::string FitsImportSetting() const override { return inner_.FitsImportSetting(); }
+  void KeepFitsImportSetting(const std::string& words) override { inner_.KeepFitsImportSetting(words); }
   // The menus' ticks, the recent files and the documents are the window's own
   // business and write nothing.
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return inner_.MenuTicked(item); }

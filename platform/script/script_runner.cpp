@@ -142,6 +142,14 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "save-cancel") {
     ExpectWords(w, 1, "save-cancel");
     user.QueueSave(std::nullopt);
+  } else if (command == "fits-import") {
+    const std::optional<FitsImportFields> fields =
+        ParseFitsImportWords(std::span<const std::string>(w).subspan(1));
+    if (!fields) throw ScriptError("expected: fits-import auto|rows|columns WINDOWSTART|- PIXELSIZE [frame|image]");
+    user.QueueFitsImport(*fields);
+  } else if (command == "fits-import-cancel") {
+    ExpectWords(w, 1, "fits-import-cancel");
+    user.QueueFitsImport(std::nullopt);
   } else if (command == "menu") {
     ExpectWords(w, 2, "menu NAME");
     const std::optional<MenuItem> item = FindMenuItem(w[1]);

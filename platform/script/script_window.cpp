@@ -173,6 +173,11 @@ std::optional<std::string> ScriptWindow::OpenFileDialog(std::string_view, int, i
   return PopAnswer(opens_);
 }
 
+std::optional<FitsImportFields> ScriptWindow::FitsImportDialog(const FitsImportFields&) {
+  if (fitsImports_.empty()) Fail("the FITS import dialog opened with no answer queued");
+  return PopAnswer(fitsImports_);
+}
+
 std::optional<SaveAnswer> ScriptWindow::SaveFileDialog(std::string_view filter) {
   if (saves_.empty()) Fail("the save-file dialog opened with no answer queued");
   std::optional<SaveAnswer> answer = PopAnswer(saves_);

@@ -51,6 +51,10 @@ class ScriptWindow final : public Window, public UserActions {
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
   std::optional<SaveAnswer> SaveFileDialog(std::string_view filter) override;
+  std::optional<FitsImportFields> FitsImportDialog(const FitsImportFields& shown) override;
+  // Kept for the run only: every script starts from the defaults.
+  [[nodiscard]] std::string FitsImportSetting() const override { return fitsImportSetting_; }
+  void KeepFitsImportSetting(const std::string& words) override { fitsImportSetting_ = words; }
   [[nodiscard]] bool MenuTicked(MenuItem item) const override;
   // The scripted window keeps no list of recent files: no entry is ever chosen.
   void AddRecentFile(const RecentFile&) override {}
@@ -76,6 +80,9 @@ class ScriptWindow final : public Window, public UserActions {
     contrasts_.push_back(std::move(answer));
   }
   void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
+  void QueueFitsImport(std::optional<FitsImportFields> answer) override {
+    fitsImports_.push_back(std::move(answer));
+  }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override { return controls_.View(control); }
   [[nodiscard]] const Surface& WindowSurface() const override { return window_; }
@@ -102,6 +109,8 @@ class ScriptWindow final : public Window, public UserActions {
   std::deque<std::optional<std::string>> opens_, inputs_;
   std::deque<std::optional<ContrastAnswer>> contrasts_;
   std::deque<std::optional<SaveAnswer>> saves_;
+  std::deque<std::optional<FitsImportFields>> fitsImports_;
+  std::string fitsImportSetting_;
   std::vector<bool> menuTicks_ = std::vector<bool>(AllMenuItems().size(), false);
   EventSink* sink_ = nullptr;
   mutable std::optional<std::string> error_;  // the last script error raised

@@ -50,6 +50,8 @@ class UserActions {
   // The path and type for the next save-file dialog; nullopt cancels it. A
   // type the dialog does not have is a script error when the dialog opens.
   virtual void QueueSave(std::optional<SaveAnswer> answer) = 0;
+  // The fields for the next FITS import settings dialog; nullopt cancels it.
+  virtual void QueueFitsImport(std::optional<FitsImportFields> answer) = 0;
   // nullopt: from now on there is no printer.
   virtual void SetPrinter(std::optional<PageSize> page) = 0;
 

@@ -53,8 +53,13 @@ TEST(SpectrumExport, CsvKeepsThePointUnderADecimalCommaLocale) {
   const std::string saved = old != nullptr ? old : "C";
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "C.UTF-8");
   const std::string csv = Text(WriteCsvSpectrum(Spectrum(true)));
+  SpectrumExport single = Spectrum(true);
+  single.wavelength = [](int column) { return column == 1 ? double{3870.6716f} : 4000.1 + column; };
+  const std::string singles = Text(WriteCsvSpectrum(single));
   std::setlocale(LC_ALL, saved.c_str());
   EXPECT_EQ(csv, "pixel,wavelength_angstrom,value\r\n1,5997.5,10\r\n2,5995,20.5\r\n3,5992.5,40\r\n4,5990,30\r\n");
+  // A single wavelength with a single's digits, a double with a double's.
+  EXPECT_EQ(singles.substr(0, 77), "pixel,wavelength_angstrom,value\r\n1,3870.6716,10\r\n2,4002.1,20.5\r\n3,4003.1,40\r\n");
 }
 
 }  // namespace
