@@ -100,17 +100,19 @@ FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolv
       const double dispersion = FittedDispersion(r.calibration, lines[i].column);
       lr.residualPixels = dispersion != 0 ? lr.residual / dispersion : 0;
       lr.used = in[i];
+      if (!in[i]) continue;  // a line left out may have no numbers at all
       if (!std::isfinite(lr.fitted) || !std::isfinite(lr.residualPixels))
         return Failed(FitError::NotFinite, FitMessage(FitError::NotFinite));
-      if (!in[i]) continue;
       sum += lr.residual * lr.residual;
       if (worst == lines.size() || std::fabs(lr.residual) > std::fabs(r.lines[worst].residual)) worst = i;
     }
     r.rms = std::sqrt(sum / n);
     r.linesUsed = n;
     if (!clip || n - 1 < parameters + 2) break;
-    const double sigma = std::sqrt(sum / (n - parameters));
-    if (!(std::fabs(r.lines[worst].residual) > kClipSigma * sigma)) break;
+    const double worstResidual = r.lines[worst].residual;
+    const double sigma = std::max(std::sqrt((sum - worstResidual * worstResidual) / (n - 1 - parameters)),
+                                  kClipSigmaFloor);
+    if (!(std::fabs(worstResidual) > kClipSigma * sigma)) break;
     in[worst] = false;
     r.lines[worst].clipped = true;
     --n;

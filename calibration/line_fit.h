@@ -53,10 +53,15 @@ struct LineResidual {
   bool clipped = false;       // left out by sigma clipping
 };
 
-// Sigma clipping: sigma = sqrt(sum r^2 / (n - p)) over the n lines in the fit
-// (p parameters); while the worst line lies beyond kClipSigma sigma it is left
-// out and the fit made again, one line at a time, never below p + 2 lines.
+// Sigma clipping: the worst line of the n in the fit (p parameters) is left
+// out when its residual exceeds kClipSigma sigma, sigma = sqrt(sum r^2 /
+// (n - 1 - p)) over the other lines (at least kClipSigmaFloor, the read-out's
+// rounding, so exact lines stay); then the fit is made again, one line at a
+// time, never below p + 2 lines. Judging a line against the others lets one
+// bad line among few be found: against a sigma that includes it, it never
+// lies beyond sqrt(n - p) sigma.
 inline constexpr double kClipSigma = 3.0;
+inline constexpr double kClipSigmaFloor = 0.001;  // Angstroms
 
 struct FitOptions {
   bool clip = false;
