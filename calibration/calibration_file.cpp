@@ -143,6 +143,13 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
     }
     return *v;
   };
+  // A size in micrometres above 0 that single precision holds.
+  const auto single = [&](std::string_view key) -> float {
+    const double v = value(key, true);
+    if (v <= std::numeric_limits<float>::max() && static_cast<float>(v) > 0) return static_cast<float>(v);
+    if (missing.empty()) missing = key;
+    return 1;
+  };
   InstrumentSettings& s = file.settings;
   s.grooveDensity = value("groove_density", true);
   s.deviationAngle = value("deviation_angle", false);
@@ -151,18 +158,14 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
   if (correction != "on" && correction != "off" && missing.empty()) missing = "correction";
   s.correction = correction == "on";
   if (word("pixel_size") != "none") {
-    const double p = value("pixel_size", true);
-    if (p > std::numeric_limits<float>::max() && missing.empty()) missing = "pixel_size";
-    s.pixelSize = static_cast<float>(p);
+    s.pixelSize = single("pixel_size");
   }
   const std::string_view model = word("model");
   FittedCalibration& c = file.calibration;
   if (model == "grating") {
     c.kind = FitKind::Grating;
     c.grating.settings = s;
-    const double pixel = value("pixel_width", true);
-    if (pixel > std::numeric_limits<float>::max() && missing.empty()) missing = "pixel_width";
-    c.grating.pixelWidth = static_cast<float>(pixel);
+    c.grating.pixelWidth = single("pixel_width");
     c.grating.parameters.focalLength = value("focal_length", true);
     c.grating.parameters.alphaAngle = value("alpha_angle", false);
     c.grating.parameters.referenceColumn = value("theta_zero_column", false);
