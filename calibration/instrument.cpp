@@ -7,10 +7,10 @@
 namespace lxr4 {
 
 namespace {
-// The design converts with this single-precision constant, not 180/pi.
+// The model converts with this single-precision constant, not 180/pi.
 constexpr float kDegreesPerRadian = 57.29578f;
 
-// The design's correction in double precision, with its slope.
+// CorrectWavelength in double precision, with its slope.
 struct Corrected {
   double value, slope;
 };
@@ -31,7 +31,7 @@ float PixelWidthOf(const InstrumentSettings& settings, float headerPixelWidth) {
 
 float GratingWavelength(const GratingModel& model, double column) {
   const GratingParameters& p = model.parameters;
-  // The design's steps: the column offset and the offset on the detector in
+  // The two-line model's steps: the column offset and the offset on the detector in
   // single precision, the angles in double, the wavelength rounded to single.
   const float x = static_cast<float>(column) - static_cast<float>(p.referenceColumn);
   const float offsetMm = x * (model.pixelWidth / 1000.0f);

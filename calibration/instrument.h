@@ -2,7 +2,7 @@
 // reference column, the empirical correction, a pixel size) and the grating
 // model of any such spectrograph: the wavelength of a column from the focal
 // length, the alpha angle and the orientation. With the default settings the
-// model is the design's, to the bit. Columns count from 1 and may be
+// model is the program's two-line model (grating_model.h), to the bit. Columns count from 1 and may be
 // fractional; Angstroms, degrees, millimetres and micrometres throughout.
 #pragma once
 
@@ -11,17 +11,17 @@
 namespace lxr4 {
 
 struct InstrumentSettings {
-  double grooveDensity = 300;    // lines per mm; 300 is the design's 3.333333 micrometre grating
+  double grooveDensity = 300;    // lines per mm; 300 is the LXR-4's 3.333333 micrometre grating
   double deviationAngle = 30;    // degrees; alpha + beta at the reference column
   double referenceColumn = 381;  // the column the lens axis meets (theta 0 there)
-  bool correction = true;        // the empirical correction of the design's instrument
+  bool correction = true;        // the empirical correction made for the LXR-4
   std::optional<float> pixelSize;  // micrometres; overrides the image header's when set
 
   friend bool operator==(const InstrumentSettings&, const InstrumentSettings&) = default;
 };
 
-// Groove spacing in micrometres: the design's 3.333333 (not 10/3) for 300
-// lines/mm, so that the default settings give the design's numbers; else 1000
+// Groove spacing in micrometres: the LXR-4's 3.333333 (not 10/3) for 300
+// lines/mm, so that the default settings give the two-line model's numbers; else 1000
 // over the density.
 [[nodiscard]] double GrooveSpacingOf(const InstrumentSettings& settings);
 
@@ -46,10 +46,10 @@ struct GratingModel {
   GratingParameters parameters;
 };
 
-// The wavelength of `column` as the read-out shows it: the design's model with
+// The wavelength of `column` as the read-out shows it: the two-line model with
 // its single-precision steps, then the correction when the settings ask for
 // it. With the default settings, reference column 381 and a solved (double)
-// focal length this equals the design's CalibratedWavelength bit for bit.
+// focal length this equals CalibratedWavelength bit for bit.
 [[nodiscard]] float GratingWavelength(const GratingModel& model, double column);
 
 // The same model in double precision throughout, for fitting: smooth in the

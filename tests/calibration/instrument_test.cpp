@@ -1,5 +1,5 @@
-// The instrument model against the design's: with the default settings every
-// column gives the design's wavelength to the bit.
+// The instrument model against the two-line model: with the default settings
+// every column gives the same wavelength to the bit.
 #include "calibration/instrument.h"
 
 #include <gtest/gtest.h>

@@ -79,7 +79,7 @@ TEST(RealArc, FitsOverAllTwentyThreeLines) {
   EXPECT_LE(clipped.rms, 0.3);
   EXPECT_TRUE(clipped.lines[1].clipped);  // 5769.598, blended: 3 Angstroms off every smooth fit
 
-  // The design's two-line calibration on Hg 5460.735 and Ne 6402.248.
+  // The two-line calibration on Hg 5460.735 and Ne 6402.248.
   Grating twoLine;
   twoLine.FocalLength = std::int16_t{50};
   twoLine.PixelWidth = kPixelWidth;

@@ -28,7 +28,7 @@ inline double ColumnOf(const GratingModel& model, double wavelength) {
   return (lo + hi) / 2;
 }
 
-// Every line of the design's list that falls on columns 10..width-10 at
+// Every line of the built-in list that falls on columns 10..width-10 at
 // least 8 columns from any other, drawn as a Gaussian of sigma 1.2 columns on
 // a sloping background, then centroided (width 7) at its nearest column.
 inline LineSet SyntheticLamp(const GratingModel& truth, int width = 768) {
