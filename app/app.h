@@ -17,6 +17,7 @@ class App final : public EventSink {
 
   void OnEvent(Control control, Event event) override;
   void OnMenu(MenuItem item) override;
+  void OnLineTableEdit(const LineTableEdit& edit) override;
 
   AppState s;
   Window& w;

@@ -1,4 +1,5 @@
 // Start-up (the main window's load handler) and shut-down.
+#include "calibration/line_handlers.h"
 #include "app/number_text.h"
 #include "app/procedures.h"
 #include "calibration/line_list.h"
@@ -40,6 +41,7 @@ void Spectra_Load(App& app) {
 
   for (const WidthEntry& width : kCentroidWidths) w.AppendEntry(Control::cbobox, width.text);
   w.SelectEntry(Control::cbobox, kStartWidthIndex);
+  LoadKeptInstrument(app);
 }
 
 void Spectra_Unload(App& app) { app.w.EndProgram(); }

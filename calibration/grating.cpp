@@ -2,6 +2,7 @@
 #include "app/procedures.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
+#include "calibration/line_fit.h"
 
 namespace lxr4 {
 
@@ -37,19 +38,25 @@ float ModelWavelength(App& app, double pixel, int sign) {
   return lambda;
 }
 
+// With a fit in force every wavelength comes from it; else from the two-line model.
 float CalibratedWavelength(App& app, double pixel) {
+  if (app.s.FitInForce) return FittedWavelength(*app.s.FitInForce, pixel);
   Grating g = GratingOf(app.s);
   const float lambda = CalibratedWavelength(g, pixel);
   app.s.BetaAngle = g.BetaAngle;
   return lambda;
 }
 
-float ColumnModelWavelength(App& app, std::int16_t column) { return ModelWavelength(app, column, -1); }
+float ColumnModelWavelength(App& app, std::int16_t column) {
+  if (app.s.FitInForce) return FittedWavelength(*app.s.FitInForce, column);
+  return ModelWavelength(app, column, -1);
+}
 
 bool SolveCalibration(App& app, const LinePair& lines) {
   Grating g = GratingOf(app.s);
   if (SolveCalibration(g, lines) != SolveError::None) return false;
   StoreGrating(g, app.s);
+  app.s.FitInForce.reset();  // a new two-line solve replaces a fit in force
   return true;
 }
 
