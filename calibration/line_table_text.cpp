@@ -9,10 +9,16 @@ namespace lxr4 {
 namespace {
 std::string Fixed(double value, std::string_view pattern) { return FormatNumber(value, pattern); }
 std::string OnOff(bool on) { return on ? "on" : "off"; }
+
+// ": rms 0.123 A over 12 of 14 lines"
+std::string Figures(const FitResult& fit) {
+  return ": rms " + Fixed(fit.rms, "0.000") + " A over " + std::to_string(fit.linesUsed) + " of " +
+         std::to_string(fit.linesTotal) + " lines";
+}
 }  // namespace
 
 LineTable LineTableOf(const LineSet& lines, const std::optional<FitResult>& lastFit,
-                      const std::optional<FittedCalibration>& inForce) {
+                      const std::optional<FittedCalibration>& inForce, const std::string& inForceName) {
   LineTable table;
   std::optional<FitResult> fit = lastFit;
   if (!fit && inForce && !lines.empty()) fit = ResidualsOf(*inForce, lines);
@@ -35,7 +41,7 @@ LineTable LineTableOf(const LineSet& lines, const std::optional<FitResult>& last
   }
   if (!matches) table.summary = "No fit yet";
   else if (lastFit) table.summary = "Last fit: " + FitSummary(*fit);
-  else table.summary = "In force: " + FitSummary(*fit);
+  else table.summary = "In force: " + inForceName + Figures(*fit);
   return table;
 }
 
@@ -62,8 +68,7 @@ FitResult ResidualsOf(const FittedCalibration& calibration, const LineSet& lines
 }
 
 std::string FitSummary(const FitResult& fit) {
-  return FitModelName(fit.calibration) + ": rms " + Fixed(fit.rms, "0.000") + " A over " +
-         std::to_string(fit.linesUsed) + " of " + std::to_string(fit.linesTotal) + " lines";
+  return FitModelName(fit.calibration) + Figures(fit);
 }
 
 std::vector<std::string> DescribeCalibration(const FittedCalibration& calibration,

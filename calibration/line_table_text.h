@@ -14,9 +14,11 @@ namespace lxr4 {
 
 // The table of `lines` with the columns of `fit`, the last fit made over
 // these same lines, when there is one; else with the residuals in the
-// calibration `inForce` when there is one; else with those columns empty.
+// calibration `inForce` (its model named `inForceName`) when there is one;
+// else with those columns empty.
 [[nodiscard]] LineTable LineTableOf(const LineSet& lines, const std::optional<FitResult>& fit,
-                                    const std::optional<FittedCalibration>& inForce);
+                                    const std::optional<FittedCalibration>& inForce,
+                                    const std::string& inForceName);
 
 // The residuals of every line in `calibration`, as a fit over the used lines
 // would report them (no clipping): for a calibration read from a file.

@@ -32,7 +32,10 @@ constexpr double kIdentifyTolerancePixels = 2;
 bool Clipping(const App& app) { return app.w.MenuTicked(MenuItem::ClipOutliers); }
 
 // The table as it stands, into the Lines and Residuals dialog.
-void ShowTable(App& app) { app.w.SetLineTable(LineTableOf(app.s.Lines, app.s.LastFit, CalibrationInForce(app.s))); }
+void ShowTable(App& app) {
+  app.w.SetLineTable(
+      LineTableOf(app.s.Lines, app.s.LastFit, CalibrationInForce(app.s), CalibrationModelName(app.s)));
+}
 
 // The lines changed: the last fit no longer describes them.
 void LinesChanged(App& app) {
@@ -167,9 +170,11 @@ void lineList_Click(App& app) {
   const std::optional<std::string> text = ReadText(app, *path);
   if (!text) return;
   const LineListResult list = ParseLineList(*text);
-  if (list.error != LineListError::None) return app.w.MessageBox(list.message + " - line list unchanged!");
+  if (list.error != LineListError::None) return app.w.MessageBox(list.message);
   for (const ListLine& line : list.lines) {
-    app.w.AppendEntry(Control::cboscale, FormatNumber(line.wavelength, "0.000") + " (" + line.label + ")");
+    // The wavelength as the file gives it, to every digit.
+    app.w.AppendEntry(Control::cboscale,
+                      ShortestText(line.wavelength) + (line.label.empty() ? "" : " (" + line.label + ")"));
     s.ListedLines.push_back(line);
   }
   s.IdentifyList = list.lines;
@@ -200,7 +205,7 @@ void identifyLines_Click(App& app) {
   for (const CalibrationLine& line : found)
     if (AddLine(s.Lines, line) == AddLineError::None) ++added;
   if (found.empty()) return app.w.MessageBox("No line of the list was found in the calibration spectrum.");
-  LinesChanged(app);
+  if (added > 0) LinesChanged(app);
   app.w.SetCaption(Control::Lblwavelength, std::to_string(found.size()) + " lines identified, " +
                                                std::to_string(added) + " added\r\n(" +
                                                std::to_string(s.Lines.size()) + " lines in the table)");
