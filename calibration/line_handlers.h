@@ -3,6 +3,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "calibration/line_fit.h"
@@ -32,6 +34,11 @@ void LoadKeptInstrument(App& app);
 // "" before any calibration, "Two lines" for the two-line solve, else the
 // fit's model name ("Grating", "Polynomial 3").
 [[nodiscard]] std::string CalibrationModelName(const AppState& s);
+// The calibration in force described in a few text lines for the headers of
+// exported files (DescribeCalibration): the model and its parameters, with
+// the figures of the fit that made it, then the instrument settings. Empty
+// before any calibration.
+[[nodiscard]] std::vector<std::string> CalibrationDescription(const AppState& s);
 // The two-line solve with instrument settings other than the defaults: a
 // grating fit through exactly the two lines. False, with nothing changed,
 // when it cannot be made.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/number_text.h"
+#include "platform/num.h"
 
 namespace lxr4 {
 
@@ -96,11 +97,11 @@ std::vector<std::string> DescribeCalibration(const FittedCalibration& calibratio
       text.push_back("c_" + std::to_string(k) + " = " +
                      FormatNumber(m.coefficients[static_cast<std::size_t>(k)], "0.000000000"));
   }
-  text.push_back("Grooves " + Fixed(settings.grooveDensity, "0.000") + " lines/mm, deviation " +
-                 Fixed(settings.deviationAngle, "0.000") + " deg, reference column " +
-                 Fixed(settings.referenceColumn, "0.000"));
+  text.push_back("Grooves " + ShortestText(settings.grooveDensity) + " lines/mm, deviation " +
+                 ShortestText(settings.deviationAngle) + " deg, reference column " +
+                 ShortestText(settings.referenceColumn));
   text.push_back("Correction " + OnOff(settings.correction) + ", pixel size " +
-                 (settings.pixelSize ? Fixed(*settings.pixelSize, "0.000") + " um" : std::string("from the image")));
+                 (settings.pixelSize ? ShortestText(*settings.pixelSize) + " um" : std::string("from the image")));
   return text;
 }
 

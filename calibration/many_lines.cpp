@@ -106,6 +106,19 @@ std::string CalibrationModelName(const AppState& s) {
   return s.CalibrationDone ? "Two lines" : "";
 }
 
+std::vector<std::string> CalibrationDescription(const AppState& s) {
+  const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
+  if (!inForce) return {};
+  const bool grating = inForce->kind == FitKind::Grating;
+  // The last fit's figures, when it is the fit in force.
+  std::optional<FitResult> fit;
+  if (s.FitInForce && s.LastFit && s.LastFit->calibration.kind == inForce->kind &&
+      (grating ? s.LastFit->calibration.grating.parameters == inForce->grating.parameters
+               : s.LastFit->calibration.polynomial == inForce->polynomial))
+    fit = s.LastFit;
+  return DescribeCalibration(*inForce, grating ? inForce->grating.settings : s.Instrument, !s.FitInForce, fit);
+}
+
 bool SolveTwoLinesWithSettings(App& app, double wavelength1, float pixel1, double wavelength2, float pixel2) {
   AppState& s = app.s;
   const LineSet two{{wavelength1, pixel1, "", true}, {wavelength2, pixel2, "", true}};
