@@ -17,7 +17,8 @@ install(FILES ${LXR4_LINE_LISTS} DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/line_
 install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md ${PROJECT_SOURCE_DIR}/docs/session-scripts.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(LXR4_GUIDE_IMAGES contrast cursor-on-line lamp-contrast lamp-cropped lamp-loaded lamp-strip
-    line-wavelength mark-line-1 mark-line-2 printed-page readout star-bands star-loaded startup strip-name)
+    line-wavelength mark-line-1 mark-line-2 printed-page readout star-bands star-loaded startup strip-name
+    instrument lines-identified lines-grating-fit)
 list(TRANSFORM LXR4_GUIDE_IMAGES REPLACE "(.+)" "${PROJECT_SOURCE_DIR}/docs/images/\\1.png")
 install(FILES ${LXR4_GUIDE_IMAGES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/images)
 

@@ -66,6 +66,8 @@ LineTableDialog::LineTableDialog(QWidget* parent, std::function<void(const LineT
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);  // the label
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   layout->addWidget(table_);
   summary_ = new QLabel(this);
   summary_->setObjectName(QStringLiteral("fitSummary"));
@@ -74,7 +76,7 @@ LineTableDialog::LineTableDialog(QWidget* parent, std::function<void(const LineT
   remove->setObjectName(QString::fromLatin1(kRemoveLineName));
   remove->setAutoDefault(false);
   layout->addWidget(remove, 0, Qt::AlignLeft);
-  resize(640, 360);
+  resize(640, 560);
 
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (filling_ || item->column() != kUsedColumn) return;
