@@ -105,6 +105,7 @@ struct AppState {
   LineSet Lines;                              // the Lines and Residuals table
   std::optional<FitResult> LastFit;           // made over Lines as they stood
   std::optional<FittedCalibration> FitInForce;  // when set, every wavelength comes from it
+  bool FitFromMarks = false;  // FitInForce is the marked lines' solve (instrument settings not the defaults)
   std::vector<ListLine> ListedLines;          // cboscale entries after "Manual Entry"
   std::vector<ListLine> IdentifyList;         // the list loaded last; empty: the built-in list
 

@@ -57,6 +57,7 @@ bool SolveCalibration(App& app, const LinePair& lines) {
   if (SolveCalibration(g, lines) != SolveError::None) return false;
   StoreGrating(g, app.s);
   app.s.FitInForce.reset();  // a new two-line solve replaces a fit in force
+  app.s.FitFromMarks = false;
   return true;
 }
 

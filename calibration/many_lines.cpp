@@ -87,8 +87,9 @@ GratingModel TwoLineModel(const AppState& s) {
 
 // The calibration in force is now `calibration`; the read-out and every
 // export take it.
-void PutInForce(App& app, const FittedCalibration& calibration) {
+void PutInForce(App& app, const FittedCalibration& calibration, bool fromMarks = false) {
   app.s.FitInForce = calibration;
+  app.s.FitFromMarks = fromMarks;
   app.s.CalibrationDone = true;
 }
 }  // namespace
@@ -102,7 +103,7 @@ std::optional<FittedCalibration> CalibrationInForce(const AppState& s) {
 }
 
 std::string CalibrationModelName(const AppState& s) {
-  if (s.FitInForce) return FitModelName(*s.FitInForce);
+  if (s.FitInForce && !s.FitFromMarks) return FitModelName(*s.FitInForce);
   return s.CalibrationDone ? "Two lines" : "";
 }
 
@@ -112,11 +113,12 @@ std::vector<std::string> CalibrationDescription(const AppState& s) {
   const bool grating = inForce->kind == FitKind::Grating;
   // The last fit's figures, when it is the fit in force.
   std::optional<FitResult> fit;
-  if (s.FitInForce && s.LastFit && s.LastFit->calibration.kind == inForce->kind &&
+  if (s.FitInForce && !s.FitFromMarks && s.LastFit && s.LastFit->calibration.kind == inForce->kind &&
       (grating ? s.LastFit->calibration.grating.parameters == inForce->grating.parameters
                : s.LastFit->calibration.polynomial == inForce->polynomial))
     fit = s.LastFit;
-  return DescribeCalibration(*inForce, grating ? inForce->grating.settings : s.Instrument, !s.FitInForce, fit);
+  return DescribeCalibration(*inForce, grating ? inForce->grating.settings : s.Instrument,
+                             !s.FitInForce || s.FitFromMarks, fit);
 }
 
 bool SolveTwoLinesWithSettings(App& app, double wavelength1, float pixel1, double wavelength2, float pixel2) {
@@ -129,7 +131,7 @@ bool SolveTwoLinesWithSettings(App& app, double wavelength1, float pixel1, doubl
   s.AlphaAngle = p.alphaAngle;
   s.WavelengthDescending = p.descending ? kTrue : kFalse;
   s.FocalLengthFitted = true;
-  PutInForce(app, fit.calibration);
+  PutInForce(app, fit.calibration, true);
   return true;
 }
 

@@ -94,12 +94,14 @@ void cmdmarkline1_Click(App& app) {
   // cannot be fitted is not marked.
   const LinePair lines{s.SelectedLineWavelength.AsDouble(), s.LineCentroid, s.Line2Wavelength.AsDouble(),
                        s.Line2Pixel.AsSingle()};
+  // A fit in force that the marks did not make stays; line 1 is only marked.
+  const bool marksInForce = s.CalibrationDone && (!s.FitInForce || s.FitFromMarks);
   if (s.Instrument != InstrumentSettings{}) {
     // Other instrument settings: the two lines solved again through them.
-    if (s.CalibrationDone && s.Line2Pixel.IsSet() &&
+    if (marksInForce && s.Line2Pixel.IsSet() &&
         !SolveTwoLinesWithSettings(app, lines.wavelength1, lines.pixel1, lines.wavelength2, lines.pixel2))
       return app.w.MessageBox(kCannotRefit);
-  } else if (s.CalibrationDone && !SolveCalibration(app, lines)) {
+  } else if (marksInForce && !SolveCalibration(app, lines)) {
     return app.w.MessageBox(kCannotRefit);
   }
   s.Line1Wavelength = s.SelectedLineWavelength;
