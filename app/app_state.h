@@ -102,12 +102,12 @@ struct AppState {
   // Calibration over many lines. With none of these touched the program
   // calibrates, reads out and exports exactly as above.
   InstrumentSettings Instrument;
-  LineSet Lines;                              // the Lines and Residuals table
-  std::optional<FitResult> LastFit;           // made over Lines as they stood
+  LineSet Lines;                                // the Lines and Residuals table
+  std::optional<FitResult> LastFit;             // made over Lines as they stood
   std::optional<FittedCalibration> FitInForce;  // when set, every wavelength comes from it
   bool FitFromMarks = false;  // FitInForce is the marked lines' solve (instrument settings not the defaults)
-  std::vector<ListLine> ListedLines;          // cboscale entries after "Manual Entry"
-  std::vector<ListLine> IdentifyList;         // the list loaded last; empty: the built-in list
+  std::vector<ListLine> ListedLines;   // cboscale entries after "Manual Entry"
+  std::vector<ListLine> IdentifyList;  // the list loaded last; empty: the built-in list
 
   [[nodiscard]] CameraImage& Image(Slot s) { return s == Slot::Object ? Object : Cal; }
   [[nodiscard]] const CameraImage& Image(Slot s) const { return s == Slot::Object ? Object : Cal; }

@@ -1,7 +1,7 @@
 // Start-up (the main window's load handler) and shut-down.
-#include "calibration/line_handlers.h"
 #include "app/number_text.h"
 #include "app/procedures.h"
+#include "calibration/line_handlers.h"
 #include "calibration/line_list.h"
 
 namespace lxr4 {

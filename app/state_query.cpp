@@ -82,11 +82,15 @@ const std::array kScalars{
     Scalar{"ReferenceColumn", [](const AppState& s) { return ShortestText(s.Instrument.referenceColumn); }},
     Scalar{"Correction", [](const AppState& s) { return BoolText(s.Instrument.correction); }},
     Scalar{"PixelSize",
-           [](const AppState& s) { return s.Instrument.pixelSize ? ShortestText(*s.Instrument.pixelSize) : Quoted(""); }},
+           [](const AppState& s) {
+             return s.Instrument.pixelSize ? ShortestText(*s.Instrument.pixelSize) : Quoted("");
+           }},
     Scalar{"LineCount", [](const AppState& s) { return std::to_string(s.Lines.size()); }},
     Scalar{"FitRms", [](const AppState& s) { return s.LastFit ? ShortestText(s.LastFit->rms) : "0"; }},
-    Scalar{"FitLinesUsed", [](const AppState& s) { return std::to_string(s.LastFit ? s.LastFit->linesUsed : 0); }},
-    Scalar{"FitLinesTotal", [](const AppState& s) { return std::to_string(s.LastFit ? s.LastFit->linesTotal : 0); }},
+    Scalar{"FitLinesUsed",
+           [](const AppState& s) { return std::to_string(s.LastFit ? s.LastFit->linesUsed : 0); }},
+    Scalar{"FitLinesTotal",
+           [](const AppState& s) { return std::to_string(s.LastFit ? s.LastFit->linesTotal : 0); }},
     Scalar{"FitModel",
            [](const AppState& s) { return Quoted(s.LastFit ? FitModelName(s.LastFit->calibration) : ""); }},
     Scalar{"CalibrationModel", [](const AppState& s) { return Quoted(CalibrationModelName(s)); }},

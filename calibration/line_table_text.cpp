@@ -40,9 +40,12 @@ LineTable LineTableOf(const LineSet& lines, const std::optional<FitResult>& last
     }
     table.rows.push_back(std::move(row));
   }
-  if (!matches) table.summary = "No fit yet";
-  else if (lastFit) table.summary = "Last fit: " + FitSummary(*fit);
-  else table.summary = "In force: " + inForceName + Figures(*fit);
+  if (!matches)
+    table.summary = "No fit yet";
+  else if (lastFit)
+    table.summary = "Last fit: " + FitSummary(*fit);
+  else
+    table.summary = "In force: " + inForceName + Figures(*fit);
   return table;
 }
 
@@ -68,9 +71,7 @@ FitResult ResidualsOf(const FittedCalibration& calibration, const LineSet& lines
   return result;
 }
 
-std::string FitSummary(const FitResult& fit) {
-  return FitModelName(fit.calibration) + Figures(fit);
-}
+std::string FitSummary(const FitResult& fit) { return FitModelName(fit.calibration) + Figures(fit); }
 
 std::vector<std::string> DescribeCalibration(const FittedCalibration& calibration,
                                              const InstrumentSettings& settings, bool twoLine,
@@ -100,8 +101,9 @@ std::vector<std::string> DescribeCalibration(const FittedCalibration& calibratio
   text.push_back("Grooves " + ShortestText(settings.grooveDensity) + " lines/mm, deviation " +
                  ShortestText(settings.deviationAngle) + " deg, reference column " +
                  ShortestText(settings.referenceColumn));
-  text.push_back("Correction " + OnOff(settings.correction) + ", pixel size " +
-                 (settings.pixelSize ? ShortestText(*settings.pixelSize) + " um" : std::string("from the image")));
+  text.push_back(
+      "Correction " + OnOff(settings.correction) + ", pixel size " +
+      (settings.pixelSize ? ShortestText(*settings.pixelSize) + " um" : std::string("from the image")));
   return text;
 }
 

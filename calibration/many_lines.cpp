@@ -124,7 +124,8 @@ std::vector<std::string> CalibrationDescription(const AppState& s) {
 bool SolveTwoLinesWithSettings(App& app, double wavelength1, float pixel1, double wavelength2, float pixel2) {
   AppState& s = app.s;
   const LineSet two{{wavelength1, pixel1, "", true}, {wavelength2, pixel2, "", true}};
-  const FitResult fit = FitGrating(two, s.Instrument, PixelWidthOf(s.Instrument, s.PixelWidth.AsSingle()), {});
+  const FitResult fit =
+      FitGrating(two, s.Instrument, PixelWidthOf(s.Instrument, s.PixelWidth.AsSingle()), {});
   if (fit.error != FitError::None) return false;
   const GratingParameters& p = fit.calibration.grating.parameters;
   s.FocalLength = p.focalLength;
@@ -159,7 +160,8 @@ void linesAndResiduals_Click(App& app) {
 void addLine_Click(App& app) {
   AppState& s = app.s;
   if (!CalSpectrumShown(app)) return;
-  if (!s.SelectedLineWavelength.IsSet()) return app.w.MessageBox("Choose the line's wavelength in the line list first!");
+  if (!s.SelectedLineWavelength.IsSet())
+    return app.w.MessageBox("Choose the line's wavelength in the line list first!");
   if (!FindLineCentroid(app)) return;
   const CalibrationLine line{s.SelectedLineWavelength.AsDouble(), s.LineCentroid, SelectedLabel(app), true};
   switch (AddLine(s.Lines, line)) {
@@ -193,8 +195,8 @@ void lineList_Click(App& app) {
     s.ListedLines.push_back(line);
   }
   s.IdentifyList = list.lines;
-  app.w.SetCaption(Control::Lblwavelength,
-                   std::to_string(list.lines.size()) + " lines of\r\n" + *path + "\r\nadded to the line list");
+  app.w.SetCaption(Control::Lblwavelength, std::to_string(list.lines.size()) + " lines of\r\n" + *path +
+                                               "\r\nadded to the line list");
   if (!list.problems.empty()) {
     std::string message = "Some lines of " + *path + " were left out:";
     const std::size_t shown = std::min<std::size_t>(list.problems.size(), 10);
@@ -208,14 +210,16 @@ void lineList_Click(App& app) {
 void identifyLines_Click(App& app) {
   AppState& s = app.s;
   const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
-  if (!inForce) return app.w.MessageBox("Identify Lines needs a calibration: mark two lines or open a calibration first!");
+  if (!inForce)
+    return app.w.MessageBox(
+        "Identify Lines needs a calibration: mark two lines or open a calibration first!");
   if (s.Cal.Loaded == kFalse) return app.w.MessageBox("Load the calibration image first!");
   const auto length = static_cast<std::size_t>(std::clamp<int>(s.Cal.Width, 0, kGridColumns));
   const std::span<const std::int32_t> spectrum = std::span(s.CalSpectrum.values).subspan(1, length);
   const std::vector<ListLine> list = s.IdentifyList.empty() ? BuiltInLineList() : s.IdentifyList;
-  const LineSet found =
-      IdentifyLines(spectrum, [&](double column) { return FittedWavelength(*inForce, column); }, list,
-                    kIdentifyTolerancePixels, static_cast<int>(s.CentroidWidth.AsDouble()));
+  const LineSet found = IdentifyLines(
+      spectrum, [&](double column) { return FittedWavelength(*inForce, column); }, list,
+      kIdentifyTolerancePixels, static_cast<int>(s.CentroidWidth.AsDouble()));
   int added = 0;
   for (const CalibrationLine& line : found)
     if (AddLine(s.Lines, line) == AddLineError::None) ++added;
@@ -236,7 +240,9 @@ void fitGrating_Click(App& app) {
                          FitOptions{Clipping(app), false}, start));
 }
 
-void fitPolynomial_Click(App& app, int order) { Fitted(app, FitPolynomial(app.s.Lines, order, FitOptions{Clipping(app), false})); }
+void fitPolynomial_Click(App& app, int order) {
+  Fitted(app, FitPolynomial(app.s.Lines, order, FitOptions{Clipping(app), false}));
+}
 
 // The tick is read by the next fit.
 void clipOutliers_Click(App&) {}
@@ -251,7 +257,8 @@ void useFit_Click(App& app) {
 void saveCalibration_Click(App& app) {
   const AppState& s = app.s;
   const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
-  if (!inForce) return app.w.MessageBox("There is no calibration to save: mark two lines or use a fit first!");
+  if (!inForce)
+    return app.w.MessageBox("There is no calibration to save: mark two lines or use a fit first!");
   const std::optional<SaveAnswer> answer = app.w.SaveFileDialog(kCalibrationSaveFilter);
   if (!answer) return;
   CalibrationFile file{inForce->kind == FitKind::Grating ? inForce->grating.settings : s.Instrument, *inForce,
@@ -278,8 +285,8 @@ void openCalibrationFile_Click(App& app) {
   s.LastFit.reset();
   PutInForce(app, read.file.calibration);
   ShowTable(app);
-  app.w.SetCaption(Control::Lblwavelength, FitModelName(read.file.calibration) + " calibration of\r\n" + *path +
-                                               "\r\nin force");
+  app.w.SetCaption(Control::Lblwavelength,
+                   FitModelName(read.file.calibration) + " calibration of\r\n" + *path + "\r\nin force");
 }
 
 void LineTable_Edit(App& app, const LineTableEdit& edit) {

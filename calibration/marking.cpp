@@ -46,7 +46,8 @@ void cboscale_Click(App& app) {
   } else if (index > kManualEntryIndex &&
              index - kManualEntryIndex - 1 < static_cast<int>(app.s.ListedLines.size())) {
     // An entry of a loaded line list, after the built-in ones.
-    app.s.SelectedLineWavelength = app.s.ListedLines[static_cast<std::size_t>(index - kManualEntryIndex - 1)].wavelength;
+    app.s.SelectedLineWavelength =
+        app.s.ListedLines[static_cast<std::size_t>(index - kManualEntryIndex - 1)].wavelength;
   } else if (index == kManualEntryIndex) {
     const std::optional<std::string> answer = app.w.InputBox(kManualPrompt, kManualTitle, kManualDefault);
     if (!answer) return;  // cancelled: the previous wavelength stands

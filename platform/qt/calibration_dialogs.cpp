@@ -47,7 +47,8 @@ std::optional<InstrumentFields> RunInstrumentDialog(QWidget* parent, const Instr
   form->addRow(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return InstrumentFields{density->text().toStdString(), deviation->text().toStdString(),
-                          reference->text().toStdString(), correction->isChecked(), pixel->text().toStdString()};
+                          reference->text().toStdString(), correction->isChecked(),
+                          pixel->text().toStdString()};
 }
 
 LineTableDialog::LineTableDialog(QWidget* parent, std::function<void(const LineTableEdit&)> edit)
@@ -94,14 +95,16 @@ void LineTableDialog::SetTable(const LineTable& table) {
   table_->setRowCount(rows);
   for (int r = 0; r < rows; ++r) {
     const LineTableRow& row = table.rows[static_cast<std::size_t>(r)];
-    const std::array texts{&row.wavelength, &row.label, &row.centroid, &row.fitted, &row.residual,
-                           &row.residualPixels};
+    const std::array texts{&row.wavelength, &row.label,    &row.centroid,
+                           &row.fitted,     &row.residual, &row.residualPixels};
     for (int c = 0; c <= kUsedColumn; ++c) {
       QTableWidgetItem* item = table_->item(r, c);
       if (item == nullptr) {
         item = new QTableWidgetItem;
-        if (c == kUsedColumn) item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-        else item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        if (c == kUsedColumn)
+          item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        else
+          item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         if (c != 1) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(r, c, item);
       }

@@ -23,11 +23,12 @@ std::optional<InstrumentFields> QtWindow::KeptInstrument() const {
 }
 
 void QtWindow::KeepInstrument(const InstrumentFields& f) {
-  UserSettings()->setValue(QString::fromLatin1(kInstrumentKey),
-                           QStringList{QString::fromStdString(f.grooveDensity), QString::fromStdString(f.deviationAngle),
-                                       QString::fromStdString(f.referenceColumn),
-                                       f.correction ? QStringLiteral("on") : QStringLiteral("off"),
-                                       QString::fromStdString(f.pixelSize)});
+  UserSettings()->setValue(
+      QString::fromLatin1(kInstrumentKey),
+      QStringList{QString::fromStdString(f.grooveDensity), QString::fromStdString(f.deviationAngle),
+                  QString::fromStdString(f.referenceColumn),
+                  f.correction ? QStringLiteral("on") : QStringLiteral("off"),
+                  QString::fromStdString(f.pixelSize)});
 }
 
 LineTableDialog* QtWindow::LinesDialog() {

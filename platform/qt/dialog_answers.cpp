@@ -3,6 +3,7 @@
 // presses the dialog's button, as a user would.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -14,8 +15,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
-
-#include <QCheckBox>
 
 #include "platform/qt/calibration_dialogs.h"
 #include "platform/qt/window_driver.h"

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-
 #include <QTableWidget>
 
 #include "platform/qt/calibration_dialogs.h"
@@ -76,8 +75,8 @@ void WindowDriver::EditLineTable(const LineTableEdit& edit) {
   if (!dialog->isVisible()) throw ScriptError("the Lines and Residuals dialog is not open");
   QTableWidget* table = dialog->Table();
   if (edit.row < 0 || edit.row >= table->rowCount())
-    throw ScriptError("the Lines and Residuals table has no row " + std::to_string(edit.row + 1) + " (it has " +
-                      std::to_string(table->rowCount()) + ")");
+    throw ScriptError("the Lines and Residuals table has no row " + std::to_string(edit.row + 1) +
+                      " (it has " + std::to_string(table->rowCount()) + ")");
   if (edit.kind == LineTableEdit::Kind::Used) {
     QTableWidgetItem* used = table->item(edit.row, kUsedColumn);
     if ((used->checkState() == Qt::Checked) == edit.used) return;

@@ -120,7 +120,8 @@ std::string FieldsText(const InstrumentFields& f) {
 
 std::optional<InstrumentFields> RecordingWindow::InstrumentDialog(const InstrumentFields& current) {
   std::optional<InstrumentFields> answer = inner_.InstrumentDialog(current);
-  t_.Line("instrument-dialog " + FieldsText(current) + (answer ? " -> " + FieldsText(*answer) : " -> cancel"));
+  t_.Line("instrument-dialog " + FieldsText(current) +
+          (answer ? " -> " + FieldsText(*answer) : " -> cancel"));
   return answer;
 }
 

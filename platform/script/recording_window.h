@@ -46,7 +46,9 @@ class RecordingWindow final : public Window {
   }
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   // The kept settings are the window's own business, as the recent files.
-  [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override { return inner_.KeptInstrument(); }
+  [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override {
+    return inner_.KeptInstrument();
+  }
   void KeepInstrument(const InstrumentFields& fields) override { inner_.KeepInstrument(fields); }
   void SetLineTable(const LineTable& table) override;
   void ShowLineTable() override;

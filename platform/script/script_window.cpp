@@ -194,7 +194,8 @@ void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
   if (edit.row < 0 || edit.row >= rows)
     Fail("the Lines and Residuals table has no row " + std::to_string(edit.row + 1) + " (it has " +
          std::to_string(rows) + ")");
-  if (edit.kind == LineTableEdit::Kind::Used && table_.rows[static_cast<std::size_t>(edit.row)].used == edit.used)
+  if (edit.kind == LineTableEdit::Kind::Used &&
+      table_.rows[static_cast<std::size_t>(edit.row)].used == edit.used)
     return;
   if (sink_ != nullptr) sink_->OnLineTableEdit(edit);
 }

@@ -33,9 +33,12 @@ TEST(InstrumentFields, DefaultsReadBackAndBadFieldsAreRefusedByName) {
   const struct {
     InstrumentFields fields;
     const char* named;
-  } bad[] = {{{"0", "30", "381", true, ""}, "groove density"},  {{"1e5", "30", "381", true, ""}, "groove density"},
-             {{"300", "-1", "381", true, ""}, "deviation angle"}, {{"300", "30", "769", true, ""}, "reference column"},
-             {{"300", "30", "", true, ""}, "reference column"},  {{"300", "30", "381", true, "0"}, "pixel size"},
+  } bad[] = {{{"0", "30", "381", true, ""}, "groove density"},
+             {{"1e5", "30", "381", true, ""}, "groove density"},
+             {{"300", "-1", "381", true, ""}, "deviation angle"},
+             {{"300", "30", "769", true, ""}, "reference column"},
+             {{"300", "30", "", true, ""}, "reference column"},
+             {{"300", "30", "381", true, "0"}, "pixel size"},
              {{"300", "30", "381", true, "9 um"}, "pixel size"}};
   for (const auto& b : bad) {
     const InstrumentReading r = SettingsOf(b.fields);
@@ -79,7 +82,8 @@ TEST(LineTable, ResidualsOfACalibrationCountOnlyUsedLines) {
 TEST(DescribeCalibration, ModelParametersAndSettingsInShortLines) {
   const FitResult cubic = FitPolynomial(Lines(), 2, {});
   ASSERT_EQ(cubic.error, FitError::None);
-  const std::vector<std::string> poly = DescribeCalibration(cubic.calibration, InstrumentSettings{}, false, cubic);
+  const std::vector<std::string> poly =
+      DescribeCalibration(cubic.calibration, InstrumentSettings{}, false, cubic);
   EXPECT_EQ(poly.front(), "Calibration: " + FitSummary(cubic));
   EXPECT_EQ(poly.size(), 7u);  // summary, t, 3 coefficients, 2 of settings
   FittedCalibration two;
