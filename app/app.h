@@ -13,6 +13,7 @@ class App final : public Program, public EventSink {
 
   void OnEvent(Control control, Event event) override;
   void OnMenu(MenuItem item) override;
+  void OnLineTableEdit(const LineTableEdit& edit) override;
 
   void DrawImage(Slot slot) override;
   void DrawGraph() override;

@@ -1,6 +1,7 @@
 // Routes each event of the two windows and each menu item to its handler;
 // other events are ignored.
 #include "app/procedures.h"
+#include "calibration/line_handlers.h"
 
 namespace lxr4 {
 
@@ -74,6 +75,20 @@ void App::OnMenu(MenuItem item) {
     case M::Exit: return cmdexit_Click(app);
     case M::UserGuide: return userGuide_Click(app);
     case M::About: return about_Click(app);
+    case M::Instrument: return instrument_Click(app);
+    case M::LinesAndResiduals: return linesAndResiduals_Click(app);
+    case M::AddLine: return addLine_Click(app);
+    case M::LineList: return lineList_Click(app);
+    case M::IdentifyLines: return identifyLines_Click(app);
+    case M::FitGrating: return fitGrating_Click(app);
+    case M::FitPolynomial1: return fitPolynomial_Click(app, 1);
+    case M::FitPolynomial2: return fitPolynomial_Click(app, 2);
+    case M::FitPolynomial3: return fitPolynomial_Click(app, 3);
+    case M::FitPolynomial4: return fitPolynomial_Click(app, 4);
+    case M::ClipOutliers: return clipOutliers_Click(app);
+    case M::UseFit: return useFit_Click(app);
+    case M::OpenCalibrationFile: return openCalibrationFile_Click(app);
+    case M::SaveCalibration: return saveCalibration_Click(app);
   }
 }
 
@@ -82,5 +97,6 @@ void App::DrawGraph() { DrawSpectrumGraph(*this); }
 void App::GraphSpectrum(Slot slot) {
   slot == Slot::Object ? cmdcalcspectra_Click(*this) : Cmdcalccal_Click(*this);
 }
+void App::OnLineTableEdit(const LineTableEdit& edit) { LineTable_Edit(*this, edit); }
 
 }  // namespace lxr4

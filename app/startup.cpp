@@ -1,6 +1,7 @@
 // Start-up (the main window's load handler) and shut-down.
 #include "base/number_text.h"
 #include "app/procedures.h"
+#include "calibration/line_handlers.h"
 #include "calibration/line_list.h"
 
 namespace lxr4 {
@@ -40,6 +41,7 @@ void Spectra_Load(Program& app) {
 
   for (const WidthEntry& width : kCentroidWidths) w.AppendEntry(Control::cbobox, width.text);
   w.SelectEntry(Control::cbobox, kStartWidthIndex);
+  LoadKeptInstrument(app);
 }
 
 void Spectra_Unload(Program& app) { app.w.EndProgram(); }

@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "base/quoted_text.h"
+#include "calibration/line_handlers.h"
+#include "calibration/line_table_text.h"
 
 namespace lxr4 {
 
@@ -74,6 +76,25 @@ const std::array kScalars{
     Scalar{"CalibrationDone", [](const AppState& s) { return BoolText(s.CalibrationDone); }},
     Scalar{"ReadoutPixel", [](const AppState& s) { return s.ReadoutPixel.Text(); }},
     Scalar{"ReadoutWavelength", [](const AppState& s) { return s.ReadoutWavelength.Text(); }},
+    // The calibration over many lines: the instrument settings, the line
+    // table, the last fit made (0 and "" before any) and the calibration in force.
+    Scalar{"GrooveDensity", [](const AppState& s) { return ShortestText(s.Instrument.grooveDensity); }},
+    Scalar{"DeviationAngle", [](const AppState& s) { return ShortestText(s.Instrument.deviationAngle); }},
+    Scalar{"ReferenceColumn", [](const AppState& s) { return ShortestText(s.Instrument.referenceColumn); }},
+    Scalar{"Correction", [](const AppState& s) { return BoolText(s.Instrument.correction); }},
+    Scalar{"PixelSize",
+           [](const AppState& s) {
+             return s.Instrument.pixelSize ? ShortestText(*s.Instrument.pixelSize) : Quoted("");
+           }},
+    Scalar{"LineCount", [](const AppState& s) { return std::to_string(s.Lines.size()); }},
+    Scalar{"FitRms", [](const AppState& s) { return s.LastFit ? ShortestText(s.LastFit->rms) : "0"; }},
+    Scalar{"FitLinesUsed",
+           [](const AppState& s) { return std::to_string(s.LastFit ? s.LastFit->linesUsed : 0); }},
+    Scalar{"FitLinesTotal",
+           [](const AppState& s) { return std::to_string(s.LastFit ? s.LastFit->linesTotal : 0); }},
+    Scalar{"FitModel",
+           [](const AppState& s) { return Quoted(s.LastFit ? FitModelName(s.LastFit->calibration) : ""); }},
+    Scalar{"CalibrationModel", [](const AppState& s) { return Quoted(CalibrationModelName(s)); }},
 };
 
 const Spectrum* FindSpectrum(const AppState& s, std::string_view field) {

@@ -18,6 +18,10 @@ constexpr MenuItemInfo Separated(MenuItemInfo item) {
   item.separatorBefore = true;
   return item;
 }
+constexpr MenuItemInfo Checkable(MenuItemInfo item) {
+  item.checkable = true;
+  return item;
+}
 constexpr MenuItemInfo RecentFiles(MenuItemInfo item) {
   item.recentFiles = true;
   return item;
@@ -37,6 +41,20 @@ constexpr std::array kItems{
     Separated(Item(I::Exit, "exit", M::File, "E&xit", "Ctrl+Q")),
     Item(I::UserGuide, "userGuide", M::Help, "&User Guide", "F1"),
     Item(I::About, "about", M::Help, "&About"),
+    Item(I::Instrument, "instrument", M::Calibration, "&Instrument..."),
+    Item(I::LinesAndResiduals, "linesAndResiduals", M::Calibration, "Lines and &Residuals..."),
+    Separated(Item(I::AddLine, "addLine", M::Calibration, "&Add Line at Cursor", "Ctrl+M")),
+    Item(I::LineList, "lineList", M::Calibration, "Line &List..."),
+    Item(I::IdentifyLines, "identifyLines", M::Calibration, "I&dentify Lines"),
+    Separated(Item(I::FitGrating, "fitGrating", M::Calibration, "Fit &Grating")),
+    Item(I::FitPolynomial1, "fitPolynomial1", M::Calibration, "Fit Polynomial, Order &1"),
+    Item(I::FitPolynomial2, "fitPolynomial2", M::Calibration, "Fit Polynomial, Order &2"),
+    Item(I::FitPolynomial3, "fitPolynomial3", M::Calibration, "Fit Polynomial, Order &3"),
+    Item(I::FitPolynomial4, "fitPolynomial4", M::Calibration, "Fit Polynomial, Order &4"),
+    Checkable(Item(I::ClipOutliers, "clipOutliers", M::Calibration, "&Clip Outliers")),
+    Item(I::UseFit, "useFit", M::Calibration, "&Use This Fit"),
+    Separated(Item(I::OpenCalibrationFile, "openCalibrationFile", M::Calibration, "&Open Calibration...")),
+    Item(I::SaveCalibration, "saveCalibration", M::Calibration, "&Save Calibration..."),
 };
 
 constexpr bool InEnumOrder() {

@@ -16,6 +16,9 @@ namespace lxr4 {
 enum class MenuItem : std::uint8_t {
   OpenObject, OpenCalibration, OpenRecent, FitsImport, ExportSpectrum, PrintGraph, PrintPdf, Exit,
   UserGuide, About,
+  Instrument, LinesAndResiduals, AddLine, LineList, IdentifyLines, FitGrating,
+  FitPolynomial1, FitPolynomial2, FitPolynomial3, FitPolynomial4, ClipOutliers, UseFit,
+  OpenCalibrationFile, SaveCalibration,
 };
 
 // The menus of the bar, left to right; a menu without items is not shown.

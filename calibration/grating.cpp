@@ -2,6 +2,7 @@
 #include "calibration/handlers.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
+#include "calibration/line_fit.h"
 
 namespace lxr4 {
 
@@ -44,16 +45,23 @@ float ModelWavelength(Program& app, double pixel, int sign) {
   return lambda;
 }
 
+// With a fit in force every wavelength comes from it; else from the two-line model.
 float CalibratedWavelength(Program& app, double pixel) {
+  if (app.s.FitInForce) return FittedWavelength(*app.s.FitInForce, pixel);
   return CorrectWavelength(ModelWavelength(app, pixel, app.s.WavelengthDescending != kFalse ? -1 : 1));
 }
 
-float ColumnModelWavelength(Program& app, std::int16_t column) { return ModelWavelength(app, column, -1); }
+float ColumnModelWavelength(Program& app, std::int16_t column) {
+  if (app.s.FitInForce) return FittedWavelength(*app.s.FitInForce, column);
+  return ModelWavelength(app, column, -1);
+}
 
 bool SolveCalibration(Program& app, const LinePair& lines) {
   Grating g = GratingOf(app.s);
   if (SolveCalibration(g, lines) != SolveError::None) return false;
   StoreGrating(g, app.s);
+  app.s.FitInForce.reset();  // a new two-line solve replaces a fit in force
+  app.s.FitFromMarks = false;
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "calibration/centroid.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
+#include "calibration/line_handlers.h"
 #include "calibration/line_list.h"
 
 namespace lxr4 {
@@ -45,6 +46,11 @@ void cboscale_Click(Program& app) {
   const int index = app.w.SelectedIndex(Control::cboscale);
   if (index >= 0 && index < static_cast<int>(kSpectralLines.size())) {
     app.s.SelectedLineWavelength = kSpectralLines[static_cast<std::size_t>(index)].wavelength;
+  } else if (index > kManualEntryIndex &&
+             index - kManualEntryIndex - 1 < static_cast<int>(app.s.ListedLines.size())) {
+    // An entry of a loaded line list, after the built-in ones.
+    app.s.SelectedLineWavelength =
+        app.s.ListedLines[static_cast<std::size_t>(index - kManualEntryIndex - 1)].wavelength;
   } else if (index == kManualEntryIndex) {
     const std::optional<std::string> answer = app.w.InputBox(kManualPrompt, kManualTitle, kManualDefault);
     if (!answer) return;  // cancelled: the previous wavelength stands
@@ -92,7 +98,16 @@ void cmdmarkline1_Click(Program& app) {
   // cannot be fitted is not marked.
   const LinePair lines{s.SelectedLineWavelength.AsDouble(), s.LineCentroid, s.Line2Wavelength.AsDouble(),
                        s.Line2Pixel.AsSingle()};
-  if (s.CalibrationDone && !SolveCalibration(app, lines)) return app.w.MessageBox(kCannotRefit);
+  // A fit in force that the marks did not make stays; line 1 is only marked.
+  const bool marksInForce = s.CalibrationDone && (!s.FitInForce || s.FitFromMarks);
+  if (s.Instrument != InstrumentSettings{}) {
+    // Other instrument settings: the two lines solved again through them.
+    if (marksInForce && s.Line2Pixel.IsSet() &&
+        !SolveTwoLinesWithSettings(app, lines.wavelength1, lines.pixel1, lines.wavelength2, lines.pixel2))
+      return app.w.MessageBox(kCannotRefit);
+  } else if (marksInForce && !SolveCalibration(app, lines)) {
+    return app.w.MessageBox(kCannotRefit);
+  }
   s.Line1Wavelength = s.SelectedLineWavelength;
   s.Line1Pixel = s.LineCentroid;
   app.w.SetCaption(Control::Lblwavelength, MarkCaption(s.LineCentroid));
@@ -115,6 +130,19 @@ void cmdmarkline2_Click(Program& app) {
   }
 
   const LinePair lines{s.Line1Wavelength.AsDouble(), s.Line1Pixel.AsSingle(), wavelength.AsDouble(), pixel};
+  if (s.Instrument != InstrumentSettings{}) {
+    // Other instrument settings: a grating fit through exactly the two lines.
+    if (!SolveTwoLinesWithSettings(app, lines.wavelength1, lines.pixel1, lines.wavelength2, lines.pixel2))
+      return app.w.MessageBox(kCannotFit);
+    s.Line2Wavelength = wavelength;
+    s.Line2Pixel = pixel;
+    GratingModel centre = s.FitInForce->grating;
+    centre.settings.correction = false;
+    return app.w.SetCaption(Control::Lblwavelength,
+                            SummaryCaption(s.FocalLength.AsDouble(), s.AlphaAngle.AsDouble(),
+                                           GratingWavelength(centre, centre.parameters.referenceColumn),
+                                           LineDispersion(lines, centre.pixelWidth)));
+  }
   const bool wasFitted = s.FocalLengthFitted;
   s.FocalLengthFitted = false;  // the two-line solve
   if (!SolveCalibration(app, lines)) {

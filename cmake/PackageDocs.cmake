@@ -8,11 +8,17 @@ set(LXR4_SAMPLE_FILES lamp.km1 lamp.truth.txt star.km1 star.truth.txt README.md)
 list(TRANSFORM LXR4_SAMPLE_FILES PREPEND ${PROJECT_SOURCE_DIR}/samples/)
 install(FILES ${LXR4_SAMPLE_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/samples)
 
+# The lamp line lists that Calibration > Line List... offers.
+set(LXR4_LINE_LISTS Ar He Hg Kr Ne Xe)
+list(TRANSFORM LXR4_LINE_LISTS REPLACE "(.+)" "${PROJECT_SOURCE_DIR}/data/line_lists/\\1.txt")
+install(FILES ${LXR4_LINE_LISTS} DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/line_lists)
+
 # The guide and the pictures it shows, beside it as in docs/.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md ${PROJECT_SOURCE_DIR}/docs/session-scripts.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(LXR4_GUIDE_IMAGES contrast cursor-on-line lamp-contrast lamp-cropped lamp-loaded lamp-strip
-    line-wavelength mark-line-1 mark-line-2 printed-page readout star-bands star-loaded startup strip-name)
+    line-wavelength mark-line-1 mark-line-2 printed-page readout star-bands star-loaded startup strip-name
+    instrument lines-identified lines-grating-fit)
 list(TRANSFORM LXR4_GUIDE_IMAGES REPLACE "(.+)" "${PROJECT_SOURCE_DIR}/docs/images/\\1.png")
 install(FILES ${LXR4_GUIDE_IMAGES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/images)
 

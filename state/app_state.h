@@ -6,9 +6,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/calibration_values.h"
 #include "base/grid.h"
 #include "base/num.h"
 
@@ -74,6 +76,16 @@ struct AppState {
 
   Num ReadoutPixel;       // single (a centroid) or 16-bit integer (the cursor)
   Num ReadoutWavelength;  // single
+
+  // Calibration over many lines. With none of these touched the program
+  // calibrates, reads out and exports exactly as above.
+  InstrumentSettings Instrument;
+  LineSet Lines;                                // the Lines and Residuals table
+  std::optional<FitResult> LastFit;             // made over Lines as they stood
+  std::optional<FittedCalibration> FitInForce;  // when set, every wavelength comes from it
+  bool FitFromMarks = false;  // FitInForce is the marked lines' solve (instrument settings not the defaults)
+  std::vector<ListLine> ListedLines;   // cboscale entries after "Manual Entry"
+  std::vector<ListLine> IdentifyList;  // the list loaded last; empty: the built-in list
 
   [[nodiscard]] CameraImage& Image(Slot s) { return s == Slot::Object ? Object : Cal; }
   [[nodiscard]] const CameraImage& Image(Slot s) const { return s == Slot::Object ? Object : Cal; }

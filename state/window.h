@@ -14,6 +14,7 @@
 #include "base/colour.h"
 #include "base/controls.h"
 #include "base/fits_import_fields.h"
+#include "base/line_table.h"
 #include "base/menus.h"
 #include "state/file_store.h"
 #include "base/num.h"
@@ -38,6 +39,9 @@ class EventSink {
   // A menu item was chosen (a checkable item has toggled its tick already).
   // A sink that takes no menu items leaves it as it is.
   virtual void OnMenu(MenuItem) {}
+  // The user ticked or cleared a row's "used" box, or removed a row, in the
+  // Lines and Residuals dialog.
+  virtual void OnLineTableEdit(const LineTableEdit&) {}
 
  protected:
   ~EventSink() = default;
@@ -54,6 +58,16 @@ struct SaveAnswer {
 struct RecentFile {
   std::string path;
   bool calibration = false;  // loaded by "Load Cal", else by "Load Spectra"
+};
+
+// The fields of the Instrument dialog as typed; the pixel size empty for
+// "the image header's".
+struct InstrumentFields {
+  std::string grooveDensity, deviationAngle, referenceColumn;
+  bool correction = true;
+  std::string pixelSize;
+
+  friend bool operator==(const InstrumentFields&, const InstrumentFields&) = default;
 };
 
 class Window {
@@ -119,6 +133,19 @@ class Window {
   // runs where the window can; "" before the first.
   [[nodiscard]] virtual std::string FitsImportSetting() const = 0;
   virtual void KeepFitsImportSetting(const std::string& words) = 0;
+
+  // --- calibration dialogs
+  // The Instrument dialog, modal, its fields filled from `current`: the
+  // fields as the user left them on OK, nullopt on Cancel.
+  virtual std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) = 0;
+  // The instrument settings kept between runs in the user's settings; a
+  // window that keeps none (a scripted session) returns nullopt.
+  [[nodiscard]] virtual std::optional<InstrumentFields> KeptInstrument() const { return std::nullopt; }
+  virtual void KeepInstrument(const InstrumentFields&) {}
+  // The Lines and Residuals dialog: its new contents (whether it is shown or
+  // not), and showing it, non-modal: the program goes on while it is open.
+  virtual void SetLineTable(const LineTable& table) = 0;
+  virtual void ShowLineTable() = 0;
 
   // --- documents
   // Where the user guide lies (platform/documents.h); empty when it was not found.

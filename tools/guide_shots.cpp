@@ -5,6 +5,7 @@
 //                                   a part of it, magnified SCALE times
 //   # shot-dialog NAME              the next dialog the program opens, as it opens
 //   # shot-page NAME                the next printed page
+//   # shot-lines NAME               the Lines and Residuals dialog as it stands
 // These are comment lines, which lxr4-script itself skips, so the guide's
 // session is also a golden session script. The transcript goes to standard
 // output, to be compared with that session's expected transcript.
@@ -31,6 +32,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "platform/qt/calibration_dialogs.h"
 #include "platform/qt/look.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/window_driver.h"
@@ -193,6 +195,7 @@ int main(int argc, char** argv) {
       camera.Take(window.ClientArea(), QString::fromStdString(name), QRect(left, top, width, height), scale);
     if (kind == "shot-dialog") camera.TakeNextDialog(QString::fromStdString(name));
     if (kind == "shot-page") page.TakeNextPage(QString::fromStdString(name));
+    if (kind == "shot-lines") camera.Take(window.LinesDialog(), QString::fromStdString(name));
   });
   std::istream script(&lines);
   window.ShowCentred();

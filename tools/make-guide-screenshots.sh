@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the pictures of docs/user-guide.md anew: plays the typical session
-# (tests/golden/typical-use/script.txt) and the FITS sessions (export-fits,
-# fits-import-settings) on the real window under a virtual X display and saves
+# (tests/golden/typical-use/script.txt) the FITS sessions (export-fits,
+# fits-import-settings) and the sessions of the calibration over many lines on the real window under a virtual X display and saves
 # docs/images/NAME.png at each "# shot NAME" line of them.
 #   tools/make-guide-screenshots.sh [BUILD_DIR]
 # BUILD_DIR (default build/release) is a build with the window; the tool is
@@ -10,10 +10,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build/release}")
 images=$root/docs/images
+scratch=
+trap 'rm -rf "$scratch"' EXIT
 
 ninja -C "$build" lxr4-guide-shots > /dev/null
 mkdir -p "$images"
-for name in typical-use export-fits fits-import-settings; do
+for name in typical-use export-fits fits-import-settings calib-identify-save calib-instrument; do
   session=$root/tests/golden/$name
   scratch=$(mktemp -d)
   # The case's own files (script, frames), not its expectations.

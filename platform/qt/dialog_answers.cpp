@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "platform/qt/calibration_dialogs.h"
 #include "platform/qt/window_driver.h"
 #include "platform/script/script_error.h"
 
@@ -86,6 +87,7 @@ void WindowDriver::Answer(QDialog* dialog) {
   if (dialog == window_.Widget(Control::frmcontrast)) return AnswerContrast(dialog);
   if (qobject_cast<QInputDialog*>(dialog) != nullptr) return AnswerInput(dialog);
   if (dialog->objectName() == QLatin1String("fitsImportDialog")) return AnswerFitsImport(dialog);
+  if (dialog->objectName() == QLatin1String(kInstrumentDialogName)) return AnswerInstrument(dialog);
   if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
     if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
     return AnswerOpen(dialog);
@@ -189,6 +191,26 @@ void WindowDriver::AnswerFitsImport(QDialog* dialog) {
   }
   if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
     return Refuse(dialog, "the FITS import dialog has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The five fields typed over, the check box set, and OK pressed.
+void WindowDriver::AnswerInstrument(QDialog* dialog) {
+  if (instruments_.empty()) return Refuse(dialog, "the Instrument dialog opened with no answer queued");
+  const std::optional<InstrumentFields> answer = PopAnswer(instruments_);
+  if (answer) {
+    const auto type = [dialog](const char* name, const std::string& text) {
+      if (auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(name))) field->setText(ToQt(text));
+    };
+    type(kGrooveDensityName, answer->grooveDensity);
+    type(kDeviationAngleName, answer->deviationAngle);
+    type(kReferenceColumnName, answer->referenceColumn);
+    type(kPixelSizeName, answer->pixelSize);
+    if (auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(kCorrectionName)))
+      box->setChecked(answer->correction);
+  }
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the Instrument dialog has no button to press");
   AfterAnswer(dialog);
 }
 

@@ -394,6 +394,9 @@ std::optional<std::string> QtWindow::OpenFileDialog(std::string_view filter, int
   for (const std::string& entry : QtNameFilters(filter)) filters << ToQt(entry);
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
+  // The shipped lamp line lists, one click away in the side bar.
+  if (const std::string lists = FindLineLists(); !lists.empty())
+    dialog.setSidebarUrls(dialog.sidebarUrls() << QUrl::fromLocalFile(ToQt(lists)));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   openFolder_->Remember(dialog.selectedFiles().constFirst());
   return PathAsChosen(dialog.selectedFiles().constFirst());

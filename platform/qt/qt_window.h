@@ -27,6 +27,7 @@ namespace lxr4 {
 class MainForm;
 class SurfaceForm;
 class ProgramDialog;
+class LineTableDialog;
 class OpenFolder;
 
 class QtWindow final : public Window {
@@ -105,6 +106,16 @@ class QtWindow final : public Window {
   [[nodiscard]] std::string FitsImportSetting() const override;
   void KeepFitsImportSetting(const std::string& words) override;
 
+  // The Calibration menu's dialogs (calibration_window.cpp); the instrument
+  // settings are kept in the user's settings.
+  std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override;
+  void KeepInstrument(const InstrumentFields& fields) override;
+  void SetLineTable(const LineTable& table) override;
+  void ShowLineTable() override;
+  // The Lines and Residuals dialog, made on first use.
+  [[nodiscard]] LineTableDialog* LinesDialog();
+
   [[nodiscard]] bool MenuTicked(MenuItem item) const override;
   // The recent files are kept in the user's settings, newest first.
   void AddRecentFile(const RecentFile& file) override;
@@ -144,6 +155,7 @@ class QtWindow final : public Window {
   QMenu* recentMenu_ = nullptr;
   std::optional<RecentFile> chosenRecent_;
   ProgramDialog* contrast_ = nullptr;
+  LineTableDialog* lines_ = nullptr;
   std::vector<QWidget*> widgets_;
   std::vector<std::string> captions_;
   std::vector<Rgb> colours_;

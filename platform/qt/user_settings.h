@@ -11,6 +11,8 @@ namespace lxr4 {
 
 inline constexpr const char* kLastFolderKey = "lastFolder";
 inline constexpr const char* kRecentFilesKey = "recentFiles";
+// The Instrument dialog's fields, as typed and accepted.
+inline constexpr const char* kInstrumentKey = "instrument";
 
 inline std::unique_ptr<QSettings> UserSettings() {
   return std::make_unique<QSettings>(QStringLiteral("lxr4"), QStringLiteral("lxr4"));

@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableWidget>
 
+#include "platform/qt/calibration_dialogs.h"
 #include "platform/qt/widgets.h"
 #include "platform/script/script_error.h"
 
@@ -49,6 +51,42 @@ void WindowDriver::OnMenu(MenuItem item) {
   } catch (...) {
     Stop(std::current_exception());
   }
+}
+
+void WindowDriver::OnLineTableEdit(const LineTableEdit& edit) {
+  if (stop_ || program_ == nullptr) return;
+  try {
+    program_->OnLineTableEdit(edit);
+  } catch (...) {
+    Stop(std::current_exception());
+  }
+}
+
+std::optional<InstrumentFields> WindowDriver::InstrumentDialog(const InstrumentFields& current) {
+  std::optional<InstrumentFields> answer = window_.InstrumentDialog(current);
+  RaiseStop();
+  return answer;
+}
+
+// As a user's hand: the row's check box ticked or cleared, or the row chosen
+// and Remove pressed.
+void WindowDriver::EditLineTable(const LineTableEdit& edit) {
+  LineTableDialog* dialog = window_.LinesDialog();
+  if (!dialog->isVisible()) throw ScriptError("the Lines and Residuals dialog is not open");
+  QTableWidget* table = dialog->Table();
+  if (edit.row < 0 || edit.row >= table->rowCount())
+    throw ScriptError("the Lines and Residuals table has no row " + std::to_string(edit.row + 1) +
+                      " (it has " + std::to_string(table->rowCount()) + ")");
+  if (edit.kind == LineTableEdit::Kind::Used) {
+    QTableWidgetItem* used = table->item(edit.row, kUsedColumn);
+    if ((used->checkState() == Qt::Checked) == edit.used) return;
+    used->setCheckState(edit.used ? Qt::Checked : Qt::Unchecked);
+  } else {
+    table->setCurrentCell(edit.row, 0);
+    dialog->findChild<QAbstractButton*>(QString::fromLatin1(kRemoveLineName))->click();
+  }
+  Settle();
+  RaiseStop();
 }
 
 void WindowDriver::Stop(std::exception_ptr reason) {

@@ -47,6 +47,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   // --- EventSink: an event of the window, handed to the program
   void OnEvent(Control control, Event event) override;
   void OnMenu(MenuItem item) override;
+  void OnLineTableEdit(const LineTableEdit& edit) override;
 
   // --- Window: passed on to the QtWindow
   void SetCaption(Control label, std::string_view text) override { window_.SetCaption(label, text); }
@@ -77,6 +78,13 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::optional<FitsImportFields> FitsImportDialog(const FitsImportFields& shown) override;
   [[nodiscard]] std::string FitsImportSetting() const override { return window_.FitsImportSetting(); }
   void KeepFitsImportSetting(const std::string& words) override { window_.KeepFitsImportSetting(words); }
+  std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  // A driven session keeps no settings, as the scripted window: the user's own
+  // would change the transcript.
+  [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override { return std::nullopt; }
+  void KeepInstrument(const InstrumentFields&) override {}
+  void SetLineTable(const LineTable& table) override { window_.SetLineTable(table); }
+  void ShowLineTable() override { window_.ShowLineTable(); }
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return window_.MenuTicked(item); }
   void AddRecentFile(const RecentFile& file) override { window_.AddRecentFile(file); }
   [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
@@ -96,6 +104,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void Set(Control scrollBar, int value) override;
   void Close() override;
   void ChooseMenu(MenuItem item) override;
+  void EditLineTable(const LineTableEdit& edit) override;
   void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
   void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
   void QueueContrast(std::optional<ContrastAnswer> answer) override {
@@ -104,6 +113,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
   void QueueFitsImport(std::optional<FitsImportFields> answer) override {
     fitsImports_.push_back(std::move(answer));
+  }
+  void QueueInstrument(std::optional<InstrumentFields> answer) override {
+    instruments_.push_back(std::move(answer));
   }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override;
@@ -121,6 +133,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void AnswerOpen(QDialog* dialog);
   void AnswerSave(QFileDialog* dialog);
   void AnswerFitsImport(QDialog* dialog);
+  void AnswerInstrument(QDialog* dialog);
   // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
   static void ChooseEntry(QComboBox* box, int index);
   // Keeps a script error `what` and closes `dialog` unanswered.
@@ -143,6 +156,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::deque<std::optional<ContrastAnswer>> contrasts_;
   std::deque<std::optional<SaveAnswer>> saves_;
   std::deque<std::optional<FitsImportFields>> fitsImports_;
+  std::deque<std::optional<InstrumentFields>> instruments_;
   std::exception_ptr stop_;
   std::unique_ptr<DialogWatcher> watcher_;
 };

@@ -118,6 +118,36 @@ std::optional<FitsImportFields> RecordingWindow::FitsImportDialog(const FitsImpo
   return answer;
 }
 
+namespace {
+std::string FieldsText(const InstrumentFields& f) {
+  return Quoted(f.grooveDensity) + ' ' + Quoted(f.deviationAngle) + ' ' + Quoted(f.referenceColumn) + ' ' +
+         (f.correction ? "on" : "off") + ' ' + Quoted(f.pixelSize);
+}
+}  // namespace
+
+std::optional<InstrumentFields> RecordingWindow::InstrumentDialog(const InstrumentFields& current) {
+  std::optional<InstrumentFields> answer = inner_.InstrumentDialog(current);
+  t_.Line("instrument-dialog " + FieldsText(current) +
+          (answer ? " -> " + FieldsText(*answer) : " -> cancel"));
+  return answer;
+}
+
+// The whole table, a line for its summary and one for each row (from 1).
+void RecordingWindow::SetLineTable(const LineTable& table) {
+  t_.Line("table " + std::to_string(table.rows.size()) + ' ' + Quoted(table.summary));
+  int n = 0;
+  for (const LineTableRow& r : table.rows)
+    t_.Line("table-row " + std::to_string(++n) + ' ' + Quoted(r.wavelength) + ' ' + Quoted(r.label) + ' ' +
+            Quoted(r.centroid) + ' ' + Quoted(r.fitted) + ' ' + Quoted(r.residual) + ' ' +
+            Quoted(r.residualPixels) + (r.used ? " used" : " unused"));
+  inner_.SetLineTable(table);
+}
+
+void RecordingWindow::ShowLineTable() {
+  t_.Line("show-dialog linesAndResiduals");
+  inner_.ShowLineTable();
+}
+
 bool RecordingWindow::RecordingPrinter::Record(bool ok, const std::string& line) {
   t_.Line(ok ? line : "printer error");
   return ok;

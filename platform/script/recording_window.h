@@ -47,6 +47,14 @@ class RecordingWindow final : public Window {
   [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
     return inner_.ChosenRecentFile();
   }
+  std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  // The kept settings are the window's own business, as the recent files.
+  [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override {
+    return inner_.KeptInstrument();
+  }
+  void KeepInstrument(const InstrumentFields& fields) override { inner_.KeepInstrument(fields); }
+  void SetLineTable(const LineTable& table) override;
+  void ShowLineTable() override;
   [[nodiscard]] std::string UserGuidePath() const override { return inner_.UserGuidePath(); }
   [[nodiscard]] bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
   [[nodiscard]] lxr4::Printer& Printer() override { return printer_; }

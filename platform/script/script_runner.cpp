@@ -54,6 +54,12 @@ int Position(const std::string& word) {
   return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
+// A row of the Lines and Residuals table, counted from 1 in scripts.
+int Row(const std::string& word) {
+  const long long v = Whole(word);
+  return static_cast<int>(std::clamp<long long>(v, 0, INT_MAX)) - 1;
+}
+
 Num PageUnits(const std::string& word) {
   const std::optional<double> v = ParseReal(word);
   if (!v) throw ScriptError("bad number \"" + word + "\"");
@@ -150,6 +156,20 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "fits-import-cancel") {
     ExpectWords(w, 1, "fits-import-cancel");
     user.QueueFitsImport(std::nullopt);
+  } else if (command == "instrument") {
+    ExpectWords(w, 6, "instrument DENSITY DEVIATION REFCOL on|off PIXELSIZE|-");
+    if (w[4] != "on" && w[4] != "off") throw ScriptError("expected on or off, not \"" + w[4] + "\"");
+    user.QueueInstrument(InstrumentFields{w[1], w[2], w[3], w[4] == "on", w[5] == "-" ? "" : w[5]});
+  } else if (command == "instrument-cancel") {
+    ExpectWords(w, 1, "instrument-cancel");
+    user.QueueInstrument(std::nullopt);
+  } else if (command == "line-used") {
+    ExpectWords(w, 3, "line-used ROW on|off");
+    if (w[2] != "on" && w[2] != "off") throw ScriptError("expected on or off, not \"" + w[2] + "\"");
+    user.EditLineTable({LineTableEdit::Kind::Used, Row(w[1]), w[2] == "on"});
+  } else if (command == "line-remove") {
+    ExpectWords(w, 2, "line-remove ROW");
+    user.EditLineTable({LineTableEdit::Kind::Remove, Row(w[1]), true});
   } else if (command == "menu") {
     ExpectWords(w, 2, "menu NAME");
     const std::optional<MenuItem> item = FindMenuItem(w[1]);

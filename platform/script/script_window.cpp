@@ -187,6 +187,23 @@ std::optional<SaveAnswer> ScriptWindow::SaveFileDialog(std::string_view filter) 
   return answer;
 }
 
+std::optional<InstrumentFields> ScriptWindow::InstrumentDialog(const InstrumentFields&) {
+  if (instruments_.empty()) Fail("the Instrument dialog opened with no answer queued");
+  return PopAnswer(instruments_);
+}
+
+void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
+  if (!tableShown_) Fail("the Lines and Residuals dialog is not open");
+  const auto rows = static_cast<int>(table_.rows.size());
+  if (edit.row < 0 || edit.row >= rows)
+    Fail("the Lines and Residuals table has no row " + std::to_string(edit.row + 1) + " (it has " +
+         std::to_string(rows) + ")");
+  if (edit.kind == LineTableEdit::Kind::Used &&
+      table_.rows[static_cast<std::size_t>(edit.row)].used == edit.used)
+    return;
+  if (sink_ != nullptr) sink_->OnLineTableEdit(edit);
+}
+
 // --- menus and documents
 
 bool ScriptWindow::MenuTicked(MenuItem item) const { return menuTicks_[static_cast<std::size_t>(item)]; }

@@ -59,6 +59,9 @@ class ScriptWindow final : public Window, public UserActions {
   // The scripted window keeps no list of recent files: no entry is ever chosen.
   void AddRecentFile(const RecentFile&) override {}
   [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override { return std::nullopt; }
+  std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  void SetLineTable(const LineTable& table) override { table_ = table; }
+  void ShowLineTable() override { tableShown_ = true; }
   [[nodiscard]] std::string UserGuidePath() const override;
   // There is no desktop to show a document on.
   [[nodiscard]] bool OpenDocument(const std::string&) override { return false; }
@@ -74,6 +77,7 @@ class ScriptWindow final : public Window, public UserActions {
   void Set(Control scrollBar, int value) override;
   void Close() override;
   void ChooseMenu(MenuItem item) override;
+  void EditLineTable(const LineTableEdit& edit) override;
   void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
   void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
   void QueueContrast(std::optional<ContrastAnswer> answer) override {
@@ -82,6 +86,9 @@ class ScriptWindow final : public Window, public UserActions {
   void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
   void QueueFitsImport(std::optional<FitsImportFields> answer) override {
     fitsImports_.push_back(std::move(answer));
+  }
+  void QueueInstrument(std::optional<InstrumentFields> answer) override {
+    instruments_.push_back(std::move(answer));
   }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override { return controls_.View(control); }
@@ -111,6 +118,9 @@ class ScriptWindow final : public Window, public UserActions {
   std::deque<std::optional<SaveAnswer>> saves_;
   std::deque<std::optional<FitsImportFields>> fitsImports_;
   std::string fitsImportSetting_;
+  std::deque<std::optional<InstrumentFields>> instruments_;
+  LineTable table_;
+  bool tableShown_ = false;  // the Lines and Residuals dialog, once shown, stays open
   std::vector<bool> menuTicks_ = std::vector<bool>(AllMenuItems().size(), false);
   EventSink* sink_ = nullptr;
   mutable std::optional<std::string> error_;  // the last script error raised

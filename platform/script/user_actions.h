@@ -41,6 +41,10 @@ class UserActions {
   // Chooses a menu item (the runner has checked that it is no submenu): a
   // checkable item toggles its tick, then the program gets the item.
   virtual void ChooseMenu(MenuItem item) = 0;
+  // In the open Lines and Residuals dialog: ticks or clears a row's "used"
+  // box (nothing happens when it is so already), or removes a row with its
+  // Remove button. The runner has checked nothing about the dialog or the row.
+  virtual void EditLineTable(const LineTableEdit& edit) = 0;
 
   // Answers for the next dialog of each kind; nullopt cancels (for the contrast
   // dialog: presses Done without editing).
@@ -52,6 +56,8 @@ class UserActions {
   virtual void QueueSave(std::optional<SaveAnswer> answer) = 0;
   // The fields for the next FITS import settings dialog; nullopt cancels it.
   virtual void QueueFitsImport(std::optional<FitsImportFields> answer) = 0;
+  // The fields for the next Instrument dialog, then OK; nullopt presses Cancel.
+  virtual void QueueInstrument(std::optional<InstrumentFields> answer) = 0;
   // nullopt: from now on there is no printer.
   virtual void SetPrinter(std::optional<PageSize> page) = 0;
 

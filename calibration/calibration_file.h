@@ -1,0 +1,60 @@
+// The calibration file: a small text file with the instrument settings, the
+// fitted model with its parameters, and the lines it was fitted to, so that a
+// night's frames can be reduced with one lamp. Works on text only; reading and
+// writing the file is the platform's job.
+//
+//   LXR4 calibration 1
+//   groove_density 300
+//   deviation_angle 30
+//   reference_column 381
+//   correction on
+//   pixel_size none            (or micrometres: the override of the settings)
+//   model grating              (or: polynomial)
+//   pixel_width 9              (grating: micrometres the model used)
+//   focal_length 53.71069      (grating, mm)
+//   alpha_angle 9.75531        (grating, degrees)
+//   theta_zero_column 381      (grating: the reference column in force, fitted or not)
+//   orientation ascending      (grating: or descending)
+//   order 3                    (polynomial, 1..4)
+//   centre 384.5               (polynomial: wavelength = sum c_k t^k,
+//   scale 380.2                 t = (column - centre) / scale)
+//   coefficients 5850.1 790.3 1.2 -0.05
+//   line 5460.735 100.713 used Hg I     (wavelength, centroid, used/unused, label)
+//
+// Numbers are written with the fewest digits that read back exactly, with a
+// decimal point whatever the user's locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calibration/line_fit.h"
+
+namespace lxr4 {
+
+struct CalibrationFile {
+  InstrumentSettings settings;    // for a grating model, the model's own (calibration.grating.settings)
+  FittedCalibration calibration;  // the model in force
+  LineSet lines;
+};
+
+[[nodiscard]] std::string FormatCalibrationFile(const CalibrationFile& file);
+
+enum class CalibrationFileError : std::uint8_t {
+  None,
+  NotACalibration,  // the first line is not "LXR4 calibration 1"
+  BadLine,          // a line with an unknown key, a second copy of a key, or a bad value
+  Missing,          // a value the model needs is not there
+};
+
+struct CalibrationFileResult {
+  CalibrationFileError error = CalibrationFileError::None;
+  std::string message;  // the program's text for the error, naming the line or the key
+  CalibrationFile file;
+};
+
+// Parses a calibration file; any fault refuses the whole file.
+[[nodiscard]] CalibrationFileResult ParseCalibrationFile(std::string_view text);
+
+}  // namespace lxr4

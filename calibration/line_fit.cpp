@@ -1,0 +1,123 @@
+#include <algorithm>
+#include <cmath>
+
+#include "calibration/fit_loop.h"
+
+namespace lxr4 {
+
+namespace {
+FitResult Failed(FitError error, std::string message) {
+  FitResult r;
+  r.error = error;
+  r.message = std::move(message);
+  return r;
+}
+}  // namespace
+
+float FittedWavelength(const FittedCalibration& fit, double column) {
+  if (fit.kind == FitKind::Grating) return GratingWavelength(fit.grating, column);
+  const PolynomialModel& p = fit.polynomial;
+  const double t = (column - p.centre) / p.scale;
+  double sum = 0;
+  for (int k = p.order; k >= 0; --k) sum = sum * t + p.coefficients[static_cast<std::size_t>(k)];
+  return static_cast<float>(sum);
+}
+
+double FittedDispersion(const FittedCalibration& fit, double column) {
+  if (fit.kind == FitKind::Grating) return EvaluateGrating(fit.grating, column).byColumn;
+  const PolynomialModel& p = fit.polynomial;
+  const double t = (column - p.centre) / p.scale;
+  double sum = 0;
+  for (int k = p.order; k >= 1; --k) sum = sum * t + k * p.coefficients[static_cast<std::size_t>(k)];
+  return sum / p.scale;
+}
+
+std::string FitModelName(const FittedCalibration& fit) {
+  if (fit.kind == FitKind::Grating) return "Grating";
+  return "Polynomial " + std::to_string(fit.polynomial.order);
+}
+
+std::string FitMessage(FitError error) {
+  switch (error) {
+    case FitError::None:
+      return "";
+    case FitError::BadOrder:
+      return "The polynomial order must be 1 to 4!";
+    case FitError::TooFewLines:
+      return "Too few lines for this fit - calibration unchanged!";
+    case FitError::BadLine:
+      return "A used line has no valid wavelength or centroid - calibration unchanged!";
+    case FitError::NoPixelWidth:
+      return "The grating fit needs a pixel size: load an image or set one under Instrument - "
+             "calibration unchanged!";
+    case FitError::Unreachable:
+      return "This grating cannot give these wavelengths - calibration unchanged!";
+    case FitError::Singular:
+      return "These lines do not fix the fit (too few different columns) - calibration unchanged!";
+    case FitError::NotFinite:
+      return "The fit gives no finite result - calibration unchanged!";
+  }
+  return "";
+}
+
+int DistinctColumns(const LineSet& lines, const std::vector<bool>& in) {
+  std::vector<float> columns;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (in[i]) columns.push_back(lines[i].column);
+  std::sort(columns.begin(), columns.end());
+  int distinct = 0;
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (i == 0 || columns[i] - columns[i - 1] > 0.01f) ++distinct;
+  return distinct;
+}
+
+FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolver& solve,
+                 const std::string& tooFew) {
+  std::vector<bool> in(lines.size());
+  int n = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const CalibrationLine& l = lines[i];
+    if (!l.used) continue;
+    if (!std::isfinite(l.wavelength) || !(l.wavelength > 0) || !std::isfinite(l.column))
+      return Failed(FitError::BadLine, FitMessage(FitError::BadLine));
+    in[i] = true;
+    ++n;
+  }
+  if (n < parameters) return Failed(FitError::TooFewLines, tooFew);
+
+  FitResult r;
+  r.linesTotal = static_cast<int>(lines.size());
+  r.lines.resize(lines.size());
+  for (;;) {
+    if (const FitError e = solve(lines, in, r.calibration); e != FitError::None)
+      return Failed(e, FitMessage(e));
+    double sum = 0;
+    std::size_t worst = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      LineResidual& lr = r.lines[i];
+      lr.fitted = FittedWavelength(r.calibration, lines[i].column);
+      lr.residual = lines[i].wavelength - lr.fitted;
+      const double dispersion = FittedDispersion(r.calibration, lines[i].column);
+      lr.residualPixels = dispersion != 0 ? lr.residual / dispersion : 0;
+      lr.used = in[i];
+      if (!in[i]) continue;  // a line left out may have no numbers at all
+      if (!std::isfinite(lr.fitted) || !std::isfinite(lr.residualPixels))
+        return Failed(FitError::NotFinite, FitMessage(FitError::NotFinite));
+      sum += lr.residual * lr.residual;
+      if (worst == lines.size() || std::fabs(lr.residual) > std::fabs(r.lines[worst].residual)) worst = i;
+    }
+    r.rms = std::sqrt(sum / n);
+    r.linesUsed = n;
+    if (!clip || n - 1 < parameters + 2) break;
+    const double worstResidual = r.lines[worst].residual;
+    const double sigma = std::max(std::sqrt((sum - worstResidual * worstResidual) / (n - 1 - parameters)),
+                                  kClipSigmaFloor);
+    if (!(std::fabs(worstResidual) > kClipSigma * sigma)) break;
+    in[worst] = false;
+    r.lines[worst].clipped = true;
+    --n;
+  }
+  return r;
+}
+
+}  // namespace lxr4

@@ -1,0 +1,56 @@
+// Fits of a wavelength calibration to every used line of a line set: the
+// grating model by least squares (focal length and alpha angle, optionally the
+// reference column) and polynomials wavelength(column) of order 1 to 4, each
+// with optional iterative sigma clipping. Pure code: a fit that cannot be made
+// returns an error with the program's message and no calibration.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calibration/instrument.h"
+#include "calibration/line_set.h"
+
+#include "base/calibration_values.h"
+
+namespace lxr4 {
+
+// The wavelength of `column` (single precision, as every user of wavelengths
+// takes it) and the local dispersion in Angstroms per column (signed).
+[[nodiscard]] float FittedWavelength(const FittedCalibration& fit, double column);
+[[nodiscard]] double FittedDispersion(const FittedCalibration& fit, double column);
+
+// "Grating" or "Polynomial 1" to "Polynomial 4".
+[[nodiscard]] std::string FitModelName(const FittedCalibration& fit);
+
+// Sigma clipping: the worst line of the n in the fit (p parameters) is left
+// out when its residual exceeds kClipSigma sigma, sigma = sqrt(sum r^2 /
+// (n - 1 - p)) over the other lines (at least kClipSigmaFloor, the read-out's
+// rounding, so exact lines stay); then the fit is made again, one line at a
+// time, never below p + 2 lines. Judging a line against the others lets one
+// bad line among few be found: against a sigma that includes it, it never
+// lies beyond sqrt(n - p) sigma.
+inline constexpr double kClipSigma = 3.0;
+inline constexpr double kClipSigmaFloor = 0.001;  // Angstroms
+
+struct FitOptions {
+  bool clip = false;
+  bool fitReferenceColumn = false;  // grating fit only
+};
+
+// Least-squares polynomial of `order` (1..4) through the used lines.
+[[nodiscard]] FitResult FitPolynomial(const LineSet& lines, int order, const FitOptions& options);
+
+// Least-squares grating model (Levenberg-Marquardt) for the instrument
+// `settings` with pixel width `pixelWidth` (PixelWidthOf the settings and the
+// header). The orientation follows the lines. The fit starts from an estimate
+// made from the lines, and also from `start` (the calibration in force) when
+// given; the better result stands.
+[[nodiscard]] FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, float pixelWidth,
+                                   const FitOptions& options,
+                                   const std::optional<GratingParameters>& start = std::nullopt);
+
+}  // namespace lxr4

@@ -1,0 +1,19 @@
+#include "calibration/line_set.h"
+
+#include <cmath>
+
+namespace lxr4 {
+
+AddLineError AddLine(LineSet& lines, const CalibrationLine& line) {
+  if (!std::isfinite(line.wavelength) || !(line.wavelength > 0) || !std::isfinite(line.column))
+    return AddLineError::BadLine;
+  for (const CalibrationLine& l : lines) {
+    if (l.wavelength == line.wavelength) return AddLineError::SameWavelength;
+    // Two catalogue lines cannot share one centroid.
+    if (std::fabs(l.column - line.column) < 1.0f) return AddLineError::SameColumn;
+  }
+  lines.push_back(line);
+  return AddLineError::None;
+}
+
+}  // namespace lxr4

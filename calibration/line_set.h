@@ -1,0 +1,23 @@
+// The calibration's lines: every line the user marked or Identify Lines found,
+// each with its catalogue wavelength and measured centroid.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/calibration_values.h"
+
+namespace lxr4 {
+
+enum class AddLineError : std::uint8_t {
+  None,
+  BadLine,         // the wavelength is not above 0, or a number is not finite
+  SameWavelength,  // a line of this wavelength is in the set already
+  SameColumn,      // a line lies within a pixel of this centroid already
+};
+
+// Appends `line` unless the set has it already; the set is unchanged on error.
+[[nodiscard]] AddLineError AddLine(LineSet& lines, const CalibrationLine& line);
+
+}  // namespace lxr4

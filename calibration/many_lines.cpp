@@ -1,0 +1,306 @@
+// The Calibration menu: instrument settings, the Lines and Residuals table,
+// fits over many lines, line lists, Identify Lines and calibration files.
+// Thin glue: the arithmetic and the file formats are the pure code of this folder.
+#include <algorithm>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/number_text.h"
+#include "calibration/handlers.h"
+#include "calibration/line_handlers.h"
+#include "calibration/calibration_file.h"
+#include "calibration/captions.h"
+#include "calibration/grating_state.h"
+#include "calibration/instrument_fields.h"
+#include "calibration/line_handlers.h"
+#include "calibration/line_identify.h"
+#include "calibration/line_list.h"
+#include "calibration/line_list_file.h"
+#include "calibration/line_table_text.h"
+
+namespace lxr4 {
+
+namespace {
+constexpr std::size_t kMaxTextBytes = std::size_t{1} << 20;
+constexpr std::string_view kListFilter = "Line lists (*.txt)|*.txt|All files (*.*)|*.*";
+constexpr std::string_view kCalibrationFilter = "Calibrations (*.cal)|*.cal|All files (*.*)|*.*";
+constexpr std::string_view kCalibrationSaveFilter = "Calibration (*.cal)|*.cal";
+constexpr int kOpenFlagsHideReadOnly = 4;
+// Identify Lines matches a peak to a list line within this many columns.
+constexpr double kIdentifyTolerancePixels = 2;
+
+bool Clipping(const Program& app) { return app.w.MenuTicked(MenuItem::ClipOutliers); }
+
+// The table as it stands, into the Lines and Residuals dialog.
+void ShowTable(Program& app) {
+  app.w.SetLineTable(
+      LineTableOf(app.s.Lines, app.s.LastFit, CalibrationInForce(app.s), CalibrationModelName(app.s)));
+}
+
+// The lines changed: the last fit no longer describes them.
+void LinesChanged(Program& app) {
+  app.s.LastFit.reset();
+  ShowTable(app);
+}
+
+// The selected line-list entry's label: the built-in list's text in its
+// parentheses, a loaded list's label, none for a typed wavelength.
+std::string SelectedLabel(Program& app) {
+  const int index = app.w.SelectedIndex(Control::cboscale);
+  if (index >= 0 && index < static_cast<int>(kSpectralLines.size()))
+    return BuiltInLineList()[static_cast<std::size_t>(index)].label;
+  const int listed = index - kManualEntryIndex - 1;
+  if (listed >= 0 && listed < static_cast<int>(app.s.ListedLines.size()))
+    return app.s.ListedLines[static_cast<std::size_t>(listed)].label;
+  return {};
+}
+
+bool CalSpectrumShown(Program& app) {
+  if (app.s.Cal.Loaded != kFalse && app.s.CalGraphShown != kFalse) return true;
+  app.w.MessageBox("Load the calibration image and show its spectrum (Calc Cal) first!");
+  return false;
+}
+
+std::optional<std::string> ReadText(Program& app, const std::string& path) {
+  const std::optional<std::vector<std::uint8_t>> bytes = app.w.Files().ReadFile(path, kMaxTextBytes);
+  if (!bytes) {
+    app.w.MessageBox("The file " + path + " could not be read.");
+    return std::nullopt;
+  }
+  return std::string(bytes->begin(), bytes->end());
+}
+
+void Fitted(Program& app, const FitResult& fit) {
+  if (fit.error != FitError::None) return app.w.MessageBox(fit.message);
+  app.s.LastFit = fit;
+  ShowTable(app);
+  app.w.SetCaption(Control::Lblwavelength, FitSummary(fit) + "\r\nUse This Fit to calibrate with it");
+}
+
+GratingModel TwoLineModel(const AppState& s) {
+  GratingModel model;
+  model.pixelWidth = s.PixelWidth.AsSingle();
+  model.parameters = {s.FocalLength.AsDouble(), s.AlphaAngle.AsDouble(), kReferenceColumn,
+                      s.WavelengthDescending != kFalse};
+  return model;
+}
+
+// The calibration in force is now `calibration`; the read-out and every
+// export take it.
+void PutInForce(Program& app, const FittedCalibration& calibration, bool fromMarks = false) {
+  app.s.FitInForce = calibration;
+  app.s.FitFromMarks = fromMarks;
+  app.s.CalibrationDone = true;
+}
+}  // namespace
+
+std::optional<FittedCalibration> CalibrationInForce(const AppState& s) {
+  if (s.FitInForce) return s.FitInForce;
+  if (!s.CalibrationDone) return std::nullopt;
+  FittedCalibration two;
+  two.grating = TwoLineModel(s);
+  return two;
+}
+
+std::string CalibrationModelName(const AppState& s) {
+  if (s.FitInForce && !s.FitFromMarks) return FitModelName(*s.FitInForce);
+  return s.CalibrationDone ? "Two lines" : "";
+}
+
+std::vector<std::string> CalibrationDescription(const AppState& s) {
+  const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
+  if (!inForce) return {};
+  const bool grating = inForce->kind == FitKind::Grating;
+  // The last fit's figures, when it is the fit in force.
+  std::optional<FitResult> fit;
+  if (s.FitInForce && !s.FitFromMarks && s.LastFit && s.LastFit->calibration.kind == inForce->kind &&
+      (grating ? s.LastFit->calibration.grating.parameters == inForce->grating.parameters
+               : s.LastFit->calibration.polynomial == inForce->polynomial))
+    fit = s.LastFit;
+  return DescribeCalibration(*inForce, grating ? inForce->grating.settings : s.Instrument,
+                             !s.FitInForce || s.FitFromMarks, fit);
+}
+
+bool SolveTwoLinesWithSettings(Program& app, double wavelength1, float pixel1, double wavelength2, float pixel2) {
+  AppState& s = app.s;
+  const LineSet two{{wavelength1, pixel1, "", true}, {wavelength2, pixel2, "", true}};
+  const FitResult fit =
+      FitGrating(two, s.Instrument, PixelWidthOf(s.Instrument, s.PixelWidth.AsSingle()), {});
+  if (fit.error != FitError::None) return false;
+  const GratingParameters& p = fit.calibration.grating.parameters;
+  s.FocalLength = p.focalLength;
+  s.AlphaAngle = p.alphaAngle;
+  s.WavelengthDescending = p.descending ? kTrue : kFalse;
+  s.FocalLengthFitted = true;
+  PutInForce(app, fit.calibration, true);
+  return true;
+}
+
+void LoadKeptInstrument(Program& app) {
+  const std::optional<InstrumentFields> kept = app.w.KeptInstrument();
+  if (!kept) return;
+  const InstrumentReading reading = SettingsOf(*kept);
+  if (reading.settings) app.s.Instrument = *reading.settings;  // a spoilt note keeps the defaults
+}
+
+void instrument_Click(Program& app) {
+  const std::optional<InstrumentFields> typed = app.w.InstrumentDialog(FieldsOf(app.s.Instrument));
+  if (!typed) return;
+  const InstrumentReading reading = SettingsOf(*typed);
+  if (!reading.settings) return app.w.MessageBox(reading.message);
+  app.s.Instrument = *reading.settings;
+  app.w.KeepInstrument(FieldsOf(app.s.Instrument));
+}
+
+void linesAndResiduals_Click(Program& app) {
+  ShowTable(app);
+  app.w.ShowLineTable();
+}
+
+void addLine_Click(Program& app) {
+  AppState& s = app.s;
+  if (!CalSpectrumShown(app)) return;
+  if (!s.SelectedLineWavelength.IsSet())
+    return app.w.MessageBox("Choose the line's wavelength in the line list first!");
+  if (!FindLineCentroid(app)) return;
+  const CalibrationLine line{s.SelectedLineWavelength.AsDouble(), s.LineCentroid, SelectedLabel(app), true};
+  switch (AddLine(s.Lines, line)) {
+    case AddLineError::None:
+      break;
+    case AddLineError::BadLine:
+      return app.w.MessageBox("Not a valid line - line not added!");
+    case AddLineError::SameWavelength:
+      return app.w.MessageBox("A line of this wavelength is in the table already - line not added!");
+    case AddLineError::SameColumn:
+      return app.w.MessageBox("A line of the table lies within a pixel of this one - line not added!");
+  }
+  LinesChanged(app);
+  app.w.SetCaption(Control::Lblwavelength, "Line " + std::to_string(s.Lines.size()) + " added:\r\n" +
+                                               FormatNumber(line.wavelength, "0.000") + " A at pixel " +
+                                               FormatNumber(line.column, "##0.00"));
+}
+
+void lineList_Click(Program& app) {
+  AppState& s = app.s;
+  const std::optional<std::string> path = app.w.OpenFileDialog(kListFilter, 1, kOpenFlagsHideReadOnly);
+  if (!path) return;
+  const std::optional<std::string> text = ReadText(app, *path);
+  if (!text) return;
+  const LineListResult list = ParseLineList(*text);
+  if (list.error != LineListError::None) return app.w.MessageBox(list.message);
+  for (const ListLine& line : list.lines) {
+    // The wavelength as the file gives it, to every digit.
+    app.w.AppendEntry(Control::cboscale,
+                      ShortestText(line.wavelength) + (line.label.empty() ? "" : " (" + line.label + ")"));
+    s.ListedLines.push_back(line);
+  }
+  s.IdentifyList = list.lines;
+  app.w.SetCaption(Control::Lblwavelength, std::to_string(list.lines.size()) + " lines of\r\n" + *path +
+                                               "\r\nadded to the line list");
+  if (!list.problems.empty()) {
+    std::string message = "Some lines of " + *path + " were left out:";
+    const std::size_t shown = std::min<std::size_t>(list.problems.size(), 10);
+    for (std::size_t i = 0; i < shown; ++i) message += "\r\n" + list.problems[i];
+    if (shown < list.problems.size())
+      message += "\r\n... and " + std::to_string(list.problems.size() - shown) + " more";
+    app.w.MessageBox(message);
+  }
+}
+
+void identifyLines_Click(Program& app) {
+  AppState& s = app.s;
+  const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
+  if (!inForce)
+    return app.w.MessageBox(
+        "Identify Lines needs a calibration: mark two lines or open a calibration first!");
+  if (s.Cal.Loaded == kFalse) return app.w.MessageBox("Load the calibration image first!");
+  const auto length = static_cast<std::size_t>(std::clamp<int>(s.Cal.Width, 0, kGridColumns));
+  const std::span<const std::int32_t> spectrum = std::span(s.CalSpectrum.values).subspan(1, length);
+  const std::vector<ListLine> list = s.IdentifyList.empty() ? BuiltInLineList() : s.IdentifyList;
+  const LineSet found = IdentifyLines(
+      spectrum, [&](double column) { return FittedWavelength(*inForce, column); }, list,
+      kIdentifyTolerancePixels, static_cast<int>(s.CentroidWidth.AsDouble()));
+  int added = 0;
+  for (const CalibrationLine& line : found)
+    if (AddLine(s.Lines, line) == AddLineError::None) ++added;
+  if (found.empty()) return app.w.MessageBox("No line of the list was found in the calibration spectrum.");
+  if (added > 0) LinesChanged(app);
+  app.w.SetCaption(Control::Lblwavelength, std::to_string(found.size()) + " lines identified, " +
+                                               std::to_string(added) + " added\r\n(" +
+                                               std::to_string(s.Lines.size()) + " lines in the table)");
+}
+
+void fitGrating_Click(Program& app) {
+  const AppState& s = app.s;
+  std::optional<GratingParameters> start;
+  if (const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
+      inForce && inForce->kind == FitKind::Grating && inForce->grating.settings == s.Instrument)
+    start = inForce->grating.parameters;
+  Fitted(app, FitGrating(s.Lines, s.Instrument, PixelWidthOf(s.Instrument, s.PixelWidth.AsSingle()),
+                         FitOptions{Clipping(app), false}, start));
+}
+
+void fitPolynomial_Click(Program& app, int order) {
+  Fitted(app, FitPolynomial(app.s.Lines, order, FitOptions{Clipping(app), false}));
+}
+
+// The tick is read by the next fit.
+void clipOutliers_Click(Program&) {}
+
+void useFit_Click(Program& app) {
+  if (!app.s.LastFit) return app.w.MessageBox("Make a fit over the lines first!");
+  PutInForce(app, app.s.LastFit->calibration);
+  ShowTable(app);
+  app.w.SetCaption(Control::Lblwavelength, FitSummary(*app.s.LastFit) + "\r\nin force");
+}
+
+void saveCalibration_Click(Program& app) {
+  const AppState& s = app.s;
+  const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
+  if (!inForce)
+    return app.w.MessageBox("There is no calibration to save: mark two lines or use a fit first!");
+  const std::optional<SaveAnswer> answer = app.w.SaveFileDialog(kCalibrationSaveFilter);
+  if (!answer) return;
+  CalibrationFile file{inForce->kind == FitKind::Grating ? inForce->grating.settings : s.Instrument, *inForce,
+                       s.Lines};
+  const std::string text = FormatCalibrationFile(file);
+  const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+  if (app.w.Files().WriteFile(answer->path, bytes) == FileError::None)
+    app.w.SetCaption(Control::Lblwavelength, answer->path + " saved as calibration file");
+  else
+    app.w.MessageBox("The file " + answer->path + " could not be written; nothing was saved.");
+}
+
+void openCalibrationFile_Click(Program& app) {
+  AppState& s = app.s;
+  const std::optional<std::string> path = app.w.OpenFileDialog(kCalibrationFilter, 1, kOpenFlagsHideReadOnly);
+  if (!path) return;
+  const std::optional<std::string> text = ReadText(app, *path);
+  if (!text) return;
+  const CalibrationFileResult read = ParseCalibrationFile(*text);
+  if (read.error != CalibrationFileError::None)
+    return app.w.MessageBox(read.message + " - calibration unchanged!");
+  s.Instrument = read.file.settings;
+  s.Lines = read.file.lines;
+  s.LastFit.reset();
+  PutInForce(app, read.file.calibration);
+  ShowTable(app);
+  app.w.SetCaption(Control::Lblwavelength,
+                   FitModelName(read.file.calibration) + " calibration of\r\n" + *path + "\r\nin force");
+}
+
+void LineTable_Edit(Program& app, const LineTableEdit& edit) {
+  AppState& s = app.s;
+  if (edit.row < 0 || edit.row >= static_cast<int>(s.Lines.size())) return;
+  const auto row = static_cast<std::size_t>(edit.row);
+  if (edit.kind == LineTableEdit::Kind::Remove)
+    s.Lines.erase(s.Lines.begin() + edit.row);
+  else if (s.Lines[row].used != edit.used)
+    s.Lines[row].used = edit.used;
+  else
+    return;
+  LinesChanged(app);
+}
+
+}  // namespace lxr4

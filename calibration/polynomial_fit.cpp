@@ -1,0 +1,102 @@
+// Polynomial fits by Householder QR on centred and scaled columns: no normal
+// equations, so a quartic over 768 columns loses no digits.
+#include <cmath>
+
+#include "calibration/fit_loop.h"
+
+namespace lxr4 {
+
+namespace {
+
+// Least squares a * x = b for an n x m matrix (column-major, n >= m) by
+// Householder QR; false when a column is dependent on the others.
+bool SolveLeastSquares(std::vector<double>& a, std::vector<double>& b, int n, int m, std::vector<double>& x) {
+  const auto at = [&](int row, int col) -> double& {
+    return a[static_cast<std::size_t>(col) * static_cast<std::size_t>(n) + static_cast<std::size_t>(row)];
+  };
+  double largest = 0;
+  for (int j = 0; j < m; ++j) {
+    double norm = 0;
+    for (int i = j; i < n; ++i) norm += at(i, j) * at(i, j);
+    norm = std::sqrt(norm);
+    largest = std::max(largest, norm);
+    if (!(norm > 1e-10 * largest)) return false;
+    const double alpha = at(j, j) > 0 ? -norm : norm;
+    // v = column j below the diagonal minus alpha e_j; H = I - 2 v v^T / v^T v.
+    at(j, j) -= alpha;
+    double vv = 0;
+    for (int i = j; i < n; ++i) vv += at(i, j) * at(i, j);
+    for (int k = j + 1; k < m; ++k) {
+      double dot = 0;
+      for (int i = j; i < n; ++i) dot += at(i, j) * at(i, k);
+      for (int i = j; i < n; ++i) at(i, k) -= 2 * dot / vv * at(i, j);
+    }
+    double dot = 0;
+    for (int i = j; i < n; ++i) dot += at(i, j) * b[static_cast<std::size_t>(i)];
+    for (int i = j; i < n; ++i) b[static_cast<std::size_t>(i)] -= 2 * dot / vv * at(i, j);
+    at(j, j) = alpha;  // R's diagonal
+  }
+  x.assign(static_cast<std::size_t>(m), 0.0);
+  for (int j = m - 1; j >= 0; --j) {
+    double s = b[static_cast<std::size_t>(j)];
+    for (int k = j + 1; k < m; ++k) s -= at(j, k) * x[static_cast<std::size_t>(k)];
+    x[static_cast<std::size_t>(j)] = s / at(j, j);
+  }
+  return true;
+}
+
+FitError SolvePolynomial(const LineSet& lines, const std::vector<bool>& in, int order, FittedCalibration& fit) {
+  const int m = order + 1;
+  if (DistinctColumns(lines, in) < m) return FitError::Singular;
+  double lo = 0, hi = 0, sum = 0;
+  int n = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!in[i]) continue;
+    const double c = lines[i].column;
+    lo = n == 0 ? c : std::min(lo, c);
+    hi = n == 0 ? c : std::max(hi, c);
+    sum += c;
+    ++n;
+  }
+  PolynomialModel p;
+  p.order = order;
+  p.centre = sum / n;
+  p.scale = std::max(hi - p.centre, p.centre - lo);
+  std::vector<double> a(static_cast<std::size_t>(n * m)), b(static_cast<std::size_t>(n)), x;
+  int row = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!in[i]) continue;
+    const double t = (lines[i].column - p.centre) / p.scale;
+    double power = 1;
+    for (int k = 0; k < m; ++k, power *= t) a[static_cast<std::size_t>(k * n + row)] = power;
+    b[static_cast<std::size_t>(row)] = lines[i].wavelength;
+    ++row;
+  }
+  if (!SolveLeastSquares(a, b, n, m, x)) return FitError::Singular;
+  for (int k = 0; k < m; ++k) {
+    if (!std::isfinite(x[static_cast<std::size_t>(k)])) return FitError::NotFinite;
+    p.coefficients[static_cast<std::size_t>(k)] = x[static_cast<std::size_t>(k)];
+  }
+  fit.kind = FitKind::Polynomial;
+  fit.polynomial = p;
+  return FitError::None;
+}
+
+}  // namespace
+
+FitResult FitPolynomial(const LineSet& lines, int order, const FitOptions& options) {
+  if (order < 1 || order > kMaxPolynomialOrder) {
+    FitResult r;
+    r.error = FitError::BadOrder;
+    r.message = FitMessage(FitError::BadOrder);
+    return r;
+  }
+  const LineSolver solve = [order](const LineSet& l, const std::vector<bool>& in, FittedCalibration& fit) {
+    return SolvePolynomial(l, in, order, fit);
+  };
+  return RunFit(lines, order + 1, options.clip, solve,
+                "A polynomial of order " + std::to_string(order) + " needs at least " +
+                    std::to_string(order + 1) + " used lines - calibration unchanged!");
+}
+
+}  // namespace lxr4

@@ -1,0 +1,51 @@
+// The window's side of the Calibration menu: its two dialogs and the
+// instrument settings kept between runs.
+#include <QStringList>
+
+#include "platform/qt/calibration_dialogs.h"
+#include "platform/qt/qt_window.h"
+#include "platform/qt/user_settings.h"
+#include "platform/qt/widgets.h"
+
+namespace lxr4 {
+
+std::optional<InstrumentFields> QtWindow::InstrumentDialog(const InstrumentFields& current) {
+  if (ended_) return std::nullopt;
+  return RunInstrumentDialog(main_.get(), current);
+}
+
+// Kept as the five texts: density, deviation, reference column, "on"/"off", pixel size.
+std::optional<InstrumentFields> QtWindow::KeptInstrument() const {
+  const QStringList kept = UserSettings()->value(QString::fromLatin1(kInstrumentKey)).toStringList();
+  if (kept.size() != 5) return std::nullopt;
+  return InstrumentFields{kept[0].toStdString(), kept[1].toStdString(), kept[2].toStdString(),
+                          kept[3] == QStringLiteral("on"), kept[4].toStdString()};
+}
+
+void QtWindow::KeepInstrument(const InstrumentFields& f) {
+  UserSettings()->setValue(
+      QString::fromLatin1(kInstrumentKey),
+      QStringList{QString::fromStdString(f.grooveDensity), QString::fromStdString(f.deviationAngle),
+                  QString::fromStdString(f.referenceColumn),
+                  f.correction ? QStringLiteral("on") : QStringLiteral("off"),
+                  QString::fromStdString(f.pixelSize)});
+}
+
+LineTableDialog* QtWindow::LinesDialog() {
+  if (lines_ == nullptr)
+    lines_ = new LineTableDialog(main_.get(), [this](const LineTableEdit& edit) {
+      if (sink_ && !ended_) sink_->OnLineTableEdit(edit);
+    });
+  return lines_;
+}
+
+void QtWindow::SetLineTable(const LineTable& table) { LinesDialog()->SetTable(table); }
+
+void QtWindow::ShowLineTable() {
+  if (ended_) return;
+  LineTableDialog* dialog = LinesDialog();
+  dialog->show();
+  dialog->raise();
+}
+
+}  // namespace lxr4

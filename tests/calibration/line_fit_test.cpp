@@ -1,0 +1,157 @@
+// Fits over many lines: known answers from exact polynomials and from lamps
+// drawn with known gratings, the refusals, and sigma clipping.
+#include "calibration/line_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "synthetic_lamp.h"
+
+namespace lxr4 {
+namespace {
+
+LineSet FromCurve(double (*curve)(double), std::initializer_list<float> columns) {
+  LineSet lines;
+  for (const float c : columns) lines.push_back({curve(c), c, "", true});
+  return lines;
+}
+
+double Cubic(double c) { return 4000 + 2.1 * c + 1.3e-3 * c * c - 7e-7 * c * c * c; }
+double Quartic(double c) { return Cubic(c) + 2e-10 * c * c * c * c; }
+
+TEST(FitPolynomial, RecoversAnExactPolynomialOfEachOrder) {
+  const LineSet cubic = FromCurve(Cubic, {3.5f, 80, 161.25f, 240, 390, 420.5f, 600, 700, 765});
+  const LineSet quartic = FromCurve(Quartic, {3.5f, 80, 161.25f, 240, 390, 420.5f, 600, 700, 765});
+  for (int order = 3; order <= 4; ++order) {
+    SCOPED_TRACE(order);
+    const LineSet& lines = order == 3 ? cubic : quartic;
+    const FitResult r = FitPolynomial(lines, order, {});
+    ASSERT_EQ(r.error, FitError::None) << r.message;
+    EXPECT_EQ(FitModelName(r.calibration), "Polynomial " + std::to_string(order));
+    EXPECT_LT(r.rms, 3e-4);  // single rounding of the fitted wavelengths, Angstroms
+    EXPECT_EQ(r.linesUsed, 9);
+    for (const double c : {1.0, 384.0, 768.0})
+      EXPECT_NEAR(FittedWavelength(r.calibration, c), order == 3 ? Cubic(c) : Quartic(c), 1e-3);
+    const double slope = 2.1 + 2.6e-3 * 384 - 2.1e-6 * 384 * 384 + (order == 4 ? 8e-10 * 384 * 384 * 384 : 0);
+    EXPECT_NEAR(FittedDispersion(r.calibration, 384), slope, 1e-9);
+  }
+}
+
+TEST(FitPolynomial, NeedsOrderPlusOneLinesOnDistinctColumns) {
+  const LineSet four = FromCurve(Cubic, {10, 200, 400, 700});
+  EXPECT_EQ(FitPolynomial(four, 3, {}).error, FitError::None);
+  const FitResult three = FitPolynomial({four.begin(), four.end() - 1}, 3, {});
+  EXPECT_EQ(three.error, FitError::TooFewLines);
+  EXPECT_EQ(three.message, "A polynomial of order 3 needs at least 4 used lines - calibration unchanged!");
+  LineSet unused = four;
+  unused[1].used = false;
+  EXPECT_EQ(FitPolynomial(unused, 3, {}).error, FitError::TooFewLines);
+  LineSet sameColumn = four;
+  sameColumn[1].column = sameColumn[0].column;
+  EXPECT_EQ(FitPolynomial(sameColumn, 3, {}).error, FitError::Singular);
+  EXPECT_EQ(FitPolynomial(four, 0, {}).error, FitError::BadOrder);
+  EXPECT_EQ(FitPolynomial(four, 5, {}).error, FitError::BadOrder);
+  LineSet bad = four;
+  bad.push_back({NAN, 300, "", true});
+  EXPECT_EQ(FitPolynomial(bad, 3, {}).error, FitError::BadLine);
+  bad.back().used = false;  // a line left out is not looked at
+  const FitResult r = FitPolynomial(bad, 3, {});
+  EXPECT_EQ(r.error, FitError::None);
+  EXPECT_EQ(r.linesUsed, 4);
+  EXPECT_EQ(r.linesTotal, 5);
+}
+
+TEST(FitPolynomial, ClippingLeavesOutOneBadLine) {
+  LineSet lines = FromCurve(Cubic, {10, 60, 130, 200, 270, 340, 410, 480, 550, 620, 690, 760});
+  for (std::size_t i = 0; i < lines.size(); ++i) lines[i].wavelength += (i % 2 ? 0.05 : -0.05);
+  lines[5].wavelength += 3;  // a blend
+  const FitResult plain = FitPolynomial(lines, 3, {});
+  const FitResult clipped = FitPolynomial(lines, 3, {.clip = true});
+  ASSERT_EQ(clipped.error, FitError::None);
+  EXPECT_GT(plain.rms, 0.5);
+  EXPECT_LT(clipped.rms, 0.06);
+  EXPECT_EQ(clipped.linesUsed, 11);
+  EXPECT_TRUE(clipped.lines[5].clipped);
+  EXPECT_FALSE(clipped.lines[5].used);
+  EXPECT_NEAR(clipped.lines[5].residual, 3, 0.1);
+  EXPECT_NEAR(clipped.lines[5].residualPixels,
+              clipped.lines[5].residual / FittedDispersion(clipped.calibration, 340), 1e-9);
+}
+
+struct Known {
+  double grooves, deviation, focalLength, alpha;
+  bool descending;
+  float pixelWidth;
+};
+
+TEST(FitGrating, RecoversKnownGratingsFromTheirLamps) {
+  const Known cases[] = {
+      {600, 25, 100, 1.5, false, 9.0f},   {600, 25, 100, 1.5, true, 9.0f},   {600, 25, 140, 1.2, false, 24.0f},
+      {600, 25, 85, 1.8, true, 6.8f},     {1200, 45, 150, -1.0, false, 13.5f}, {1200, 45, 150, -1.0, true, 13.5f},
+      {1200, 45, 120, -0.6, false, 24.0f}, {1200, 45, 120, -1.65, true, 9.0f},
+  };
+  for (const Known& k : cases) {
+    SCOPED_TRACE(std::to_string(k.grooves) + " lines/mm, f " + std::to_string(k.focalLength) + ", pixel " +
+                 std::to_string(k.pixelWidth) + (k.descending ? ", descending" : ""));
+    GratingModel truth;
+    truth.settings.grooveDensity = k.grooves;
+    truth.settings.deviationAngle = k.deviation;
+    truth.settings.correction = false;
+    truth.pixelWidth = k.pixelWidth;
+    truth.parameters = {k.focalLength, k.alpha, 381, k.descending};
+    const LineSet lines = SyntheticLamp(truth);
+    ASSERT_GE(lines.size(), 6u);
+    const FitResult r = FitGrating(lines, truth.settings, k.pixelWidth, {});
+    ASSERT_EQ(r.error, FitError::None) << r.message;
+    const GratingParameters& p = r.calibration.grating.parameters;
+    EXPECT_EQ(p.descending, k.descending);
+    EXPECT_NEAR(p.focalLength, k.focalLength, 0.01);  // mm
+    EXPECT_NEAR(p.alphaAngle, k.alpha, 0.001);        // degrees
+    EXPECT_EQ(FitModelName(r.calibration), "Grating");
+  }
+}
+
+TEST(FitGrating, FreesTheReferenceColumnWhenAsked) {
+  GratingModel truth;
+  truth.settings.correction = false;
+  truth.pixelWidth = 13.5f;
+  truth.parameters = {120, 9.4, 420, false};
+  const LineSet lines = SyntheticLamp(truth);
+  InstrumentSettings settings = truth.settings;  // reference column 381
+  const FitResult fixed = FitGrating(lines, settings, 13.5f, {});
+  const FitResult freed = FitGrating(lines, settings, 13.5f, {.fitReferenceColumn = true});
+  ASSERT_EQ(freed.error, FitError::None) << freed.message;
+  EXPECT_LT(freed.rms, fixed.rms);
+  EXPECT_NEAR(freed.calibration.grating.parameters.referenceColumn, 420, 2);
+}
+
+TEST(FitGrating, RefusesWhatCannotBeFitted) {
+  GratingModel truth;
+  truth.pixelWidth = 9.0f;
+  truth.parameters = {53.7, 9.75, 381, false};
+  const LineSet lines = SyntheticLamp(truth);
+  EXPECT_EQ(FitGrating(lines, {}, 0.0f, {}).error, FitError::NoPixelWidth);
+  EXPECT_EQ(FitGrating({lines.front()}, {}, 9.0f, {}).error, FitError::TooFewLines);
+  InstrumentSettings fine;
+  fine.grooveDensity = 2400;  // 2 d cos(15 degrees) is 8050 Angstroms
+  EXPECT_EQ(FitGrating(LineSet{{9000, 100, "", true}, {9100, 200, "", true}}, fine, 9.0f, {}).error,
+            FitError::Unreachable);
+  EXPECT_EQ(FitGrating(LineSet{{6000, 100, "", true}, {6100, 100, "", true}}, {}, 9.0f, {}).error,
+            FitError::Singular);
+}
+
+TEST(FitGrating, StartsFromTheCalibrationInForce) {
+  GratingModel truth;
+  truth.pixelWidth = 9.0f;
+  truth.parameters = {53.7, 9.75, 381, true};
+  const LineSet lines = SyntheticLamp(truth);
+  const FitResult r = FitGrating(lines, {}, 9.0f, {}, GratingParameters{53.0, 9.7, 381, true});
+  ASSERT_EQ(r.error, FitError::None);
+  EXPECT_NEAR(r.calibration.grating.parameters.focalLength, 53.7, 0.01);
+  EXPECT_LT(r.rms, 0.05);
+}
+
+}  // namespace
+}  // namespace lxr4

@@ -1,0 +1,76 @@
+// Line-list files: the parser's rules, its refusals, and every shipped list.
+#include "calibration/line_list_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace lxr4 {
+namespace {
+
+TEST(ParseLineList, ReadsWavelengthsLabelsCommentsAndBlankLines) {
+  const LineListResult r = ParseLineList(
+      "\xEF\xBB\xBF# my lamp\r\n\r\n5460.735 Hg I\r\n  6402.248\tNe I  # strong\n7032.4131, Ne\n8115.311\n");
+  ASSERT_EQ(r.error, LineListError::None);
+  EXPECT_TRUE(r.problems.empty());
+  const std::vector<ListLine> expected{{5460.735, "Hg I"}, {6402.248, "Ne I"}, {7032.4131, "Ne"}, {8115.311, ""}};
+  EXPECT_EQ(r.lines, expected);
+}
+
+TEST(ParseLineList, ReportsBadLinesAndKeepsTheRest) {
+  const LineListResult r = ParseLineList("5852.488 Ne\nNe 5881.895\n-4000 X\n0\n5944,834 Ne\n1e400\n6029.997\n");
+  ASSERT_EQ(r.error, LineListError::None);
+  ASSERT_EQ(r.lines.size(), 2u);
+  const std::vector<std::string> expected{
+      "Line 2: not a wavelength in Angstroms: Ne 5881.895", "Line 3: not a wavelength in Angstroms: -4000 X",
+      "Line 4: not a wavelength in Angstroms: 0",           "Line 5: not a wavelength in Angstroms: 5944,834 Ne",
+      "Line 6: not a wavelength in Angstroms: 1e400"};
+  EXPECT_EQ(r.problems, expected);
+}
+
+TEST(ParseLineList, RefusesATextWithoutLines) {
+  for (const std::string_view text : {std::string_view{}, std::string_view{"# only\n\n"},
+                                      std::string_view{"\x01\x02\xff\n"}, std::string_view{"abc"}}) {
+    const LineListResult r = ParseLineList(text);
+    EXPECT_EQ(r.error, LineListError::NoLines);
+    EXPECT_EQ(r.message, "No wavelengths found in this line list - the list in use is kept!");
+    EXPECT_TRUE(r.lines.empty());
+  }
+}
+
+TEST(BuiltInLineList, IsTheSpectralLineListInOrder) {
+  const std::vector<ListLine> lines = BuiltInLineList();
+  ASSERT_EQ(lines.size(), 54u);
+  EXPECT_EQ(lines[0], (ListLine{3650.15, "Hg"}));
+  EXPECT_EQ(lines[3], (ListLine{5460.753, "Hg"}));
+  EXPECT_EQ(lines[49], (ListLine{4959, "O III"}));
+  EXPECT_EQ(lines[53], (ListLine{5686.5, "Na-b"}));
+}
+
+TEST(ShippedLineLists, ParseCleanlyWithinTheirRange) {
+  for (const char* name : {"He", "Ne", "Ar", "Hg", "Kr", "Xe"}) {
+    SCOPED_TRACE(name);
+    std::ifstream in(std::string(LXR4_SOURCE_DIR) + "/data/line_lists/" + name + ".txt");
+    ASSERT_TRUE(in);
+    std::stringstream text;
+    text << in.rdbuf();
+    ASSERT_NE(text.str().find("# Source: NIST Atomic Spectra Database"), std::string::npos);
+    const LineListResult r = ParseLineList(text.str());
+    ASSERT_EQ(r.error, LineListError::None);
+    EXPECT_TRUE(r.problems.empty());
+    EXPECT_GE(r.lines.size(), 10u);
+    for (std::size_t i = 0; i < r.lines.size(); ++i) {
+      EXPECT_GE(r.lines[i].wavelength, 3600);
+      EXPECT_LE(r.lines[i].wavelength, 10000);
+      EXPECT_EQ(r.lines[i].label, std::string(name) + " I");
+      if (i > 0) {
+        EXPECT_GT(r.lines[i].wavelength, r.lines[i - 1].wavelength);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lxr4
