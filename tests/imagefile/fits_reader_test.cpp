@@ -126,10 +126,7 @@ TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
 TEST(FitsReader, RefusesBrokenFrames) {
   const Bytes good = Write(Spec(16), Ramp(0, 1));
   const Bytes truncatedData(good.begin(), good.begin() + 2880 + 10);
-  const Bytes gzipCut = [&] {
-    Bytes z = Gzip(Bytes(good.begin(), good.begin() + 2880 + 4));
-    return z;
-  }();
+  const Bytes gzipCut = Gzip(Bytes(good.begin(), good.begin() + 2880 + 4));
   const Bytes badGzip = {0x1f, 0x8b, 8, 0, 0, 0, 0, 0, 0, 3, 0xff, 0xff, 0xff};
   struct Case {
     const char* name;
