@@ -1,6 +1,6 @@
 // Helpers of the window tests: a sink that records the events the window
 // delivers, an answerer that plays the user in the modal dialogs, and the
-// whole program on a shown window.
+// shown window alone or with the whole program.
 #pragma once
 
 #include <QDeadlineTimer>
@@ -68,6 +68,18 @@ class ModalAnswerer {
   QPointer<QDialog> answered_;  // the dialog answered last, until it closes
   QDeadlineTimer closing_;
   QTimer timer_;
+};
+
+// The window shown, its events recorded.
+class ShownWindow : public testing::Test {
+ protected:
+  ShownWindow() {
+    window.SetEventSink(&sink);
+    window.ShowCentred();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(Control::Spectra)));
+  }
+  QtWindow window;
+  RecordingSink sink;
 };
 
 // The program on the real window, started and shown.

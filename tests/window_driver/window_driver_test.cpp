@@ -41,22 +41,10 @@ QPoint ThumbCentre(const QScrollBar* bar) {
       .center();
 }
 
-// Stands for the program: records each event, with the bar's value when it came.
-class ShownWindow : public testing::Test {
- protected:
-  ShownWindow() {
-    sink.then = [this](Control, Event) { values.push_back(window.Value(C::hsbcropdata1)); };
-    window.SetEventSink(&sink);
-    window.ShowCentred();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(C::Spectra)));
-  }
-  QtWindow window;
-  RecordingSink sink;
-  std::vector<int> values;
-};
-
 TEST_F(ShownWindow, HeldThumbScrollsAtEveryMouseMoveAlsoInPlaceAndChangesWhenLetGo) {
   auto* bar = static_cast<QScrollBar*>(window.Widget(C::hsbcropdata1));  // 1..20
+  std::vector<int> values;  // the bar's value at each event
+  sink.then = [&](Control, Event) { values.push_back(window.Value(C::hsbcropdata1)); };
   const QPoint thumb = ThumbCentre(bar);
   const QPoint along = thumb + QPoint(bar->width() / 2, 0);
   QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
