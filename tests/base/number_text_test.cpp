@@ -102,13 +102,7 @@ TEST(NumberTexts, DoNotDependOnTheLocale) {
   std::setlocale(LC_ALL, savedC.c_str());
 }
 
-TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundHalfEven(2.5), 2.0);
-  EXPECT_EQ(RoundHalfEven(3.5), 4.0);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2.0);
-  EXPECT_EQ(RoundHalfEven(46.67), 47.0);
-}
-
+// Halves to even (also the header values of the camera image reader test).
 TEST(ToInteger, ChecksTheRangeAfterRounding) {
   EXPECT_EQ(ToInt16(32767.4), std::int16_t{32767});
   EXPECT_FALSE(ToInt16(32767.5).has_value());  // rounds to 32768

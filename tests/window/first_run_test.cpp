@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/app.h"
 #include "platform/qt/open_folder.h"
 #include "platform/qt/qt_window.h"
 #include "tests/window/window_test_support.h"
@@ -22,22 +21,8 @@ namespace {
 
 using C = Control;
 
-class Program : public testing::Test {
- protected:
-  Program() {
-    window.SetEventSink(&app);
-    app.OnEvent(C::Spectra, Event::Load);
-    window.ShowCentred();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(C::Spectra)));
-  }
-  QScrollBar* Cursor() { return static_cast<QScrollBar*>(window.Widget(C::hsbspectra)); }
-
-  QtWindow window;
-  App app{window};
-};
-
 // lxr4 --calibration LAMP IMAGE: each file answers the next open, no dialog shows.
-TEST_F(Program, FilesFromTheCommandLineLoadThroughTheButtonsWithoutTheDialog) {
+TEST_F(ProgramWindow, FilesFromTheCommandLineLoadThroughTheButtonsWithoutTheDialog) {
   ModalAnswerer user{QString()};
   window.AnswerNextOpen(LXR4_SAMPLES_DIR "/lamp.km1");
   app.OnEvent(C::cmdload2, Event::Click);
@@ -53,10 +38,11 @@ TEST_F(Program, FilesFromTheCommandLineLoadThroughTheButtonsWithoutTheDialog) {
 
 // Each key is one settled change of the cursor: its value moves and its change
 // handler runs once, as for an arrow or trough click.
-TEST_F(Program, KeysMoveTheCursorWhereverTheFocusIs) {
+TEST_F(ProgramWindow, KeysMoveTheCursorWhereverTheFocusIs) {
+  const auto* cursor = static_cast<QScrollBar*>(window.Widget(C::hsbspectra));
   window.AnswerNextOpen(LXR4_SAMPLES_DIR "/lamp.km1");
   app.OnEvent(C::cmdload2, Event::Click);
-  ASSERT_EQ(Cursor()->value(), 382);
+  ASSERT_EQ(cursor->value(), 382);
   RecordingSink sink;
   sink.then = [this](Control c, Event e) { app.OnEvent(c, e); };
   window.SetEventSink(&sink);
@@ -69,7 +55,7 @@ TEST_F(Program, KeysMoveTheCursorWhereverTheFocusIs) {
                  {Qt::Key_PageUp, 382}, {Qt::Key_End, 765},  {Qt::Key_Home, 1}};
   for (const auto& press : presses) {
     QTest::keyClick(QApplication::focusWidget(), press.key);
-    EXPECT_EQ(Cursor()->value(), press.value) << press.key;
+    EXPECT_EQ(cursor->value(), press.value) << press.key;
     EXPECT_EQ(app.s.CursorPixel.AsDouble(), press.value) << press.key;
     EXPECT_EQ(sink.Take(), once) << press.key;
   }
@@ -77,12 +63,12 @@ TEST_F(Program, KeysMoveTheCursorWhereverTheFocusIs) {
   EXPECT_EQ(sink.Take(), std::vector<Delivered>{}) << "no change at the end already reached";
   window.Widget(C::cbobox)->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-  EXPECT_EQ(Cursor()->value(), 2);
+  EXPECT_EQ(cursor->value(), 2);
   EXPECT_EQ(sink.Take(), once);
   window.SetEventSink(&app);
 }
 
-TEST_F(Program, LineListOpensWideEnoughWhileTheBoxKeepsItsSize) {
+TEST_F(ProgramWindow, LineListOpensWideEnoughWhileTheBoxKeepsItsSize) {
   auto* list = static_cast<QComboBox*>(window.Widget(C::cboscale));
   int longest = 0;
   for (int i = 0; i < list->count(); ++i)
@@ -91,7 +77,7 @@ TEST_F(Program, LineListOpensWideEnoughWhileTheBoxKeepsItsSize) {
   EXPECT_EQ(list->width(), Info(C::cboscale).width);
 }
 
-TEST_F(Program, EveryControlSaysWhatItDoes) {
+TEST_F(ProgramWindow, EveryControlSaysWhatItDoes) {
   for (const ControlInfo& info : AllControls()) {
     if (info.kind == ControlKind::Form) continue;
     EXPECT_FALSE(window.Widget(info.id)->toolTip().isEmpty()) << info.name;
@@ -100,7 +86,7 @@ TEST_F(Program, EveryControlSaysWhatItDoes) {
 
 // First start: the installed samples are copied, writable, and the dialog
 // starts there; a folder once chosen in is where it starts next.
-TEST_F(Program, OpenDialogStartsInTheUsersSamplesThenWhereTheUserWent) {
+TEST_F(ProgramWindow, OpenDialogStartsInTheUsersSamplesThenWhereTheUserWent) {
   QTemporaryDir installed, data, elsewhere;
   for (const char* name : {"lamp.km1", "star.km1"}) {
     const QString copy = installed.filePath(name);

@@ -13,7 +13,6 @@
 #include <memory>
 #include <gtest/gtest.h>
 
-#include "app/app.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/user_settings.h"
 #include "tests/window/window_test_support.h"
@@ -22,29 +21,6 @@ namespace lxr4 {
 namespace {
 
 using C = Control;
-
-class ProgramWindow : public testing::Test {
- protected:
-  ProgramWindow() {
-    window.SetEventSink(&app);
-    app.OnEvent(C::Spectra, Event::Load);
-    window.ShowCentred();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(C::Spectra)));
-  }
-  void Click(Control c) { QTest::mouseClick(window.Widget(c), Qt::LeftButton); }
-  // Loads a sample through `button` and the dialog, as a user would.
-  void Load(Control button, const char* sample) {
-    const QString path = QStringLiteral(LXR4_SAMPLES_DIR "/") + sample;
-    ASSERT_TRUE(QFile::exists(path)) << "missing sample " << path.toStdString();
-    ModalAnswerer user(path);
-    Click(button);
-    ASSERT_EQ(user.fileDialogs, 1);
-    ASSERT_EQ(user.messages, std::vector<std::string>{});
-  }
-
-  QtWindow window;
-  App app{window};
-};
 
 TEST_F(ProgramWindow, LoadSpectraOffersTheCameraFileFilters) {
   ModalAnswerer user{QString()};

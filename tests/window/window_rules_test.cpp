@@ -3,7 +3,6 @@
 // the end, and what reaches the screen. A sink of the test stands for the program.
 // (Where each control lies and what it says is the control table itself; the
 // golden case startup shows every control's state on this window.)
-#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
 #include <QPrinterInfo>
@@ -22,19 +21,7 @@ using C = Control;
 using E = Event;
 using Events = std::vector<Delivered>;
 
-class WindowRules : public testing::Test {
- protected:
-  WindowRules() {
-    window.SetEventSink(&sink);
-    window.ShowCentred();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(Control::Spectra)));
-  }
-  QScrollBar* Bar(Control c) { return static_cast<QScrollBar*>(window.Widget(c)); }
-  QAbstractButton* Button(Control c) { return static_cast<QAbstractButton*>(window.Widget(c)); }
-
-  QtWindow window;
-  RecordingSink sink;
-};
+using WindowRules = ShownWindow;
 
 TEST_F(WindowRules, ScrollBarSetFromCodeRunsItsChangeOnceAndTheSameValueNothing) {
   const struct {
@@ -61,7 +48,7 @@ TEST_F(WindowRules, ScrollBarSetFromCodeRunsItsChangeOnceAndTheSameValueNothing)
 }
 
 TEST_F(WindowRules, ArrowAndTroughClicksChangeOnce) {
-  QScrollBar* bar = Bar(C::hsbcropdata1);  // 1..20, trough step 5
+  auto* bar = static_cast<QScrollBar*>(window.Widget(C::hsbcropdata1));  // 1..20, trough step 5
   QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, bar->height() / 2));
   EXPECT_EQ(window.Value(C::hsbcropdata1), 2);
   EXPECT_EQ(sink.Take(), (Events{{C::hsbcropdata1, E::Change}}));
@@ -135,7 +122,7 @@ TEST_F(WindowRules, PrinterIsThereExactlyWhenTheSystemHasADefaultPrinter) {
 TEST_F(WindowRules, AnEndedProgramTakesNoEvents) {
   window.Widget(C::Spectra)->close();
   EXPECT_EQ(sink.Take(), (Events{{C::Spectra, E::Unload}}));
-  QTest::mouseClick(Button(C::cmdload), Qt::LeftButton);
+  QTest::mouseClick(window.Widget(C::cmdload), Qt::LeftButton);
   EXPECT_EQ(sink.Take(), Events{});
 }
 

@@ -1,19 +1,25 @@
 // Helpers of the window tests: a sink that records the events the window
-// delivers, and an answerer that plays the user in the modal dialogs.
+// delivers, an answerer that plays the user in the modal dialogs, and the
+// shown window alone or with the whole program.
 #pragma once
 
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QFile>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/app.h"
+#include "platform/qt/qt_window.h"
 #include "state/window.h"
 
 namespace lxr4 {
@@ -62,6 +68,42 @@ class ModalAnswerer {
   QPointer<QDialog> answered_;  // the dialog answered last, until it closes
   QDeadlineTimer closing_;
   QTimer timer_;
+};
+
+// The window shown, its events recorded.
+class ShownWindow : public testing::Test {
+ protected:
+  ShownWindow() {
+    window.SetEventSink(&sink);
+    window.ShowCentred();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(Control::Spectra)));
+  }
+  QtWindow window;
+  RecordingSink sink;
+};
+
+// The program on the real window, started and shown.
+class ProgramWindow : public testing::Test {
+ protected:
+  ProgramWindow() {
+    window.SetEventSink(&app);
+    app.OnEvent(Control::Spectra, Event::Load);
+    window.ShowCentred();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(Control::Spectra)));
+  }
+  void Click(Control c) { QTest::mouseClick(window.Widget(c), Qt::LeftButton); }
+  // Loads a sample through `button` and the dialog, as a user would.
+  void Load(Control button, const char* sample) {
+    const QString path = QStringLiteral(LXR4_SAMPLES_DIR "/") + sample;
+    ASSERT_TRUE(QFile::exists(path)) << "missing sample " << path.toStdString();
+    ModalAnswerer user(path);
+    Click(button);
+    ASSERT_EQ(user.fileDialogs, 1);
+    ASSERT_EQ(user.messages, std::vector<std::string>{});
+  }
+
+  QtWindow window;
+  App app{window};
 };
 
 }  // namespace lxr4

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QScrollBar>
@@ -15,33 +14,15 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "platform/qt/look.h"
 #include "platform/qt/qt_window.h"
 #include "platform/script/script_error.h"
+#include "tests/window/window_test_support.h"
 
 namespace lxr4 {
 namespace {
 
 using C = Control;
 using E = Event;
-using Delivered = std::pair<Control, Event>;
-
-// Stands for the program: records each event and the bar's value when it came.
-class Sink final : public EventSink {
- public:
-  explicit Sink(const QtWindow& window) : window_(window) {}
-  void OnEvent(Control control, Event event) override {
-    events.emplace_back(control, event);
-    values.push_back(window_.Value(C::hsbcropdata1));
-    if (fail) throw std::runtime_error("the handler failed");
-  }
-  std::vector<Delivered> events;
-  std::vector<int> values;
-  bool fail = false;
-
- private:
-  const QtWindow& window_;
-};
 
 // The centre of a horizontal scroll bar's thumb, where a user takes it.
 QPoint ThumbCentre(const QScrollBar* bar) {
@@ -60,19 +41,10 @@ QPoint ThumbCentre(const QScrollBar* bar) {
       .center();
 }
 
-class ShownWindow : public testing::Test {
- protected:
-  ShownWindow() {
-    window.SetEventSink(&sink);
-    window.ShowCentred();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.Widget(C::Spectra)));
-  }
-  QtWindow window;
-  Sink sink{window};
-};
-
 TEST_F(ShownWindow, HeldThumbScrollsAtEveryMouseMoveAlsoInPlaceAndChangesWhenLetGo) {
   auto* bar = static_cast<QScrollBar*>(window.Widget(C::hsbcropdata1));  // 1..20
+  std::vector<int> values;  // the bar's value at each event
+  sink.then = [&](Control, Event) { values.push_back(window.Value(C::hsbcropdata1)); };
   const QPoint thumb = ThumbCentre(bar);
   const QPoint along = thumb + QPoint(bar->width() / 2, 0);
   QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
@@ -82,16 +54,16 @@ TEST_F(ShownWindow, HeldThumbScrollsAtEveryMouseMoveAlsoInPlaceAndChangesWhenLet
   const std::vector<Delivered> expected{
       {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Scroll}, {C::hsbcropdata1, E::Change}};
   EXPECT_EQ(sink.events, expected);
-  ASSERT_EQ(sink.values.size(), 3u);
-  EXPECT_EQ(sink.values[0], 1) << "the move in place scrolls at the value the bar had";
-  EXPECT_GT(sink.values[1], 1);
-  EXPECT_EQ(sink.values[2], sink.values[1]);
+  ASSERT_EQ(values.size(), 3u);
+  EXPECT_EQ(values[0], 1) << "the move in place scrolls at the value the bar had";
+  EXPECT_GT(values[1], 1);
+  EXPECT_EQ(values[2], values[1]);
 }
 
 TEST_F(ShownWindow, ProgramFailureStaysOnTheProgramsSideAndNothingRunsAfterIt) {
   WindowDriver driver(window);
   driver.SetProgram(sink);
-  sink.fail = true;
+  sink.then = [](Control, Event) { throw std::runtime_error("the handler failed"); };
   driver.Click(C::cmdload);  // the failure does not travel through Qt's frames
   EXPECT_THROW(driver.RaiseDropped(), std::runtime_error);
   driver.Click(C::cmdload2);
@@ -160,12 +132,3 @@ TEST_F(OpenDialog, TakesTheScriptsPathFromTheWorkingFolderWhereverTheDialogOpens
 
 }  // namespace
 }  // namespace lxr4
-
-// One QApplication with the program's look; listing the tests needs no window system.
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
-  QApplication application(argc, argv);
-  lxr4::ApplyClassicLook();
-  return RUN_ALL_TESTS();
-}
