@@ -10,12 +10,12 @@ namespace lxr4 {
 namespace {
 
 std::vector<std::uint8_t> LargeFrame() {
-  FrameFile spec;
-  spec.width = 4096;
-  spec.height = 4096;
-  spec.bitpix = 16;
-  spec.bzero = 32768;
-  return WriteFrameFile(spec, SpectrumScene(spec.width, spec.height, FrameScene::Star, true, 0.4)).value();
+  FrameFile shape;
+  shape.width = 4096;
+  shape.height = 4096;
+  shape.bitpix = 16;
+  shape.bzero = 32768;
+  return WriteFrameFile(shape, SpectrumScene(shape.width, shape.height, FrameScene::Star, true, 0.4)).value();
 }
 
 void BM_ImportFrame4096x4096(benchmark::State& state) {

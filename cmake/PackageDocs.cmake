@@ -18,7 +18,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md ${PROJECT_SOURCE_DIR}/doc
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(LXR4_GUIDE_IMAGES contrast cursor-on-line lamp-contrast lamp-cropped lamp-loaded lamp-strip
     line-wavelength mark-line-1 mark-line-2 printed-page readout star-bands star-loaded startup strip-name
-    instrument lines-identified lines-grating-fit)
+    instrument lines-identified lines-grating-fit fits-loaded fits-import export-types)
 list(TRANSFORM LXR4_GUIDE_IMAGES REPLACE "(.+)" "${PROJECT_SOURCE_DIR}/docs/images/\\1.png")
 install(FILES ${LXR4_GUIDE_IMAGES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/images)
 

@@ -11,37 +11,37 @@
 
 namespace lxr4 {
 
-std::optional<std::vector<std::uint8_t>> WriteFrameFile(const FrameFile& spec, std::span<const double> values) {
+std::optional<std::vector<std::uint8_t>> WriteFrameFile(const FrameFile& shape, std::span<const double> values) {
   FitsMemoryWriter w;
   fitsfile* f = w.get();
   if (f == nullptr) return std::nullopt;
-  if (spec.inExtension && !spec.tileCompressed) fits_create_img(f, BYTE_IMG, 0, nullptr, &w.status);
-  long axes[3] = {spec.width, spec.height, spec.planes};
-  if (spec.tileCompressed) {
+  if (shape.inExtension && !shape.tileCompressed) fits_create_img(f, BYTE_IMG, 0, nullptr, &w.status);
+  long axes[3] = {shape.width, shape.height, shape.planes};
+  if (shape.tileCompressed) {
     fits_set_compression_type(f, RICE_1, &w.status);
-    long tile[3] = {spec.width, std::min(spec.height, 16), 1};  // several rows to a tile
+    long tile[3] = {shape.width, std::min(shape.height, 16), 1};  // several rows to a tile
     fits_set_tile_dim(f, 3, tile, &w.status);
   }
-  fits_create_img(f, spec.bitpix, spec.planes > 1 ? 3 : 2, axes, &w.status);
-  const double zero = spec.bzero.value_or(0), scale = spec.bscale.value_or(1);
-  if (spec.bzero || spec.bscale) {
+  fits_create_img(f, shape.bitpix, shape.planes > 1 ? 3 : 2, axes, &w.status);
+  const double zero = shape.bzero.value_or(0), scale = shape.bscale.value_or(1);
+  if (shape.bzero || shape.bscale) {
     fits_write_key(f, TDOUBLE, "BZERO", const_cast<double*>(&zero), nullptr, &w.status);
     fits_write_key(f, TDOUBLE, "BSCALE", const_cast<double*>(&scale), nullptr, &w.status);
   }
-  for (const auto& [key, text] : spec.textKeys)
+  for (const auto& [key, text] : shape.textKeys)
     fits_write_key(f, TSTRING, key.c_str(), const_cast<char*>(text.c_str()), nullptr, &w.status);
-  for (auto [key, number] : spec.numberKeys) fits_write_key(f, TDOUBLE, key.c_str(), &number, nullptr, &w.status);
+  for (auto [key, number] : shape.numberKeys) fits_write_key(f, TDOUBLE, key.c_str(), &number, nullptr, &w.status);
   // Stored values in the image's own type: cfitsio converts no types into compressed images.
   fits_set_bscale(f, 1, 0, &w.status);
   long long first[3] = {1, 1, 1};
   const auto count = static_cast<long long>(values.size());
   std::vector<double> raw(values.begin(), values.end());
-  for (double& v : raw) v = spec.bitpix > 0 ? std::round((v - zero) / scale) : (v - zero) / scale;
+  for (double& v : raw) v = shape.bitpix > 0 ? std::round((v - zero) / scale) : (v - zero) / scale;
   const auto write = [&]<typename T>(int type, T) {
     std::vector<T> typed(raw.begin(), raw.end());
     fits_write_pixll(f, type, first, count, typed.data(), &w.status);
   };
-  switch (spec.bitpix) {
+  switch (shape.bitpix) {
     case BYTE_IMG: write(TBYTE, std::uint8_t{}); break;
     case SHORT_IMG: write(TSHORT, std::int16_t{}); break;
     case LONG_IMG: write(TINT, std::int32_t{}); break;
@@ -50,7 +50,7 @@ std::optional<std::vector<std::uint8_t>> WriteFrameFile(const FrameFile& spec, s
     default: write(TDOUBLE, double{}); break;
   }
   auto bytes = w.Finish();
-  if (bytes && spec.gzipped) return Gzip(*bytes);
+  if (bytes && shape.gzipped) return Gzip(*bytes);
   return bytes;
 }
 

@@ -24,7 +24,7 @@ struct FrameFile {
 };
 
 // `values`: width x height physical values, row by row (NaN allowed for floats).
-[[nodiscard]] std::optional<std::vector<std::uint8_t>> WriteFrameFile(const FrameFile& spec,
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> WriteFrameFile(const FrameFile& shape,
                                                                       std::span<const double> values);
 
 // A synthetic spectrum frame of width x height values, row by row, on a

@@ -18,64 +18,64 @@ using lxr4::FrameScene;
 
 struct Frame {
   std::string path;
-  FrameFile spec;
+  FrameFile shape;
   FrameScene scene;
   bool alongRows;
   std::size_t keepBytes = 0;  // above 0: the file cut to this many bytes
 };
 
-FrameFile Spec(int width, int height, int bitpix) {
-  FrameFile spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitpix = bitpix;
-  spec.textKeys = {{"OBJECT", "Synthetic"}, {"DATE-OBS", "2024-03-05T21:04:09"}};
-  spec.numberKeys = {{"EXPTIME", 30}, {"XPIXSZ", 4.5}};
-  return spec;
+FrameFile Shape(int width, int height, int bitpix) {
+  FrameFile shape;
+  shape.width = width;
+  shape.height = height;
+  shape.bitpix = bitpix;
+  shape.textKeys = {{"OBJECT", "Synthetic"}, {"DATE-OBS", "2024-03-05T21:04:09"}};
+  shape.numberKeys = {{"EXPTIME", 30}, {"XPIXSZ", 4.5}};
+  return shape;
 }
 
 std::vector<Frame> Frames() {
   std::vector<Frame> frames;
   const std::string golden = "tests/golden/load-fits/", corpus = "tests/fuzz/fits-corpus/";
   // A star along the rows, 16-bit with BZERO, 300 x 30; a lamp along the columns, float, gzip.
-  FrameFile star = Spec(300, 30, 16);
+  FrameFile star = Shape(300, 30, 16);
   star.bzero = 32768;
   frames.push_back({golden + "star-rows.fits", star, FrameScene::Star, true});
-  FrameFile lamp = Spec(24, 400, -32);
+  FrameFile lamp = Shape(24, 400, -32);
   lamp.gzipped = true;
   frames.push_back({golden + "lamp-columns.fits.gz", lamp, FrameScene::Arc, false});
   frames.push_back({golden + "broken.fits", star, FrameScene::Star, true, 2880 + 4000});
   // Longer than 768 along the dispersion (binned by 3, or a window): a star along
   // the columns, 16-bit with BZERO, and a lamp along the rows, float; a cut-off copy.
   const std::string exported = "tests/golden/export-fits/";
-  FrameFile tall = Spec(40, 1600, 16);
+  FrameFile tall = Shape(40, 1600, 16);
   tall.bzero = 32768;
   frames.push_back({exported + "star-columns.fits", tall, FrameScene::Star, false});
-  frames.push_back({exported + "lamp-rows.fits", Spec(1600, 30, -32), FrameScene::Arc, true});
+  frames.push_back({exported + "lamp-rows.fits", Shape(1600, 30, -32), FrameScene::Arc, true});
   frames.push_back({exported + "broken.fits", tall, FrameScene::Star, false, 2880 + 4000});
-  frames.push_back({"tests/golden/fits-import-settings/lamp-rows.fits", Spec(1600, 30, -32), FrameScene::Arc, true});
+  frames.push_back({"tests/golden/fits-import-settings/lamp-rows.fits", Shape(1600, 30, -32), FrameScene::Arc, true});
   // Small seeds of every kind.
-  FrameFile seed = Spec(20, 8, 8);
+  FrameFile seed = Shape(20, 8, 8);
   frames.push_back({corpus + "byte.fits", seed, FrameScene::Star, true});
   seed.bitpix = 32;
   seed.bscale = 0.5;
   frames.push_back({corpus + "scaled-int.fits", seed, FrameScene::Arc, true});
-  seed = Spec(8, 20, 16);
+  seed = Shape(8, 20, 16);
   seed.tileCompressed = true;
   frames.push_back({corpus + "tiles.fz", seed, FrameScene::Star, false});
-  seed = Spec(20, 8, -64);
+  seed = Shape(20, 8, -64);
   seed.planes = 2;
   seed.gzipped = true;
   frames.push_back({corpus + "cube.fits.gz", seed, FrameScene::Arc, true});
-  seed = Spec(20, 8, -32);
+  seed = Shape(20, 8, -32);
   seed.inExtension = true;
   frames.push_back({corpus + "extension.fits", seed, FrameScene::Star, true});
   return frames;
 }
 
 std::vector<std::uint8_t> Bytes(const Frame& f) {
-  const std::vector<double> values = lxr4::SpectrumScene(f.spec.width, f.spec.height, f.scene, f.alongRows, 0.4);
-  std::vector<std::uint8_t> bytes = lxr4::WriteFrameFile(f.spec, values).value();
+  const std::vector<double> values = lxr4::SpectrumScene(f.shape.width, f.shape.height, f.scene, f.alongRows, 0.4);
+  std::vector<std::uint8_t> bytes = lxr4::WriteFrameFile(f.shape, values).value();
   if (f.keepBytes > 0) bytes.resize(f.keepBytes);
   return bytes;
 }

@@ -26,20 +26,20 @@ std::vector<double> Ramp(double base, double step) {
 
 // A frame of `bitpix`, changed by `edit`.
 template <typename Edit>
-FrameFile Spec(int bitpix, Edit edit) {
-  FrameFile spec;
-  spec.bitpix = bitpix;
-  edit(spec);
-  return spec;
+FrameFile Shape(int bitpix, Edit edit) {
+  FrameFile shape;
+  shape.bitpix = bitpix;
+  edit(shape);
+  return shape;
 }
-FrameFile Spec(int bitpix) {
-  return Spec(bitpix, [](FrameFile&) {});
+FrameFile Shape(int bitpix) {
+  return Shape(bitpix, [](FrameFile&) {});
 }
 
-Bytes Write(FrameFile spec, const std::vector<double>& values) {
-  spec.width = 4;
-  spec.height = 3;
-  return WriteFrameFile(spec, values).value();
+Bytes Write(FrameFile shape, const std::vector<double>& values) {
+  shape.width = 4;
+  shape.height = 3;
+  return WriteFrameFile(shape, values).value();
 }
 
 // A header of 80-character cards, padded to 2880 bytes, then `dataBytes` zero bytes.
@@ -59,35 +59,35 @@ Bytes Header(std::initializer_list<std::string> cards, std::size_t dataBytes) {
 TEST(FitsReader, ReadsEveryKindOfFrame) {
   struct Case {
     const char* name;
-    FrameFile spec;
+    FrameFile shape;
     std::vector<double> values;
   };
   const std::vector<Case> cases = {
-      {"8-bit", Spec(8), Ramp(0, 20)},
-      {"16-bit", Spec(16), Ramp(-3000, 1000)},
-      {"16-bit unsigned by BZERO", Spec(16, [](FrameFile& f) { f.bzero = 32768; }), Ramp(0, 5000)},
-      {"32-bit", Spec(32), Ramp(-100000, 30000)},
-      {"32-bit scaled", Spec(32, [](FrameFile& f) { f.bzero = 10, f.bscale = 0.5; }), Ramp(10, 0.5)},
-      {"64-bit", Spec(64), Ramp(7, 3)},
-      {"float", Spec(-32), Ramp(0.25, 1e-3)},
-      {"double", Spec(-64), Ramp(-1e5, 12345.5)},
-      {"in an extension", Spec(16, [](FrameFile& f) { f.inExtension = true; }), Ramp(1, 1)},
-      {"tile-compressed", Spec(16, [](FrameFile& f) { f.tileCompressed = true; }), Ramp(50, 7)},
-      {"tile-compressed, BZERO", Spec(16, [](FrameFile& f) { f.bzero = 32768, f.tileCompressed = true; }),
+      {"8-bit", Shape(8), Ramp(0, 20)},
+      {"16-bit", Shape(16), Ramp(-3000, 1000)},
+      {"16-bit unsigned by BZERO", Shape(16, [](FrameFile& f) { f.bzero = 32768; }), Ramp(0, 5000)},
+      {"32-bit", Shape(32), Ramp(-100000, 30000)},
+      {"32-bit scaled", Shape(32, [](FrameFile& f) { f.bzero = 10, f.bscale = 0.5; }), Ramp(10, 0.5)},
+      {"64-bit", Shape(64), Ramp(7, 3)},
+      {"float", Shape(-32), Ramp(0.25, 1e-3)},
+      {"double", Shape(-64), Ramp(-1e5, 12345.5)},
+      {"in an extension", Shape(16, [](FrameFile& f) { f.inExtension = true; }), Ramp(1, 1)},
+      {"tile-compressed", Shape(16, [](FrameFile& f) { f.tileCompressed = true; }), Ramp(50, 7)},
+      {"tile-compressed, BZERO", Shape(16, [](FrameFile& f) { f.bzero = 32768, f.tileCompressed = true; }),
        Ramp(0, 5000)},
-      {"gzip", Spec(16, [](FrameFile& f) { f.gzipped = true; }), Ramp(5, 5)},
-      {"NAXIS 3", Spec(16, [](FrameFile& f) { f.planes = 2; }), Ramp(9, 2)},
+      {"gzip", Shape(16, [](FrameFile& f) { f.gzipped = true; }), Ramp(5, 5)},
+      {"NAXIS 3", Shape(16, [](FrameFile& f) { f.planes = 2; }), Ramp(9, 2)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Bytes file = Write(c.spec, c.values);
+    const Bytes file = Write(c.shape, c.values);
     EXPECT_TRUE(LooksLikeFits(file));
     const FitsReadResult r = ReadFitsFrame(file);
     ASSERT_EQ(r.error, FitsError::None);
     EXPECT_EQ(r.frame.width, 4);
     EXPECT_EQ(r.frame.height, 3);
-    EXPECT_EQ(r.frame.tileCompressed, c.spec.tileCompressed);
-    EXPECT_EQ(r.frame.gzipped, c.spec.gzipped);
+    EXPECT_EQ(r.frame.tileCompressed, c.shape.tileCompressed);
+    EXPECT_EQ(r.frame.gzipped, c.shape.gzipped);
     for (std::size_t i = 0; i < c.values.size(); ++i)
       EXPECT_FLOAT_EQ(r.frame.values[i], static_cast<float>(c.values[i])) << "pixel " << i;
   }
@@ -96,21 +96,21 @@ TEST(FitsReader, ReadsEveryKindOfFrame) {
 TEST(FitsReader, NanPixelsAreZeroAndAnAllNanFrameIsRefused) {
   std::vector<double> values = Ramp(1, 1);
   values[5] = std::numeric_limits<double>::quiet_NaN();
-  const FitsReadResult r = ReadFitsFrame(Write(Spec(-32), values));
+  const FitsReadResult r = ReadFitsFrame(Write(Shape(-32), values));
   ASSERT_EQ(r.error, FitsError::None);
   EXPECT_EQ(r.frame.values[5], 0.0f);
   EXPECT_EQ(r.frame.values[6], 7.0f);
   values.assign(12, std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(ReadFitsFrame(Write(Spec(-64), values)).error, FitsError::NoValidPixels);
+  EXPECT_EQ(ReadFitsFrame(Write(Shape(-64), values)).error, FitsError::NoValidPixels);
 }
 
 TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
-  const FrameFile spec = Spec(16, [](FrameFile& f) {
+  const FrameFile shape = Shape(16, [](FrameFile& f) {
     f.tileCompressed = true;
     f.textKeys = {{"OBJECT", "Vega"}, {"DATE-OBS", "2024-03-05T21:04:09.5"}};
     f.numberKeys = {{"EXPTIME", 30}, {"XPIXSZ", 3.76}};
   });
-  const FitsFacts facts = ReadFitsFrame(Write(spec, Ramp(0, 1))).frame.facts;
+  const FitsFacts facts = ReadFitsFrame(Write(shape, Ramp(0, 1))).frame.facts;
   EXPECT_EQ(facts.object, "Vega");
   EXPECT_EQ(facts.dateObs, "2024-03-05T21:04:09.5");
   EXPECT_EQ(facts.exposure, 30);
@@ -119,7 +119,7 @@ TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
 }
 
 TEST(FitsReader, RefusesBrokenFrames) {
-  const Bytes good = Write(Spec(16), Ramp(0, 1));
+  const Bytes good = Write(Shape(16), Ramp(0, 1));
   const Bytes truncatedData(good.begin(), good.begin() + 2880 + 10);
   const Bytes gzipCut = Gzip(Bytes(good.begin(), good.begin() + 2880 + 4));
   const Bytes badGzip = {0x1f, 0x8b, 8, 0, 0, 0, 0, 0, 0, 3, 0xff, 0xff, 0xff};
