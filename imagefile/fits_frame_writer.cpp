@@ -1,6 +1,6 @@
 #include "imagefile/fits_frame_writer.h"
 
-#include <fitsio.h>
+#include "imagefile/cfitsio.h"
 
 #include <algorithm>
 #include <cmath>

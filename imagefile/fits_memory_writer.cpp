@@ -1,6 +1,6 @@
 #include "imagefile/fits_memory_writer.h"
 
-#include <fitsio.h>
+#include "imagefile/cfitsio.h"
 
 #include <malloc.h>
 
@@ -27,6 +27,7 @@ void* ZeroedRealloc(void* old, std::size_t size) {
 }  // namespace
 
 FitsMemoryWriter::FitsMemoryWriter() {
+  if (!CfitsioLoaded()) return;
   size_ = 2880;
   buffer_ = std::calloc(size_, 1);
   if (buffer_ == nullptr) return;
@@ -40,7 +41,7 @@ FitsMemoryWriter::~FitsMemoryWriter() {
     fits_close_file(file_, &closeStatus);
   }
   std::free(buffer_);
-  fits_clear_errmsg();
+  if (CfitsioLoaded()) fits_clear_errmsg();
 }
 
 std::optional<std::vector<std::uint8_t>> FitsMemoryWriter::Finish() {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include <fitsio.h>
+#include "imagefile/cfitsio.h"
 
 namespace lxr4 {
 

@@ -1,6 +1,6 @@
 #include "imagefile/fits_reader.h"
 
-#include <fitsio.h>
+#include "imagefile/cfitsio.h"
 
 #include <algorithm>
 #include <array>
@@ -31,11 +31,13 @@ class MemoryFits {
  public:
   explicit MemoryFits(std::span<const std::uint8_t> bytes)
       : data_(const_cast<std::uint8_t*>(bytes.data())), size_(bytes.size()) {
+    if (!CfitsioLoaded()) return;
     // cfitsio takes a read-only memory file by a non-const pointer but does not write it.
     fits_open_memfile(&file_, "frame", READONLY, &data_, &size_, 0, nullptr, &status_);
     if (status_ != 0) file_ = nullptr;
   }
   ~MemoryFits() {
+    if (!CfitsioLoaded()) return;
     if (file_ != nullptr) {
       int status = 0;
       fits_close_file(file_, &status);

@@ -1,6 +1,6 @@
 #include "imagefile/spectrum_export.h"
 
-#include <fitsio.h>
+#include "imagefile/cfitsio.h"
 
 #include <algorithm>
 #include <charconv>
