@@ -11,6 +11,11 @@ std::uint32_t Pack(Rgb c) {
 }
 // Far outside any surface, but small enough that the line loop stays bounded.
 long long ToPixel(double v) {
+  // Most coordinates are whole numbers already: no rounding to do.
+  if (v >= -100000.0 && v <= 100000.0) {
+    const auto whole = static_cast<long long>(v);
+    if (static_cast<double>(whole) == v) return whole;
+  }
   if (!std::isfinite(v)) return -100000;
   const double r = std::nearbyint(v);
   if (r < -100000.0) return -100000;
