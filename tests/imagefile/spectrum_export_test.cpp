@@ -9,8 +9,6 @@
 #include <clocale>
 #include <string>
 
-#include "imagefile/fits_reader.h"
-
 namespace lxr4 {
 namespace {
 
@@ -34,8 +32,6 @@ TEST(SpectrumExport, FitsTableBeforeACalibrationHoldsNoWavelengths) {
 TEST(SpectrumExport, FallingWavelengthsGiveARisingLinearAxis) {
   const SpectrumFile linear = WriteLinearFitsSpectrum(Spectrum(true));
   ASSERT_EQ(linear.error, SpectrumFileError::None);
-  const FitsReadResult read = ReadFitsFrame(linear.bytes);  // one axis: not a frame
-  EXPECT_EQ(read.error, FitsError::BadAxes);
   const std::string text = Text(linear);
   EXPECT_NE(text.find("CRVAL1  =                5990."), std::string::npos);
   EXPECT_NE(text.find("CDELT1  =                  2.5"), std::string::npos);

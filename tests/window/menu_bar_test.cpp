@@ -1,7 +1,7 @@
-// The menu bar as built from the menu table, and what the window keeps in the
-// user's settings: File > Open Recent and the instrument settings. (A chosen
-// item reaches the program in the golden cases played on this window, such
-// as menu-choices; loading a recent file is program_test.)
+// The menu bar as built from the menu table, and the instrument settings the
+// window keeps in the user's settings. (A chosen item reaches the program in
+// the golden cases played on this window, such as menu-choices; File > Open
+// Recent across runs is program_test.)
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -41,25 +41,6 @@ TEST(MenuBar, ItemsAsTheTableGivesThem) {
                {MenuItem::AddLine, "Ctrl+M"}};
   for (const auto& u : usual)
     EXPECT_EQ(window.MenuAction(u.item)->shortcut(), QKeySequence(QString::fromLatin1(u.keys)));
-}
-
-// Newest first, each file once per slot, and still there in the next run.
-TEST(MenuBar, OpenRecentListsTheLoadedFilesAcrossRuns) {
-  UserSettings()->remove(kRecentFilesKey);
-  {
-    QtWindow first;
-    EXPECT_FALSE(first.MenuAction(MenuItem::OpenRecent)->isEnabled());
-    first.AddRecentFile(RecentFile{"/data/star.km1", false});
-    first.AddRecentFile(RecentFile{"/data/lamp.km1", true});
-    first.AddRecentFile(RecentFile{"/data/star.km1", false});
-  }
-  const QtWindow window;
-  const QMenu* recent = window.MenuAction(MenuItem::OpenRecent)->menu();
-  ASSERT_NE(recent, nullptr);
-  QStringList entries;
-  for (const QAction* entry : recent->actions()) entries << entry->text();
-  EXPECT_EQ(entries, (QStringList{"Spectrum: /data/star.km1", "Calibration: /data/lamp.km1"}));
-  UserSettings()->remove(kRecentFilesKey);
 }
 
 TEST(MenuBar, InstrumentSettingsKeptAcrossRunsAndNoneAtFirst) {
