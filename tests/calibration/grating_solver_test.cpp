@@ -1,7 +1,8 @@
 // The grating solver where the golden calib-* sessions do not reach. (The
 // worked calibration in both orientations, its read-out and its re-solve are
 // the golden cases calib-worked and calib-worked-swapped, figure for figure;
-// either orientation with line 1 the longer wavelength is a lamp recovery case.)
+// either orientation with line 1 the longer wavelength is a lamp recovery case
+// below.)
 #include "calibration/grating_solver.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "base/number_text.h"
+#include "synthetic_lamp.h"
 
 namespace lxr4 {
 namespace {
@@ -99,6 +101,63 @@ TEST(UpdateFocalLength, RefusesAFocalLengthOfZero) {
   const float atLine1 = CalibratedWavelength(g, 300);
   EXPECT_FALSE(UpdateFocalLength(g, {atLine1, 300.0f, kNe6402, 300.0f}, 1));
   EXPECT_EQ(g.FocalLength, Num(std::int16_t{50}));
+}
+
+constexpr int kColumns = 765;
+
+// Property: on a lamp spectrum whose lines sit where a known grating puts
+// them, measuring two lines and solving gives back that grating.
+struct Truth {
+  double focalLength, alpha;
+  bool descending;
+  float pixelWidth;
+  double line1, line2;
+};
+
+TEST(LampRecovery, TwoMarkedLinesGiveBackTheGrating) {
+  const Truth cases[] = {
+      {52.0, 9.6, false, 9.0f, 5460.753, 6402.246},   {48.5, 10.2, true, 9.0f, 5852.488, 6929.467},
+      {55.0, 9.0, false, 9.0f, 6929.467, 5460.753},   {50.0, 9.8, true, 6.8f, 5769.598, 6143.063},
+      {61.0, 11.0, false, 13.5f, 4358.337, 5460.753}, {45.0, 7.5, false, 9.0f, 7245.167, 8115.311},
+      {48.5, 10.2, true, 9.0f, 6929.467, 5852.488},  // line 1 the longer wavelength, descending
+  };
+  for (const Truth& t : cases) {
+    SCOPED_TRACE("f " + std::to_string(t.focalLength) + " alpha " + std::to_string(t.alpha));
+    Grating truth;
+    truth.FocalLength = t.focalLength;
+    truth.AlphaAngle = t.alpha;
+    truth.PixelWidth = t.pixelWidth;
+    truth.WavelengthDescending = t.descending;
+    GratingModel model;  // the default settings: the same wavelengths (instrument_test)
+    model.pixelWidth = t.pixelWidth;
+    model.parameters = {t.focalLength, t.alpha, 381, t.descending};
+    const std::vector<double> columns{ColumnOf(model, t.line1), ColumnOf(model, t.line2)};
+    for (double c : columns) ASSERT_TRUE(c > 20 && c < kColumns - 20) << c;
+    const std::vector<std::int32_t> lamp = LampSpectrum(columns, kColumns);
+
+    LinePair marks{t.line1, 0, t.line2, 0};
+    for (int n = 0; n < 2; ++n) {
+      const int cursor = static_cast<int>(std::lround(columns[static_cast<std::size_t>(n)]));
+      const CentroidResult r = FindCentroid(lamp, cursor, 7);
+      ASSERT_EQ(r.error, CentroidError::None);
+      (n == 0 ? marks.pixel1 : marks.pixel2) = r.column;
+      EXPECT_NEAR(r.column, columns[static_cast<std::size_t>(n)], 0.05);
+    }
+
+    Grating fitted;
+    fitted.FocalLength = std::int16_t{50};
+    fitted.PixelWidth = t.pixelWidth;
+    ASSERT_EQ(SolveCalibration(fitted, marks), SolveError::None);
+    EXPECT_EQ(fitted.WavelengthDescending, t.descending);
+    EXPECT_NEAR(fitted.FocalLength.AsDouble(), t.focalLength, 0.01);  // mm
+    EXPECT_NEAR(fitted.AlphaAngle.AsDouble(), t.alpha, 0.0002);       // degrees
+    // Across the detector the fitted wavelengths stay within a tenth of a pixel.
+    for (int column = 1; column <= kColumns; column += 16) {
+      SCOPED_TRACE(column);
+      EXPECT_NEAR(CalibratedWavelength(fitted, column), CalibratedWavelength(truth, column),
+                  0.5);  // Angstroms
+    }
+  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Lamp spectra drawn from a known grating, for the fit tests and the bench:
+// Lamp spectra drawn from a known grating, for the fit and solve tests:
 // Gaussian lines at the columns the model gives their wavelengths, measured
 // back with the program's centroid.
 #pragma once
@@ -28,24 +28,35 @@ inline double ColumnOf(const GratingModel& model, double wavelength) {
   return (lo + hi) / 2;
 }
 
-// Every line of the built-in list that falls on columns 10..width-10 at
-// least 8 columns from any other, drawn as a Gaussian of sigma 1.2 columns on
-// a sloping background, then centroided (width 7) at its nearest column.
-inline LineSet SyntheticLamp(const GratingModel& truth, int width = 768) {
-  std::vector<std::pair<double, double>> placed;  // wavelength, column
-  for (const LineEntry& e : kSpectralLines) {
-    const double c = ColumnOf(truth, e.wavelength);
-    if (c > 10 && c < width - 10) placed.emplace_back(e.wavelength, c);
-  }
+// A lamp spectrum: lines at `columns` drawn as Gaussians of sigma 1.2 columns
+// on a sloping background.
+inline std::vector<std::int32_t> LampSpectrum(const std::vector<double>& columns, int width) {
   std::vector<std::int32_t> s(static_cast<std::size_t>(width));
   for (int i = 1; i <= width; ++i) {
     double v = 300.0 + 0.2 * i;
-    for (std::size_t n = 0; n < placed.size(); ++n) {
-      const double d = (i - placed[n].second) / 1.2;
+    for (std::size_t n = 0; n < columns.size(); ++n) {
+      const double d = (i - columns[n]) / 1.2;
       v += (4000.0 + 700.0 * static_cast<double>(n % 5)) * std::exp(-0.5 * d * d);
     }
     s[static_cast<std::size_t>(i - 1)] = static_cast<std::int32_t>(std::lround(v));
   }
+  return s;
+}
+
+// Every line of the built-in list that falls on columns 10..width-10 at
+// least 8 columns from any other, drawn on a lamp spectrum, then centroided
+// (width 7) at its nearest column.
+inline LineSet SyntheticLamp(const GratingModel& truth, int width = 768) {
+  std::vector<std::pair<double, double>> placed;  // wavelength, column
+  std::vector<double> columns;
+  for (const LineEntry& e : kSpectralLines) {
+    const double c = ColumnOf(truth, e.wavelength);
+    if (c > 10 && c < width - 10) {
+      placed.emplace_back(e.wavelength, c);
+      columns.push_back(c);
+    }
+  }
+  const std::vector<std::int32_t> s = LampSpectrum(columns, width);
   LineSet lines;
   for (const auto& [wavelength, column] : placed) {
     bool alone = true;

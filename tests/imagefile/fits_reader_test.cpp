@@ -1,6 +1,7 @@
 // The FITS frame reader on frames written in memory: every BITPIX with and
-// without BZERO/BSCALE, the image in an extension, tile-compressed, gzip, a
-// third axis, NaN pixels; and the refusals.
+// without BZERO/BSCALE, the image in an extension, tile-compressed, a third
+// axis, NaN pixels; and the refusals. (16-bit frames unsigned by BZERO, floats
+// and gzip are the frames of the golden cases load-fits and export-fits.)
 #include "imagefile/fits_reader.h"
 
 #include <gtest/gtest.h>
@@ -65,17 +66,14 @@ TEST(FitsReader, ReadsEveryKindOfFrame) {
   const std::vector<Case> cases = {
       {"8-bit", Shape(8), Ramp(0, 20)},
       {"16-bit", Shape(16), Ramp(-3000, 1000)},
-      {"16-bit unsigned by BZERO", Shape(16, [](FrameFile& f) { f.bzero = 32768; }), Ramp(0, 5000)},
       {"32-bit", Shape(32), Ramp(-100000, 30000)},
       {"32-bit scaled", Shape(32, [](FrameFile& f) { f.bzero = 10, f.bscale = 0.5; }), Ramp(10, 0.5)},
       {"64-bit", Shape(64), Ramp(7, 3)},
-      {"float", Shape(-32), Ramp(0.25, 1e-3)},
       {"double", Shape(-64), Ramp(-1e5, 12345.5)},
       {"in an extension", Shape(16, [](FrameFile& f) { f.inExtension = true; }), Ramp(1, 1)},
       {"tile-compressed", Shape(16, [](FrameFile& f) { f.tileCompressed = true; }), Ramp(50, 7)},
       {"tile-compressed, BZERO", Shape(16, [](FrameFile& f) { f.bzero = 32768, f.tileCompressed = true; }),
        Ramp(0, 5000)},
-      {"gzip", Shape(16, [](FrameFile& f) { f.gzipped = true; }), Ramp(5, 5)},
       {"NAXIS 3", Shape(16, [](FrameFile& f) { f.planes = 2; }), Ramp(9, 2)},
   };
   for (const Case& c : cases) {

@@ -1,14 +1,13 @@
 // The spectrum files before a calibration and with falling wavelengths, and CSV
 // under a locale with a decimal comma; spectrum_export_check.py reads the
-// calibrated files back with specutils.
+// calibrated files back with specutils. (The CSV before a calibration and the
+// refused linear FITS spectrum are the golden case export-fits.)
 #include "imagefile/spectrum_export.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <string>
-
-#include "imagefile/fits_reader.h"
 
 namespace lxr4 {
 namespace {
@@ -23,12 +22,8 @@ SpectrumExport Spectrum(bool calibrated) {
 
 std::string Text(const SpectrumFile& f) { return std::string(f.bytes.begin(), f.bytes.end()); }
 
-TEST(SpectrumExport, BeforeACalibrationOnlyPixelsAndValues) {
-  const SpectrumExport s = Spectrum(false);
-  EXPECT_EQ(WriteLinearFitsSpectrum(s).error, SpectrumFileError::NoCalibration);
-  EXPECT_TRUE(WriteLinearFitsSpectrum(s).bytes.empty());
-  EXPECT_EQ(Text(WriteCsvSpectrum(s)), "pixel,value\r\n1,10\r\n2,20.5\r\n3,40\r\n4,30\r\n");
-  const SpectrumFile table = WriteFitsTableSpectrum(s);
+TEST(SpectrumExport, FitsTableBeforeACalibrationHoldsNoWavelengths) {
+  const SpectrumFile table = WriteFitsTableSpectrum(Spectrum(false));
   ASSERT_EQ(table.error, SpectrumFileError::None);
   EXPECT_NE(Text(table).find("TTYPE2  = 'VALUE"), std::string::npos);
   EXPECT_EQ(Text(table).find("WAVELENGTH"), std::string::npos);
@@ -37,8 +32,6 @@ TEST(SpectrumExport, BeforeACalibrationOnlyPixelsAndValues) {
 TEST(SpectrumExport, FallingWavelengthsGiveARisingLinearAxis) {
   const SpectrumFile linear = WriteLinearFitsSpectrum(Spectrum(true));
   ASSERT_EQ(linear.error, SpectrumFileError::None);
-  const FitsReadResult read = ReadFitsFrame(linear.bytes);  // one axis: not a frame
-  EXPECT_EQ(read.error, FitsError::BadAxes);
   const std::string text = Text(linear);
   EXPECT_NE(text.find("CRVAL1  =                5990."), std::string::npos);
   EXPECT_NE(text.find("CDELT1  =                  2.5"), std::string::npos);

@@ -39,7 +39,6 @@ TEST(RunScript, ScriptErrorsNameTheirLine) {
   const struct {
     std::string script, error;
   } cases[] = {
-      {"# c\n\nclick cmdnothing", "line 3: unknown control \"cmdnothing\""},
       {"select cbobox 6", "line 1: cbobox has no entry 6 (it has 6)"},
       {"select cbobox -1", "line 1: cbobox has no entry -1 (it has 6)"},
       {"click Label3", "line 1: Label3 is a label, not a button, check box or option button"},

@@ -99,11 +99,19 @@ TEST_F(ProgramWindow, PrintGraphWithoutAPrinterOffersAPdfFile) {
 }
 
 // Scripts cannot choose a recent file; here one is loaded again, with no dialog.
+// The list is newest first, each file once per slot, and there in the next run.
 TEST_F(ProgramWindow, OpenRecentLoadsTheFileIntoItsSlotAgain) {
   UserSettings()->remove(kRecentFilesKey);
+  Load(C::cmdload, "star.km1");
   Load(C::cmdload2, "lamp.km1");
   Load(C::cmdload, "star.km1");
   ASSERT_EQ(app.s.CalGraphShown, kFalse);
+  const QtWindow next;  // a later run
+  QStringList texts;
+  for (const QAction* entry : next.MenuAction(MenuItem::OpenRecent)->menu()->actions())
+    texts << entry->text();
+  EXPECT_EQ(texts, (QStringList{"Spectrum: " LXR4_SAMPLES_DIR "/star.km1",
+                                "Calibration: " LXR4_SAMPLES_DIR "/lamp.km1"}));
   const QList<QAction*> entries = window.MenuAction(MenuItem::OpenRecent)->menu()->actions();
   ASSERT_EQ(entries.size(), 2);
   ModalAnswerer user{QString()};
