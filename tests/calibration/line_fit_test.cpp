@@ -95,6 +95,20 @@ TEST(FitGrating, RecoversKnownGratingsFromTheirLamps) {
   }
 }
 
+TEST(FitGrating, FreesTheReferenceColumnWhenAsked) {
+  GratingModel truth;
+  truth.settings.correction = false;
+  truth.pixelWidth = 13.5f;
+  truth.parameters = {120, 9.4, 420, false};
+  const LineSet lines = SyntheticLamp(truth);
+  InstrumentSettings settings = truth.settings;  // reference column 381
+  const FitResult fixed = FitGrating(lines, settings, 13.5f, {});
+  const FitResult freed = FitGrating(lines, settings, 13.5f, {.fitReferenceColumn = true});
+  ASSERT_EQ(freed.error, FitError::None) << freed.message;
+  EXPECT_LT(freed.rms, fixed.rms);
+  EXPECT_NEAR(freed.calibration.grating.parameters.referenceColumn, 420, 2);
+}
+
 TEST(FitGrating, RefusesWhatCannotBeFitted) {
   GratingModel truth;
   truth.pixelWidth = 9.0f;
