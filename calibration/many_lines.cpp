@@ -8,7 +8,6 @@
 
 #include "base/number_text.h"
 #include "calibration/handlers.h"
-#include "calibration/line_handlers.h"
 #include "calibration/calibration_file.h"
 #include "calibration/captions.h"
 #include "calibration/grating_state.h"
@@ -58,7 +57,7 @@ std::string SelectedLabel(Program& app) {
 
 bool CalSpectrumShown(Program& app) {
   if (app.s.Cal.Loaded != kFalse && app.s.CalGraphShown != kFalse) return true;
-  app.w.MessageBox("Load the calibration image and show its spectrum (Calc Cal) first!");
+  app.w.MessageBox("Load the calibration image and show its spectrum (Graph Cal) first!");
   return false;
 }
 

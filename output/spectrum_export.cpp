@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "calibration/calibration_text.h"
 #include "calibration/handlers.h"
+#include "calibration/line_handlers.h"
 #include "imagefile/fits_settings.h"
 #include "imagefile/spectrum_export.h"
 #include "output/handlers.h"
@@ -122,7 +122,7 @@ void exportSpectrum_Click(Program& app) {
   };
   facts.sourceFiles.push_back(described(source));
   if (!calGraphed && s.CalibrationDone && s.Cal.Loaded != kFalse) facts.sourceFiles.push_back(described(s.Cal));
-  facts.calibration = Joined(CalibrationTextLines(s));
+  facts.calibration = Joined(CalibrationDescription(s));
   facts.program = "Tavrin LXR-4 Spectral Calibration Program " LXR4_VERSION;
 
   const SpectrumFile file = answer->type == kFitsLinear  ? WriteLinearFitsSpectrum(spectrum)
