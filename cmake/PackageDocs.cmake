@@ -34,13 +34,16 @@ set(gz_dir ${PROJECT_BINARY_DIR}/package-docs)
 file(MAKE_DIRECTORY ${gz_dir})
 lxr4_gzip(${PROJECT_SOURCE_DIR}/docs/man/lxr4.1 ${gz_dir}/lxr4.1.gz)
 lxr4_gzip(${PROJECT_SOURCE_DIR}/docs/man/lxr4-script.1 ${gz_dir}/lxr4-script.1.gz)
+# lxr4-script-window, the window program of lxr4-script --window, shares its page.
+lxr4_gzip(${PROJECT_SOURCE_DIR}/docs/man/lxr4-script-window.1 ${gz_dir}/lxr4-script-window.1.gz)
 lxr4_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${gz_dir}/changelog.Debian.gz)
 add_custom_target(lxr4_package_docs ALL
-  DEPENDS ${gz_dir}/lxr4.1.gz ${gz_dir}/lxr4-script.1.gz ${gz_dir}/changelog.Debian.gz)
+  DEPENDS ${gz_dir}/lxr4.1.gz ${gz_dir}/lxr4-script.1.gz ${gz_dir}/lxr4-script-window.1.gz
+          ${gz_dir}/changelog.Debian.gz)
 
 install(FILES ${gz_dir}/lxr4-script.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(LXR4_WINDOW)
-  install(FILES ${gz_dir}/lxr4.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${gz_dir}/lxr4.1.gz ${gz_dir}/lxr4-script-window.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${gz_dir}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
