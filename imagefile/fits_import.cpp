@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "base/num.h"
+
 namespace lxr4 {
 
 namespace {
@@ -23,12 +25,6 @@ constexpr std::string_view kDateObsKey = "Date_obs = ";
 constexpr std::string_view kExposureKey = "Exposure = ";
 constexpr std::string_view kOffsetKey = "Value_offset = ";
 constexpr std::string_view kFactorKey = "Value_factor = ";
-
-std::string Shortest(double value) {
-  char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, r.ptr);
-}
 
 std::optional<double> ParseNumber(std::string_view text) {
   double value = 0;
@@ -244,16 +240,16 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   AppendLine(file, "Width = " + std::to_string(result.width));
   AppendLine(file, "Background = " + std::to_string(background));
   AppendLine(file, "Range = " + std::to_string(range));
-  AppendLine(file, "X_pixel_size = " + Shortest(pixelAlong * result.bin / 1000));
-  AppendLine(file, "Y_pixel_size = " + Shortest(pixelAcross / 1000));
+  AppendLine(file, "X_pixel_size = " + ShortestText(pixelAlong * result.bin / 1000));
+  AppendLine(file, "Y_pixel_size = " + ShortestText(pixelAcross / 1000));
   if (const std::string date = DateText(facts.dateObs); !date.empty()) AppendLine(file, "Date = " + date);
   if (const std::string time = TimeText(facts); !time.empty()) AppendLine(file, "Time = " + time);
   AppendLine(file, std::string(kSourceKey) + result.description);
   if (!facts.object.empty()) AppendLine(file, std::string(kObjectKey) + Clean(facts.object));
   if (!facts.dateObs.empty()) AppendLine(file, std::string(kDateObsKey) + Clean(facts.dateObs));
-  if (facts.exposure) AppendLine(file, std::string(kExposureKey) + Shortest(*facts.exposure));
-  AppendLine(file, std::string(kOffsetKey) + Shortest(result.scale.offset));
-  AppendLine(file, std::string(kFactorKey) + Shortest(result.scale.factor));
+  if (facts.exposure) AppendLine(file, std::string(kExposureKey) + ShortestText(*facts.exposure));
+  AppendLine(file, std::string(kOffsetKey) + ShortestText(result.scale.offset));
+  AppendLine(file, std::string(kFactorKey) + ShortestText(result.scale.factor));
   AppendLine(file, "End");
   file.resize(kHeaderBytes, 0);
   for (const int v : stored) {
