@@ -3,6 +3,7 @@
 // load leaves the slot, its labels and the shared values as they were; only
 // SelectedFileName holds what the dialog answered.
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,9 +108,13 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   StoreImage(s, slot, path, file);
 
   const Bounds frame = w.GetBounds(c.frame);
-  for (int i = 1; i <= kGridColumns; ++i)
+  std::array<PaintedPoint, kGridRows> column;
+  for (int i = 1; i <= kGridColumns; ++i) {
     for (int j = 1; j <= kGridRows; ++j)
-      w.PaintPoint(static_cast<float>(frame.left + i), static_cast<float>(frame.top + j), kBlack);
+      column[static_cast<std::size_t>(j - 1)] =
+          PaintedPoint{static_cast<float>(frame.left + i), static_cast<float>(frame.top + j), kBlack};
+    w.PaintPoints(column);
+  }
 
   s.CalGraphShown = slot == Slot::Cal ? kTrue : kFalse;
   image.OriginX = static_cast<double>((frame.left - 1) + (frame.width - image.Width) / 2);

@@ -2,6 +2,8 @@
 // grey level, or ("Expand Spectra" ticked) the extracted spectrum as a 20-row
 // band, coloured by wavelength once a calibration exists.
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "calibration/handlers.h"
 #include "display/handlers.h"
@@ -19,9 +21,9 @@ Rgb Grey(int g) {
   return {level, level, level};
 }
 
-// The window's point operation takes single-precision coordinates.
-void Paint(Program& app, double x, int y, Rgb colour) {
-  app.w.PaintPoint(Num(static_cast<float>(x)), Num(static_cast<float>(y)), colour);
+// The window's points take single-precision coordinates.
+PaintedPoint At(double x, int y, Rgb colour) {
+  return PaintedPoint{static_cast<float>(x), static_cast<float>(y), colour};
 }
 
 std::int64_t Whole(const Num& n) { return static_cast<std::int64_t>(n.AsDouble()); }
@@ -33,9 +35,13 @@ void DrawImageMode(Program& app, const CameraImage& image) {
   const int height = static_cast<int>(std::clamp<std::int64_t>(Whole(image.Height), 0, kGridRows));
   const int width = std::clamp<int>(image.Width, 0, kGridColumns);
   const double originX = image.OriginX.AsDouble();
-  for (int j = 1; j <= height; ++j)
+  std::vector<PaintedPoint> row(static_cast<std::size_t>(width));
+  for (int j = 1; j <= height; ++j) {
     for (int i = 1; i <= width; ++i)
-      Paint(app, originX + i, image.OriginY + j, Grey(GreyLevel(image.Pixels.at(i, j), background, scale)));
+      row[static_cast<std::size_t>(i - 1)] =
+          At(originX + i, image.OriginY + j, Grey(GreyLevel(image.Pixels.at(i, j), background, scale)));
+    app.w.PaintPoints(row);
+  }
 }
 
 void DrawBandMode(Program& app, Slot slot) {
@@ -47,6 +53,7 @@ void DrawBandMode(Program& app, Slot slot) {
       BandOffset(Whole(image.Background), object, object && app.w.Ticked(Control::chkfilter));
   const int width = std::clamp<int>(image.Width, 0, kGridColumns);
   const double originX = image.OriginX.AsDouble();
+  std::array<PaintedPoint, kBandRows> column;
   for (int i = 1; i <= width; ++i) {
     const int g = GreyLevel(spectrum[i], offset, scale);
     Rgb colour = Grey(g);
@@ -54,7 +61,9 @@ void DrawBandMode(Program& app, Slot slot) {
       const float lambda = ColumnModelWavelength(app, static_cast<std::int16_t>(i));
       colour = BandColour(object ? CorrectedBrightness(g, lambda) : g, lambda);
     }
-    for (int j = 1; j <= kBandRows; ++j) Paint(app, originX + i, image.OriginY + j, colour);
+    for (int j = 1; j <= kBandRows; ++j)
+      column[static_cast<std::size_t>(j - 1)] = At(originX + i, image.OriginY + j, colour);
+    app.w.PaintPoints(column);
   }
 }
 

@@ -10,17 +10,20 @@ std::uint32_t Pack(Rgb c) {
   return 0xff000000u | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | std::uint32_t{c.b};
 }
 // Far outside any surface, but small enough that the line loop stays bounded.
-long long ToPixel(double v) {
-  // Most coordinates are whole numbers already: no rounding to do.
-  if (v >= -100000.0 && v <= 100000.0) {
-    const auto whole = static_cast<long long>(v);
-    if (static_cast<double>(whole) == v) return whole;
-  }
+long long Rounded(double v) {
   if (!std::isfinite(v)) return -100000;
   const double r = std::nearbyint(v);
   if (r < -100000.0) return -100000;
   if (r > 100000.0) return 100000;
   return static_cast<long long>(r);
+}
+// Most coordinates are whole numbers already: no rounding to do.
+inline long long ToPixel(double v) {
+  if (v >= -100000.0 && v <= 100000.0) {
+    const auto whole = static_cast<long long>(v);
+    if (static_cast<double>(whole) == v) return whole;
+  }
+  return Rounded(v);
 }
 }  // namespace
 
@@ -37,12 +40,14 @@ Rgb Surface::At(int x, int y) const {
 
 void Surface::Clear() { std::fill(pixels_.begin(), pixels_.end(), Pack(background_)); }
 
-void Surface::Set(long long x, long long y, Rgb colour) {
+inline void Surface::Set(long long x, long long y, Rgb colour) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   pixels_[static_cast<std::size_t>(y * width_ + x)] = Pack(colour);
 }
 
-void Surface::Point(double x, double y, Rgb colour) { Set(ToPixel(x), ToPixel(y), colour); }
+void Surface::Paint(std::span<const PaintedPoint> points) {
+  for (const PaintedPoint& p : points) Set(ToPixel(p.x), ToPixel(p.y), p.colour);
+}
 
 void Surface::Line(double x1, double y1, double x2, double y2, Rgb colour) {
   long long x = ToPixel(x1), y = ToPixel(y1);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "state/window.h"
@@ -23,7 +24,7 @@ class Surface {
   void Clear();
   // Coordinates are rounded to the nearest pixel (halves to even); what falls
   // outside the surface is not painted.
-  void Point(double x, double y, Rgb colour);
+  void Paint(std::span<const PaintedPoint> points);
   // One pixel wide, both end points included.
   void Line(double x1, double y1, double x2, double y2, Rgb colour);
 

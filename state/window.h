@@ -22,6 +22,12 @@
 
 namespace lxr4 {
 
+// A point painted on the main window surface, at single-precision coordinates.
+struct PaintedPoint {
+  float x = 0, y = 0;
+  Rgb colour;
+};
+
 struct Bounds {
   std::int16_t left = 0, top = 0, width = 0, height = 0;
 };
@@ -98,7 +104,9 @@ class Window {
   virtual void HideDialog(Control form) = 0;
 
   // --- drawing; coordinates in pixels, rounded to the nearest pixel when painted
-  virtual void PaintPoint(Num x, Num y, Rgb colour) = 0;  // main window surface
+  // Points on the main window surface, painted in order; an image is painted a
+  // row or a column at a time.
+  virtual void PaintPoints(std::span<const PaintedPoint> points) = 0;
   // `surface` is Spectra (the main window) or Picgraph (the graph box).
   virtual void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) = 0;
   virtual void ClearGraph() = 0;

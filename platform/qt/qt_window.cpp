@@ -334,8 +334,8 @@ void QtWindow::HideDialog(Control form) {
 
 // --- drawing
 
-void QtWindow::PaintPoint(Num x, Num y, Rgb colour) {
-  windowSurface_.Point(x.AsDouble(), y.AsDouble(), colour);
+void QtWindow::PaintPoints(std::span<const PaintedPoint> points) {
+  windowSurface_.Paint(points);
   client_->update();
 }
 

@@ -65,7 +65,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   [[nodiscard]] Bounds GetBounds(Control control) const override { return window_.GetBounds(control); }
   void ShowDialog(Control form) override;
   void HideDialog(Control form) override { window_.HideDialog(form); }
-  void PaintPoint(Num x, Num y, Rgb colour) override { window_.PaintPoint(x, y, colour); }
+  void PaintPoints(std::span<const PaintedPoint> points) override { window_.PaintPoints(points); }
   void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override {
     window_.DrawLine(surface, x1, y1, x2, y2, colour);
   }

@@ -69,9 +69,9 @@ void RecordingWindow::HideDialog(Control form) {
   inner_.HideDialog(form);
 }
 
-void RecordingWindow::PaintPoint(Num x, Num y, Rgb colour) {
-  t_.Point();
-  inner_.PaintPoint(x, y, colour);
+void RecordingWindow::PaintPoints(std::span<const PaintedPoint> points) {
+  t_.Points(points.size());
+  inner_.PaintPoints(points);
 }
 
 void RecordingWindow::DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) {

@@ -29,7 +29,7 @@ class RecordingWindow final : public Window {
   [[nodiscard]] Bounds GetBounds(Control control) const override { return inner_.GetBounds(control); }
   void ShowDialog(Control form) override;
   void HideDialog(Control form) override;
-  void PaintPoint(Num x, Num y, Rgb colour) override;
+  void PaintPoints(std::span<const PaintedPoint> points) override;
   void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override;
   void ClearGraph() override;
   void MessageBox(std::string_view text) override;

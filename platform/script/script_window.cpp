@@ -148,8 +148,6 @@ void ScriptWindow::HideDialog(Control form) { Checked(form, "HideDialog", {K::Fo
 
 // --- drawing
 
-void ScriptWindow::PaintPoint(Num x, Num y, Rgb colour) { window_.Point(x.AsDouble(), y.AsDouble(), colour); }
-
 void ScriptWindow::DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) {
   if (surface != Control::Spectra && surface != Control::Picgraph)
     Fail("the program drew a line on " + std::string(Name(surface)));

@@ -43,7 +43,7 @@ class ScriptWindow final : public Window, public UserActions {
   [[nodiscard]] Bounds GetBounds(Control control) const override;
   void ShowDialog(Control form) override;
   void HideDialog(Control form) override;
-  void PaintPoint(Num x, Num y, Rgb colour) override;
+  void PaintPoints(std::span<const PaintedPoint> points) override { window_.Paint(points); }
   void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override;
   void ClearGraph() override;
   void MessageBox(std::string_view text) override;

@@ -19,8 +19,8 @@ class Transcript {
 
   // Writes `line` (without its line end), after any pending run of points.
   void Line(std::string_view line);
-  // Counts one more point of the current run.
-  void Point() { ++points_; }
+  // Counts more points of the current run.
+  void Points(std::size_t count) { points_ += static_cast<std::int64_t>(count); }
   // Writes a pending run of points and flushes the stream.
   void Finish();
 

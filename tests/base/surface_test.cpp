@@ -19,7 +19,8 @@ TEST(Surface, ClipsOutsideAndKeepsDrawingUntilCleared) {
   Surface s(10, 10, kWhite);
   s.Line(-50, 5, 50, 5, kRed);
   EXPECT_EQ(CountColour(s, kRed), 10);
-  s.Point(1e30, -1e30, kRed);
+  const PaintedPoint far{1e30f, -1e30f, kRed};
+  s.Paint({&far, 1});
   s.Clear();
   EXPECT_EQ(CountColour(s, kRed), 0);
 }

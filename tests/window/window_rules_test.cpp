@@ -132,7 +132,8 @@ TEST_F(WindowRules, AnEndedProgramTakesNoEvents) {
 // white graph), then with drawings and colours.
 TEST_F(WindowRules, BuiltWindowDrawingAndColoursReachTheScreen) {
   const QImage built = window.ClientArea()->grab().toImage();
-  window.PaintPoint(Num(10.5f), Num(20.5f), kRed);  // halves to even: (10, 20)
+  const PaintedPoint point{10.5f, 20.5f, kRed};  // halves to even: (10, 20)
+  window.PaintPoints({&point, 1});
   window.DrawLine(C::Spectra, Num(std::int16_t{100}), Num(std::int16_t{5}), Num(std::int16_t{103}),
                   Num(std::int16_t{5}), kGreen);
   window.DrawLine(C::Picgraph, Num(0.0), Num(0.0), Num(257.0), Num(109.0), kRed);
