@@ -1,7 +1,8 @@
 // Timings of one full image drawing (768 x 20 points) plus its two crop lines,
 // in image mode and as a coloured band, through the scripted platform (with
 // and without its transcript) and, when the Qt window is built, through the
-// real window on the offscreen platform, its repaint included.
+// real window on the offscreen platform, its repaint included; and of saving
+// the window so drawn as a picture.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <streambuf>
 
 #include "app/procedures.h"
+#include "platform/png_writer.h"
 #include "platform/script/recording_window.h"
 #include "platform/script/script_window.h"
 
@@ -96,6 +98,16 @@ void BM_ScriptImageWithTranscript(benchmark::State& state) {
   transcript.Finish();
 }
 BENCHMARK(BM_ScriptImageWithTranscript)->Unit(benchmark::kMillisecond);
+
+void BM_PngOfWindow(benchmark::State& state) {
+  ScriptWindow window;
+  App app(window);
+  window.SetSink(&app);
+  LoadFullImage(app);
+  DrawOnce(app);
+  for (auto _ : state) benchmark::DoNotOptimize(PngBytes(window.WindowSurface()));
+}
+BENCHMARK(BM_PngOfWindow)->Unit(benchmark::kMillisecond);
 
 #ifdef LXR4_BENCH_QT
 QApplication& Application() {

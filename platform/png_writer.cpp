@@ -1,82 +1,98 @@
 #include "platform/png_writer.h"
 
-#include <png.h>
 #include <zlib.h>
 
-#include <csetjmp>
-#include <new>
-#include <utility>
+#include <algorithm>
+#include <string_view>
 
 namespace lxr4 {
 
 namespace {
 
-struct Output {
-  std::vector<std::uint8_t> bytes;
-  bool outOfMemory = false;
-};
-
-// libpng stops by a long jump out of these; no C++ object may be left behind
-// to destroy between here and Encode's setjmp.
-[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void IgnoreWarning(png_structp, png_const_charp) {}
-
-void Append(png_structp png, png_bytep data, std::size_t size) {
-  auto* out = static_cast<Output*>(png_get_io_ptr(png));
-  try {
-    out->bytes.insert(out->bytes.end(), data, data + size);
-  } catch (const std::bad_alloc&) {
-    out->outOfMemory = true;
-  }
-  if (out->outOfMemory) png_error(png, "out of memory");
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  for (const int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-void Flush(png_structp) {}
+void PutChunk(std::vector<std::uint8_t>& out, std::string_view type, const std::uint8_t* data, std::size_t size) {
+  Put32(out, static_cast<std::uint32_t>(size));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type.begin(), type.end());
+  out.insert(out.end(), data, data + size);
+  Put32(out, static_cast<std::uint32_t>(crc32_z(0, out.data() + start, size + 4)));
+}
 
-// Writes the surface through `png` into its output, using `row` (3 bytes a
-// pixel) for each row's bytes. False when libpng failed.
-bool Encode(png_structp png, png_infop info, const Surface& surface, std::uint8_t* row) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  const auto width = static_cast<png_uint_32>(surface.width());
-  const auto height = static_cast<png_uint_32>(surface.height());
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_compression_level(png, 1);
-  // The pictures are long runs of one colour: run-length matching finds them
-  // at a fraction of the cost of a full search, for files about as small.
-  png_set_compression_strategy(png, Z_RLE);
-  png_write_info(png, info);
-  const std::uint32_t* pixel = surface.Pixels().data();
-  for (png_uint_32 y = 0; y < height; ++y) {
-    std::uint8_t* at = row;
-    for (png_uint_32 x = 0; x < width; ++x, ++pixel) {  // 0xffRRGGBB
-      *at++ = static_cast<std::uint8_t>(*pixel >> 16);
-      *at++ = static_cast<std::uint8_t>(*pixel >> 8);
-      *at++ = static_cast<std::uint8_t>(*pixel);
+// Writes rows [first, last) of the surface as PNG scan lines (a filter byte,
+// none, then each pixel's red, green and blue) into `out`.
+void PutScanLines(const Surface& surface, int first, int last, std::uint8_t* out) {
+  const auto width = static_cast<std::size_t>(surface.width());
+  const std::uint32_t* pixel = surface.Pixels().data() + static_cast<std::size_t>(first) * width;
+  for (int y = first; y < last; ++y) {
+    *out++ = 0;
+    for (std::size_t x = 0; x < width; ++x, ++pixel) {  // 0xffRRGGBB
+      *out++ = static_cast<std::uint8_t>(*pixel >> 16);
+      *out++ = static_cast<std::uint8_t>(*pixel >> 8);
+      *out++ = static_cast<std::uint8_t>(*pixel);
     }
-    png_write_row(png, row);
   }
-  png_write_end(png, info);
-  return true;
+}
+
+// The surface's scan lines as a zlib stream; nothing when zlib fails. Each
+// group of rows under 64 KiB is deflated afresh (after a reset), so that zlib
+// never slides its window along, which would cost more than all the rest (a
+// picture's long runs of one colour lose nothing by it).
+std::optional<std::vector<std::uint8_t>> Deflated(const Surface& surface) {
+  const std::size_t lineBytes = 3 * static_cast<std::size_t>(surface.width()) + 1;
+  const int rowsAtOnce = static_cast<int>(std::max<std::size_t>(1, (60 * 1024) / lineBytes));
+  std::vector<std::uint8_t> lines(lineBytes * static_cast<std::size_t>(rowsAtOnce));
+  std::vector<std::uint8_t> stream = {0x78, 0x01};  // deflate, 32 KiB window, fastest level
+  stream.resize(16 * 1024);
+  std::size_t written = 2;
+  uLong adler = adler32(0, nullptr, 0);
+  z_stream z{};
+  if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return std::nullopt;
+  int status = Z_OK;
+  for (int from = 0; status == Z_OK && from < surface.height(); from += rowsAtOnce) {
+    const int to = std::min(from + rowsAtOnce, surface.height());
+    PutScanLines(surface, from, to, lines.data());
+    const std::size_t size = lineBytes * static_cast<std::size_t>(to - from);
+    adler = adler32_z(adler, lines.data(), size);
+    z.next_in = lines.data();
+    z.avail_in = static_cast<uInt>(size);
+    // The last group ends the stream; the others end on a byte boundary, so
+    // that the next group's blocks follow on.
+    const int flush = to == surface.height() ? Z_FINISH : Z_SYNC_FLUSH;
+    do {
+      if (written + z.total_out == stream.size()) stream.resize(2 * stream.size());
+      z.next_out = stream.data() + written + z.total_out;
+      z.avail_out = static_cast<uInt>(stream.size() - written - z.total_out);
+      status = deflate(&z, flush);
+    } while (status == Z_OK && (z.avail_in > 0 || z.avail_out == 0 || flush == Z_FINISH));
+    written += z.total_out;
+    if (status == Z_OK) status = deflateReset(&z);
+  }
+  deflateEnd(&z);
+  if (status != Z_STREAM_END) return std::nullopt;
+  stream.resize(written);
+  Put32(stream, static_cast<std::uint32_t>(adler));
+  return stream;
 }
 
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> PngBytes(const Surface& surface) {
-  std::vector<std::uint8_t> row(3 * static_cast<std::size_t>(surface.width()));
-  Output out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, IgnoreWarning);
-  if (png == nullptr) return std::nullopt;
-  png_infop info = png_create_info_struct(png);
-  bool ok = info != nullptr;
-  if (ok) {
-    png_set_write_fn(png, &out, Append, Flush);
-    ok = Encode(png, info, surface, row.data());
-  }
-  png_destroy_write_struct(&png, &info);
-  if (!ok) return std::nullopt;
-  return std::move(out.bytes);
+  const std::optional<std::vector<std::uint8_t>> data = Deflated(surface);
+  if (!data) return std::nullopt;
+
+  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  std::vector<std::uint8_t> header;
+  Put32(header, static_cast<std::uint32_t>(surface.width()));
+  Put32(header, static_cast<std::uint32_t>(surface.height()));
+  // Bit depth 8, colour type RGB, deflate, no filter, no interlace.
+  header.insert(header.end(), {8, 2, 0, 0, 0});
+  PutChunk(png, "IHDR", header.data(), header.size());
+  PutChunk(png, "IDAT", data->data(), data->size());
+  PutChunk(png, "IEND", nullptr, 0);
+  return png;
 }
 
 }  // namespace lxr4
