@@ -15,7 +15,7 @@ setup:
 	@tools/setup.sh
 
 build: setup
-	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_WERROR=ON -DLXR4_TESTS=OFF -DLXR4_BENCH=ON
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_WERROR=ON -DLXR4_TESTS=OFF -DLXR4_BENCH=ON -DLXR4_STATIC_CXX_RUNTIME=ON
 	ninja -C $(RELEASE) -j $(JOBS)
 
 run: build
