@@ -24,19 +24,28 @@ std::string FormatNumber(double value, std::string_view pattern) {
   // Values checked where they enter never get here; a text for them all the same.
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return negative ? "-Inf" : "Inf";
-  // The exact decimal expansion (a double has at most 1074 fractional digits;
-  // 80 is exact for every value of the program's magnitudes, and at least one
-  // digit beyond the pattern's is always there), then rounding by hand so that
-  // an exact half goes away from zero. to_chars ignores the locale.
-  const int precision = std::max(80, decimals + 1);
-  std::string text(static_cast<std::size_t>(precision) + 320, '\0');
-  auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
-                                 std::chars_format::fixed, precision);
-  if (ec != std::errc{}) return "0";
-  text.resize(static_cast<std::size_t>(end - text.data()));
-  const std::size_t dot = text.find('.');
-  std::string digits = text.substr(0, dot) + text.substr(dot + 1, static_cast<std::size_t>(decimals));
-  const char next = text[dot + 1 + static_cast<std::size_t>(decimals)];
+  // The pattern's digits, rounded so that an exact half goes away from zero.
+  std::string digits;
+  char next = '0';  // the first digit left off
+  if (std::fabs(value) < 0x1p53 && value == std::trunc(value)) {
+    // Whole values (pixel numbers, counts: most of them) need no expansion.
+    digits = std::to_string(static_cast<long long>(std::fabs(value))) +
+             std::string(static_cast<std::size_t>(decimals), '0');
+  } else {
+    // The exact decimal expansion (a double has at most 1074 fractional
+    // digits; 80 is exact for every value of the program's magnitudes, and at
+    // least one digit beyond the pattern's is always there). to_chars ignores
+    // the locale.
+    const int precision = std::max(80, decimals + 1);
+    std::string text(static_cast<std::size_t>(precision) + 320, '\0');
+    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
+                                   std::chars_format::fixed, precision);
+    if (ec != std::errc{}) return "0";
+    text.resize(static_cast<std::size_t>(end - text.data()));
+    const std::size_t dot = text.find('.');
+    digits = text.substr(0, dot) + text.substr(dot + 1, static_cast<std::size_t>(decimals));
+    next = text[dot + 1 + static_cast<std::size_t>(decimals)];
+  }
   if (next >= '5') {
     std::size_t i = digits.size();
     while (i > 0) {
