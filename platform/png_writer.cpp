@@ -49,7 +49,11 @@ std::optional<std::vector<std::uint8_t>> Deflated(const Surface& surface) {
   std::size_t written = 2;
   uLong adler = adler32(0, nullptr, 0);
   z_stream z{};
-  if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return std::nullopt;
+  // Raw deflate blocks (the zlib header and checksum are written here); a
+  // smaller hash table than zlib's default, which run-length matching never
+  // reads and each reset clears, and blocks of 4096 symbols, which fit the
+  // picture's changing contents closely.
+  if (deflateInit2(&z, 1, Z_DEFLATED, -15, 6, Z_RLE) != Z_OK) return std::nullopt;
   int status = Z_OK;
   for (int from = 0; status == Z_OK && from < surface.height(); from += rowsAtOnce) {
     const int to = std::min(from + rowsAtOnce, surface.height());
