@@ -1,8 +1,11 @@
 #include "platform/png_writer.h"
 
+#define ZLIB_CONST  // zlib reads its input through pointers to const
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <string_view>
 
 namespace lxr4 {
@@ -36,17 +39,41 @@ void PutScanLines(const Surface& surface, int first, int last, std::uint8_t* out
   }
 }
 
+// Runs deflate over `in`, with `flush` at its end, appending what it writes
+// to `out`; zlib's status.
+int Deflate(z_stream& z, std::span<const std::uint8_t> in, int flush, std::vector<std::uint8_t>& out) {
+  std::array<std::uint8_t, 16 * 1024> buffer;
+  z.next_in = in.data();
+  z.avail_in = static_cast<uInt>(in.size());
+  int status = Z_OK;
+  do {
+    z.next_out = buffer.data();
+    z.avail_out = static_cast<uInt>(buffer.size());
+    status = deflate(&z, flush);
+    out.insert(out.end(), buffer.data(), z.next_out);
+  } while (status == Z_OK && z.avail_out == 0);
+  return status;
+}
+
+// Whether rows [from, from + count) show the same pixels as the rows above them.
+bool SameAsRowsAbove(const Surface& surface, int from, int count) {
+  const auto width = static_cast<std::size_t>(surface.width());
+  const std::uint32_t* rows = surface.Pixels().data() + static_cast<std::size_t>(from) * width;
+  const std::size_t words = static_cast<std::size_t>(count) * width;
+  return from >= count && std::equal(rows, rows + words, rows - words);
+}
+
 // The surface's scan lines as a zlib stream; nothing when zlib fails. Each
-// group of rows under 64 KiB is deflated afresh (after a reset), so that zlib
-// never slides its window along, which would cost more than all the rest (a
-// picture's long runs of one colour lose nothing by it).
+// group of rows under 64 KiB is deflated afresh (after a reset) into blocks
+// that end on a byte boundary: zlib never slides its window along, which
+// would cost more than all the rest (a picture's long runs of one colour lose
+// nothing by it), and a group the same as the one before it (the window's
+// empty lower part) takes the same bytes again.
 std::optional<std::vector<std::uint8_t>> Deflated(const Surface& surface) {
   const std::size_t lineBytes = 3 * static_cast<std::size_t>(surface.width()) + 1;
   const int rowsAtOnce = static_cast<int>(std::max<std::size_t>(1, (60 * 1024) / lineBytes));
   std::vector<std::uint8_t> lines(lineBytes * static_cast<std::size_t>(rowsAtOnce));
   std::vector<std::uint8_t> stream = {0x78, 0x01};  // deflate, 32 KiB window, fastest level
-  stream.resize(16 * 1024);
-  std::size_t written = 2;
   uLong adler = adler32(0, nullptr, 0);
   z_stream z{};
   // Raw deflate blocks (the zlib header and checksum are written here); a
@@ -54,29 +81,25 @@ std::optional<std::vector<std::uint8_t>> Deflated(const Surface& surface) {
   // reads and each reset clears, and blocks of 4096 symbols, which fit the
   // picture's changing contents closely.
   if (deflateInit2(&z, 1, Z_DEFLATED, -15, 6, Z_RLE) != Z_OK) return std::nullopt;
+  std::vector<std::uint8_t> group;  // the last group deflated
+  uLong groupAdler = 0;
   int status = Z_OK;
   for (int from = 0; status == Z_OK && from < surface.height(); from += rowsAtOnce) {
-    const int to = std::min(from + rowsAtOnce, surface.height());
-    PutScanLines(surface, from, to, lines.data());
-    const std::size_t size = lineBytes * static_cast<std::size_t>(to - from);
-    adler = adler32_z(adler, lines.data(), size);
-    z.next_in = lines.data();
-    z.avail_in = static_cast<uInt>(size);
-    // The last group ends the stream; the others end on a byte boundary, so
-    // that the next group's blocks follow on.
-    const int flush = to == surface.height() ? Z_FINISH : Z_SYNC_FLUSH;
-    do {
-      if (written + z.total_out == stream.size()) stream.resize(2 * stream.size());
-      z.next_out = stream.data() + written + z.total_out;
-      z.avail_out = static_cast<uInt>(stream.size() - written - z.total_out);
-      status = deflate(&z, flush);
-    } while (status == Z_OK && (z.avail_in > 0 || z.avail_out == 0 || flush == Z_FINISH));
-    written += z.total_out;
-    if (status == Z_OK) status = deflateReset(&z);
+    const int rows = std::min(rowsAtOnce, surface.height() - from);
+    const std::size_t size = lineBytes * static_cast<std::size_t>(rows);
+    if (rows < rowsAtOnce || !SameAsRowsAbove(surface, from, rows)) {
+      PutScanLines(surface, from, from + rows, lines.data());
+      groupAdler = adler32_z(adler32(0, nullptr, 0), lines.data(), size);
+      group.clear();
+      status = Deflate(z, {lines.data(), size}, Z_SYNC_FLUSH, group);
+      if (status == Z_OK) status = deflateReset(&z);
+    }
+    stream.insert(stream.end(), group.begin(), group.end());
+    adler = adler32_combine(adler, groupAdler, static_cast<z_off_t>(size));
   }
+  if (status == Z_OK) status = Deflate(z, {}, Z_FINISH, stream);  // an empty last block
   deflateEnd(&z);
   if (status != Z_STREAM_END) return std::nullopt;
-  stream.resize(written);
   Put32(stream, static_cast<std::uint32_t>(adler));
   return stream;
 }
