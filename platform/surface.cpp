@@ -57,8 +57,20 @@ inline void Surface::Set(long long x, long long y, Rgb colour) {
   pixels_[static_cast<std::size_t>(y * width_ + x)] = Pack(colour);
 }
 
+// A float below 2^22 in size rounds to the nearest whole number, halves to
+// even, when 1.5 x 2^23 is added and taken away again (the sum keeps no bits
+// for a fraction; the program never changes the rounding mode). Anything
+// larger, infinite or NaN lies far outside the surface.
 void Surface::Paint(std::span<const PaintedPoint> points) {
-  for (const PaintedPoint& p : points) Set(ToPixel(p.x), ToPixel(p.y), p.colour);
+  constexpr float kShift = 0x1.8p23f;
+  for (const PaintedPoint& p : points) {
+    if (!(std::fabs(p.x) < 0x1p22f && std::fabs(p.y) < 0x1p22f)) continue;
+    const auto x = static_cast<int>((p.x + kShift) - kShift);
+    const auto y = static_cast<int>((p.y + kShift) - kShift);
+    if (x >= 0 && y >= 0 && x < width_ && y < height_)
+      pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] =
+          Pack(p.colour);
+  }
 }
 
 void Surface::Line(double x1, double y1, double x2, double y2, Rgb colour) {
