@@ -28,9 +28,9 @@ void PutChunk(std::vector<std::uint8_t>& out, std::string_view type, const std::
 // none, then each pixel's red, green and blue) into `out`.
 void PutScanLines(const Surface& surface, int first, int last, std::uint8_t* out) {
   const auto width = static_cast<std::size_t>(surface.width());
-  const std::uint32_t* pixel = surface.Pixels().data() + static_cast<std::size_t>(first) * width;
   for (int y = first; y < last; ++y) {
     *out++ = 0;
+    const std::uint32_t* pixel = surface.Row(y);
     for (std::size_t x = 0; x < width; ++x, ++pixel) {  // 0xffRRGGBB
       *out++ = static_cast<std::uint8_t>(*pixel >> 16);
       *out++ = static_cast<std::uint8_t>(*pixel >> 8);
@@ -57,10 +57,10 @@ int Deflate(z_stream& z, std::span<const std::uint8_t> in, int flush, std::vecto
 
 // Whether rows [from, from + count) show the same pixels as the rows above them.
 bool SameAsRowsAbove(const Surface& surface, int from, int count) {
-  const auto width = static_cast<std::size_t>(surface.width());
-  const std::uint32_t* rows = surface.Pixels().data() + static_cast<std::size_t>(from) * width;
-  const std::size_t words = static_cast<std::size_t>(count) * width;
-  return from >= count && std::equal(rows, rows + words, rows - words);
+  if (from < count) return false;
+  for (int y = from; y < from + count; ++y)
+    if (!surface.SameRows(y, y - count)) return false;
+  return true;
 }
 
 // The surface's scan lines as a zlib stream; nothing when zlib fails. Each

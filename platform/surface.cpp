@@ -28,33 +28,46 @@ inline long long ToPixel(double v) {
 }
 }  // namespace
 
-// Rows are copied from one filled row: a block copy runs several times as
-// fast as a fill one word at a time.
 Surface::Surface(int width, int height, Rgb background)
-    : width_(width), height_(height), background_(background) {
-  const std::vector<std::uint32_t> row(static_cast<std::size_t>(width), Pack(background));
-  pixels_.reserve(row.size() * static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y) pixels_.insert(pixels_.end(), row.begin(), row.end());
+    : width_(width), height_(height), background_(static_cast<std::size_t>(width), Pack(background)),
+      pixels_(std::make_unique_for_overwrite<std::uint32_t[]>(static_cast<std::size_t>(width) *
+                                                               static_cast<std::size_t>(height))),
+      drawn_(static_cast<std::size_t>(height), 0) {}
+
+inline std::uint32_t* Surface::WritableRow(int y) const {
+  std::uint32_t* row = pixels_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+  if (drawn_[static_cast<std::size_t>(y)] == 0) {
+    std::copy(background_.begin(), background_.end(), row);
+    drawn_[static_cast<std::size_t>(y)] = 1;
+  }
+  return row;
+}
+
+const std::uint32_t* Surface::Row(int y) const {
+  return drawn_[static_cast<std::size_t>(y)] != 0 ? WritableRow(y) : background_.data();
+}
+
+std::span<const std::uint32_t> Surface::Pixels() const {
+  for (int y = 0; y < height_; ++y) WritableRow(y);
+  return {pixels_.get(), static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)};
 }
 
 Rgb Surface::At(int x, int y) const {
-  const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                  static_cast<std::size_t>(x)];
+  const std::uint32_t p = Row(y)[x];
   return Rgb{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
              static_cast<std::uint8_t>(p)};
 }
 
-void Surface::Clear() {
-  const auto width = static_cast<std::size_t>(width_);
-  if (pixels_.empty()) return;
-  std::fill_n(pixels_.begin(), width, Pack(background_));
-  for (std::size_t row = width; row < pixels_.size(); row += width)
-    std::copy_n(pixels_.begin(), width, pixels_.begin() + static_cast<std::ptrdiff_t>(row));
+bool Surface::SameRows(int a, int b) const {
+  if (drawn_[static_cast<std::size_t>(a)] == 0 && drawn_[static_cast<std::size_t>(b)] == 0) return true;
+  return std::equal(Row(a), Row(a) + width_, Row(b));
 }
+
+void Surface::Clear() { std::fill(drawn_.begin(), drawn_.end(), 0); }
 
 inline void Surface::Set(long long x, long long y, Rgb colour) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  pixels_[static_cast<std::size_t>(y * width_ + x)] = Pack(colour);
+  WritableRow(static_cast<int>(y))[x] = Pack(colour);
 }
 
 // A float below 2^22 in size rounds to the nearest whole number, halves to
@@ -67,9 +80,7 @@ void Surface::Paint(std::span<const PaintedPoint> points) {
     if (!(std::fabs(p.x) < 0x1p22f && std::fabs(p.y) < 0x1p22f)) continue;
     const auto x = static_cast<int>((p.x + kShift) - kShift);
     const auto y = static_cast<int>((p.y + kShift) - kShift);
-    if (x >= 0 && y >= 0 && x < width_ && y < height_)
-      pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] =
-          Pack(p.colour);
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) WritableRow(y)[x] = Pack(p.colour);
   }
 }
 

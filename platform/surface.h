@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -19,7 +20,11 @@ class Surface {
   [[nodiscard]] int height() const { return height_; }
   [[nodiscard]] Rgb At(int x, int y) const;
   // Pixels as 0xffRRGGBB words, row by row (the layout of a 32-bit RGB image).
-  [[nodiscard]] const std::vector<std::uint32_t>& Pixels() const { return pixels_; }
+  [[nodiscard]] std::span<const std::uint32_t> Pixels() const;
+  // Row y's pixels (width() words).
+  [[nodiscard]] const std::uint32_t* Row(int y) const;
+  // Whether rows a and b show the same pixels.
+  [[nodiscard]] bool SameRows(int a, int b) const;
 
   void Clear();
   // Coordinates are rounded to the nearest pixel (halves to even); what falls
@@ -29,11 +34,16 @@ class Surface {
   void Line(double x1, double y1, double x2, double y2, Rgb colour);
 
  private:
+  std::uint32_t* WritableRow(int y) const;
   void Set(long long x, long long y, Rgb colour);
 
   int width_, height_;
-  Rgb background_;
-  std::vector<std::uint32_t> pixels_;
+  // A row takes its pixels, a copy of the background row, when first drawn
+  // on: most of a window is never drawn on, and filling fresh memory costs
+  // more than all the drawing. (Pixels() fills every row, hence mutable.)
+  std::vector<std::uint32_t> background_;
+  std::unique_ptr<std::uint32_t[]> pixels_;
+  mutable std::vector<std::uint8_t> drawn_;  // 1 for a row with its own pixels
 };
 
 }  // namespace lxr4
