@@ -32,11 +32,12 @@ std::string FormatNumber(double value, std::string_view pattern) {
     digits = std::to_string(static_cast<long long>(std::fabs(value))) +
              std::string(static_cast<std::size_t>(decimals), '0');
   } else {
-    // The exact decimal expansion (a double has at most 1074 fractional
-    // digits; 80 is exact for every value of the program's magnitudes, and at
-    // least one digit beyond the pattern's is always there). to_chars ignores
-    // the locale.
-    const int precision = std::max(80, decimals + 1);
+    // The exact decimal expansion: a double below 2^e has at most 53 - e
+    // fractional digits; at least one digit beyond the pattern's is always
+    // there. to_chars ignores the locale.
+    int exponent = 0;
+    std::frexp(value, &exponent);
+    const int precision = std::max(53 - exponent, decimals + 1);
     std::string text(static_cast<std::size_t>(precision) + 320, '\0');
     auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
                                    std::chars_format::fixed, precision);

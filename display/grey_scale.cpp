@@ -15,11 +15,6 @@ GreyScale MakeGreyScale(std::int64_t range, DrawMode mode) {
   return scale;
 }
 
-int GreyLevel(std::int64_t value, std::int64_t offset, GreyScale scale) {
-  const std::int64_t g = scale.multiplier * (value - offset) / scale.divisor;
-  return static_cast<int>(std::clamp<std::int64_t>(g, 0, 255));
-}
-
 std::int64_t BandOffset(std::int64_t background, bool objectSlot, bool filterTicked) {
   return objectSlot && filterTicked ? 0 : 20 * background;
 }

@@ -4,6 +4,7 @@
 // a defined result.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace lxr4 {
@@ -25,7 +26,11 @@ struct GreyScale {
 [[nodiscard]] GreyScale MakeGreyScale(std::int64_t range, DrawMode mode);
 
 // (M x (value - offset)) div D, truncated toward zero, then clamped to 0..255.
-[[nodiscard]] int GreyLevel(std::int64_t value, std::int64_t offset, GreyScale scale);
+// Inline: it runs for every pixel drawn.
+[[nodiscard]] inline int GreyLevel(std::int64_t value, std::int64_t offset, GreyScale scale) {
+  const std::int64_t g = scale.multiplier * (value - offset) / scale.divisor;
+  return static_cast<int>(std::clamp<std::int64_t>(g, 0, 255));
+}
 
 // Offset of a band: 20 x Background, except for the object band while
 // "Filter Airglow" is ticked, whose offset is 0.
