@@ -4,7 +4,8 @@
 # then runs every benchmark of bench/ and prints one short table.
 #   tools/run-benchmarks.sh BUILD_DIR
 # The session and its peer live in ../shared/bench beside the project (see its
-# README; SHARED_BENCH names another folder); PAIRS pairs are timed (default 11).
+# README; SHARED_BENCH names another folder); PAIRS pairs are timed (default 21:
+# the machine's speed wanders, and the median of more pairs wanders less).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-build/release}")
@@ -15,7 +16,7 @@ if [ -z "${SHARED_BENCH:-}" ] && [ ! -d "$shared" ] &&
   shared=$(dirname "$common")/../shared/bench
 fi
 shared=$(realpath -m "$shared")
-pairs=${PAIRS:-11}
+pairs=${PAIRS:-21}
 python=/usr/bin/python3  # the system python, with numpy
 
 if [ ! -f "$shared/session.lxs" ] || [ ! -f "$shared/peer_numpy.py" ]; then
