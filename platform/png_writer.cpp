@@ -64,14 +64,14 @@ bool SameAsRowsAbove(const Surface& surface, int from, int count) {
 }
 
 // The surface's scan lines as a zlib stream; nothing when zlib fails. Each
-// group of rows under 64 KiB is deflated afresh (after a reset) into blocks
-// that end on a byte boundary: zlib never slides its window along, which
-// would cost more than all the rest (a picture's long runs of one colour lose
-// nothing by it), and a group the same as the one before it (the window's
-// empty lower part) takes the same bytes again.
+// group of rows of about 16 KiB is deflated afresh (after a reset) into
+// blocks that end on a byte boundary: zlib never slides its window along,
+// which would cost more than all the rest (a picture's long runs of one
+// colour lose nothing by it), and a group the same as the one before it (the
+// window's empty lower part) takes the same bytes again.
 std::optional<std::vector<std::uint8_t>> Deflated(const Surface& surface) {
   const std::size_t lineBytes = 3 * static_cast<std::size_t>(surface.width()) + 1;
-  const int rowsAtOnce = static_cast<int>(std::max<std::size_t>(1, (60 * 1024) / lineBytes));
+  const int rowsAtOnce = static_cast<int>(std::max<std::size_t>(1, (16 * 1024) / lineBytes));
   std::vector<std::uint8_t> lines(lineBytes * static_cast<std::size_t>(rowsAtOnce));
   std::vector<std::uint8_t> stream = {0x78, 0x01};  // deflate, 32 KiB window, fastest level
   uLong adler = adler32(0, nullptr, 0);
