@@ -60,17 +60,21 @@ std::string FormatNumber(double value, std::string_view pattern) {
       if (i == 0) digits.insert(digits.begin(), '1');
     }
   }
-  std::string intDigits = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
-  const std::string fraction = digits.substr(intDigits.size());
-  std::size_t firstNonZero = intDigits.find_first_not_of('0');
-  if (firstNonZero == std::string::npos) firstNonZero = intDigits.size();
-  intDigits.erase(0, firstNonZero);
-  while (static_cast<int>(intDigits.size()) < minIntDigits) intDigits.insert(intDigits.begin(), '0');
-
-  std::string result = intDigits;
-  if (decimals > 0) result += "." + fraction;
-  const bool allZero = result.find_first_not_of("0.") == std::string::npos;
-  if (negative && !allZero) result.insert(result.begin(), '-');
+  // The whole part without its leading zeros, padded to the pattern's least
+  // number of digits, then the fraction; no sign on a text of zeros only.
+  const std::size_t wholeEnd = digits.size() - static_cast<std::size_t>(decimals);
+  const std::size_t wholeStart = std::min(digits.find_first_not_of('0'), wholeEnd);
+  const std::size_t pad =
+      static_cast<std::size_t>(std::max(0, minIntDigits - static_cast<int>(wholeEnd - wholeStart)));
+  std::string result;
+  result.reserve(2 + pad + digits.size());
+  if (negative && digits.find_first_not_of('0') != std::string::npos) result += '-';
+  result.append(pad, '0');
+  result.append(digits, wholeStart, wholeEnd - wholeStart);
+  if (decimals > 0) {
+    result += '.';
+    result.append(digits, wholeEnd);
+  }
   return result;
 }
 
