@@ -44,7 +44,8 @@ inline std::uint32_t* Surface::WritableRow(int y) const {
 }
 
 const std::uint32_t* Surface::Row(int y) const {
-  return drawn_[static_cast<std::size_t>(y)] != 0 ? WritableRow(y) : background_.data();
+  if (drawn_[static_cast<std::size_t>(y)] == 0) return background_.data();
+  return pixels_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
 }
 
 std::span<const std::uint32_t> Surface::Pixels() const {
