@@ -1,6 +1,5 @@
-// The drawing surface beyond its edges. (Its lines and points are the pixels of
-// every golden save-window and save-graph; halves rounding to even are in the
-// window test of the drawing that reaches the screen.)
+// The drawing surface beyond its edges and at halves. (Its lines and points
+// are the pixels of every golden save-window and save-graph.)
 #include "platform/surface.h"
 
 #include <gtest/gtest.h>
