@@ -1,0 +1,28 @@
+# Fails unless the manual page of lxr4-script names every script line that
+# docs/session-scripts.md documents: the first word of each row of its
+# "| line |" tables, up to the transcript's part.
+#   cmake -DGUIDE=session-scripts.md -DPAGE=lxr4-script.1 -P man_names_every_line.cmake
+file(STRINGS "${GUIDE}" rows)
+file(READ "${PAGE}" page)
+set(in_table FALSE)
+set(missing)
+foreach(row IN LISTS rows)
+  if(row MATCHES "^## Reading a transcript")
+    break()
+  endif()
+  if(row MATCHES "^\\| line \\|")
+    set(in_table TRUE)
+  elseif(NOT row MATCHES "^\\|")
+    set(in_table FALSE)
+  elseif(in_table AND row MATCHES "^\\| `([a-z][a-z-]*)")
+    string(REPLACE "-" "\\-" word "${CMAKE_MATCH_1}")
+    string(FIND "${page}" "${word}" at)
+    if(at EQUAL -1)
+      list(APPEND missing "${CMAKE_MATCH_1}")
+    endif()
+  endif()
+endforeach()
+if(missing)
+  list(REMOVE_DUPLICATES missing)
+  message(FATAL_ERROR "lxr4-script.1 does not name: ${missing}")
+endif()
