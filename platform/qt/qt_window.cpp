@@ -152,17 +152,10 @@ void QtWindow::Build(const ControlInfo& info) {
       widget = bar;
       break;
     }
-    case ControlKind::ComboBox: {
-      auto* combo = new QComboBox(form);
-      // The line list looks like a text field with a list; its text comes only from the list.
-      if (info.id == Control::cboscale) {
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->lineEdit()->setReadOnly(true);
-      }
-      widget = combo;
+    case ControlKind::ComboBox:
+      // A plain drop-down: a text field inside would take the cursor keys and typing.
+      widget = new EntryBox(form);
       break;
-    }
     case ControlKind::TextBox:
       widget = new QLineEdit(form);
       break;
@@ -221,6 +214,9 @@ void QtWindow::SetCaption(Control control, std::string_view text) {
   shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(shown);
+  // A file's path is often longer than its label shows: the tooltip holds it whole.
+  if (control == Control::lblfiledata1 || control == Control::lblfiledata2)
+    widget->setToolTip(ToQt(ToolTip(control)) + (shown.isEmpty() ? QString() : QStringLiteral(":\n") + shown));
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(shown);
   if (widget->isWindow()) widget->setWindowTitle(shown);
 }
@@ -360,6 +356,18 @@ void QtWindow::MessageBox(std::string_view text) {
   if (ended_) return;
   QMessageBox box(QMessageBox::NoIcon, ToQt(kMessageTitle), ToQt(text), QMessageBox::Ok, main_.get());
   box.exec();
+}
+
+bool QtWindow::Ask(std::string_view text, Buttons buttons) {
+  if (ended_) return false;
+  const bool yesNo = buttons == Buttons::YesNo;
+  const QMessageBox::StandardButton yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
+  const QMessageBox::StandardButton no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
+  QMessageBox box(QMessageBox::NoIcon, ToQt(kMessageTitle), ToQt(text), yes | no, main_.get());
+  box.setObjectName(QString::fromLatin1(kQuestionName));
+  box.setDefaultButton(yesNo ? no : yes);
+  box.setEscapeButton(no);
+  return box.exec() == yes;
 }
 
 std::optional<std::string> QtWindow::InputBox(std::string_view prompt, std::string_view title,

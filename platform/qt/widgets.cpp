@@ -1,9 +1,12 @@
 #include "platform/qt/widgets.h"
 
 #include <QCloseEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <utility>
 
@@ -77,6 +80,40 @@ void ScrollBar::DragThumbTo(int position) {
 
 void ScrollBar::mouseMoveEvent(QMouseEvent* event) {
   MoveThumb([&] { QScrollBar::mouseMoveEvent(event); });
+}
+
+EntryBox::EntryBox(QWidget* parent) : QComboBox(parent) {}
+
+int EntryBox::TextWidth() const {
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  // The style draws the text 1 pixel in from each side of the field.
+  return style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).width() - 2;
+}
+
+QFont EntryBox::ShownFont() const {
+  QFont shown = font();
+  const QString text = currentText();
+  for (int size = QFontInfo(shown).pixelSize(); size >= kLeastPixels; --size) {
+    shown.setPixelSize(size);
+    if (QFontMetrics(shown).horizontalAdvance(text) <= TextWidth()) break;
+  }
+  return shown;
+}
+
+QString EntryBox::ShownText() const {
+  return QFontMetrics(ShownFont()).elidedText(currentText(), Qt::ElideMiddle, TextWidth());
+}
+
+void EntryBox::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  painter.setPen(palette().color(QPalette::Text));
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  painter.drawComplexControl(QStyle::CC_ComboBox, option);
+  option.currentText = ShownText();
+  painter.setFont(ShownFont());
+  painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 CaptionButton::CaptionButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}

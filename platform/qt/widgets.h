@@ -1,9 +1,11 @@
 // The few widgets the program's windows need beyond Qt's own: the main form
-// and the graph box that show retained Surfaces, rectangle outlines, buttons
-// whose captions wrap, option buttons that a click never clears, and the
+// and the graph box that show retained Surfaces, rectangle outlines, lists
+// that show their entry whole, buttons whose captions wrap, option buttons
+// that a click never clears, and the
 // contrast dialog whose close box acts as its Done button.
 #pragma once
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFrame>
 #include <QMainWindow>
@@ -91,6 +93,24 @@ class ScrollBar final : public QScrollBar {
   void MoveThumb(Move move);
 
   bool movingThumb_ = false;
+};
+
+// A drop-down list whose box shows the chosen entry whole: in a smaller font
+// when the entry is too long for the box (down to kLeastPixels), cut in the
+// middle beyond that. Typing chooses the entry that starts with the keys typed.
+class EntryBox final : public QComboBox {
+ public:
+  static constexpr int kLeastPixels = 7;
+  explicit EntryBox(QWidget* parent);
+  // The font and text the box shows for the chosen entry.
+  [[nodiscard]] QFont ShownFont() const;
+  [[nodiscard]] QString ShownText() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  [[nodiscard]] int TextWidth() const;  // the room for the text in the box
 };
 
 // A command button whose caption wraps onto as many lines as its width needs,

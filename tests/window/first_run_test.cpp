@@ -1,6 +1,6 @@
 // What a new user meets on the real window: the files named on the command
 // line, the open-file dialog's first folder and its memory, the cursor keys,
-// the line list's width and the tooltips.
+// the line list's width, keys and shown entry, and the tooltips.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -14,6 +14,8 @@
 
 #include "platform/qt/open_folder.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/tooltips.h"
+#include "platform/qt/widgets.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {
@@ -61,10 +63,32 @@ TEST_F(ProgramWindow, KeysMoveTheCursorWhereverTheFocusIs) {
   }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
   EXPECT_EQ(sink.Take(), std::vector<Delivered>{}) << "no change at the end already reached";
-  window.Widget(C::cbobox)->setFocus();
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-  EXPECT_EQ(cursor->value(), 2);
-  EXPECT_EQ(sink.Take(), once);
+  // The two lists too: neither holds a text field that would keep the keys.
+  int value = 1;
+  for (const Control list : {C::cbobox, C::cboscale}) {
+    window.Widget(list)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(cursor->value(), ++value) << Name(list);
+    EXPECT_EQ(sink.Take(), once) << Name(list);
+  }
+  window.SetEventSink(&app);
+}
+
+// Typed keys are not kept as text the list would throw away: they choose the
+// entry that starts with them, as a click on it does.
+TEST_F(ProgramWindow, TypingInTheLineListChoosesTheEntryThatStartsWithTheKeys) {
+  auto* list = static_cast<QComboBox*>(window.Widget(C::cboscale));
+  EXPECT_FALSE(list->isEditable());
+  RecordingSink sink;
+  sink.then = [this](Control c, Event e) { app.OnEvent(c, e); };
+  window.SetEventSink(&sink);
+  list->setFocus();
+  QTest::keyClicks(list, "6562");
+  EXPECT_EQ(list->currentText().toStdString(), "6562.852 (Ha)");
+  EXPECT_EQ(app.s.SelectedLineWavelength.AsDouble(), 6562.852);
+  const std::vector<Delivered> events = sink.Take();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back(), (Delivered{C::cboscale, Event::Click}));
   window.SetEventSink(&app);
 }
 
@@ -75,6 +99,43 @@ TEST_F(ProgramWindow, LineListOpensWideEnoughWhileTheBoxKeepsItsSize) {
     longest = std::max(longest, list->view()->fontMetrics().horizontalAdvance(list->itemText(i)));
   EXPECT_GT(list->view()->minimumWidth(), longest);
   EXPECT_EQ(list->width(), Info(C::cboscale).width);
+}
+
+// The box shows the chosen entry whole: smaller when it is long, and cut in
+// the middle only when even the smallest font is too wide.
+TEST_F(ProgramWindow, LineListShowsTheChosenEntryWhole) {
+  auto* list = static_cast<EntryBox*>(window.Widget(C::cboscale));
+  const struct {
+    const char* entry;
+    bool smaller, whole;
+  } cases[] = {
+      {"5460.753 (Hg)", false, true},
+      {"7642.025 (Xe I)", true, true},
+      {"7642.025 (Xe I, a blend with 7643.1 and 7644.7)", true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    window.AppendEntry(C::cboscale, c.entry);
+    list->setCurrentIndex(list->count() - 1);
+    const QString shown = list->ShownText();
+    EXPECT_EQ(shown == QString::fromUtf8(c.entry), c.whole) << shown.toStdString();
+    if (!c.whole) {
+      EXPECT_TRUE(shown.startsWith("7642")) << "the wavelength's first digits are kept";
+      EXPECT_EQ(list->ShownFont().pixelSize(), EntryBox::kLeastPixels);
+    }
+    EXPECT_EQ(list->ShownFont().pixelSize() < list->font().pixelSize(), c.smaller);
+    EXPECT_EQ(list->width(), Info(C::cboscale).width);
+  }
+}
+
+// A path longer than its label shows is whole in the label's tooltip.
+TEST_F(ProgramWindow, FileLabelTooltipHoldsTheWholePath) {
+  const std::string path = "/home/observer/2026-12-05/vega/v_a_lamp_neon_long_exposure_0001.fits (FITS, 1024 x 20)";
+  for (const Control label : {C::lblfiledata1, C::lblfiledata2}) {
+    window.SetCaption(label, path);
+    EXPECT_TRUE(window.Widget(label)->toolTip().endsWith(QString::fromStdString(":\n" + path))) << Name(label);
+    EXPECT_TRUE(window.Widget(label)->toolTip().startsWith(QString::fromUtf8(ToolTip(label).data()))) << Name(label);
+  }
 }
 
 TEST_F(ProgramWindow, EveryControlSaysWhatItDoes) {
