@@ -23,12 +23,14 @@ struct LineTable {
   friend bool operator==(const LineTable&, const LineTable&) = default;
 };
 
-// What the user did in the table: ticked or cleared a row's "used" box, or
-// removed a row. Rows count from 0.
+// What the user did in the table: ticked or cleared a row's "used" box,
+// removed the selected rows (one or more), or cleared the whole table. Rows
+// count from 0.
 struct LineTableEdit {
-  enum class Kind : std::uint8_t { Used, Remove } kind = Kind::Used;
-  int row = 0;
-  bool used = true;
+  enum class Kind : std::uint8_t { Used, Remove, Clear } kind = Kind::Used;
+  int row = 0;            // Used: the row ticked or cleared
+  bool used = true;       // Used: its new tick
+  std::vector<int> rows;  // Remove: the rows removed, in any order
 };
 
 }  // namespace lxr4

@@ -2,6 +2,7 @@
 // fits over many lines, line lists, Identify Lines and calibration files.
 // Thin glue: the arithmetic and the file formats are the pure code of this folder.
 #include <algorithm>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,6 +43,10 @@ void LinesChanged(Program& app) {
   app.s.LastFit.reset();
   ShowTable(app);
 }
+
+// Lines the user would lose: changed since the last calibration file was
+// saved or opened. An empty table holds nothing to lose.
+bool LinesUnsaved(const AppState& s) { return !s.Lines.empty() && s.Lines != s.LinesOfLastFile; }
 
 // The selected line-list entry's label: the built-in list's text in its
 // parentheses, a loaded list's label, none for a typed wavelength.
@@ -143,13 +148,21 @@ void LoadKeptInstrument(Program& app) {
   if (reading.settings) app.s.Instrument = *reading.settings;  // a spoilt note keeps the defaults
 }
 
+// A refused field is named in a message and the dialog opens again with
+// everything as typed, until OK is accepted or Cancel pressed.
 void instrument_Click(Program& app) {
-  const std::optional<InstrumentFields> typed = app.w.InstrumentDialog(FieldsOf(app.s.Instrument));
-  if (!typed) return;
-  const InstrumentReading reading = SettingsOf(*typed);
-  if (!reading.settings) return app.w.MessageBox(reading.message);
-  app.s.Instrument = *reading.settings;
-  app.w.KeepInstrument(FieldsOf(app.s.Instrument));
+  InstrumentFields shown = FieldsOf(app.s.Instrument);
+  for (;;) {
+    const std::optional<InstrumentFields> typed = app.w.InstrumentDialog(shown);
+    if (!typed) return;
+    const InstrumentReading reading = SettingsOf(*typed);
+    if (reading.settings) {
+      app.s.Instrument = *reading.settings;
+      return app.w.KeepInstrument(FieldsOf(app.s.Instrument));
+    }
+    app.w.MessageBox(reading.message);
+    shown = *typed;
+  }
 }
 
 void linesAndResiduals_Click(Program& app) {
@@ -265,10 +278,12 @@ void saveCalibration_Click(Program& app) {
                        s.Lines};
   const std::string text = FormatCalibrationFile(file);
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-  if (app.w.Files().WriteFile(answer->path, bytes) == FileError::None)
+  if (app.w.Files().WriteFile(answer->path, bytes) == FileError::None) {
+    app.s.LinesOfLastFile = s.Lines;
     app.w.SetCaption(Control::Lblwavelength, answer->path + " saved as calibration file");
-  else
+  } else {
     app.w.MessageBox("The file " + answer->path + " could not be written; nothing was saved.");
+  }
 }
 
 void openCalibrationFile_Click(Program& app) {
@@ -280,8 +295,13 @@ void openCalibrationFile_Click(Program& app) {
   const CalibrationFileResult read = ParseCalibrationFile(*text);
   if (read.error != CalibrationFileError::None)
     return app.w.MessageBox(read.message + " - calibration unchanged!");
+  if (LinesUnsaved(s) &&
+      !app.w.Ask("The lines in the table have not been saved. Replace them with the lines of " + *path + "?",
+                 Buttons::YesNo))
+    return;
   s.Instrument = read.file.settings;
   s.Lines = read.file.lines;
+  s.LinesOfLastFile = s.Lines;
   s.LastFit.reset();
   PutInForce(app, read.file.calibration);
   ShowTable(app);
@@ -291,14 +311,31 @@ void openCalibrationFile_Click(Program& app) {
 
 void LineTable_Edit(Program& app, const LineTableEdit& edit) {
   AppState& s = app.s;
-  if (edit.row < 0 || edit.row >= static_cast<int>(s.Lines.size())) return;
-  const auto row = static_cast<std::size_t>(edit.row);
-  if (edit.kind == LineTableEdit::Kind::Remove)
-    s.Lines.erase(s.Lines.begin() + edit.row);
-  else if (s.Lines[row].used != edit.used)
-    s.Lines[row].used = edit.used;
-  else
-    return;
+  const auto count = static_cast<int>(s.Lines.size());
+  switch (edit.kind) {
+    case LineTableEdit::Kind::Used: {
+      if (edit.row < 0 || edit.row >= count) return;
+      CalibrationLine& line = s.Lines[static_cast<std::size_t>(edit.row)];
+      if (line.used == edit.used) return;
+      line.used = edit.used;
+      break;
+    }
+    case LineTableEdit::Kind::Remove: {
+      // From the last row up, each once, so that the rows still to go keep their places.
+      std::vector<int> rows;
+      for (const int row : edit.rows)
+        if (row >= 0 && row < count) rows.push_back(row);
+      std::sort(rows.begin(), rows.end(), std::greater<>());
+      rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+      if (rows.empty()) return;
+      for (const int row : rows) s.Lines.erase(s.Lines.begin() + row);
+      break;
+    }
+    case LineTableEdit::Kind::Clear:
+      if (s.Lines.empty()) return;
+      s.Lines.clear();
+      break;
+  }
   LinesChanged(app);
 }
 

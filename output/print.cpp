@@ -62,10 +62,11 @@ void PrintPageToPdf(Program& app) {
 
 void cmdprint_Click(Program& app) {
   if (!app.w.Printer().Installed()) {
-    app.w.MessageBox(
-        "No printer is installed. You can save the page as a PDF file instead: choose its name, or "
-        "Cancel.");
-    return PrintPageToPdf(app);
+    if (app.w.Ask("No printer is installed. You can save the page as a PDF file instead: choose its name, or "
+                  "Cancel.",
+                  Buttons::OkCancel))
+      PrintPageToPdf(app);
+    return;
   }
   if (PrintPage(app))
     app.w.MessageBox("One page has been sent to your printer.");

@@ -81,6 +81,7 @@ struct AppState {
   // calibrates, reads out and exports exactly as above.
   InstrumentSettings Instrument;
   LineSet Lines;                                // the Lines and Residuals table
+  LineSet LinesOfLastFile;  // the table as the last calibration file saved or opened left it
   std::optional<FitResult> LastFit;             // made over Lines as they stood
   std::optional<FittedCalibration> FitInForce;  // when set, every wavelength comes from it
   bool FitFromMarks = false;  // FitInForce is the marked lines' solve (instrument settings not the defaults)

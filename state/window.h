@@ -60,6 +60,9 @@ struct SaveAnswer {
   int type = 1;
 };
 
+// The two buttons of a question: Yes and No, or OK and Cancel.
+enum class Buttons : std::uint8_t { YesNo, OkCancel };
+
 // An entry of File > Open Recent: a loaded image file and the slot it went to.
 struct RecentFile {
   std::string path;
@@ -116,6 +119,9 @@ class Window {
   // The typed text, or nullopt when cancelled.
   virtual std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                               std::string_view defaultText) = 0;
+  // A message box asking `text` with two buttons: true for Yes or OK, false
+  // for No or Cancel (also when it is closed).
+  [[nodiscard]] virtual bool Ask(std::string_view text, Buttons buttons) = 0;
   // The chosen path, or nullopt when cancelled.
   virtual std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
                                                     int flags) = 0;
@@ -144,7 +150,8 @@ class Window {
 
   // --- calibration dialogs
   // The Instrument dialog, modal, its fields filled from `current`: the
-  // fields as the user left them on OK, nullopt on Cancel.
+  // fields as the user left them on OK, nullopt on Cancel. The program opens
+  // it again with the fields as typed when it refuses them.
   virtual std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) = 0;
   // The instrument settings kept between runs in the user's settings; a
   // window that keeps none (a scripted session) returns nullopt.

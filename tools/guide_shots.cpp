@@ -1,8 +1,10 @@
 // lxr4-guide-shots SCRIPT FOLDER: plays a session script on the real window,
 // as `lxr4-script --window` does, and takes the pictures of the user guide:
-//   # shot NAME                     the main window as it stands, FOLDER/NAME.png
+//   # shot NAME                     the main window as it stands, with its menu
+//                                   bar, FOLDER/NAME.png
 //   # shot NAME LEFT TOP WIDTH HEIGHT SCALE
-//                                   a part of it, magnified SCALE times
+//                                   a part of its client area (the pixels of
+//                                   save-window), magnified SCALE times
 //   # shot-dialog NAME              the next dialog the program opens, as it opens
 //   # shot-page NAME                the next printed page
 //   # shot-lines NAME               the Lines and Residuals dialog as it stands
@@ -191,7 +193,10 @@ int main(int argc, char** argv) {
     if (hash != "#" || name.empty()) return;
     int left = 0, top = 0, width = 0, height = 0, scale = 1;
     words >> left >> top >> width >> height >> scale;
-    if (kind == "shot")
+    // The whole main window shows its menu bar; a part is taken in the client area's pixels.
+    if (kind == "shot" && width <= 0)
+      camera.Take(window.Widget(Control::Spectra), QString::fromStdString(name));
+    else if (kind == "shot")
       camera.Take(window.ClientArea(), QString::fromStdString(name), QRect(left, top, width, height), scale);
     if (kind == "shot-dialog") camera.TakeNextDialog(QString::fromStdString(name));
     if (kind == "shot-page") page.TakeNextPage(QString::fromStdString(name));

@@ -3,7 +3,9 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,7 +66,7 @@ LineTableDialog::LineTableDialog(QWidget* parent, std::function<void(const LineT
                                      QStringLiteral("Residual (A)"), QStringLiteral("Residual (px)"),
                                      QStringLiteral("Used")});
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);  // the label
@@ -73,20 +75,31 @@ LineTableDialog::LineTableDialog(QWidget* parent, std::function<void(const LineT
   summary_ = new QLabel(this);
   summary_->setObjectName(QStringLiteral("fitSummary"));
   layout->addWidget(summary_);
+  auto* buttons = new QHBoxLayout;
   auto* remove = new QPushButton(QStringLiteral("&Remove"), this);
   remove->setObjectName(QString::fromLatin1(kRemoveLineName));
+  remove->setToolTip(QStringLiteral("Remove the selected lines from the table"));
   remove->setAutoDefault(false);
-  layout->addWidget(remove, 0, Qt::AlignLeft);
+  auto* clear = new QPushButton(QStringLiteral("&Clear"), this);
+  clear->setObjectName(QString::fromLatin1(kClearLinesName));
+  clear->setToolTip(QStringLiteral("Remove every line from the table"));
+  clear->setAutoDefault(false);
+  buttons->addWidget(remove);
+  buttons->addWidget(clear);
+  buttons->addStretch();
+  layout->addLayout(buttons);
   resize(640, 560);
 
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (filling_ || item->column() != kUsedColumn) return;
-    edit_({LineTableEdit::Kind::Used, item->row(), item->checkState() == Qt::Checked});
+    edit_({LineTableEdit::Kind::Used, item->row(), item->checkState() == Qt::Checked, {}});
   });
   connect(remove, &QPushButton::clicked, this, [this] {
-    const int row = table_->currentRow();
-    if (row >= 0) edit_({LineTableEdit::Kind::Remove, row, true});
+    LineTableEdit removal{LineTableEdit::Kind::Remove, 0, true, {}};
+    for (const QModelIndex& row : table_->selectionModel()->selectedRows()) removal.rows.push_back(row.row());
+    if (!removal.rows.empty()) edit_(removal);
   });
+  connect(clear, &QPushButton::clicked, this, [this] { edit_({LineTableEdit::Kind::Clear, 0, true, {}}); });
 }
 
 void LineTableDialog::SetTable(const LineTable& table) {

@@ -25,6 +25,7 @@ inline constexpr const char* kCorrectionName = "correction";
 inline constexpr const char* kPixelSizeName = "pixelSize";
 inline constexpr const char* kLineTableName = "lineTable";
 inline constexpr const char* kRemoveLineName = "removeLine";
+inline constexpr const char* kClearLinesName = "clearLines";
 inline constexpr int kUsedColumn = 6;
 
 // Shows the Instrument dialog modally with `current` in its fields; the fields
@@ -33,7 +34,9 @@ std::optional<InstrumentFields> RunInstrumentDialog(QWidget* parent, const Instr
 
 class LineTableDialog final : public QDialog {
  public:
-  // `edit` receives the user's ticks and removals.
+  // `edit` receives the user's ticks, removals and Clear. Rows are selected
+  // as in a file list (Shift for a range, Ctrl for one more); Remove takes
+  // every selected row at once.
   LineTableDialog(QWidget* parent, std::function<void(const LineTableEdit&)> edit);
   // Shows `table`, changing rows in place (an edit's own row is not replaced under it).
   void SetTable(const LineTable& table);

@@ -1,13 +1,20 @@
 // The window's side of the Calibration menu: its two dialogs and the
 // instrument settings kept between runs.
+#include <QScreen>
 #include <QStringList>
 
 #include "platform/qt/calibration_dialogs.h"
+#include "platform/qt/placement.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/user_settings.h"
 #include "platform/qt/widgets.h"
 
 namespace lxr4 {
+
+namespace {
+// The Lines and Residuals dialog is made no smaller than this to fit beside the main window.
+constexpr int kLeastLinesWidth = 420, kLeastLinesHeight = 240;
+}  // namespace
 
 std::optional<InstrumentFields> QtWindow::InstrumentDialog(const InstrumentFields& current) {
   if (ended_) return std::nullopt;
@@ -41,9 +48,21 @@ LineTableDialog* QtWindow::LinesDialog() {
 
 void QtWindow::SetLineTable(const LineTable& table) { LinesDialog()->SetTable(table); }
 
+// The first time beside the main window; after that where the user left it.
 void QtWindow::ShowLineTable() {
   if (ended_) return;
   LineTableDialog* dialog = LinesDialog();
+  if (!linesPlaced_) {
+    linesPlaced_ = true;
+    // The dialog's frame is not known before it shows: it gets the main window's borders.
+    const QRect mainFrame = main_->frameGeometry();
+    const QSize frameExtra = mainFrame.size() - main_->geometry().size();
+    const QRect frame = PlaceBeside(mainFrame, dialog->size() + frameExtra,
+                                    QSize(kLeastLinesWidth, kLeastLinesHeight) + frameExtra,
+                                    main_->screen()->availableGeometry());
+    dialog->resize(frame.size() - frameExtra);
+    dialog->move(frame.topLeft());
+  }
   dialog->show();
   dialog->raise();
 }

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "platform/qt/calibration_dialogs.h"
+#include "platform/qt/qt_window.h"
 #include "platform/qt/window_driver.h"
 #include "platform/script/script_error.h"
 
@@ -92,6 +93,7 @@ void WindowDriver::Answer(QDialog* dialog) {
     if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
     return AnswerOpen(dialog);
   }
+  if (dialog->objectName() == QLatin1String(kQuestionName)) return AnswerQuestion(dialog);
   if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
     // The save dialog asks before it replaces a file: the script chose that file.
     if (qobject_cast<QFileDialog*>(box->parentWidget()) != nullptr) {
@@ -211,6 +213,23 @@ void WindowDriver::AnswerInstrument(QDialog* dialog) {
   }
   if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
     return Refuse(dialog, "the Instrument dialog has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The queued button is pressed, if the question has it.
+void WindowDriver::AnswerQuestion(QDialog* dialog) {
+  if (questions_.empty()) return Refuse(dialog, "a question opened with no answer queued");
+  const QuestionButton answer = PopAnswer(questions_);
+  static constexpr QMessageBox::StandardButton kButtons[] = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok,
+                                                             QMessageBox::Cancel};
+  auto* box = static_cast<QMessageBox*>(dialog);
+  QAbstractButton* button = box->button(kButtons[static_cast<std::size_t>(answer)]);
+  if (button == nullptr) {
+    const bool yesNo = box->button(QMessageBox::Yes) != nullptr;
+    return Refuse(dialog, "the question has no button \"" + std::string(ButtonWord(answer)) + "\" (it has " +
+                              (yesNo ? "yes and no)" : "ok and cancel)"));
+  }
+  button->click();
   AfterAnswer(dialog);
 }
 

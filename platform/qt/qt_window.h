@@ -30,6 +30,9 @@ class ProgramDialog;
 class LineTableDialog;
 class OpenFolder;
 
+// The object name of a question's message box (Ask).
+inline constexpr const char* kQuestionName = "question";
+
 class QtWindow final : public Window {
  public:
   // Builds both windows, hidden; needs a QApplication.
@@ -96,6 +99,8 @@ class QtWindow final : public Window {
   void ClearGraph() override;
 
   void MessageBox(std::string_view text) override;
+  // A message box named kQuestionName; Enter presses No (Yes/No) or OK (OK/Cancel).
+  [[nodiscard]] bool Ask(std::string_view text, Buttons buttons) override;
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex,
@@ -156,6 +161,7 @@ class QtWindow final : public Window {
   std::optional<RecentFile> chosenRecent_;
   ProgramDialog* contrast_ = nullptr;
   LineTableDialog* lines_ = nullptr;
+  bool linesPlaced_ = false;  // the Lines and Residuals dialog has been placed beside the main window
   std::vector<QWidget*> widgets_;
   std::vector<std::string> captions_;
   std::vector<Rgb> colours_;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QItemSelectionModel>
 #include <QTableWidget>
 
 #include "platform/qt/calibration_dialogs.h"
@@ -68,22 +69,40 @@ std::optional<InstrumentFields> WindowDriver::InstrumentDialog(const InstrumentF
   return answer;
 }
 
-// As a user's hand: the row's check box ticked or cleared, or the row chosen
-// and Remove pressed.
+// As a user's hand: the row's check box ticked or cleared, the rows selected
+// (the first clicked, each other one added with Ctrl) and Remove pressed, or
+// Clear pressed.
 void WindowDriver::EditLineTable(const LineTableEdit& edit) {
   LineTableDialog* dialog = window_.LinesDialog();
   if (!dialog->isVisible()) throw ScriptError("the Lines and Residuals dialog is not open");
   QTableWidget* table = dialog->Table();
-  if (edit.row < 0 || edit.row >= table->rowCount())
-    throw ScriptError("the Lines and Residuals table has no row " + std::to_string(edit.row + 1) +
-                      " (it has " + std::to_string(table->rowCount()) + ")");
-  if (edit.kind == LineTableEdit::Kind::Used) {
-    QTableWidgetItem* used = table->item(edit.row, kUsedColumn);
-    if ((used->checkState() == Qt::Checked) == edit.used) return;
-    used->setCheckState(edit.used ? Qt::Checked : Qt::Unchecked);
-  } else {
-    table->setCurrentCell(edit.row, 0);
-    dialog->findChild<QAbstractButton*>(QString::fromLatin1(kRemoveLineName))->click();
+  const auto checkRow = [table](int row) {
+    if (row < 0 || row >= table->rowCount())
+      throw ScriptError("the Lines and Residuals table has no row " + std::to_string(row + 1) + " (it has " +
+                        std::to_string(table->rowCount()) + ")");
+  };
+  const auto press = [dialog](const char* name) {
+    dialog->findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+  };
+  switch (edit.kind) {
+    case LineTableEdit::Kind::Used: {
+      checkRow(edit.row);
+      QTableWidgetItem* used = table->item(edit.row, kUsedColumn);
+      if ((used->checkState() == Qt::Checked) == edit.used) return;
+      used->setCheckState(edit.used ? Qt::Checked : Qt::Unchecked);
+      break;
+    }
+    case LineTableEdit::Kind::Remove:
+      for (const int row : edit.rows) checkRow(row);
+      table->clearSelection();
+      for (const int row : edit.rows)
+        table->selectionModel()->select(table->model()->index(row, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      press(kRemoveLineName);
+      break;
+    case LineTableEdit::Kind::Clear:
+      press(kClearLinesName);
+      break;
   }
   Settle();
   RaiseStop();
@@ -127,6 +146,12 @@ void WindowDriver::ShowDialog(Control form) {
 void WindowDriver::MessageBox(std::string_view text) {
   window_.MessageBox(text);
   RaiseStop();
+}
+
+bool WindowDriver::Ask(std::string_view text, Buttons buttons) {
+  const bool yes = window_.Ask(text, buttons);
+  RaiseStop();
+  return yes;
 }
 
 std::optional<std::string> WindowDriver::InputBox(std::string_view prompt, std::string_view title,

@@ -71,6 +71,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   }
   void ClearGraph() override { window_.ClearGraph(); }
   void MessageBox(std::string_view text) override;
+  [[nodiscard]] bool Ask(std::string_view text, Buttons buttons) override;
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
@@ -117,6 +118,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void QueueInstrument(std::optional<InstrumentFields> answer) override {
     instruments_.push_back(std::move(answer));
   }
+  void QueueQuestion(QuestionButton button) override { questions_.push_back(button); }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override;
   [[nodiscard]] const Surface& WindowSurface() const override { return window_.WindowSurface(); }
@@ -134,6 +136,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void AnswerSave(QFileDialog* dialog);
   void AnswerFitsImport(QDialog* dialog);
   void AnswerInstrument(QDialog* dialog);
+  void AnswerQuestion(QDialog* dialog);
   // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
   static void ChooseEntry(QComboBox* box, int index);
   // Keeps a script error `what` and closes `dialog` unanswered.
@@ -157,6 +160,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::deque<std::optional<SaveAnswer>> saves_;
   std::deque<std::optional<FitsImportFields>> fitsImports_;
   std::deque<std::optional<InstrumentFields>> instruments_;
+  std::deque<QuestionButton> questions_;
   std::exception_ptr stop_;
   std::unique_ptr<DialogWatcher> watcher_;
 };

@@ -89,6 +89,13 @@ void RecordingWindow::MessageBox(std::string_view text) {
   inner_.MessageBox(text);
 }
 
+bool RecordingWindow::Ask(std::string_view text, Buttons buttons) {
+  const bool yes = inner_.Ask(text, buttons);
+  const char* answer = buttons == Buttons::YesNo ? (yes ? "yes" : "no") : (yes ? "ok" : "cancel");
+  t_.Line("question " + Quoted(text) + " -> " + answer);
+  return yes;
+}
+
 std::optional<std::string> RecordingWindow::InputBox(std::string_view prompt, std::string_view title,
                                                      std::string_view defaultText) {
   std::optional<std::string> answer = inner_.InputBox(prompt, title, defaultText);

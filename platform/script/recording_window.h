@@ -33,6 +33,7 @@ class RecordingWindow final : public Window {
   void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override;
   void ClearGraph() override;
   void MessageBox(std::string_view text) override;
+  [[nodiscard]] bool Ask(std::string_view text, Buttons buttons) override;
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;

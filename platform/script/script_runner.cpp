@@ -166,10 +166,20 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "line-used") {
     ExpectWords(w, 3, "line-used ROW on|off");
     if (w[2] != "on" && w[2] != "off") throw ScriptError("expected on or off, not \"" + w[2] + "\"");
-    user.EditLineTable({LineTableEdit::Kind::Used, Row(w[1]), w[2] == "on"});
+    user.EditLineTable({LineTableEdit::Kind::Used, Row(w[1]), w[2] == "on", {}});
   } else if (command == "line-remove") {
-    ExpectWords(w, 2, "line-remove ROW");
-    user.EditLineTable({LineTableEdit::Kind::Remove, Row(w[1]), true});
+    if (w.size() < 2) throw ScriptError("expected: line-remove ROW [ROW ...]");
+    LineTableEdit edit{LineTableEdit::Kind::Remove, 0, true, {}};
+    for (std::size_t i = 1; i < w.size(); ++i) edit.rows.push_back(Row(w[i]));
+    user.EditLineTable(edit);
+  } else if (command == "line-clear") {
+    ExpectWords(w, 1, "line-clear");
+    user.EditLineTable({LineTableEdit::Kind::Clear, 0, true, {}});
+  } else if (command == "answer") {
+    ExpectWords(w, 2, "answer yes|no|ok|cancel");
+    const std::optional<QuestionButton> button = FindButton(w[1]);
+    if (!button) throw ScriptError("expected yes, no, ok or cancel, not \"" + w[1] + "\"");
+    user.QueueQuestion(*button);
   } else if (command == "menu") {
     ExpectWords(w, 2, "menu NAME");
     const std::optional<MenuItem> item = FindMenuItem(w[1]);

@@ -161,6 +161,15 @@ void ScriptWindow::ClearGraph() { graph_.Clear(); }
 
 void ScriptWindow::MessageBox(std::string_view) {}
 
+bool ScriptWindow::Ask(std::string_view, Buttons buttons) {
+  if (questions_.empty()) Fail("a question opened with no answer queued");
+  const QuestionButton answer = PopAnswer(questions_);
+  if (!Offers(buttons, answer))
+    Fail("the question has no button \"" + std::string(ButtonWord(answer)) + "\" (it has " +
+         (buttons == Buttons::YesNo ? "yes and no)" : "ok and cancel)"));
+  return IsYes(answer);
+}
+
 std::optional<std::string> ScriptWindow::InputBox(std::string_view, std::string_view, std::string_view) {
   if (inputs_.empty()) Fail("an input box opened with no answer queued");
   return PopAnswer(inputs_);
@@ -193,12 +202,17 @@ std::optional<InstrumentFields> ScriptWindow::InstrumentDialog(const InstrumentF
 void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
   if (!tableShown_) Fail("the Lines and Residuals dialog is not open");
   const auto rows = static_cast<int>(table_.rows.size());
-  if (edit.row < 0 || edit.row >= rows)
-    Fail("the Lines and Residuals table has no row " + std::to_string(edit.row + 1) + " (it has " +
-         std::to_string(rows) + ")");
-  if (edit.kind == LineTableEdit::Kind::Used &&
-      table_.rows[static_cast<std::size_t>(edit.row)].used == edit.used)
-    return;
+  const auto checkRow = [&](int row) {
+    if (row < 0 || row >= rows)
+      Fail("the Lines and Residuals table has no row " + std::to_string(row + 1) + " (it has " +
+           std::to_string(rows) + ")");
+  };
+  if (edit.kind == LineTableEdit::Kind::Used) {
+    checkRow(edit.row);
+    if (table_.rows[static_cast<std::size_t>(edit.row)].used == edit.used) return;
+  }
+  if (edit.kind == LineTableEdit::Kind::Remove)
+    for (const int row : edit.rows) checkRow(row);
   if (sink_ != nullptr) sink_->OnLineTableEdit(edit);
 }
 

@@ -47,6 +47,7 @@ class ScriptWindow final : public Window, public UserActions {
   void DrawLine(Control surface, Num x1, Num y1, Num x2, Num y2, Rgb colour) override;
   void ClearGraph() override;
   void MessageBox(std::string_view text) override;
+  [[nodiscard]] bool Ask(std::string_view text, Buttons buttons) override;
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   std::optional<std::string> OpenFileDialog(std::string_view filter, int filterIndex, int flags) override;
@@ -90,6 +91,7 @@ class ScriptWindow final : public Window, public UserActions {
   void QueueInstrument(std::optional<InstrumentFields> answer) override {
     instruments_.push_back(std::move(answer));
   }
+  void QueueQuestion(QuestionButton button) override { questions_.push_back(button); }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override { return controls_.View(control); }
   [[nodiscard]] const Surface& WindowSurface() const override { return window_; }
@@ -119,6 +121,7 @@ class ScriptWindow final : public Window, public UserActions {
   std::deque<std::optional<FitsImportFields>> fitsImports_;
   std::string fitsImportSetting_;
   std::deque<std::optional<InstrumentFields>> instruments_;
+  std::deque<QuestionButton> questions_;
   LineTable table_;
   bool tableShown_ = false;  // the Lines and Residuals dialog, once shown, stays open
   std::vector<bool> menuTicks_ = std::vector<bool>(AllMenuItems().size(), false);

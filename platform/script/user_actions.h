@@ -4,8 +4,10 @@
 // same scripts can drive the scripted window or a real one.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/controls.h"
 #include "platform/surface.h"
@@ -28,6 +30,16 @@ struct ContrastAnswer {
   std::string background, range;
 };
 
+// The button pressed in a question (Window::Ask).
+enum class QuestionButton : std::uint8_t { Yes, No, Ok, Cancel };
+
+// The button's word in scripts and transcripts: "yes", "no", "ok", "cancel".
+[[nodiscard]] std::string_view ButtonWord(QuestionButton button);
+[[nodiscard]] std::optional<QuestionButton> FindButton(std::string_view word);
+// Whether a question with `buttons` has `button`; true means Yes or OK.
+[[nodiscard]] bool Offers(Buttons buttons, QuestionButton button);
+[[nodiscard]] bool IsYes(QuestionButton button);
+
 class UserActions {
  public:
   // The runner has checked that each control is of the kind the action needs,
@@ -42,8 +54,9 @@ class UserActions {
   // checkable item toggles its tick, then the program gets the item.
   virtual void ChooseMenu(MenuItem item) = 0;
   // In the open Lines and Residuals dialog: ticks or clears a row's "used"
-  // box (nothing happens when it is so already), or removes a row with its
-  // Remove button. The runner has checked nothing about the dialog or the row.
+  // box (nothing happens when it is so already), selects the rows and
+  // presses Remove, or presses Clear. The runner has checked nothing about
+  // the dialog or the rows.
   virtual void EditLineTable(const LineTableEdit& edit) = 0;
 
   // Answers for the next dialog of each kind; nullopt cancels (for the contrast
@@ -58,6 +71,9 @@ class UserActions {
   virtual void QueueFitsImport(std::optional<FitsImportFields> answer) = 0;
   // The fields for the next Instrument dialog, then OK; nullopt presses Cancel.
   virtual void QueueInstrument(std::optional<InstrumentFields> answer) = 0;
+  // The button for the next question; one the question does not have is a
+  // script error when it opens.
+  virtual void QueueQuestion(QuestionButton button) = 0;
   // nullopt: from now on there is no printer.
   virtual void SetPrinter(std::optional<PageSize> page) = 0;
 
