@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/state_query.h"
+#include "platform/script/state_query.h"
 #include "platform/files.h"
 #include "platform/png_writer.h"
 #include "platform/script/controls_model.h"

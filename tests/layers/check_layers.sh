@@ -1,35 +1,36 @@
 #!/bin/sh
-# check_layers.sh ROOT: fails when a source file of the program includes a
-# header of a layer above its own. The layers, from the bottom up (a folder
-# may include its own layer and those below it; entry points, main.cpp, sit
-# above all):
-layers="base state platform imagefile spectrum calibration display output app platform/script platform/qt"
+# check_layers.sh ROOT TABLE: fails when a source file of a library includes a
+# header of a library folder its library does not link. Each line of TABLE
+# names a library's folder, then every folder it may include (its own first);
+# the build writes it from each library's DEPS, so the check is the build's
+# graph. A folder of two libraries may include what either links. Entry
+# points (main.cpp) and folders of no library (tests, tools) are not checked.
 
-cd "${1:?usage: check_layers.sh ROOT}" || exit 2
+root="${1:?usage: check_layers.sh ROOT TABLE}"
+table="${2:?usage: check_layers.sh ROOT TABLE}"
+table=$(cd "$(dirname "$table")" && pwd)/$(basename "$table")
+cd "$root" || exit 2
 
-# The layer number of a path: the longest layer folder it lies in.
-level() {
-  n=0 found=-1 len=0
-  for l in $layers; do
-    case "$1" in
-      "$l"/*) if [ ${#l} -gt $len ]; then found=$n len=${#l}; fi ;;
-    esac
-    n=$((n + 1))
-  done
-  echo $found
+folders=$(awk '{ print $1 }' "$table" | sort -u)
+
+# The folders `$1` may include, one per line.
+allowed() {
+  awk -v f="$1" '$1 == f { for (i = 1; i <= NF; i++) print $i }' "$table" | sort -u
 }
 
 status=0
-for dir in $layers; do
+for dir in $folders; do
   [ -d "$dir" ] || continue
+  may=$(allowed "$dir")
   for file in "$dir"/*.h "$dir"/*.cpp; do
     [ -f "$file" ] || continue
     [ "${file##*/}" = main.cpp ] && continue
-    own=$(level "$file")
     for inc in $(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file"); do
-      its=$(level "$inc")
-      if [ "$its" -gt "$own" ]; then
-        echo "$file includes $inc, a layer above its own"
+      its=${inc%/*}
+      [ "$its" = "$inc" ] && continue
+      echo "$folders" | grep -qx "$its" || continue
+      if ! echo "$may" | grep -qx "$its"; then
+        echo "$file includes $inc, a library its own does not link"
         status=1
       fi
     done

@@ -1,6 +1,6 @@
 // File > Export Spectrum...: the graphed spectrum saved through a save dialog
 // as a FITS spectrum with a linear wavelength axis, a FITS table or CSV
-// (imagefile/spectrum_export.h writes them), through the window's file seam.
+// (imagefile/spectrum_files.h writes them), through the window's file seam.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -10,7 +10,7 @@
 #include "calibration/handlers.h"
 #include "calibration/line_handlers.h"
 #include "imagefile/fits_settings.h"
-#include "imagefile/spectrum_export.h"
+#include "imagefile/spectrum_files.h"
 #include "output/handlers.h"
 
 namespace lxr4 {

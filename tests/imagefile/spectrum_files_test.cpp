@@ -2,7 +2,7 @@
 // under a locale with a decimal comma; spectrum_export_check.py reads the
 // calibrated files back with specutils. (The CSV before a calibration and the
 // refused linear FITS spectrum are the golden case export-fits.)
-#include "imagefile/spectrum_export.h"
+#include "imagefile/spectrum_files.h"
 
 #include <gtest/gtest.h>
 

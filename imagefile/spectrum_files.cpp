@@ -1,4 +1,4 @@
-#include "imagefile/spectrum_export.h"
+#include "imagefile/spectrum_files.h"
 
 #include "imagefile/cfitsio.h"
 

@@ -1,4 +1,4 @@
-#include "app/state_query.h"
+#include "platform/script/state_query.h"
 
 #include <array>
 #include <functional>

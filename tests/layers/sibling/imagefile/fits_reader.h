@@ -1,0 +1,1 @@
+// Not linked by spectrum.

@@ -1,0 +1,1 @@
+// Linked by both.
