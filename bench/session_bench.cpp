@@ -43,7 +43,7 @@ class Session {
   static inline std::unique_ptr<Session> running;
 
   void Load(Control button, const char* path) {
-    driver.QueueOpen(std::string(path));
+    driver.Answers().opens.Push(std::string(path));
     driver.Click(button);
   }
   // Graphs the lamp with Line 1 marked on its mercury line and the cursor on the neon line.
@@ -84,7 +84,7 @@ void LoadCal(benchmark::State& state) {
 void FileDialogAlone(benchmark::State& state) {
   Session& s = Session::Get();
   for (auto _ : state) {
-    s.driver.QueueOpen(std::string("samples/lamp.km1"));
+    s.driver.Answers().opens.Push(std::string("samples/lamp.km1"));
     benchmark::DoNotOptimize(s.driver.OpenFileDialog("All Files (*.*)|*.*", 1, 4));
   }
   Check(state);

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 #include "platform/qt/calibration_dialogs.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/window_driver.h"
@@ -26,13 +28,6 @@ namespace lxr4 {
 namespace {
 
 QString ToQt(const std::string& s) { return QString::fromStdString(s); }
-
-template <typename T>
-T PopAnswer(std::deque<T>& queue) {
-  T answer = std::move(queue.front());
-  queue.pop_front();
-  return answer;
-}
 
 // Presses a standard button of a dialog's button box; false when it has none.
 bool Press(QDialog* dialog, QDialogButtonBox::StandardButton which) {
@@ -113,8 +108,9 @@ void WindowDriver::Answer(QDialog* dialog) {
 // Each press of Done takes the next answer: Done may refuse the texts and keep
 // the dialog open.
 void WindowDriver::AnswerContrast(QDialog* dialog) {
-  if (contrasts_.empty()) return Refuse(dialog, "the contrast dialog opened with no answer queued");
-  if (const std::optional<ContrastAnswer> answer = PopAnswer(contrasts_)) {
+  auto next = answers_.contrasts.Pop();
+  if (!next) return Refuse(dialog, answers_.contrasts.NoneQueued());
+  if (const std::optional<ContrastAnswer>& answer = *next) {
     static_cast<QLineEdit*>(window_.Widget(Control::txtbackground))->setText(ToQt(answer->background));
     static_cast<QLineEdit*>(window_.Widget(Control::txtrange))->setText(ToQt(answer->range));
   }
@@ -123,8 +119,9 @@ void WindowDriver::AnswerContrast(QDialog* dialog) {
 }
 
 void WindowDriver::AnswerInput(QDialog* dialog) {
-  if (inputs_.empty()) return Refuse(dialog, "an input box opened with no answer queued");
-  const std::optional<std::string> answer = PopAnswer(inputs_);
+  auto next = answers_.inputs.Pop();
+  if (!next) return Refuse(dialog, answers_.inputs.NoneQueued());
+  const std::optional<std::string> answer = *std::move(next);
   auto* text = dialog->findChild<QLineEdit*>();
   if (answer && text != nullptr) text->setText(ToQt(*answer));
   if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
@@ -136,8 +133,9 @@ void WindowDriver::AnswerInput(QDialog* dialog) {
 // dialog may show another folder than the working one (where the user last
 // went), and a script's relative path is taken from the working folder.
 void WindowDriver::AnswerOpen(QDialog* dialog) {
-  if (opens_.empty()) return Refuse(dialog, "the open-file dialog opened with no answer queued");
-  const std::optional<std::string> answer = PopAnswer(opens_);
+  auto next = answers_.opens.Pop();
+  if (!next) return Refuse(dialog, answers_.opens.NoneQueued());
+  const std::optional<std::string> answer = *std::move(next);
   if (answer) {
     if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
       name->setText(QDir::current().absoluteFilePath(ToQt(*answer)));
@@ -153,8 +151,9 @@ void WindowDriver::AnswerOpen(QDialog* dialog) {
 // the extension of a name typed before), then the path typed whole and Save
 // pressed.
 void WindowDriver::AnswerSave(QFileDialog* dialog) {
-  if (saves_.empty()) return Refuse(dialog, "the save-file dialog opened with no answer queued");
-  const std::optional<SaveAnswer> answer = PopAnswer(saves_);
+  auto next = answers_.saves.Pop();
+  if (!next) return Refuse(dialog, answers_.saves.NoneQueued());
+  const auto answer = *std::move(next);
   if (!answer) {
     if (!Press(dialog, QDialogButtonBox::Cancel))
       return Refuse(dialog, "the save-file dialog has no Cancel button");
@@ -175,8 +174,9 @@ void WindowDriver::AnswerSave(QFileDialog* dialog) {
 
 // The answer's fields are set in the dialog's widgets, then OK pressed.
 void WindowDriver::AnswerFitsImport(QDialog* dialog) {
-  if (fitsImports_.empty()) return Refuse(dialog, "the FITS import dialog opened with no answer queued");
-  const std::optional<FitsImportFields> answer = PopAnswer(fitsImports_);
+  auto next = answers_.fitsImports.Pop();
+  if (!next) return Refuse(dialog, answers_.fitsImports.NoneQueued());
+  const auto answer = *std::move(next);
   if (answer) {
     auto* axis = dialog->findChild<QComboBox*>(QStringLiteral("fitsAxis"));
     auto* full = dialog->findChild<QCheckBox*>(QStringLiteral("fitsFullResolution"));
@@ -198,8 +198,9 @@ void WindowDriver::AnswerFitsImport(QDialog* dialog) {
 
 // The five fields typed over, the check box set, and OK pressed.
 void WindowDriver::AnswerInstrument(QDialog* dialog) {
-  if (instruments_.empty()) return Refuse(dialog, "the Instrument dialog opened with no answer queued");
-  const std::optional<InstrumentFields> answer = PopAnswer(instruments_);
+  auto next = answers_.instruments.Pop();
+  if (!next) return Refuse(dialog, answers_.instruments.NoneQueued());
+  const auto answer = *std::move(next);
   if (answer) {
     const auto type = [dialog](const char* name, const std::string& text) {
       if (auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(name))) field->setText(ToQt(text));
@@ -218,8 +219,9 @@ void WindowDriver::AnswerInstrument(QDialog* dialog) {
 
 // The queued button is pressed, if the question has it.
 void WindowDriver::AnswerQuestion(QDialog* dialog) {
-  if (questions_.empty()) return Refuse(dialog, "a question opened with no answer queued");
-  const QuestionButton answer = PopAnswer(questions_);
+  auto next = answers_.questions.Pop();
+  if (!next) return Refuse(dialog, answers_.questions.NoneQueued());
+  const auto answer = *std::move(next);
   static constexpr QMessageBox::StandardButton kButtons[] = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok,
                                                              QMessageBox::Cancel};
   auto* box = static_cast<QMessageBox*>(dialog);

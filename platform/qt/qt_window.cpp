@@ -28,6 +28,7 @@
 #include "platform/qt/open_folder.h"
 #include "platform/qt/tooltips.h"
 #include "platform/qt/widgets.h"
+#include "platform/scroll_bar_rules.h"
 
 namespace lxr4 {
 
@@ -267,7 +268,7 @@ int QtWindow::Value(Control scrollBar) const {
 void QtWindow::SetValue(Control scrollBar, int value) {
   auto* bar = As<QScrollBar>(scrollBar);
   if (!bar) return;
-  value = std::clamp(value, bar->minimum(), bar->maximum());
+  value = SettledValue({bar->minimum(), bar->maximum()}, value);
   if (value == bar->value()) return;
   {
     const QSignalBlocker block(bar);
@@ -280,11 +281,14 @@ void QtWindow::SetMaximum(Control scrollBar, int maximum) {
   auto* bar = As<QScrollBar>(scrollBar);
   if (!bar) return;
   const int before = bar->value();
+  const BarRange range = WithMaximum({bar->minimum(), bar->maximum()}, maximum);
+  const int value = SettledValue(range, before);
   {
     const QSignalBlocker block(bar);
-    bar->setMaximum(maximum);
+    bar->setRange(range.minimum, range.maximum);
+    bar->setValue(value);
   }
-  if (bar->value() != before) Deliver(scrollBar, Event::Change);
+  if (value != before) Deliver(scrollBar, Event::Change);
 }
 
 // A check box's tick, or an option button's selection.

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "platform/qt/qt_window.h"
+#include "platform/script/dialog_answers.h"
 #include "platform/script/script_printer.h"
 #include "platform/script/user_actions.h"
 
@@ -106,19 +107,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void Close() override;
   void ChooseMenu(MenuItem item) override;
   void EditLineTable(const LineTableEdit& edit) override;
-  void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
-  void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
-  void QueueContrast(std::optional<ContrastAnswer> answer) override {
-    contrasts_.push_back(std::move(answer));
-  }
-  void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
-  void QueueFitsImport(std::optional<FitsImportFields> answer) override {
-    fitsImports_.push_back(std::move(answer));
-  }
-  void QueueInstrument(std::optional<InstrumentFields> answer) override {
-    instruments_.push_back(std::move(answer));
-  }
-  void QueueQuestion(QuestionButton button) override { questions_.push_back(button); }
+  [[nodiscard]] DialogAnswers& Answers() override { return answers_; }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override;
   [[nodiscard]] const Surface& WindowSurface() const override { return window_.WindowSurface(); }
@@ -155,12 +144,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   QtWindow& window_;
   EventSink* program_ = nullptr;
   ScriptPrinter printer_;
-  std::deque<std::optional<std::string>> opens_, inputs_;
-  std::deque<std::optional<ContrastAnswer>> contrasts_;
-  std::deque<std::optional<SaveAnswer>> saves_;
-  std::deque<std::optional<FitsImportFields>> fitsImports_;
-  std::deque<std::optional<InstrumentFields>> instruments_;
-  std::deque<QuestionButton> questions_;
+  DialogAnswers answers_;
   std::exception_ptr stop_;
   std::unique_ptr<DialogWatcher> watcher_;
 };

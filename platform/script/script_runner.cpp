@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/script/dialog_answers.h"
 #include "platform/script/state_query.h"
 #include "platform/files.h"
 #include "platform/png_writer.h"
@@ -124,45 +125,45 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
     user.Close();
   } else if (command == "open") {
     ExpectWords(w, 2, "open PATH");
-    user.QueueOpen(w[1]);
+    user.Answers().opens.Push(w[1]);
   } else if (command == "open-cancel") {
     ExpectWords(w, 1, "open-cancel");
-    user.QueueOpen(std::nullopt);
+    user.Answers().opens.Push(std::nullopt);
   } else if (command == "input") {
     ExpectWords(w, 2, "input TEXT");
-    user.QueueInput(w[1]);
+    user.Answers().inputs.Push(w[1]);
   } else if (command == "input-cancel") {
     ExpectWords(w, 1, "input-cancel");
-    user.QueueInput(std::nullopt);
+    user.Answers().inputs.Push(std::nullopt);
   } else if (command == "contrast") {
     ExpectWords(w, 3, "contrast BACKGROUND RANGE");
-    user.QueueContrast(ContrastAnswer{w[1], w[2]});
+    user.Answers().contrasts.Push(ContrastAnswer{w[1], w[2]});
   } else if (command == "contrast-done") {
     ExpectWords(w, 1, "contrast-done");
-    user.QueueContrast(std::nullopt);
+    user.Answers().contrasts.Push(std::nullopt);
   } else if (command == "save") {
     if (w.size() != 2 && w.size() != 3) throw ScriptError("expected: save PATH [TYPE]");
     const long long type = w.size() == 3 ? Whole(w[2]) : 1;
     if (type < 1 || type > INT_MAX) throw ScriptError("bad file type \"" + w[2] + "\"");
-    user.QueueSave(SaveAnswer{w[1], static_cast<int>(type)});
+    user.Answers().saves.Push(SaveAnswer{w[1], static_cast<int>(type)});
   } else if (command == "save-cancel") {
     ExpectWords(w, 1, "save-cancel");
-    user.QueueSave(std::nullopt);
+    user.Answers().saves.Push(std::nullopt);
   } else if (command == "fits-import") {
     const std::optional<FitsImportFields> fields =
         ParseFitsImportWords(std::span<const std::string>(w).subspan(1));
     if (!fields) throw ScriptError("expected: fits-import auto|rows|columns WINDOWSTART|- PIXELSIZE [frame|image]");
-    user.QueueFitsImport(*fields);
+    user.Answers().fitsImports.Push(*fields);
   } else if (command == "fits-import-cancel") {
     ExpectWords(w, 1, "fits-import-cancel");
-    user.QueueFitsImport(std::nullopt);
+    user.Answers().fitsImports.Push(std::nullopt);
   } else if (command == "instrument") {
     ExpectWords(w, 6, "instrument DENSITY DEVIATION REFCOL on|off PIXELSIZE|-");
     if (w[4] != "on" && w[4] != "off") throw ScriptError("expected on or off, not \"" + w[4] + "\"");
-    user.QueueInstrument(InstrumentFields{w[1], w[2], w[3], w[4] == "on", w[5] == "-" ? "" : w[5]});
+    user.Answers().instruments.Push(InstrumentFields{w[1], w[2], w[3], w[4] == "on", w[5] == "-" ? "" : w[5]});
   } else if (command == "instrument-cancel") {
     ExpectWords(w, 1, "instrument-cancel");
-    user.QueueInstrument(std::nullopt);
+    user.Answers().instruments.Push(std::nullopt);
   } else if (command == "line-used") {
     ExpectWords(w, 3, "line-used ROW on|off");
     if (w[2] != "on" && w[2] != "off") throw ScriptError("expected on or off, not \"" + w[2] + "\"");
@@ -179,7 +180,7 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
     ExpectWords(w, 2, "answer yes|no|ok|cancel");
     const std::optional<QuestionButton> button = FindButton(w[1]);
     if (!button) throw ScriptError("expected yes, no, ok or cancel, not \"" + w[1] + "\"");
-    user.QueueQuestion(*button);
+    user.Answers().questions.Push(*button);
   } else if (command == "menu") {
     ExpectWords(w, 2, "menu NAME");
     const std::optional<MenuItem> item = FindMenuItem(w[1]);

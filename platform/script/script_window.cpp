@@ -4,19 +4,13 @@
 #include <utility>
 
 #include "platform/documents.h"
+#include "platform/scroll_bar_rules.h"
 #include "platform/script/script_error.h"
 
 namespace lxr4 {
 
 namespace {
 using K = ControlKind;
-
-template <typename T>
-T PopAnswer(std::deque<T>& queue) {
-  T answer = std::move(queue.front());
-  queue.pop_front();
-  return answer;
-}
 
 // The number of file types of a dialog's filter: "Name|pattern" pairs separated by '|'.
 int TypeCount(std::string_view filter) {
@@ -60,7 +54,7 @@ void ScriptWindow::Send(Control c, Event e) {
 
 void ScriptWindow::MoveBar(Control bar, int value) {
   ControlState& s = controls_[bar];
-  value = std::clamp(value, s.minimum, s.maximum);
+  value = SettledValue({s.minimum, s.maximum}, value);
   if (value == s.value) return;
   s.value = value;
   Send(bar, Event::Change);
@@ -102,8 +96,9 @@ void ScriptWindow::SetValue(Control scrollBar, int value) {
 
 void ScriptWindow::SetMaximum(Control scrollBar, int maximum) {
   ControlState& s = Checked(scrollBar, "SetMaximum", {K::ScrollBar});
-  s.maximum = maximum;
-  s.minimum = std::min(s.minimum, maximum);  // as the real scroll bar does
+  const BarRange range = WithMaximum({s.minimum, s.maximum}, maximum);
+  s.minimum = range.minimum;
+  s.maximum = range.maximum;
   MoveBar(scrollBar, s.value);
 }
 
@@ -135,8 +130,7 @@ void ScriptWindow::ShowDialog(Control form) {
   ControlState& dialog = Checked(form, "ShowDialog", {K::Form});
   dialog.on = true;
   while (dialog.on) {
-    if (contrasts_.empty()) Fail("the contrast dialog opened with no answer queued");
-    if (const std::optional<ContrastAnswer> answer = PopAnswer(contrasts_)) {
+    if (const std::optional<ContrastAnswer> answer = Take(answers_.contrasts)) {
       controls_[Control::txtbackground].text = answer->background;
       controls_[Control::txtrange].text = answer->range;
     }
@@ -162,8 +156,7 @@ void ScriptWindow::ClearGraph() { graph_.Clear(); }
 void ScriptWindow::MessageBox(std::string_view) {}
 
 bool ScriptWindow::Ask(std::string_view, Buttons buttons) {
-  if (questions_.empty()) Fail("a question opened with no answer queued");
-  const QuestionButton answer = PopAnswer(questions_);
+  const QuestionButton answer = Take(answers_.questions);
   if (!Offers(buttons, answer))
     Fail("the question has no button \"" + std::string(ButtonWord(answer)) + "\" (it has " +
          (buttons == Buttons::YesNo ? "yes and no)" : "ok and cancel)"));
@@ -171,23 +164,19 @@ bool ScriptWindow::Ask(std::string_view, Buttons buttons) {
 }
 
 std::optional<std::string> ScriptWindow::InputBox(std::string_view, std::string_view, std::string_view) {
-  if (inputs_.empty()) Fail("an input box opened with no answer queued");
-  return PopAnswer(inputs_);
+  return Take(answers_.inputs);
 }
 
 std::optional<std::string> ScriptWindow::OpenFileDialog(std::string_view, int, int) {
-  if (opens_.empty()) Fail("the open-file dialog opened with no answer queued");
-  return PopAnswer(opens_);
+  return Take(answers_.opens);
 }
 
 std::optional<FitsImportFields> ScriptWindow::FitsImportDialog(const FitsImportFields&) {
-  if (fitsImports_.empty()) Fail("the FITS import dialog opened with no answer queued");
-  return PopAnswer(fitsImports_);
+  return Take(answers_.fitsImports);
 }
 
 std::optional<SaveAnswer> ScriptWindow::SaveFileDialog(std::string_view filter) {
-  if (saves_.empty()) Fail("the save-file dialog opened with no answer queued");
-  std::optional<SaveAnswer> answer = PopAnswer(saves_);
+  std::optional<SaveAnswer> answer = Take(answers_.saves);
   if (answer && (answer->type < 1 || answer->type > TypeCount(filter)))
     Fail("the save-file dialog has no type " + std::to_string(answer->type) + " (it has " +
          std::to_string(TypeCount(filter)) + ")");
@@ -195,8 +184,7 @@ std::optional<SaveAnswer> ScriptWindow::SaveFileDialog(std::string_view filter) 
 }
 
 std::optional<InstrumentFields> ScriptWindow::InstrumentDialog(const InstrumentFields&) {
-  if (instruments_.empty()) Fail("the Instrument dialog opened with no answer queued");
-  return PopAnswer(instruments_);
+  return Take(answers_.instruments);
 }
 
 void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
@@ -255,7 +243,7 @@ void ScriptWindow::Select(Control combo, int index) {
 
 void ScriptWindow::Drag(Control scrollBar, int value) {
   ControlState& s = controls_[scrollBar];
-  s.value = std::clamp(value, s.minimum, s.maximum);
+  s.value = SettledValue({s.minimum, s.maximum}, value);
   Send(scrollBar, Event::Scroll);
 }
 

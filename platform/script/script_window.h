@@ -6,13 +6,13 @@
 // It writes no transcript itself (RecordingWindow does).
 #pragma once
 
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 #include "platform/script/controls_model.h"
+#include "platform/script/dialog_answers.h"
 #include "platform/script/script_printer.h"
 #include "platform/script/user_actions.h"
 #include "platform/surface.h"
@@ -79,19 +79,7 @@ class ScriptWindow final : public Window, public UserActions {
   void Close() override;
   void ChooseMenu(MenuItem item) override;
   void EditLineTable(const LineTableEdit& edit) override;
-  void QueueOpen(std::optional<std::string> path) override { opens_.push_back(std::move(path)); }
-  void QueueInput(std::optional<std::string> text) override { inputs_.push_back(std::move(text)); }
-  void QueueContrast(std::optional<ContrastAnswer> answer) override {
-    contrasts_.push_back(std::move(answer));
-  }
-  void QueueSave(std::optional<SaveAnswer> answer) override { saves_.push_back(std::move(answer)); }
-  void QueueFitsImport(std::optional<FitsImportFields> answer) override {
-    fitsImports_.push_back(std::move(answer));
-  }
-  void QueueInstrument(std::optional<InstrumentFields> answer) override {
-    instruments_.push_back(std::move(answer));
-  }
-  void QueueQuestion(QuestionButton button) override { questions_.push_back(button); }
+  [[nodiscard]] DialogAnswers& Answers() override { return answers_; }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override { return controls_.View(control); }
   [[nodiscard]] const Surface& WindowSurface() const override { return window_; }
@@ -105,6 +93,13 @@ class ScriptWindow final : public Window, public UserActions {
   const ControlState& Checked(Control c, const char* operation,
                               std::initializer_list<ControlKind> kinds) const;
   [[noreturn]] void Fail(const std::string& what) const;
+  // The next queued answer of a dialog that has opened; a script error when none is queued.
+  template <typename T>
+  T Take(AnswerQueue<T>& queue) {
+    std::optional<T> answer = queue.Pop();
+    if (!answer) Fail(queue.NoneQueued());
+    return *std::move(answer);
+  }
   void Send(Control c, Event e);
   // Sets a scroll bar's value, clamped to its range; runs its change handler
   // when the value differs.
@@ -115,13 +110,8 @@ class ScriptWindow final : public Window, public UserActions {
   Surface graph_;
   ScriptPrinter printer_;
   DiskFiles files_;
-  std::deque<std::optional<std::string>> opens_, inputs_;
-  std::deque<std::optional<ContrastAnswer>> contrasts_;
-  std::deque<std::optional<SaveAnswer>> saves_;
-  std::deque<std::optional<FitsImportFields>> fitsImports_;
+  DialogAnswers answers_;
   std::string fitsImportSetting_;
-  std::deque<std::optional<InstrumentFields>> instruments_;
-  std::deque<QuestionButton> questions_;
   LineTable table_;
   bool tableShown_ = false;  // the Lines and Residuals dialog, once shown, stays open
   std::vector<bool> menuTicks_ = std::vector<bool>(AllMenuItems().size(), false);

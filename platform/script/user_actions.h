@@ -40,6 +40,8 @@ enum class QuestionButton : std::uint8_t { Yes, No, Ok, Cancel };
 [[nodiscard]] bool Offers(Buttons buttons, QuestionButton button);
 [[nodiscard]] bool IsYes(QuestionButton button);
 
+struct DialogAnswers;
+
 class UserActions {
  public:
   // The runner has checked that each control is of the kind the action needs,
@@ -59,21 +61,8 @@ class UserActions {
   // the dialog or the rows.
   virtual void EditLineTable(const LineTableEdit& edit) = 0;
 
-  // Answers for the next dialog of each kind; nullopt cancels (for the contrast
-  // dialog: presses Done without editing).
-  virtual void QueueOpen(std::optional<std::string> path) = 0;
-  virtual void QueueInput(std::optional<std::string> text) = 0;
-  virtual void QueueContrast(std::optional<ContrastAnswer> answer) = 0;
-  // The path and type for the next save-file dialog; nullopt cancels it. A
-  // type the dialog does not have is a script error when the dialog opens.
-  virtual void QueueSave(std::optional<SaveAnswer> answer) = 0;
-  // The fields for the next FITS import settings dialog; nullopt cancels it.
-  virtual void QueueFitsImport(std::optional<FitsImportFields> answer) = 0;
-  // The fields for the next Instrument dialog, then OK; nullopt presses Cancel.
-  virtual void QueueInstrument(std::optional<InstrumentFields> answer) = 0;
-  // The button for the next question; one the question does not have is a
-  // script error when it opens.
-  virtual void QueueQuestion(QuestionButton button) = 0;
+  // The answers queued for the dialogs still to open (dialog_answers.h).
+  [[nodiscard]] virtual DialogAnswers& Answers() = 0;
   // nullopt: from now on there is no printer.
   virtual void SetPrinter(std::optional<PageSize> page) = 0;
 

@@ -88,7 +88,7 @@ class OpenDialog : public testing::Test {
   static std::optional<std::string> Chosen(std::optional<std::string> answer) {
     QtWindow window;
     WindowDriver driver(window);
-    driver.QueueOpen(std::move(answer));
+    driver.Answers().opens.Push(std::move(answer));
     return driver.OpenFileDialog("All Files (*.*)|*.*|KM1 Files (*.KM1)|*.KM1", 1, 4);
   }
 
