@@ -42,8 +42,9 @@ bench: build
 # Fuzzes with libFuzzer for FUZZ_SECONDS each (default 600): the camera image
 # reader (inputs up to 40,000 bytes, seeded with the samples and the committed
 # corpus), the number texts with the header's key lines, whole random sessions,
-# and the FITS reading path (cfitsio meets an absurd header with a huge
-# allocation that fails and is handled, so the allocator may return null).
+# and the FITS reading path across its boundary (the program's checks here, and
+# each file through the decoder process, whose crashes and hangs must end only
+# the decoder; seeded with the crafted files of tests/fuzz/fits-corpus).
 fuzz: setup
 	CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLXR4_FUZZ=ON -DLXR4_WINDOW=OFF -DLXR4_TESTS=OFF
 	ninja -C $(FUZZ) -j $(JOBS) reader_fuzz number_fuzz session_fuzz fits_fuzz

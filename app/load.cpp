@@ -4,9 +4,11 @@
 // SelectedFileName holds what the dialog answered.
 #include <algorithm>
 #include <array>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "imagefile/fits_settings.h"
 #include "app/procedures.h"
@@ -23,6 +25,9 @@ constexpr std::string_view kOpenFilter =
 constexpr int kOpenFilterIndex = 1;
 constexpr int kOpenFlagsHideReadOnly = 4;
 constexpr std::string_view kLoadFailed = "File not loaded successfully";
+constexpr std::string_view kFitsUnavailable =
+    "FITS support is unavailable: the FITS decoder (lxr4-fits-decoder) is missing beside the program "
+    "or cannot be started";
 // The largest valid file is 2048 + 20 x (2 + 32767) bytes.
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 // A FITS frame is read whole, up to 1 GiB.
@@ -68,27 +73,50 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
     for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
 }
 
+// The file's bytes as a camera image file: read whole and, when it is a FITS
+// frame (recognised by its contents), imported first. nullopt with a message
+// for the user when it cannot be; no allocation failure leaves this function.
+struct ImageBytes {
+  std::optional<std::vector<std::uint8_t>> bytes;
+  std::string label;     // the path, and what the import took of a frame
+  int columnBin = 1;     // frame pixels per image column
+  std::string_view failure = kLoadFailed;
+};
+
+ImageBytes ReadImageBytes(Window& w, const std::string& path) {
+  ImageBytes image{.bytes = {}, .label = path};
+  try {
+    image.bytes = w.Files().ReadFile(path, kMaxFileBytes);
+    if (!image.bytes || !LooksLikeFits(*image.bytes)) return image;
+    image.bytes = w.Files().ReadFile(path, kMaxFrameFileBytes);
+    FitsFileImport fits = image.bytes ? ImportFitsFile(*image.bytes, CurrentFitsSettings(w).import,
+                                                       FitsDecoderBesideProgram())
+                                      : FitsFileImport{};
+    if (fits.error == FitsError::Unavailable) image.failure = kFitsUnavailable;
+    image.bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
+    image.label += " (" + fits.image.description + ")";
+    image.columnBin = fits.image.bin;
+  } catch (const std::bad_alloc&) {
+    image.bytes.reset();
+  }
+  return image;
+}
+
 void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   AppState& s = app.s;
   Window& w = app.w;
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
   CameraImage& image = s.Image(slot);
-  auto bytes = w.Files().ReadFile(path, kMaxFileBytes);
-  // A FITS frame, recognised by its contents, becomes a camera image file first.
-  std::string label = path;
-  if (bytes && LooksLikeFits(*bytes)) {
-    bytes = w.Files().ReadFile(path, kMaxFrameFileBytes);
-    FitsFileImport fits = bytes ? ImportFitsFile(*bytes, CurrentFitsSettings(w).import) : FitsFileImport{};
-    bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
-    label += " (" + fits.image.description + ")";
-  }
-  if (!bytes) {
-    w.MessageBox(kLoadFailed);
+  const ImageBytes read = ReadImageBytes(w, path);
+  if (!read.bytes) {
+    w.MessageBox(read.failure);
     return;
   }
+  const std::string& label = read.label;
+  const auto& bytes = read.bytes;
   const ReaderStart start{slot == Slot::Object, static_cast<std::int16_t>(image.Height.AsDouble()),
-                          image.Width};
+                          image.Width, read.columnBin};
   const CameraImageFile file = ReadCameraImage(*bytes, start);
   switch (file.error) {
     case ReadError::None:

@@ -21,7 +21,7 @@ std::vector<std::uint8_t> LargeFrame() {
 void BM_ImportFrame4096x4096(benchmark::State& state) {
   const std::vector<std::uint8_t> file = LargeFrame();
   for (auto _ : state) {
-    FitsFileImport import = ImportFitsFile(file, {});
+    FitsFileImport import = ImportFitsFile(file, {}, LXR4_FITS_DECODER);
     benchmark::DoNotOptimize(import.image.file.data());
     if (!import.image.ok) state.SkipWithError("not imported");
   }

@@ -6,6 +6,8 @@ install(TARGETS lxr4-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET lxr4-script-window)
   install(TARGETS lxr4-script-window RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The FITS decoder, which every program runs from its own folder.
+install(TARGETS lxr4-fits-decoder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 include(PackageDocs)
 
 set(CPACK_GENERATOR DEB)  # what the `package` target makes
@@ -19,6 +21,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
+# Debian names a library's package after its SONAME: libcfitsio.so.10 is in libcfitsio10.
+string(REGEX REPLACE "^lib(.*)\\.so\\.([0-9]+)$" "lib\\1\\2" cfitsio_package "${LXR4_CFITSIO_SONAME}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libcfitsio10, zlib1g, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-dejavu-core")
+    "libc6, libstdc++6, ${cfitsio_package}, libseccomp2, zlib1g, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-dejavu-core")
 include(CPack)

@@ -34,10 +34,12 @@ constexpr std::uint8_t kCarriageReturn = 13;
 constexpr std::int32_t kStoredMax = 32767;
 
 // A pixel size in millimetres as micrometres, in single precision. 0 means
-// unknown; any other size must be one a camera can have, 0.1 micrometre to 1 mm,
-// or the calibration would fit absurd focal lengths and wavelengths.
-std::optional<float> ToMicrometres(double millimetres) {
-  if (millimetres != 0 && !(millimetres >= kMinPixelMillimetres && millimetres <= kMaxPixelMillimetres))
+// unknown; any other size must be one a camera can have, 0.1 micrometre to 1 mm
+// (for `bin` camera pixels side by side, each of them), or the calibration
+// would fit absurd focal lengths and wavelengths.
+std::optional<float> ToMicrometres(double millimetres, int bin = 1) {
+  const double camera = millimetres / bin;
+  if (millimetres != 0 && !(camera >= kMinPixelMillimetres && camera <= kMaxPixelMillimetres))
     return std::nullopt;
   const float micrometres = static_cast<float>(millimetres) * 1000.0f;
   if (!std::isfinite(micrometres)) return std::nullopt;
@@ -45,7 +47,7 @@ std::optional<float> ToMicrometres(double millimetres) {
 }
 
 // Stores one key line's value; false when the value does not convert.
-bool ApplyKey(Key key, std::string_view value, HeaderValues& header) {
+bool ApplyKey(Key key, std::string_view value, int columnBin, HeaderValues& header) {
   switch (key) {
     case Key::Date:
       header.captionSuffix += " captured on ";
@@ -74,7 +76,7 @@ bool ApplyKey(Key key, std::string_view value, HeaderValues& header) {
       header.range = ToInt32(*number);
       return header.range.has_value();
     case Key::XPixelSize:
-      header.pixelWidth = ToMicrometres(*number);
+      header.pixelWidth = ToMicrometres(*number, columnBin);
       return header.pixelWidth.has_value();
     case Key::YPixelSize:
       header.pixelHeight = ToMicrometres(*number);
@@ -87,7 +89,7 @@ bool ApplyKey(Key key, std::string_view value, HeaderValues& header) {
 // Reads the header's text lines from the start of the file until the line
 // whose first three characters are "End". A line ends at a carriage return;
 // its last character (the line feed before the return) is not content.
-ReadError ParseHeader(std::string_view text, bool objectSlot, HeaderValues& header) {
+ReadError ParseHeader(std::string_view text, const ReaderStart& reader, HeaderValues& header) {
   std::string_view firstThree;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -101,12 +103,12 @@ ReadError ParseHeader(std::string_view text, bool objectSlot, HeaderValues& head
     firstThree = line.substr(0, 3);
     for (const KeyText& key : kKeys) {
       if (!line.starts_with(key.text)) continue;
-      if (key.key == Key::YPixelSize && !objectSlot) break;
+      if (key.key == Key::YPixelSize && !reader.objectSlot) break;
       // The value runs from the second character after the key (the first,
       // normally a blank, is skipped whatever it is) to character n.
       const std::size_t from = key.text.size() + 1;
       const std::string_view value = from < n ? line.substr(from, n - from) : std::string_view{};
-      if (!ApplyKey(key.key, value, header)) return ReadError::BadHeaderValue;
+      if (!ApplyKey(key.key, value, std::max(reader.columnBin, 1), header)) return ReadError::BadHeaderValue;
       break;
     }
     if (firstThree == "End") return ReadError::None;
@@ -187,7 +189,7 @@ CameraImageFile ReadCameraImage(std::span<const std::uint8_t> file, const Reader
   std::copy_n(file.begin(), std::min(file.size(), kHeaderBlockBytes), result.headerBlock.begin());
 
   const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
-  result.error = ParseHeader(text, start.objectSlot, result.header);
+  result.error = ParseHeader(text, start, result.header);
   if (result.error != ReadError::None) return result;
 
   result.height = result.header.height.value_or(start.height);

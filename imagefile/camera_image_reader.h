@@ -39,6 +39,10 @@ struct ReaderStart {
   bool objectSlot = true;  // "Y_pixel_size =" is read by object loads only
   std::int16_t height = 0;
   std::int16_t width = 0;
+  // Camera pixels summed into one image column (an imported FITS frame's bin):
+  // X_pixel_size is that many camera pixels wide, and the limits above apply to
+  // one camera pixel.
+  int columnBin = 1;
 };
 
 // The values of the header's key lines; nullopt where the header lacks the key.

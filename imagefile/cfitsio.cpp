@@ -10,8 +10,8 @@ namespace {
 
 CfitsioFunctions Load() {
   CfitsioFunctions f;
-  // The library stays loaded for the rest of the run.
-  void* library = dlopen("libcfitsio.so.10", RTLD_NOW | RTLD_LOCAL);
+  // The library this build found (CMake passes its SONAME); it stays loaded for the rest of the run.
+  void* library = dlopen(LXR4_CFITSIO_SONAME, RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) return f;
   CfitsioFunctions loaded;
   bool complete = true;

@@ -1,9 +1,11 @@
-// cfitsio, loaded when a FITS file is first met rather than at the program's
-// start: the library brings some thirty others (a network stack among them)
-// that a session without FITS files never needs. Include this in place of
-// <fitsio.h>; the calls keep cfitsio's own names. Before any call, check
-// CfitsioLoaded(): when the library cannot be loaded, no FITS file can be
-// read or written, and the caller fails as it does for a bad file.
+// cfitsio for the writers of the program's own FITS files, loaded when one is
+// first written rather than at the program's start: the library brings some
+// thirty others (a network stack among them) that a session without FITS files
+// never needs. (Users' files are read by the decoder process, which links
+// cfitsio itself: imagefile/decoder.) Include this in place of <fitsio.h>; the
+// calls keep cfitsio's own names. Before any call, check CfitsioLoaded(): when
+// the library cannot be loaded, no FITS file can be written, and the caller
+// fails as it does for a bad file.
 #pragma once
 
 #include <fitsio.h>

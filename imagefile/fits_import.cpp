@@ -260,8 +260,9 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   return result;
 }
 
-FitsFileImport ImportFitsFile(std::span<const std::uint8_t> file, const ImportOptions& options) {
-  const FitsReadResult read = ReadFitsFrame(file);
+FitsFileImport ImportFitsFile(std::span<const std::uint8_t> file, const ImportOptions& options,
+                              const std::string& decoder) {
+  const FitsReadResult read = ReadFitsFrame(file, decoder);
   if (read.error != FitsError::None) return {read.error, {}};
   return {FitsError::None, ImportFrame(read.frame, options)};
 }

@@ -68,13 +68,15 @@ struct FrameImport {
 
 [[nodiscard]] FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options);
 
-// A FITS file's bytes read and imported; not ok when the reader refuses the file
-// (`error` then says why) or the frame cannot become an image.
+// A FITS file's bytes read (through `decoder`, see ReadFitsFrame) and imported;
+// not ok when the reader refuses the file (`error` then says why) or the frame
+// cannot become an image.
 struct FitsFileImport {
   FitsError error = FitsError::None;
   FrameImport image;
 };
-[[nodiscard]] FitsFileImport ImportFitsFile(std::span<const std::uint8_t> file, const ImportOptions& options);
+[[nodiscard]] FitsFileImport ImportFitsFile(std::span<const std::uint8_t> file, const ImportOptions& options,
+                                            const std::string& decoder);
 
 // What an import leaves in the header block beyond the camera's own keys, for the
 // exports: nullopt scale when the block is not of an imported frame.

@@ -1,24 +1,42 @@
+// The program's side of the untrusted-file boundary: the decoder process is
+// started for one file, fed its bytes, watched by the clock and reaped; what
+// it answers is checked before any of it is used.
 #include "imagefile/fits_reader.h"
 
-#include "imagefile/cfitsio.h"
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
-#include <limits>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
 #include <new>
 #include <string_view>
 
+#include "imagefile/fits_answer.h"
 #include "imagefile/gzip.h"
 
 namespace lxr4 {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 constexpr std::string_view kSimpleCard = "SIMPLE  =";
-constexpr int kMaxHdus = 64;
-constexpr std::size_t kRecordBytes = 2880;
+// Every small file is decided or refused within two seconds; a large one gets a
+// second more for each 16 MiB it holds (an 8192 x 8192 16-bit frame takes
+// about four seconds on a busy machine).
+constexpr milliseconds kTimeAllowed{1800};
+constexpr std::size_t kBytesPerExtraSecond = std::size_t{16} << 20;
+constexpr std::size_t kSendBytes = std::size_t{1} << 20;
 
 bool StartsAsFits(std::span<const std::uint8_t> bytes) {
   return bytes.size() >= kSimpleCard.size() &&
@@ -26,250 +44,164 @@ bool StartsAsFits(std::span<const std::uint8_t> bytes) {
                     [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
-// An open cfitsio memory file, closed (and cfitsio's message stack cleared) on every path.
-class MemoryFits {
- public:
-  explicit MemoryFits(std::span<const std::uint8_t> bytes)
-      : data_(const_cast<std::uint8_t*>(bytes.data())), size_(bytes.size()) {
-    if (!CfitsioLoaded()) return;
-    // cfitsio takes a read-only memory file by a non-const pointer but does not write it.
-    fits_open_memfile(&file_, "frame", READONLY, &data_, &size_, 0, nullptr, &status_);
-    if (status_ != 0) file_ = nullptr;
-  }
-  ~MemoryFits() {
-    if (!CfitsioLoaded()) return;
-    if (file_ != nullptr) {
-      int status = 0;
-      fits_close_file(file_, &status);
-    }
-    fits_clear_errmsg();
-  }
-  MemoryFits(const MemoryFits&) = delete;
-  MemoryFits& operator=(const MemoryFits&) = delete;
-
-  [[nodiscard]] fitsfile* get() const { return file_; }
-
- private:
-  void* data_;
-  std::size_t size_;
-  fitsfile* file_ = nullptr;
-  int status_ = 0;
+// The decoder's process: its end of the socket that is both its standard input and output.
+struct Decoder {
+  pid_t pid = -1;
+  int socket = -1;
 };
 
-std::optional<std::string> StringKey(fitsfile* f, const char* name) {
-  std::array<char, FLEN_VALUE> value{};
-  int status = 0;
-  fits_read_key(f, TSTRING, name, value.data(), nullptr, &status);
-  if (status != 0) return std::nullopt;
-  return std::string(value.data());
-}
-
-std::optional<double> NumberKey(fitsfile* f, const char* name) {
-  double value = 0;
-  int status = 0;
-  fits_read_key(f, TDOUBLE, name, &value, nullptr, &status);
-  if (status != 0 || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-template <typename T>
-void Fill(std::optional<T>& to, std::optional<T> from) {
-  if (!to) to = std::move(from);
-}
-
-// Reads the facts of the current HDU; keys found earlier (in another HDU) stay.
-void ReadFacts(fitsfile* f, FitsFacts& facts) {
-  if (facts.object.empty()) facts.object = StringKey(f, "OBJECT").value_or("");
-  if (facts.dateObs.empty()) facts.dateObs = StringKey(f, "DATE-OBS").value_or("");
-  if (facts.timeObs.empty()) {
-    facts.timeObs = StringKey(f, "TIME-OBS").value_or(StringKey(f, "UT").value_or(""));
+bool Start(const std::string& path, Decoder& d) {
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawnattr_init(&attributes);
+  // The window program has threads that may open files at any moment: only the
+  // socket and /dev/null reach the decoder, whatever their close-on-exec flags.
+  posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+  // No signal blocked or ignored in the program (SIGPIPE, say) stays so in the decoder.
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  sigdelset(&all, SIGKILL);
+  sigdelset(&all, SIGSTOP);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  std::string program = path;
+  char* argv[] = {program.data(), nullptr};
+  char* envp[] = {nullptr};
+  const int rc = posix_spawn(&d.pid, path.c_str(), &actions, &attributes, argv, envp);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  close(ends[1]);
+  if (rc != 0) {
+    close(ends[0]);
+    return false;
   }
-  Fill(facts.exposure, NumberKey(f, "EXPTIME"));
-  Fill(facts.exposure, NumberKey(f, "EXPOSURE"));
-  for (const char* key : {"XPIXSZ", "PIXSIZE1", "XPIXELSZ"}) Fill(facts.pixelSizeX, NumberKey(f, key));
-  for (const char* key : {"YPIXSZ", "PIXSIZE2", "YPIXELSZ"}) Fill(facts.pixelSizeY, NumberKey(f, key));
-  for (std::optional<double>* size : {&facts.pixelSizeX, &facts.pixelSizeY}) {
-    if (*size && !(**size > 0 && **size < 1e4)) size->reset();
-  }
-}
-
-// cfitsio divides by some keys of a tile-compressed image while it moves to it
-// (a tile size of 0 ends the process), allocates by a table's TFIELDS, and
-// copies a table's texts without bounds, so the raw cards are checked first:
-// every 80-byte card of the file that reads as a keyword card must be printable
-// text, and TFIELDS, ZBITPIX, ZNAXIS, ZNAXISn, ZTILEn and the ZVALn named
-// BLOCKSIZE or BYTEPIX must hold sane values.
-std::optional<long long> CardInteger(std::string_view card) {
-  std::string_view value = card.substr(10);
-  value = value.substr(0, value.find('/'));
-  while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-  long long number = 0;
-  const auto r = std::from_chars(value.data(), value.data() + value.size(), number);
-  if (r.ec != std::errc{} || r.ptr != value.data() + value.size()) return std::nullopt;
-  return number;
-}
-
-bool HeaderCardsSane(std::span<const std::uint8_t> file) {
-  constexpr std::size_t kCard = 80;
-  std::array<std::string, 10> names;  // ZNAMEn, n 1..9
-  std::array<std::optional<long long>, 10> values;
-  for (std::size_t at = 0; at + kCard <= file.size(); at += kCard) {
-    const std::string_view card(reinterpret_cast<const char*>(file.data() + at), kCard);
-    if (card.substr(8, 2) != "= " || !std::all_of(card.begin(), card.begin() + 8, [](char c) {
-          return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ' ';
-        }))
-      continue;
-    if (!std::all_of(card.begin(), card.end(), [](char c) { return c >= ' ' && c <= '~'; })) return false;
-    std::string_view key = card.substr(0, 8);
-    key = key.substr(0, key.find(' '));
-    const std::optional<long long> number = CardInteger(card);
-    const auto indexed = [&](std::string_view stem) {
-      return key.size() == stem.size() + 1 && key.starts_with(stem) && key.back() >= '1' && key.back() <= '9';
-    };
-    if (key == "TFIELDS") {
-      if (!number || *number < 0 || *number > 999) return false;
-    } else if (key == "ZBITPIX") {
-      if (!number || (*number != 8 && *number != 16 && *number != 32 && *number != 64 && *number != -32 &&
-                      *number != -64))
-        return false;
-    } else if (key == "ZNAXIS") {
-      if (!number || *number < 1 || *number > 9) return false;
-    } else if (key.starts_with("ZNAXIS") || key.starts_with("ZTILE")) {
-      if (!number || *number < 1 || *number > kMaxFramePixels) return false;
-    } else if (indexed("ZNAME")) {
-      std::string_view name = card.substr(10);
-      name = name.substr(0, name.find('/'));
-      names[static_cast<std::size_t>(key.back() - '0')] = std::string(name);
-    } else if (indexed("ZVAL")) {
-      values[static_cast<std::size_t>(key.back() - '0')] = number;
-    }
-  }
-  for (std::size_t n = 1; n < names.size(); ++n) {
-    const auto v = values[n];
-    if (names[n].find("'BLOCKSIZE") != std::string::npos && !(v && (*v == 16 || *v == 32))) return false;
-    if (names[n].find("'BYTEPIX") != std::string::npos && !(v && (*v == 1 || *v == 2 || *v == 4 || *v == 8)))
-      return false;
-  }
+  d.socket = ends[0];
+  fcntl(d.socket, F_SETFL, fcntl(d.socket, F_GETFL) | O_NONBLOCK);
   return true;
 }
 
-struct ImageHdu {
-  int bitpix = 0, naxis = 0;
-  std::array<long long, 3> axes{};
-  bool compressed = false;
+// The answer as it arrives: the head, then the values straight into the frame.
+struct Answer {
+  std::vector<std::uint8_t> head = std::vector<std::uint8_t>(kAnswerHeadBytes);
+  std::size_t headBytes = 0;
+  std::optional<AnswerStart> start;
+  std::size_t valueBytes = 0;
+  bool outOfForm = false;
+
+  // Where the next bytes go and how many are expected; an extra byte after the
+  // values lands in `spare` and makes the answer out of form.
+  std::span<std::uint8_t> Space(std::span<std::uint8_t> spare) {
+    if (!start) return {head.data() + headBytes, kAnswerHeadBytes - headBytes};
+    auto& values = start->result.frame.values;
+    const std::size_t total = values.size() * sizeof(float);
+    if (valueBytes < total) return {reinterpret_cast<std::uint8_t*>(values.data()) + valueBytes, total - valueBytes};
+    return spare;
+  }
+  void Took(std::size_t n) {
+    if (!start) {
+      headBytes += n;
+      if (headBytes < kAnswerHeadBytes) return;
+      start = ReadAnswerHead(head);
+      if (!start) {
+        outOfForm = true;
+        return;
+      }
+      start->result.frame.values.resize(start->valueCount);  // checked against the frame limits
+      return;
+    }
+    const std::size_t total = start->result.frame.values.size() * sizeof(float);
+    if (valueBytes >= total) outOfForm = true;
+    valueBytes += n;
+  }
+  [[nodiscard]] bool Whole() const {
+    return !outOfForm && start && valueBytes == start->result.frame.values.size() * sizeof(float);
+  }
 };
 
-// Moves to the first HDU holding image data (NAXIS above 0).
-FitsError FindImage(fitsfile* f, ImageHdu& hdu) {
-  for (int number = 1; number <= kMaxHdus; ++number) {
-    int type = 0, status = 0;
-    if (fits_movabs_hdu(f, number, &type, &status) != 0) {
-      return status == END_OF_FILE || status == BAD_HDU_NUM ? FitsError::NoImage : FitsError::Corrupt;
+// Sends the file and reads the answer until the decoder closes its end; false
+// when the time is up, the answer is out of form or the socket fails.
+bool Talk(const Decoder& d, std::span<const std::uint8_t> file, Clock::time_point deadline, Answer& answer) {
+  std::size_t sent = 0;
+  bool sending = true;
+  std::array<std::uint8_t, 256> spare{};
+  for (;;) {
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd p{d.socket, static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0};
+    const int ready = poll(&p, 1, static_cast<int>(std::min<long long>(left, 1000)));
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready <= 0) continue;
+    if (sending && (p.revents & POLLOUT) != 0) {
+      const ssize_t n = send(d.socket, file.data() + sent, std::min(file.size() - sent, kSendBytes),
+                             MSG_NOSIGNAL | MSG_DONTWAIT);
+      if (n > 0) sent += static_cast<std::size_t>(n);
+      // The decoder stops reading once it has what the headers need (or has refused).
+      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) sending = false;
+      if (sent == file.size()) {
+        shutdown(d.socket, SHUT_WR);
+        sending = false;
+      }
     }
-    if (type != IMAGE_HDU) continue;
-    int naxis = 0;
-    std::array<long long, 9> axes{};
-    if (fits_get_img_paramll(f, static_cast<int>(axes.size()), &hdu.bitpix, &naxis, axes.data(), &status) != 0) {
-      return FitsError::Corrupt;
+    if ((p.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+      const std::span<std::uint8_t> space = answer.Space(spare);
+      const ssize_t n = recv(d.socket, space.data(), space.size(), MSG_DONTWAIT);
+      if (n == 0) return true;
+      if (n < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
+        return errno == ECONNRESET;  // closed while input was still unread: the answer so far is all
+      }
+      answer.Took(static_cast<std::size_t>(n));
+      if (answer.outOfForm) return false;
     }
-    if (naxis == 0) continue;
-    hdu.naxis = naxis;
-    std::copy_n(axes.begin(), 3, hdu.axes.begin());
-    hdu.compressed = fits_is_compressed_image(f, &status) != 0;
-    return status == 0 ? FitsError::None : FitsError::Corrupt;
   }
-  return FitsError::NoImage;
 }
 
-FitsError CheckImage(const ImageHdu& hdu) {
-  switch (hdu.bitpix) {
-    case BYTE_IMG: case SHORT_IMG: case LONG_IMG: case LONGLONG_IMG: case FLOAT_IMG: case DOUBLE_IMG:
-      break;
-    default:
-      return FitsError::Corrupt;
-  }
-  if (hdu.naxis != 2 && hdu.naxis != 3) return FitsError::BadAxes;
-  const long long width = hdu.axes[0], height = hdu.axes[1];
-  if (width < 1 || height < 1 || (hdu.naxis == 3 && hdu.axes[2] < 1)) return FitsError::BadAxes;
-  if (width < 2 && height < 2) return FitsError::BadAxes;
-  if (width > kMaxFrameSide || height > kMaxFrameSide || width * height > kMaxFramePixels) return FitsError::TooLarge;
-  return FitsError::None;
-}
-
-// An uncompressed plane must lie wholly within the file.
-FitsError CheckDataPresent(fitsfile* f, const ImageHdu& hdu, std::size_t fileSize) {
-  if (hdu.compressed) return FitsError::None;  // cfitsio checks each tile as it reads it
-  long long headStart = 0, dataStart = 0, dataEnd = 0;
+// Waits for the decoder to end, killing it if it outlives the deadline or
+// `kill` is set; true when it ended by itself with status 0.
+bool Reap(pid_t pid, Clock::time_point deadline, bool kill) {
   int status = 0;
-  if (fits_get_hduaddrll(f, &headStart, &dataStart, &dataEnd, &status) != 0) return FitsError::Corrupt;
-  const long long planeBytes = hdu.axes[0] * hdu.axes[1] * (std::abs(hdu.bitpix) / 8);
-  if (dataStart < 0 || static_cast<unsigned long long>(dataStart + planeBytes) > fileSize) return FitsError::Truncated;
-  return FitsError::None;
-}
-
-FitsError ReadPlane(fitsfile* f, const ImageHdu& hdu, FitsFrame& frame) {
-  const long long count = hdu.axes[0] * hdu.axes[1];
-  frame.values.assign(static_cast<std::size_t>(count), 0.0f);
-  std::array<long long, 3> first{1, 1, 1};
-  float undefined = std::numeric_limits<float>::quiet_NaN();
-  int anyUndefined = 0, status = 0;
-  fits_read_pixll(f, TFLOAT, first.data(), count, &undefined, frame.values.data(), &anyUndefined, &status);
-  if (status == NUM_OVERFLOW) status = 0;  // values beyond a float's range are kept at its limits
-  if (status != 0) {
-    frame.values.clear();
-    return status == END_OF_FILE ? FitsError::Truncated : FitsError::Corrupt;
-  }
-  bool anyValid = false;
-  for (float& v : frame.values) {
-    if (std::isfinite(v)) {
-      anyValid = true;
-    } else {
-      v = 0.0f;
+  if (!kill) {
+    for (;;) {
+      const pid_t r = waitpid(pid, &status, WNOHANG);
+      if (r == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+      if (r < 0 && errno != EINTR) return false;
+      if (Clock::now() >= deadline) break;
+      const timespec pause{0, 1'000'000};
+      nanosleep(&pause, nullptr);
     }
   }
-  if (!anyValid) {
-    frame.values.clear();
-    return FitsError::NoValidPixels;
+  ::kill(pid, SIGKILL);
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  return FitsError::None;
+  return false;
 }
 
-FitsReadResult ReadPlain(std::span<const std::uint8_t> file, bool gzipped) {
-  FitsReadResult result;
-  // cfitsio reads a memory file in whole 2880-byte records: a file that ends
-  // within one is padded with zeros, and the data check below uses its true size.
-  std::vector<std::uint8_t> padded;
-  if (file.size() % kRecordBytes != 0) {
-    padded.assign(file.begin(), file.end());
-    padded.resize((file.size() / kRecordBytes + 1) * kRecordBytes, 0);
+FitsReadResult Decode(std::span<const std::uint8_t> file, const std::string& decoder) {
+  if (decoder.empty() || access(decoder.c_str(), X_OK) != 0) return {FitsError::Unavailable, {}};
+  Decoder d;
+  if (!Start(decoder, d)) return {FitsError::Unavailable, {}};
+  const auto deadline = Clock::now() + kTimeAllowed + std::chrono::seconds(file.size() / kBytesPerExtraSecond);
+  Answer answer;
+  bool talked = false;
+  try {
+    talked = Talk(d, file, deadline, answer);
+  } catch (const std::bad_alloc&) {
+    answer.outOfForm = true;  // the announced frame does not fit this program's memory
   }
-  if (!HeaderCardsSane(file)) {
-    result.error = FitsError::Corrupt;
-    return result;
-  }
-  const MemoryFits fits(padded.empty() ? file : std::span<const std::uint8_t>(padded));
-  if (fits.get() == nullptr) {
-    result.error = FitsError::Corrupt;
-    return result;
-  }
-  ImageHdu hdu;
-  result.error = FindImage(fits.get(), hdu);
-  if (result.error == FitsError::None) result.error = CheckImage(hdu);
-  if (result.error == FitsError::None) result.error = CheckDataPresent(fits.get(), hdu, file.size());
-  if (result.error != FitsError::None) return result;
-
-  FitsFrame& frame = result.frame;
-  frame.width = static_cast<int>(hdu.axes[0]);
-  frame.height = static_cast<int>(hdu.axes[1]);
-  frame.bitpix = hdu.bitpix;
-  frame.tileCompressed = hdu.compressed;
-  frame.gzipped = gzipped;
-  result.error = ReadPlane(fits.get(), hdu, frame);
-  if (result.error != FitsError::None) return result;
-  ReadFacts(fits.get(), frame.facts);
-  int type = 0, status = 0;
-  if (fits_movabs_hdu(fits.get(), 1, &type, &status) == 0) ReadFacts(fits.get(), frame.facts);
+  close(d.socket);
+  const bool ended = Reap(d.pid, deadline, !talked);
+  if (!talked || !ended || !answer.Whole()) return {FitsError::DecoderFailed, {}};
+  FitsReadResult result = std::move(answer.start->result);
+  if (result.error != FitsError::None) return {result.error, {}};
+  if (!AnswerValuesSound(result.frame.values)) return {FitsError::DecoderFailed, {}};
   return result;
 }
 
@@ -286,18 +218,16 @@ bool LooksLikeFits(std::span<const std::uint8_t> file) {
   }
 }
 
-FitsReadResult ReadFitsFrame(std::span<const std::uint8_t> file) {
-  try {
-    if (StartsAsFits(file)) return ReadPlain(file, false);
-    if (IsGzip(file)) {
-      const auto inflated = InflateGzip(file, kMaxInflatedBytes);
-      if (inflated && StartsAsFits(*inflated)) return ReadPlain(*inflated, true);
-      if (inflated && inflated->size() < kSimpleCard.size()) return {FitsError::Truncated, {}};
-    }
-    return {FitsError::NotFits, {}};
-  } catch (const std::bad_alloc&) {
-    return {FitsError::TooLarge, {}};
-  }
+FitsReadResult ReadFitsFrame(std::span<const std::uint8_t> file, const std::string& decoder) {
+  if (!StartsAsFits(file) && !IsGzip(file)) return {FitsError::NotFits, {}};
+  return Decode(file, decoder);
+}
+
+std::string FitsDecoderBesideProgram() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+  return (self.parent_path() / kFitsDecoderName).string();
 }
 
 }  // namespace lxr4

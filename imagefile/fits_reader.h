@@ -1,7 +1,10 @@
 // The FITS frame reader: a camera frame as a FITS file (plain, gzip-compressed,
 // or tile-compressed with the image in an extension) in, the first image plane
-// as floating values out. Works on the file's bytes only, through cfitsio's
-// memory files; nothing of cfitsio outlives a call.
+// as floating values out. The file's bytes are untrusted: cfitsio decodes them
+// in a short-lived process of its own, the decoder (imagefile/decoder), with a
+// memory, CPU-time and wall-clock limit, and hands back the frame in a fixed
+// format (imagefile/fits_answer.h) that is checked here like any file. A
+// decoder that crashes, hangs or runs out of memory is a refused file.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +20,11 @@ namespace lxr4 {
 // plane at most 64 Mi pixels (256 MB as floats).
 inline constexpr long long kMaxFrameSide = 65536;
 inline constexpr long long kMaxFramePixels = 64LL << 20;
-// A gzip-compressed file may expand to at most this many bytes.
-inline constexpr std::size_t kMaxInflatedBytes = std::size_t{1} << 30;
+// The bytes a file (inflated, when gzip-compressed) may need up to the end of
+// the frame's data: the largest frame as doubles and room for its headers. A
+// file whose headers say it needs more is refused; nothing beyond the frame's
+// data is read or inflated.
+inline constexpr std::size_t kMaxFitsBytes = std::size_t{576} << 20;
 
 enum class FitsError : std::uint8_t {
   None,
@@ -29,6 +35,9 @@ enum class FitsError : std::uint8_t {
   TooLarge,       // beyond the limits above
   Truncated,      // the file ends before the plane's data
   NoValidPixels,  // every pixel is NaN, infinite or undefined (BLANK)
+  BadScale,       // BSCALE or BZERO is not a finite number, or BSCALE is 0 or denormal
+  DecoderFailed,  // the decoder crashed, overran its time or memory, or answered out of form
+  Unavailable,    // no FITS support: the decoder is missing or cannot be started
 };
 
 // What the header says that the import and the exports use; empty or nullopt when absent.
@@ -69,9 +78,16 @@ struct FitsReadResult {
 [[nodiscard]] bool LooksLikeFits(std::span<const std::uint8_t> file);
 
 // Reads the primary image, or when the primary HDU has no data, the first image
-// extension (a tile-compressed image counts). NAXIS 3 takes the first plane.
-// Checks the sizes against the limits and that the plane's data is present
-// before anything of that size is allocated. Never throws.
-[[nodiscard]] FitsReadResult ReadFitsFrame(std::span<const std::uint8_t> file);
+// extension (a tile-compressed image counts; fits_layout.h says what is
+// refused before cfitsio sees the file). NAXIS 3 takes the first plane. Runs
+// `decoder` (the path of lxr4-fits-decoder) on the bytes and waits at most a
+// couple of seconds (more for a large file); never throws.
+[[nodiscard]] FitsReadResult ReadFitsFrame(std::span<const std::uint8_t> file, const std::string& decoder);
+
+// The decoder installed beside the running program (/proc/self/exe).
+[[nodiscard]] std::string FitsDecoderBesideProgram();
+
+// The program name of the decoder.
+inline constexpr const char* kFitsDecoderName = "lxr4-fits-decoder";
 
 }  // namespace lxr4

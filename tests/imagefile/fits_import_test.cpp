@@ -106,7 +106,7 @@ TEST(FitsImport, RealArcFrameShowsItsLinesWhereTheyWereIdentified) {
   std::ifstream in(dir + "v_a_20190516_55_1_0_1.fits", std::ios::binary);
   ASSERT_TRUE(in) << "no real frame at " << dir;
   const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-  const FitsFileImport fits = ImportFitsFile(bytes, {});
+  const FitsFileImport fits = ImportFitsFile(bytes, {}, LXR4_FITS_DECODER);
   ASSERT_EQ(fits.error, FitsError::None);
   const FrameImport& import = fits.image;
   EXPECT_EQ(import.axis, DispersionAxis::Rows);

@@ -18,6 +18,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+const std::string kDecoder = LXR4_FITS_DECODER;
+
 // 4 x 3 values 0..11, times `step`, plus `base`.
 std::vector<double> Ramp(double base, double step) {
   std::vector<double> v(12);
@@ -80,7 +82,7 @@ TEST(FitsReader, ReadsEveryKindOfFrame) {
     SCOPED_TRACE(c.name);
     const Bytes file = Write(c.shape, c.values);
     EXPECT_TRUE(LooksLikeFits(file));
-    const FitsReadResult r = ReadFitsFrame(file);
+    const FitsReadResult r = ReadFitsFrame(file, kDecoder);
     ASSERT_EQ(r.error, FitsError::None);
     EXPECT_EQ(r.frame.width, 4);
     EXPECT_EQ(r.frame.height, 3);
@@ -94,12 +96,12 @@ TEST(FitsReader, ReadsEveryKindOfFrame) {
 TEST(FitsReader, NanPixelsAreZeroAndAnAllNanFrameIsRefused) {
   std::vector<double> values = Ramp(1, 1);
   values[5] = std::numeric_limits<double>::quiet_NaN();
-  const FitsReadResult r = ReadFitsFrame(Write(Shape(-32), values));
+  const FitsReadResult r = ReadFitsFrame(Write(Shape(-32), values), kDecoder);
   ASSERT_EQ(r.error, FitsError::None);
   EXPECT_EQ(r.frame.values[5], 0.0f);
   EXPECT_EQ(r.frame.values[6], 7.0f);
   values.assign(12, std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(ReadFitsFrame(Write(Shape(-64), values)).error, FitsError::NoValidPixels);
+  EXPECT_EQ(ReadFitsFrame(Write(Shape(-64), values), kDecoder).error, FitsError::NoValidPixels);
 }
 
 TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
@@ -108,7 +110,7 @@ TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
     f.textKeys = {{"OBJECT", "Vega"}, {"DATE-OBS", "2024-03-05T21:04:09.5"}};
     f.numberKeys = {{"EXPTIME", 30}, {"XPIXSZ", 3.76}};
   });
-  const FitsFacts facts = ReadFitsFrame(Write(shape, Ramp(0, 1))).frame.facts;
+  const FitsFacts facts = ReadFitsFrame(Write(shape, Ramp(0, 1)), kDecoder).frame.facts;
   EXPECT_EQ(facts.object, "Vega");
   EXPECT_EQ(facts.dateObs, "2024-03-05T21:04:09.5");
   EXPECT_EQ(facts.exposure, 30);
@@ -147,7 +149,7 @@ TEST(FitsReader, RefusesBrokenFrames) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const FitsReadResult r = ReadFitsFrame(c.file);
+    const FitsReadResult r = ReadFitsFrame(c.file, kDecoder);
     EXPECT_EQ(r.error, c.error);
     EXPECT_TRUE(r.frame.values.empty());
   }

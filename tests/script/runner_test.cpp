@@ -2,6 +2,8 @@
 // show, with their line numbers, and CR LF line ends.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "app/app.h"
@@ -67,6 +69,19 @@ TEST(RunScript, QuestionsAnswerInOrderAndCrLfEndsAreAccepted) {
   EXPECT_EQ(r.status, kScriptOk);
   EXPECT_EQ(r.errors, "");
   EXPECT_EQ(r.transcript, "show cbobox 1 \" 5 \"\nstate FocalLength 50\n");
+}
+
+// This test program has no FITS decoder beside it: a FITS load says so, and
+// the slot stays as it was.
+TEST(RunScript, AFitsLoadWithoutItsDecoderSaysFitsSupportIsUnavailable) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "lxr4-runner-no-decoder.fits";
+  std::string text = "SIMPLE  = T";
+  text.resize(2880, ' ');
+  std::ofstream(file, std::ios::binary) << text;
+  const Outcome r = RunOf("open " + file.string() + "\nclick cmdload\nstate ObjectLoaded\n");
+  std::filesystem::remove(file);
+  EXPECT_NE(r.transcript.find("msgbox \"FITS support is unavailable: "), std::string::npos) << r.transcript;
+  EXPECT_NE(r.transcript.find("state ObjectLoaded 0"), std::string::npos) << r.transcript;
 }
 
 }  // namespace

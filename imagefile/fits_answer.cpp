@@ -1,0 +1,130 @@
+#include "imagefile/fits_answer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace lxr4 {
+
+namespace {
+
+constexpr std::string_view kMark = "LXR4FIT1";
+constexpr std::size_t kTextBytes = 72;
+constexpr std::size_t kErrorAt = 8, kWidthAt = 12, kHeightAt = 16, kBitpixAt = 20, kFlagsAt = 24;
+constexpr std::size_t kExposureAt = 32, kPixelXAt = 40, kPixelYAt = 48;
+constexpr std::size_t kObjectAt = 56, kDateAt = kObjectAt + kTextBytes, kTimeAt = kDateAt + kTextBytes;
+constexpr std::size_t kCountAt = kTimeAt + kTextBytes;
+static_assert(kCountAt + 8 == kAnswerHeadBytes);
+
+template <typename T>
+void Put(std::vector<std::uint8_t>& head, std::size_t at, T value) {
+  std::memcpy(head.data() + at, &value, sizeof value);
+}
+
+template <typename T>
+T Get(std::span<const std::uint8_t> head, std::size_t at) {
+  T value{};
+  std::memcpy(&value, head.data() + at, sizeof value);
+  return value;
+}
+
+void PutText(std::vector<std::uint8_t>& head, std::size_t at, const std::string& text) {
+  std::memcpy(head.data() + at, text.data(), std::min(text.size(), kTextBytes - 1));
+}
+
+// A text field: printable characters, then zeros to the end of the field.
+std::optional<std::string> GetText(std::span<const std::uint8_t> head, std::size_t at) {
+  const auto field = head.subspan(at, kTextBytes);
+  const auto end = std::find(field.begin(), field.end(), 0);
+  if (end == field.end() || !std::all_of(end, field.end(), [](std::uint8_t c) { return c == 0; })) return std::nullopt;
+  if (!std::all_of(field.begin(), end, [](std::uint8_t c) { return c >= ' ' && c <= '~'; })) return std::nullopt;
+  return std::string(field.begin(), end);
+}
+
+std::optional<double> GetFact(std::span<const std::uint8_t> head, std::uint8_t flags, int bit, std::size_t at,
+                              bool& sound) {
+  const auto value = Get<double>(head, at);
+  if ((flags & (1U << bit)) == 0) {
+    sound = sound && value == 0;
+    return std::nullopt;
+  }
+  sound = sound && std::isfinite(value);
+  return value;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> AnswerHead(const FitsReadResult& result) {
+  std::vector<std::uint8_t> head(kAnswerHeadBytes, 0);
+  std::memcpy(head.data(), kMark.data(), kMark.size());
+  Put(head, kErrorAt, static_cast<std::uint32_t>(result.error));
+  if (result.error != FitsError::None) return head;
+  const FitsFrame& f = result.frame;
+  Put(head, kWidthAt, static_cast<std::int32_t>(f.width));
+  Put(head, kHeightAt, static_cast<std::int32_t>(f.height));
+  Put(head, kBitpixAt, static_cast<std::int32_t>(f.bitpix));
+  const auto bit = [](bool on, int at) { return static_cast<unsigned>(on ? 1U << at : 0U); };
+  head[kFlagsAt] = static_cast<std::uint8_t>(bit(f.tileCompressed, 0) | bit(f.gzipped, 1) |
+                                             bit(f.facts.exposure.has_value(), 2) |
+                                             bit(f.facts.pixelSizeX.has_value(), 3) |
+                                             bit(f.facts.pixelSizeY.has_value(), 4));
+  Put(head, kExposureAt, f.facts.exposure.value_or(0));
+  Put(head, kPixelXAt, f.facts.pixelSizeX.value_or(0));
+  Put(head, kPixelYAt, f.facts.pixelSizeY.value_or(0));
+  PutText(head, kObjectAt, f.facts.object);
+  PutText(head, kDateAt, f.facts.dateObs);
+  PutText(head, kTimeAt, f.facts.timeObs);
+  Put(head, kCountAt, static_cast<std::uint64_t>(f.values.size()));
+  return head;
+}
+
+std::optional<AnswerStart> ReadAnswerHead(std::span<const std::uint8_t> head) {
+  if (head.size() != kAnswerHeadBytes || !std::equal(kMark.begin(), kMark.end(), head.begin(),
+                                                     [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }))
+    return std::nullopt;
+  AnswerStart start;
+  const auto error = Get<std::uint32_t>(head, kErrorAt);
+  if (error > static_cast<std::uint32_t>(FitsError::Unavailable)) return std::nullopt;
+  start.result.error = static_cast<FitsError>(error);
+  if (start.result.error != FitsError::None) {
+    // A refusal carries nothing but its code.
+    if (!std::all_of(head.begin() + kWidthAt, head.end(), [](std::uint8_t c) { return c == 0; })) return std::nullopt;
+    return start;
+  }
+  FitsFrame& f = start.result.frame;
+  f.width = Get<std::int32_t>(head, kWidthAt);
+  f.height = Get<std::int32_t>(head, kHeightAt);
+  f.bitpix = Get<std::int32_t>(head, kBitpixAt);
+  if (f.width < 1 || f.height < 1 || f.width > kMaxFrameSide || f.height > kMaxFrameSide ||
+      static_cast<long long>(f.width) * f.height > kMaxFramePixels || (f.width < 2 && f.height < 2))
+    return std::nullopt;
+  if (f.bitpix != 8 && f.bitpix != 16 && f.bitpix != 32 && f.bitpix != 64 && f.bitpix != -32 && f.bitpix != -64)
+    return std::nullopt;
+  const std::uint8_t flags = head[kFlagsAt];
+  if ((flags & ~0x1FU) != 0 || head[kFlagsAt + 1] != 0 || head[kFlagsAt + 2] != 0 || head[kFlagsAt + 3] != 0 ||
+      head[kFlagsAt + 4] != 0 || head[kFlagsAt + 5] != 0 || head[kFlagsAt + 6] != 0 || head[kFlagsAt + 7] != 0)
+    return std::nullopt;
+  f.tileCompressed = (flags & 1U) != 0;
+  f.gzipped = (flags & 2U) != 0;
+  bool sound = true;
+  f.facts.exposure = GetFact(head, flags, 2, kExposureAt, sound);
+  f.facts.pixelSizeX = GetFact(head, flags, 3, kPixelXAt, sound);
+  f.facts.pixelSizeY = GetFact(head, flags, 4, kPixelYAt, sound);
+  for (const auto& size : {f.facts.pixelSizeX, f.facts.pixelSizeY}) sound = sound && (!size || *size > 0);
+  const auto object = GetText(head, kObjectAt), date = GetText(head, kDateAt), time = GetText(head, kTimeAt);
+  if (!sound || !object || !date || !time) return std::nullopt;
+  f.facts.object = *object;
+  f.facts.dateObs = *date;
+  f.facts.timeObs = *time;
+  start.valueCount = static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height);
+  if (Get<std::uint64_t>(head, kCountAt) != start.valueCount) return std::nullopt;
+  return start;
+}
+
+bool AnswerValuesSound(std::span<const float> values) {
+  return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+}
+
+}  // namespace lxr4

@@ -1,0 +1,174 @@
+// The layout walk on headers built in code: where the frame is and how many
+// bytes it needs (the first plane, a tile-compressed table whole), a file still
+// arriving, and the decoder's answer read back and refused when out of form.
+#include "imagefile/fits_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "imagefile/fits_answer.h"
+
+namespace lxr4 {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Header(std::initializer_list<std::string> cards, std::size_t dataBytes) {
+  std::string text;
+  for (std::string card : cards) {
+    card.resize(80, ' ');
+    text += card;
+  }
+  text += std::string("END").append(77, ' ');
+  text.resize((text.size() + 2879) / 2880 * 2880, ' ');
+  Bytes bytes(text.begin(), text.end());
+  bytes.resize(bytes.size() + (dataBytes + 2879) / 2880 * 2880, 0);
+  return bytes;
+}
+
+constexpr std::size_t kMax = std::size_t{1} << 20;
+
+TEST(FitsLayout, FindsTheFramesHduAndTheBytesItNeeds) {
+  const Bytes cube = Header({"SIMPLE  = T", "BITPIX  = -32", "NAXIS   = 3", "NAXIS1  = 10", "NAXIS2  = 5",
+                             "NAXIS3  = 4"}, 800);
+  const FitsLayout primary = WalkFitsLayout(cube, kMax, true);
+  EXPECT_EQ(primary.error, FitsError::None);
+  EXPECT_EQ(primary.imageHdu, 1);
+  EXPECT_EQ(primary.needed, 2880u + 10 * 5 * 4);  // the first plane only
+  EXPECT_TRUE(primary.Complete(cube.size()));
+
+  Bytes extension = Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0);
+  const Bytes table = Header({"XTENSION= 'TABLE   '", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 10", "NAXIS2  = 300",
+                              "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1"}, 3000);
+  const Bytes image = Header({"XTENSION= 'IMAGE   '", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 3", "NAXIS2  = 2",
+                              "PCOUNT  = 0", "GCOUNT  = 1"}, 12);
+  extension.insert(extension.end(), table.begin(), table.end());
+  extension.insert(extension.end(), image.begin(), image.end());
+  const FitsLayout third = WalkFitsLayout(extension, kMax, true);
+  EXPECT_EQ(third.error, FitsError::None);
+  EXPECT_EQ(third.imageHdu, 3);
+  EXPECT_EQ(third.needed, 2880u + 2880 + 2 * 2880 + 2880 + 12);  // headers, the table's two records, 3 x 2 x 2
+}
+
+TEST(FitsLayout, AsksForMoreUntilTheFrameIsThereAndRefusesItCutShort) {
+  const Bytes file = Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 100", "NAXIS2  = 50"}, 10000);
+  const std::span<const std::uint8_t> all(file);
+  const FitsLayout inHeader = WalkFitsLayout(all.first(100), kMax, false);
+  EXPECT_EQ(inHeader.error, FitsError::None);
+  EXPECT_EQ(inHeader.needed, 160u);  // the second card
+  const FitsLayout inData = WalkFitsLayout(all.first(3000), kMax, false);
+  EXPECT_EQ(inData.needed, 2880u + 10000);
+  EXPECT_FALSE(inData.Complete(3000));
+  EXPECT_EQ(WalkFitsLayout(all.first(3000), kMax, true).error, FitsError::Truncated);
+  EXPECT_EQ(WalkFitsLayout(all.first(100), kMax, true).error, FitsError::Truncated);
+  // The last byte the frame needs, present and missing.
+  EXPECT_TRUE(WalkFitsLayout(all.first(12880), kMax, true).Complete(12880));
+  EXPECT_EQ(WalkFitsLayout(all.first(12879), kMax, true).error, FitsError::Truncated);
+}
+
+TEST(FitsLayout, RefusesWhatNoDecoderShouldSee) {
+  struct Case {
+    const char* name;
+    Bytes file;
+    FitsError error;
+  };
+  const std::vector<Case> cases = {
+      {"not FITS", Bytes(100, 'x'), FitsError::NotFits},
+      {"SIMPLE = F", Header({"SIMPLE  = F", "BITPIX  = 8", "NAXIS   = 0"}, 0), FitsError::Corrupt},
+      {"no BITPIX", Header({"SIMPLE  = T", "NAXIS   = 0"}, 0), FitsError::Corrupt},
+      {"NAXIS 10", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 10"}, 0), FitsError::BadAxes},
+      {"NAXIS 1000", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 1000"}, 0), FitsError::Corrupt},
+      {"negative side", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = -4", "NAXIS2  = 3"}, 0),
+       FitsError::Corrupt},
+      {"needs more than allowed", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 0",
+                                          "NAXIS2  = 9999999", "GROUPS  = T", "GCOUNT  = 1"}, 0),
+       FitsError::TooLarge},
+      {"no image", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0"}, 0), FitsError::NoImage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(WalkFitsLayout(c.file, kMax, true).error, c.error);
+  }
+}
+
+FitsReadResult SomeFrame() {
+  FitsReadResult r;
+  r.frame.width = 3;
+  r.frame.height = 2;
+  r.frame.bitpix = -32;
+  r.frame.values = {1, 2, 3, 4, 5, 6};
+  r.frame.tileCompressed = true;
+  r.frame.facts.object = "Vega";
+  r.frame.facts.exposure = 30;
+  r.frame.facts.pixelSizeX = 4.5;
+  return r;
+}
+
+TEST(FitsAnswer, HeadReadsBackAsWritten) {
+  const std::vector<std::uint8_t> head = AnswerHead(SomeFrame());
+  ASSERT_EQ(head.size(), kAnswerHeadBytes);
+  const auto start = ReadAnswerHead(head);
+  ASSERT_TRUE(start);
+  const FitsFrame& f = start->result.frame;
+  EXPECT_EQ(start->valueCount, 6u);
+  EXPECT_EQ(f.width, 3);
+  EXPECT_EQ(f.height, 2);
+  EXPECT_TRUE(f.tileCompressed);
+  EXPECT_FALSE(f.gzipped);
+  EXPECT_EQ(f.facts.object, "Vega");
+  EXPECT_EQ(f.facts.exposure, 30);
+  EXPECT_EQ(f.facts.pixelSizeX, 4.5);
+  EXPECT_FALSE(f.facts.pixelSizeY);
+  const auto refusal = ReadAnswerHead(AnswerHead({FitsError::BadScale, {}}));
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(refusal->result.error, FitsError::BadScale);
+  EXPECT_EQ(refusal->valueCount, 0u);
+}
+
+TEST(FitsAnswer, RefusesHeadsOutOfForm) {
+  const std::vector<std::uint8_t> good = AnswerHead(SomeFrame());
+  const auto changed = [&](std::size_t at, std::uint8_t value) {
+    std::vector<std::uint8_t> head = good;
+    head[at] = value;
+    return head;
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> head;
+  };
+  double nan = std::numeric_limits<double>::quiet_NaN();
+  std::vector<std::uint8_t> nanExposure = good;
+  std::memcpy(nanExposure.data() + 32, &nan, sizeof nan);
+  const std::vector<Case> cases = {
+      {"short", std::vector<std::uint8_t>(good.begin(), good.end() - 1)},
+      {"wrong mark", changed(0, 'X')},
+      {"unknown error", changed(8, 99)},
+      {"width beyond the limits", changed(14, 0x7f)},
+      {"no rows", changed(16, 0)},
+      {"unknown flag", changed(24, 0x80)},
+      {"NaN exposure", nanExposure},
+      {"control character in a text", changed(57, 7)},
+      {"text without its end", [&] {
+         std::vector<std::uint8_t> head = good;
+         std::fill(head.begin() + 56, head.begin() + 56 + 72, 'a');
+         return head;
+       }()},
+      {"count not width x height", changed(272, 7)},
+      {"a refusal with a size", [] {
+         std::vector<std::uint8_t> head = AnswerHead({FitsError::Corrupt, {}});
+         head[12] = 1;
+         return head;
+       }()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_FALSE(ReadAnswerHead(c.head));
+  }
+  EXPECT_FALSE(AnswerValuesSound(std::vector<float>{1, std::numeric_limits<float>::infinity()}));
+}
+
+}  // namespace
+}  // namespace lxr4
