@@ -14,8 +14,8 @@ struct LinePair;
 void cboscale_Click(Program& app);
 void cbobox_Click(Program& app);
 // Writes the centroid of the line at the cursor to LineCentroid. When the
-// window has no centroid (its weights sum to zero) or does not fit in the
-// spectrum, tells the user so and returns false; LineCentroid is then unchanged.
+// window holds no net light, its centroid falls outside it, or it does not fit
+// in the spectrum, tells the user so and returns false; LineCentroid is then unchanged.
 [[nodiscard]] bool FindLineCentroid(Program& app);
 void cmdmarkline1_Click(Program& app);
 void cmdmarkline2_Click(Program& app);
