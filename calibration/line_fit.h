@@ -62,7 +62,8 @@ struct FitOptions {
 // made from the lines, and also from `start` (the calibration in force) when
 // given; the better result of those that converged (no parameter moving by
 // more than 1e-12 of itself) stands. NotConverged when none converged within
-// options.maxIterations steps.
+// options.maxIterations steps; Unreachable when the best one lies outside the
+// limits of GratingValueProblem (a focal length of kilometres).
 [[nodiscard]] FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, float pixelWidth,
                                    const FitOptions& options,
                                    const std::optional<GratingParameters>& start = std::nullopt);

@@ -10,6 +10,7 @@
 
 #include "calibration/compensated_sum.h"
 #include "calibration/fit_loop.h"
+#include "calibration/instrument_fields.h"
 
 namespace lxr4 {
 
@@ -205,6 +206,11 @@ FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, f
     if (!std::isfinite(p.focalLength) || !(p.focalLength > 0) || !std::isfinite(p.alphaAngle) ||
         !std::isfinite(p.referenceColumn))
       return FitError::NotFinite;
+    // A grating the Instrument dialog's limits refuse would not read back from a calibration file.
+    if (GratingValueProblem(GratingValue::FocalLength, p.focalLength) ||
+        GratingValueProblem(GratingValue::AlphaAngle, p.alphaAngle) ||
+        GratingValueProblem(GratingValue::ReferenceColumn, p.referenceColumn))
+      return FitError::Unreachable;
     previous = p;
     fit.kind = FitKind::Grating;
     fit.grating = best;

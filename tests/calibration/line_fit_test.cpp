@@ -124,6 +124,10 @@ TEST(FitGrating, RefusesWhatCannotBeFitted) {
             FitError::Unreachable);
   EXPECT_EQ(FitGrating(LineSet{{6000, 100, "", true}, {6100, 100, "", true}}, {}, 9.0f, {}).error,
             FitError::Singular);
+  // 0.01 A over 500 columns needs a focal length of kilometres: beyond the
+  // limits a calibration file is read with.
+  EXPECT_EQ(FitGrating(LineSet{{6000, 100, "", true}, {6000.01, 600, "", true}}, {}, 9.0f, {}).error,
+            FitError::Unreachable);
 }
 
 // Lines that cannot fix a fit are refused, whatever numbers a solve would give.
