@@ -13,10 +13,10 @@
 namespace lxr4 {
 
 struct InstrumentSettings {
-  double grooveDensity = 300;    // lines per mm; 300 is the LXR-4's 3.333333 micrometre grating
-  double deviationAngle = 30;    // degrees; alpha + beta at the reference column
-  double referenceColumn = 381;  // the column the lens axis meets (theta 0 there)
-  bool correction = true;        // the empirical correction made for the LXR-4
+  double grooveDensity = 300;      // lines per mm; 300 is the LXR-4's 3.333333 micrometre grating
+  double deviationAngle = 30;      // degrees; alpha + beta at the reference column
+  double referenceColumn = 381;    // the column the lens axis meets (theta 0 there)
+  bool correction = true;          // the empirical correction made for the LXR-4
   std::optional<float> pixelSize;  // micrometres; overrides the image header's when set
 
   friend bool operator==(const InstrumentSettings&, const InstrumentSettings&) = default;
@@ -82,13 +82,17 @@ struct LineResidual {
 
 enum class FitError : std::uint8_t {
   None,
-  BadOrder,      // polynomial order outside 1..4
-  TooFewLines,   // fewer used lines than the fit has parameters
-  BadLine,       // a used line's wavelength or centroid is not a finite number
-  NoPixelWidth,  // grating fit without a pixel width above 0
-  Unreachable,   // the grating cannot give these wavelengths at any angle
-  Singular,      // the lines do not fix the parameters (too few different columns)
-  NotFinite,     // the fit gives no finite result
+  BadOrder,         // polynomial order outside 1..4
+  TooFewLines,      // fewer used lines than the fit has parameters
+  BadLine,          // a used line's wavelength or centroid is not a finite number
+  NoPixelWidth,     // grating fit without a pixel width above 0
+  Unreachable,      // the grating cannot give these wavelengths at any angle
+  Singular,         // the lines do not fix the parameters (too few different columns)
+  NotFinite,        // the fit gives no finite result
+  SameWavelengths,  // too few different wavelengths among the lines in the fit
+  NotMonotonic,     // the wavelengths do not rise (or fall) strictly with the column
+  BadWavelengths,   // the fit gives a wavelength that is not a number above 0 on the detector
+  NotConverged,     // the grating fit was still moving after its most iterations
 };
 
 struct FitResult {

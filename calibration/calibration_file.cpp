@@ -1,13 +1,14 @@
 #include "calibration/calibration_file.h"
 
 #include <cmath>
-#include <limits>
 #include <map>
 #include <optional>
 #include <vector>
 
+#include "base/grid.h"
 #include "base/number_text.h"
-#include "base/num.h"
+#include "calibration/instrument_fields.h"
+#include "calibration/line_list_file.h"
 
 namespace lxr4 {
 
@@ -67,14 +68,48 @@ std::string FormatCalibrationFile(const CalibrationFile& file) {
     t += "\n";
   }
   for (const CalibrationLine& l : file.lines) {
-    std::string label = l.label;
-    for (char& ch : label)
-      if (ch == '\n' || ch == '\r') ch = ' ';
+    const std::string label = PlainLabel(l.label);  // one line, read back as it stands
     t += "line " + Number(l.wavelength) + " " + ShortestText(l.column) + (l.used ? " used" : " unused");
     t += label.empty() ? "\n" : " " + label + "\n";
   }
   return t;
 }
+
+namespace {
+
+// A "line" entry through the checks of Add Line; an empty message when it is taken.
+std::string ReadLine(std::string_view line, const std::vector<std::string_view>& f, const std::string& where,
+                     LineSet& lines) {
+  // line WAVELENGTH COLUMN used|unused [LABEL...]
+  const std::string bad = where + " cannot be read!";
+  if (f.size() < 4 || (f[3] != "used" && f[3] != "unused")) return bad;
+  const std::optional<double> w = ParseDecimal(f[1]), c = ParseDecimal(f[2]);
+  if (!w || !c) return bad;
+  // The column is checked before it becomes single precision.
+  if (!(*c >= 1 && *c <= kGridColumns))
+    return where + ": the centroid must be a column from 1 to " + std::to_string(kGridColumns) + "!";
+  CalibrationLine l;
+  l.wavelength = *w;
+  l.column = static_cast<float>(*c);
+  l.used = f[3] == "used";
+  // The label is the rest of the line after its own field, whatever it holds.
+  const auto afterUsed = static_cast<std::size_t>(f[3].data() + f[3].size() - line.data());
+  l.label = PlainLabel(line.substr(afterUsed));
+  switch (AddLine(lines, l)) {
+    case AddLineError::None:
+      return {};
+    case AddLineError::BadLine:
+      return where + ": the wavelength must be from " + ShortestText(kMinLineWavelength) + " to " +
+             ShortestText(kMaxLineWavelength) + " Angstroms!";
+    case AddLineError::SameWavelength:
+      return where + " names the wavelength of a line above it!";
+    case AddLineError::SameColumn:
+      return where + " lies within a pixel of a line above it!";
+  }
+  return bad;
+}
+
+}  // namespace
 
 CalibrationFileResult ParseCalibrationFile(std::string_view text) {
   std::map<std::string, std::vector<std::string_view>, std::less<>> values;
@@ -88,44 +123,34 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++number;
     if (first) {
-      if (line != kFirstLine) return Refused(CalibrationFileError::NotACalibration,
-                                             "This is not a calibration file of this program!");
+      if (line != kFirstLine)
+        return Refused(CalibrationFileError::NotACalibration,
+                       "This is not a calibration file of this program!");
       first = false;
       continue;
     }
     const std::vector<std::string_view> f = Fields(line);
     if (f.empty()) continue;
-    const std::string bad = "Line " + std::to_string(number) + " of the calibration file cannot be read!";
+    const std::string where = "Line " + std::to_string(number) + " of the calibration file";
+    const std::string bad = where + " cannot be read!";
     if (f[0] == "line") {
-      // line WAVELENGTH COLUMN used|unused [LABEL...]
-      if (f.size() < 4) return Refused(CalibrationFileError::BadLine, bad);
-      const std::optional<double> w = ParseDecimal(f[1]), c = ParseDecimal(f[2]);
-      CalibrationLine l;
-      if (!w || !c || !(*w > 0) || std::fabs(*c) > std::numeric_limits<float>::max() ||
-          (f[3] != "used" && f[3] != "unused"))
-        return Refused(CalibrationFileError::BadLine, bad);
-      l.wavelength = *w;
-      l.column = static_cast<float>(*c);
-      l.used = f[3] == "used";
-      if (f.size() > 4) {
-        const std::size_t from = line.find(f[4]);
-        l.label = std::string(line.substr(from, line.find_last_not_of(" \t") + 1 - from));
-      }
-      file.lines.push_back(l);
+      const std::string problem = ReadLine(line, f, where, file.lines);
+      if (problem == bad) return Refused(CalibrationFileError::BadLine, bad);
+      if (!problem.empty()) return Refused(CalibrationFileError::OutOfRange, problem);
       continue;
     }
     const auto [it, inserted] = values.try_emplace(std::string(f[0]), f.begin() + 1, f.end());
     if (!inserted) return Refused(CalibrationFileError::BadLine, bad);
     static const std::vector<std::string_view> known{
-        "groove_density", "deviation_angle", "reference_column", "correction", "pixel_size", "model",
-        "pixel_width", "focal_length", "alpha_angle", "theta_zero_column", "orientation", "order", "centre",
-        "scale", "coefficients"};
+        "groove_density", "deviation_angle", "reference_column", "correction",  "pixel_size",
+        "model",          "pixel_width",     "focal_length",     "alpha_angle", "theta_zero_column",
+        "orientation",    "order",           "centre",           "scale",       "coefficients"};
     bool isKnown = false;
     for (const std::string_view k : known) isKnown = isKnown || f[0] == k;
     if (!isKnown || it->second.empty()) return Refused(CalibrationFileError::BadLine, bad);
   }
 
-  std::string missing;
+  std::string missing, outOfRange;
   const auto word = [&](std::string_view key) -> std::string_view {
     const auto it = values.find(key);
     if (it == values.end() || it->second.size() != 1) {
@@ -143,32 +168,34 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
     }
     return *v;
   };
-  // A size in micrometres above 0 that single precision holds.
-  const auto single = [&](std::string_view key) -> float {
-    const double v = value(key, true);
-    if (v <= std::numeric_limits<float>::max() && static_cast<float>(v) > 0) return static_cast<float>(v);
-    if (missing.empty()) missing = key;
+  // A number within the limits the Instrument dialog keeps; 1 when it is not.
+  const auto limited = [&](std::string_view key, GratingValue which) -> double {
+    const double v = value(key, false);
+    if (!missing.empty()) return 1;
+    const std::optional<std::string> problem = GratingValueProblem(which, v);
+    if (!problem) return v;
+    if (outOfRange.empty())
+      outOfRange = "The calibration file's " + std::string(key) + " is refused: the " + *problem + "!";
     return 1;
   };
   InstrumentSettings& s = file.settings;
-  s.grooveDensity = value("groove_density", true);
-  s.deviationAngle = value("deviation_angle", false);
-  s.referenceColumn = value("reference_column", false);
+  s.grooveDensity = limited("groove_density", GratingValue::GrooveDensity);
+  s.deviationAngle = limited("deviation_angle", GratingValue::DeviationAngle);
+  s.referenceColumn = limited("reference_column", GratingValue::ReferenceColumn);
   const std::string_view correction = word("correction");
   if (correction != "on" && correction != "off" && missing.empty()) missing = "correction";
   s.correction = correction == "on";
-  if (word("pixel_size") != "none") {
-    s.pixelSize = single("pixel_size");
-  }
+  if (word("pixel_size") != "none")
+    s.pixelSize = static_cast<float>(limited("pixel_size", GratingValue::PixelSize));
   const std::string_view model = word("model");
   FittedCalibration& c = file.calibration;
   if (model == "grating") {
     c.kind = FitKind::Grating;
     c.grating.settings = s;
-    c.grating.pixelWidth = single("pixel_width");
-    c.grating.parameters.focalLength = value("focal_length", true);
-    c.grating.parameters.alphaAngle = value("alpha_angle", false);
-    c.grating.parameters.referenceColumn = value("theta_zero_column", false);
+    c.grating.pixelWidth = static_cast<float>(limited("pixel_width", GratingValue::PixelSize));
+    c.grating.parameters.focalLength = limited("focal_length", GratingValue::FocalLength);
+    c.grating.parameters.alphaAngle = limited("alpha_angle", GratingValue::AlphaAngle);
+    c.grating.parameters.referenceColumn = limited("theta_zero_column", GratingValue::ReferenceColumn);
     const std::string_view orientation = word("orientation");
     if (orientation != "ascending" && orientation != "descending" && missing.empty()) missing = "orientation";
     c.grating.parameters.descending = orientation == "descending";
@@ -176,7 +203,9 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
     c.kind = FitKind::Polynomial;
     PolynomialModel& p = c.polynomial;
     const double order = value("order", true);
-    p.order = order >= 1 && order <= kMaxPolynomialOrder && order == std::floor(order) ? static_cast<int>(order) : 0;
+    p.order = order >= 1 && order <= kMaxPolynomialOrder && order == std::floor(order)
+                  ? static_cast<int>(order)
+                  : 0;
     if (p.order == 0 && missing.empty()) missing = "order";
     p.centre = value("centre", false);
     p.scale = value("scale", true);
@@ -195,6 +224,11 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
   }
   if (!missing.empty())
     return Refused(CalibrationFileError::Missing, "The calibration file has no valid " + missing + "!");
+  if (!outOfRange.empty()) return Refused(CalibrationFileError::OutOfRange, outOfRange);
+  if (const std::optional<int> column = ColumnWithoutWavelength(c))
+    return Refused(
+        CalibrationFileError::NoWavelength,
+        "The calibration in the file gives no wavelength above 0 at column " + std::to_string(*column) + "!");
   CalibrationFileResult r;
   r.file = std::move(file);
   return r;

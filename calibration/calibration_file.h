@@ -45,7 +45,9 @@ enum class CalibrationFileError : std::uint8_t {
   None,
   NotACalibration,  // the first line is not "LXR4 calibration 1"
   BadLine,          // a line with an unknown key, a second copy of a key, or a bad value
-  Missing,          // a value the model needs is not there
+  Missing,          // a value the model needs is not there, or not a number
+  OutOfRange,       // a value the Instrument dialog or Add Line would refuse
+  NoWavelength,     // the model gives no wavelength above 0 at some column of the detector
 };
 
 struct CalibrationFileResult {
@@ -54,7 +56,10 @@ struct CalibrationFileResult {
   CalibrationFile file;
 };
 
-// Parses a calibration file; any fault refuses the whole file.
+// Parses a calibration file; any fault refuses the whole file. The file
+// passes the checks of the Instrument dialog (GratingValueProblem, for the
+// model's own values too) and of Add Line (AddLine, and centroids on columns
+// 1 to 768); a label is the rest of its line after "used" or "unused".
 [[nodiscard]] CalibrationFileResult ParseCalibrationFile(std::string_view text);
 
 }  // namespace lxr4

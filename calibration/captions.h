@@ -23,4 +23,7 @@ std::string CursorCaption(std::int16_t cursor, std::int64_t pixelValue);
 // a centroid), its wavelength and the cursor column's value.
 std::string ReadoutCaption(double pixel, float wavelength, std::int64_t pixelValue);
 
+// The read-out where the calibration in force gives no wavelength above 0.
+std::string NoWavelengthCaption(double pixel, std::int64_t pixelValue);
+
 }  // namespace lxr4

@@ -27,8 +27,14 @@ CentroidResult FindCentroid(std::span<const std::int32_t> spectrum, int cursor, 
     moment += weight * i;
     total += weight;
   }
-  if (total == 0) return {CentroidError::NoLine, 0};
-  return {CentroidError::None, static_cast<float>(moment / total)};
+  const int last = start + width - 1;
+  if (total == 0) return {CentroidError::NoLine, 0, start, last};
+  // Weights of both signs can sum to little or less than nothing; their
+  // centroid then lies anywhere, even far outside the window.
+  const auto column = static_cast<float>(moment / total);
+  if (!(column >= static_cast<float>(start) && column <= static_cast<float>(last)))
+    return {CentroidError::OutsideWindow, 0, start, last};
+  return {CentroidError::None, column, start, last};
 }
 
 }  // namespace lxr4

@@ -11,17 +11,23 @@ enum class CentroidError : std::uint8_t {
   None,
   SpectrumTooShort,  // fewer than width + 2 columns: the window does not fit
   NoLine,            // no spectrum, or the weights sum to zero: no line to measure
+  OutsideWindow,     // the weights put the centroid outside its own window
 };
 
 struct CentroidResult {
   CentroidError error = CentroidError::None;
-  float column = 0;  // 1-based column position, when error is None
+  float column = 0;         // 1-based column position, when error is None
+  int first = 0, last = 0;  // the window's columns, when the spectrum held one
 };
 
 // `spectrum` holds columns 1..N (spectrum[0] is column 1); `cursor` is the
 // column the window is centred on (the window moves inward near the ends);
 // `width` is the window's odd number of columns. An emission or absorption
-// line is chosen by the window's centre column against the background.
+// line is chosen by the window's centre column against the background. When
+// the window holds no net light (its weights, the values against the
+// background, sum to 0) or the centroid falls outside the window (weights of
+// both signs, when a brighter neighbour sets the background), no line is
+// measured; a centroid inside the window stands whatever the weights' signs.
 [[nodiscard]] CentroidResult FindCentroid(std::span<const std::int32_t> spectrum, int cursor, int width);
 
 }  // namespace lxr4

@@ -1,9 +1,10 @@
 // The cursor scroll bar, its tick above the images, and the wavelength read-out.
+#include <cmath>
 #include <optional>
 
 #include "base/number_text.h"
-#include "calibration/handlers.h"
 #include "calibration/captions.h"
+#include "calibration/handlers.h"
 
 namespace lxr4 {
 
@@ -62,6 +63,9 @@ void cmdemission_Click(Program& app) {
 void ShowWavelengthAtPixel(Program& app) {
   AppState& s = app.s;
   const float wavelength = CalibratedWavelength(app, s.ReadoutPixel.AsDouble());
+  if (!(std::isfinite(wavelength) && wavelength > 0))
+    return app.w.SetCaption(Control::Lblwavelength,
+                            NoWavelengthCaption(s.ReadoutPixel.AsDouble(), PixelValue(s)));
   s.ReadoutWavelength = wavelength;
   app.w.SetCaption(Control::Lblwavelength,
                    ReadoutCaption(s.ReadoutPixel.AsDouble(), wavelength, PixelValue(s)));

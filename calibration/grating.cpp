@@ -1,7 +1,10 @@
 // The grating model and the calibration solve on the program's state.
-#include "calibration/handlers.h"
+#include <cmath>
+
+#include "base/grid.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
+#include "calibration/handlers.h"
 #include "calibration/line_fit.h"
 
 namespace lxr4 {
@@ -56,9 +59,21 @@ float ColumnModelWavelength(Program& app, std::int16_t column) {
   return ModelWavelength(app, column, -1);
 }
 
+namespace {
+// A solve whose model gives no wavelength above 0 somewhere on the detector
+// would put "NaN" or a negative wavelength in the read-out and the exports.
+bool WavelengthsOnDetector(Grating g) {
+  for (int column = 1; column <= kGridColumns; ++column) {
+    const float wavelength = CalibratedWavelength(g, column);
+    if (!(std::isfinite(wavelength) && wavelength > 0)) return false;
+  }
+  return true;
+}
+}  // namespace
+
 bool SolveCalibration(Program& app, const LinePair& lines) {
   Grating g = GratingOf(app.s);
-  if (SolveCalibration(g, lines) != SolveError::None) return false;
+  if (SolveCalibration(g, lines) != SolveError::None || !WavelengthsOnDetector(g)) return false;
   StoreGrating(g, app.s);
   app.s.FitInForce.reset();  // a new two-line solve replaces a fit in force
   app.s.FitFromMarks = false;

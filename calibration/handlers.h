@@ -14,8 +14,8 @@ struct LinePair;
 void cboscale_Click(Program& app);
 void cbobox_Click(Program& app);
 // Writes the centroid of the line at the cursor to LineCentroid. When the
-// window has no centroid (its weights sum to zero) or does not fit in the
-// spectrum, tells the user so and returns false; LineCentroid is then unchanged.
+// window holds no net light, its centroid falls outside it, or it does not fit
+// in the spectrum, tells the user so and returns false; LineCentroid is then unchanged.
 [[nodiscard]] bool FindLineCentroid(Program& app);
 void cmdmarkline1_Click(Program& app);
 void cmdmarkline2_Click(Program& app);
@@ -27,7 +27,8 @@ float CalibratedWavelength(Program& app, double pixel);
 float ColumnModelWavelength(Program& app, std::int16_t column);
 // Fits the calibration to `lines` (calibration/grating_solver.h): the two-line
 // solve while FocalLengthFitted is false, else the re-fit of the alpha angle to
-// line 1. False when they cannot be fitted; the calibration is then unchanged.
+// line 1. False when they cannot be fitted, or the result gives no wavelength
+// above 0 at some column of the detector; the calibration is then unchanged.
 [[nodiscard]] bool SolveCalibration(Program& app, const LinePair& lines);
 
 // cursor and read-out

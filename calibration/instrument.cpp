@@ -1,6 +1,7 @@
 #include "calibration/instrument.h"
 
 #include <cmath>
+#include <limits>
 
 #include "calibration/grating_model.h"
 
@@ -25,6 +26,13 @@ double GrooveSpacingOf(const InstrumentSettings& settings) {
   return settings.grooveDensity == 300 ? kGrooveSpacing : 1000.0 / settings.grooveDensity;
 }
 
+float ToSingle(double value) {
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  if (value > kLargest) return std::numeric_limits<float>::infinity();
+  if (value < -kLargest) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}
+
 float PixelWidthOf(const InstrumentSettings& settings, float headerPixelWidth) {
   return settings.pixelSize ? *settings.pixelSize : headerPixelWidth;
 }
@@ -33,14 +41,14 @@ float GratingWavelength(const GratingModel& model, double column) {
   const GratingParameters& p = model.parameters;
   // The two-line model's steps: the column offset and the offset on the detector in
   // single precision, the angles in double, the wavelength rounded to single.
-  const float x = static_cast<float>(column) - static_cast<float>(p.referenceColumn);
+  const float x = ToSingle(column) - ToSingle(p.referenceColumn);
   const float offsetMm = x * (model.pixelWidth / 1000.0f);
   const double k = kDegreesPerRadian;
   const double theta = std::atan(static_cast<double>(offsetMm) / p.focalLength) * k;
   const double beta = (model.settings.deviationAngle - p.alphaAngle) + (p.descending ? -1 : 1) * theta;
   const double lambda =
       10000.0 * GrooveSpacingOf(model.settings) * (std::sin(beta / k) + std::sin(-p.alphaAngle / k));
-  const auto single = static_cast<float>(lambda);
+  const float single = ToSingle(lambda);
   return model.settings.correction ? CorrectWavelength(single) : single;
 }
 

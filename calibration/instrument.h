@@ -17,6 +17,10 @@ namespace lxr4 {
 // over the density.
 [[nodiscard]] double GrooveSpacingOf(const InstrumentSettings& settings);
 
+// `value` in single precision; beyond the range of float the infinity of its
+// sign (a plain conversion would be undefined there), NaN stays NaN.
+[[nodiscard]] float ToSingle(double value);
+
 // The pixel width the model uses: the override when set, else the header's.
 [[nodiscard]] float PixelWidthOf(const InstrumentSettings& settings, float headerPixelWidth);
 

@@ -1,6 +1,10 @@
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
+#include "base/grid.h"
+#include "calibration/compensated_sum.h"
 #include "calibration/fit_loop.h"
 
 namespace lxr4 {
@@ -20,7 +24,7 @@ float FittedWavelength(const FittedCalibration& fit, double column) {
   const double t = (column - p.centre) / p.scale;
   double sum = 0;
   for (int k = p.order; k >= 0; --k) sum = sum * t + p.coefficients[static_cast<std::size_t>(k)];
-  return static_cast<float>(sum);
+  return ToSingle(sum);
 }
 
 double FittedDispersion(const FittedCalibration& fit, double column) {
@@ -56,6 +60,16 @@ std::string FitMessage(FitError error) {
       return "These lines do not fix the fit (too few different columns) - calibration unchanged!";
     case FitError::NotFinite:
       return "The fit gives no finite result - calibration unchanged!";
+    case FitError::SameWavelengths:
+      return "These lines do not fix the fit (too few different wavelengths) - calibration unchanged!";
+    case FitError::NotMonotonic:
+      return "The lines' wavelengths do not rise or fall steadily with their columns - calibration "
+             "unchanged!";
+    case FitError::BadWavelengths:
+      return "The fit gives no wavelength above 0 at some column of the detector - calibration unchanged!";
+    case FitError::NotConverged:
+      return "The grating fit did not settle within " + std::to_string(kMaxGratingIterations) +
+             " steps - calibration unchanged!";
   }
   return "";
 }
@@ -69,6 +83,37 @@ int DistinctColumns(const LineSet& lines, const std::vector<bool>& in) {
   for (std::size_t i = 0; i < columns.size(); ++i)
     if (i == 0 || columns[i] - columns[i - 1] > 0.01f) ++distinct;
   return distinct;
+}
+
+namespace {
+int DistinctWavelengths(const LineSet& lines, const std::vector<bool>& in) {
+  std::vector<double> wavelengths;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (in[i]) wavelengths.push_back(lines[i].wavelength);
+  std::sort(wavelengths.begin(), wavelengths.end());
+  return static_cast<int>(std::unique(wavelengths.begin(), wavelengths.end()) - wavelengths.begin());
+}
+
+bool Monotonic(const LineSet& lines, const std::vector<bool>& in) {
+  std::vector<std::pair<float, double>> byColumn;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (in[i]) byColumn.emplace_back(lines[i].column, lines[i].wavelength);
+  std::sort(byColumn.begin(), byColumn.end());
+  bool rising = true, falling = true;
+  for (std::size_t i = 1; i < byColumn.size(); ++i) {
+    rising = rising && byColumn[i].second > byColumn[i - 1].second;
+    falling = falling && byColumn[i].second < byColumn[i - 1].second;
+  }
+  return rising || falling;
+}
+}  // namespace
+
+std::optional<int> ColumnWithoutWavelength(const FittedCalibration& fit) {
+  for (int column = 1; column <= kGridColumns; ++column) {
+    const float w = FittedWavelength(fit, column);
+    if (!(std::isfinite(w) && w > 0) || !std::isfinite(FittedDispersion(fit, column))) return column;
+  }
+  return std::nullopt;
 }
 
 FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolver& solve,
@@ -89,9 +134,12 @@ FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolv
   r.linesTotal = static_cast<int>(lines.size());
   r.lines.resize(lines.size());
   for (;;) {
+    // Six lines of one wavelength would "fit" a quartic to any columns.
+    if (DistinctWavelengths(lines, in) < parameters)
+      return Failed(FitError::SameWavelengths, FitMessage(FitError::SameWavelengths));
     if (const FitError e = solve(lines, in, r.calibration); e != FitError::None)
       return Failed(e, FitMessage(e));
-    double sum = 0;
+    CompensatedSum squares;
     std::size_t worst = lines.size();
     for (std::size_t i = 0; i < lines.size(); ++i) {
       LineResidual& lr = r.lines[i];
@@ -103,20 +151,26 @@ FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolv
       if (!in[i]) continue;  // a line left out may have no numbers at all
       if (!std::isfinite(lr.fitted) || !std::isfinite(lr.residualPixels))
         return Failed(FitError::NotFinite, FitMessage(FitError::NotFinite));
-      sum += lr.residual * lr.residual;
+      squares.Add(lr.residual * lr.residual);
       if (worst == lines.size() || std::fabs(lr.residual) > std::fabs(r.lines[worst].residual)) worst = i;
     }
+    const double sum = squares.Value();
     r.rms = std::sqrt(sum / n);
+    if (!std::isfinite(r.rms)) return Failed(FitError::NotFinite, FitMessage(FitError::NotFinite));
     r.linesUsed = n;
     if (!clip || n - 1 < parameters + 2) break;
     const double worstResidual = r.lines[worst].residual;
-    const double sigma = std::max(std::sqrt((sum - worstResidual * worstResidual) / (n - 1 - parameters)),
-                                  kClipSigmaFloor);
+    const double sigma =
+        std::max(std::sqrt((sum - worstResidual * worstResidual) / (n - 1 - parameters)), kClipSigmaFloor);
     if (!(std::fabs(worstResidual) > kClipSigma * sigma)) break;
     in[worst] = false;
     r.lines[worst].clipped = true;
     --n;
   }
+  // Judged on the lines the fit kept: clipping may have left out the one out of order.
+  if (!Monotonic(lines, in)) return Failed(FitError::NotMonotonic, FitMessage(FitError::NotMonotonic));
+  if (ColumnWithoutWavelength(r.calibration))
+    return Failed(FitError::BadWavelengths, FitMessage(FitError::BadWavelengths));
   return r;
 }
 

@@ -11,10 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/calibration_values.h"
 #include "calibration/instrument.h"
 #include "calibration/line_set.h"
-
-#include "base/calibration_values.h"
 
 namespace lxr4 {
 
@@ -36,10 +35,23 @@ namespace lxr4 {
 inline constexpr double kClipSigma = 3.0;
 inline constexpr double kClipSigmaFloor = 0.001;  // Angstroms
 
+inline constexpr int kMaxGratingIterations = 200;
+
 struct FitOptions {
   bool clip = false;
-  bool fitReferenceColumn = false;  // grating fit only
+  bool fitReferenceColumn = false;            // grating fit only
+  int maxIterations = kMaxGratingIterations;  // grating fit only: Levenberg-Marquardt steps per start
 };
+
+// The first column of the detector (1..768) where `fit` gives no wavelength
+// above 0 (not a number, infinite, 0 or less), or nullopt when it gives one
+// everywhere. Every fit and every calibration file is checked with it.
+[[nodiscard]] std::optional<int> ColumnWithoutWavelength(const FittedCalibration& fit);
+
+// Every fit refuses lines that cannot fix it: fewer different columns or
+// wavelengths than it has parameters, wavelengths that do not rise (or fall)
+// strictly with the column over the lines it keeps, and a result that gives
+// a wavelength that is not above 0 anywhere on the detector.
 
 // Least-squares polynomial of `order` (1..4) through the used lines.
 [[nodiscard]] FitResult FitPolynomial(const LineSet& lines, int order, const FitOptions& options);
@@ -48,7 +60,10 @@ struct FitOptions {
 // `settings` with pixel width `pixelWidth` (PixelWidthOf the settings and the
 // header). The orientation follows the lines. The fit starts from an estimate
 // made from the lines, and also from `start` (the calibration in force) when
-// given; the better result stands.
+// given; the better result of those that converged (no parameter moving by
+// more than 1e-12 of itself) stands. NotConverged when none converged within
+// options.maxIterations steps; Unreachable when the best one lies outside the
+// limits of GratingValueProblem (a focal length of kilometres).
 [[nodiscard]] FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, float pixelWidth,
                                    const FitOptions& options,
                                    const std::optional<GratingParameters>& start = std::nullopt);

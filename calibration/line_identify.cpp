@@ -20,7 +20,9 @@ double Median(std::vector<double>& v) {
 std::vector<Peak> FindPeaks(std::span<const std::int32_t> spectrum, int centroidWidth) {
   const int n = static_cast<int>(spectrum.size());
   if (n < centroidWidth + 2 || n < 3) return {};
-  const auto at = [&](int column) { return static_cast<double>(spectrum[static_cast<std::size_t>(column - 1)]); };
+  const auto at = [&](int column) {
+    return static_cast<double>(spectrum[static_cast<std::size_t>(column - 1)]);
+  };
 
   std::vector<double> background(static_cast<std::size_t>(n)), window, deviation;
   for (int c = 1; c <= n; ++c) {
@@ -70,21 +72,25 @@ LineSet IdentifyLines(std::span<const std::int32_t> spectrum, const WavelengthOf
     const double dispersion = std::fabs(wavelengthOf(p.column + 0.5) - wavelengthOf(p.column - 0.5));
     const double reach = tolerancePixels * dispersion;
     if (!std::isfinite(predicted) || !std::isfinite(reach)) continue;
-    std::size_t nearest = list.size(), inReach = 0;
+    // A wavelength the list names twice is one line in reach, not two: the first entry stands.
+    std::size_t nearest = list.size();
+    bool ambiguous = false;
     for (std::size_t i = 0; i < list.size(); ++i) {
       const double distance = std::fabs(list[i].wavelength - predicted);
       if (!(distance <= reach)) continue;
-      ++inReach;
-      if (nearest == list.size() || distance < std::fabs(list[nearest].wavelength - predicted)) nearest = i;
+      if (nearest == list.size()) {
+        nearest = i;
+      } else if (list[i].wavelength != list[nearest].wavelength) {
+        ambiguous = true;
+      }
     }
-    if (inReach == 1) matches.push_back({p.column, nearest});
+    if (nearest != list.size() && !ambiguous) matches.push_back({p.column, nearest});
   }
   LineSet lines;
   for (const Match& m : matches) {
     const auto sameEntry = [&](const Match& o) { return o.entry == m.entry; };
     if (std::count_if(matches.begin(), matches.end(), sameEntry) != 1) continue;
     const ListLine& l = list[m.entry];
-    // A list may name one wavelength twice; the line set keeps it once.
     if (AddLine(lines, {l.wavelength, m.column, l.label, true}) != AddLineError::None) continue;
   }
   return lines;

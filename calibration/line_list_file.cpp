@@ -1,9 +1,11 @@
 #include "calibration/line_list_file.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "base/number_text.h"
 #include "calibration/line_list.h"
+#include "calibration/line_set.h"
 
 namespace lxr4 {
 
@@ -17,6 +19,13 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
 }
 }  // namespace
+
+std::string PlainLabel(std::string_view text) {
+  std::string label(Trim(text));
+  for (char& ch : label)
+    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) ch = ' ';
+  return label;
+}
 
 std::vector<ListLine> BuiltInLineList() {
   std::vector<ListLine> lines;
@@ -48,15 +57,22 @@ LineListResult ParseLineList(std::string_view text) {
     const bool decimalComma = split != std::string_view::npos && line[split] == ',' &&
                               split + 1 < line.size() && line[split + 1] >= '0' && line[split + 1] <= '9';
     const std::optional<double> wavelength = ParseDecimal(field);
-    if (!wavelength || !(*wavelength > 0) || decimalComma) {
-      r.problems.push_back("Line " + std::to_string(number) + ": not a wavelength in Angstroms: " +
-                           std::string(shown));
+    const std::string where = "Line " + std::to_string(number) + ": ";
+    if (!wavelength || !(*wavelength >= kMinLineWavelength && *wavelength <= kMaxLineWavelength) ||
+        decimalComma) {
+      r.problems.push_back(where + "not a wavelength in Angstroms: " + std::string(shown));
+      continue;
+    }
+    // A wavelength named twice would match every peak twice, and so none.
+    const auto same = [&](const ListLine& l) { return l.wavelength == *wavelength; };
+    if (std::find_if(r.lines.begin(), r.lines.end(), same) != r.lines.end()) {
+      r.problems.push_back(where + "listed already: " + std::string(shown));
       continue;
     }
     std::string_view label = split == std::string_view::npos ? std::string_view{} : line.substr(split);
     label = Trim(label);
     if (!label.empty() && (label.front() == ',' || label.front() == ';')) label = Trim(label.substr(1));
-    r.lines.push_back({*wavelength, std::string(label)});
+    r.lines.push_back({*wavelength, PlainLabel(label)});
   }
   if (r.lines.empty()) {
     r.error = LineListError::NoLines;

@@ -29,9 +29,15 @@ struct LineListResult {
   std::vector<std::string> problems;  // "Line 7: ..." for each text line left out
 };
 
-// Parses a line-list file. A text line whose first field is not a positive
-// wavelength is left out and reported, never fatal; only a text with no valid
-// line at all is refused.
+// A line's label as the program keeps it: without blanks at either end, each
+// control character (a tab, a carriage return) a blank, so that it is one
+// line of a calibration file and reads back the same.
+[[nodiscard]] std::string PlainLabel(std::string_view text);
+
+// Parses a line-list file. A text line whose first field is not a wavelength
+// (kMinLineWavelength to kMaxLineWavelength), or names a wavelength listed
+// above it, is left out and reported, never fatal: the first of a wavelength
+// named twice stays, with its label. Only a text with no valid line at all is refused.
 [[nodiscard]] LineListResult ParseLineList(std::string_view text);
 
 }  // namespace lxr4

@@ -2,10 +2,13 @@
 
 #include <cmath>
 
+#include "base/grid.h"
+
 namespace lxr4 {
 
 AddLineError AddLine(LineSet& lines, const CalibrationLine& line) {
-  if (!std::isfinite(line.wavelength) || !(line.wavelength > 0) || !std::isfinite(line.column))
+  if (!(line.wavelength >= kMinLineWavelength && line.wavelength <= kMaxLineWavelength) ||
+      !(line.column >= 1 && line.column <= static_cast<float>(kGridColumns)))
     return AddLineError::BadLine;
   for (const CalibrationLine& l : lines) {
     if (l.wavelength == line.wavelength) return AddLineError::SameWavelength;

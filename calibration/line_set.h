@@ -10,9 +10,14 @@
 
 namespace lxr4 {
 
+// Wavelengths a grating spectrograph can see, in Angstroms (extreme
+// ultraviolet to thermal infrared): a typed wavelength, a line list's, a line's.
+inline constexpr double kMinLineWavelength = 100;
+inline constexpr double kMaxLineWavelength = 100000;
+
 enum class AddLineError : std::uint8_t {
   None,
-  BadLine,         // the wavelength is not above 0, or a number is not finite
+  BadLine,         // the wavelength is outside the limits above, or the centroid outside columns 1..768
   SameWavelength,  // a line of this wavelength is in the set already
   SameColumn,      // a line lies within a pixel of this centroid already
 };

@@ -2,13 +2,17 @@
 
 #include <cmath>
 
-#include "base/number_text.h"
 #include "base/num.h"
+#include "base/number_text.h"
+#include "calibration/compensated_sum.h"
 
 namespace lxr4 {
 
 namespace {
-std::string Fixed(double value, std::string_view pattern) { return FormatNumber(value, pattern); }
+// A figure that is no number (a calibration that cannot give one there) shows as "-".
+std::string Fixed(double value, std::string_view pattern) {
+  return std::isfinite(value) ? FormatNumber(value, pattern) : std::string("-");
+}
 std::string OnOff(bool on) { return on ? "on" : "off"; }
 
 // ": rms 0.123 A over 12 of 14 lines"
@@ -52,7 +56,7 @@ LineTable LineTableOf(const LineSet& lines, const std::optional<FitResult>& last
 FitResult ResidualsOf(const FittedCalibration& calibration, const LineSet& lines) {
   FitResult result;
   result.calibration = calibration;
-  double sum = 0;
+  CompensatedSum sum;
   for (const CalibrationLine& line : lines) {
     LineResidual r;
     r.fitted = FittedWavelength(calibration, line.column);
@@ -61,13 +65,13 @@ FitResult ResidualsOf(const FittedCalibration& calibration, const LineSet& lines
     r.residualPixels = dispersion != 0 ? r.residual / dispersion : 0;
     r.used = line.used;
     if (r.used) {
-      sum += r.residual * r.residual;
+      sum.Add(r.residual * r.residual);
       ++result.linesUsed;
     }
     result.lines.push_back(r);
   }
   result.linesTotal = static_cast<int>(lines.size());
-  result.rms = result.linesUsed > 0 ? std::sqrt(sum / result.linesUsed) : 0;
+  result.rms = result.linesUsed > 0 ? std::sqrt(sum.Value() / result.linesUsed) : 0;
   return result;
 }
 

@@ -3,15 +3,17 @@
 #include <cmath>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "base/number_text.h"
-#include "calibration/handlers.h"
 #include "calibration/captions.h"
 #include "calibration/centroid.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
+#include "calibration/handlers.h"
 #include "calibration/line_handlers.h"
 #include "calibration/line_list.h"
+#include "calibration/line_set.h"
 
 namespace lxr4 {
 
@@ -28,16 +30,12 @@ constexpr std::string_view kLine1First = "Mark line 1 first!";
 constexpr std::string_view kCannotFit = "These two lines cannot be fitted - calibration unchanged!";
 constexpr std::string_view kCannotRefit = "Line cannot be fitted - line 1 and calibration unchanged!";
 
-// Typed wavelengths a grating spectrograph can see, in Angstroms (extreme
-// ultraviolet to thermal infrared). Beyond them a solve "succeeds" with focal
-// lengths of 1e-50 mm and dispersions of 1e38 A/mm.
-constexpr double kMinTypedWavelength = 100;
-constexpr double kMaxTypedWavelength = 100000;
-
-// A typed wavelength rounded to single precision, when it is a number a line can have.
+// A typed wavelength rounded to single precision, when it is a number a line
+// can have. Beyond the limits a solve "succeeds" with focal lengths of 1e-50 mm
+// and dispersions of 1e38 A/mm.
 std::optional<float> TypedWavelength(std::string_view text) {
   const std::optional<double> value = ParseDecimal(text);
-  if (!value || !(*value >= kMinTypedWavelength && *value <= kMaxTypedWavelength)) return std::nullopt;
+  if (!value || !(*value >= kMinLineWavelength && *value <= kMaxLineWavelength)) return std::nullopt;
   return static_cast<float>(*value);
 }
 }  // namespace
@@ -86,6 +84,11 @@ bool FindLineCentroid(Program& app) {
       return false;
     case CentroidError::NoLine:
       app.w.MessageBox(kNoLine);
+      return false;
+    case CentroidError::OutsideWindow:
+      app.w.MessageBox("The centroid falls outside its window of columns " + std::to_string(found.first) +
+                       " to " + std::to_string(found.last) +
+                       " - move the cursor onto the line's peak; nothing measured!");
       return false;
   }
   return false;

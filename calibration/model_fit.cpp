@@ -1,19 +1,22 @@
 // The grating model fitted to many lines by Levenberg-Marquardt, in double
-// precision with analytic derivatives. The start comes in closed form from a
+// precision with compensated sums and analytic derivatives. The start comes in closed form from a
 // straight line through the lines: its slope gives the orientation and, with
 // the grating equation at the reference column, the alpha angle and the focal
 // length.
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 
+#include "calibration/compensated_sum.h"
 #include "calibration/fit_loop.h"
+#include "calibration/instrument_fields.h"
 
 namespace lxr4 {
 
 namespace {
 
 constexpr double kDegreesPerRadian = 57.29578f;  // the model's own constant
-constexpr int kMaxIterations = 200;
 
 struct Trial {
   GratingParameters parameters;
@@ -21,19 +24,19 @@ struct Trial {
 };
 
 double SumOfSquares(const GratingModel& model, const LineSet& lines, const std::vector<bool>& in) {
-  double sse = 0;
+  CompensatedSum sse;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!in[i]) continue;
     const double r = lines[i].wavelength - EvaluateGrating(model, lines[i].column).wavelength;
-    sse += r * r;
+    sse.Add(r * r);
   }
-  return std::isfinite(sse) ? sse : INFINITY;
+  return std::isfinite(sse.Value()) ? sse.Value() : INFINITY;
 }
 
 // Solves the m x m system a x = b (m <= 3) by elimination with partial
-// pivoting in long double; false when it is singular.
+// pivoting; false when it is singular.
 template <std::size_t M>
-bool SolveSmall(std::array<std::array<long double, M>, M> a, std::array<long double, M> b, int m,
+bool SolveSmall(std::array<std::array<double, M>, M> a, std::array<double, M> b, int m,
                 std::array<double, M>& x) {
   const auto n = static_cast<std::size_t>(m);
   for (std::size_t c = 0; c < n; ++c) {
@@ -44,75 +47,102 @@ bool SolveSmall(std::array<std::array<long double, M>, M> a, std::array<long dou
     std::swap(a[c], a[pivot]);
     std::swap(b[c], b[pivot]);
     for (std::size_t r = c + 1; r < n; ++r) {
-      const long double f = a[r][c] / a[c][c];
+      const double f = a[r][c] / a[c][c];
       for (std::size_t k = c; k < n; ++k) a[r][k] -= f * a[c][k];
       b[r] -= f * b[c];
     }
   }
   for (std::size_t c = n; c-- > 0;) {
-    long double s = b[c];
+    double s = b[c];
     for (std::size_t k = c + 1; k < n; ++k) s -= a[c][k] * x[k];
-    x[c] = static_cast<double>(s / a[c][c]);
+    x[c] = s / a[c][c];
   }
   return true;
 }
 
+// A step changes nothing that matters when it is below this part of each
+// parameter (at least of 1 mm, 1 degree, 1 column).
+constexpr double kStepTolerance = 1e-12;
+
+bool Negligible(double step, double value) {
+  return std::fabs(step) <= kStepTolerance * std::max(std::fabs(value), 1.0);
+}
+
+enum class Refined : std::uint8_t {
+  Converged,   // no parameter moves any more, or no step lowers the sum
+  NoStart,     // not one step could be made from the start
+  OutOfSteps,  // still moving after the most iterations allowed
+};
+
 // Levenberg-Marquardt from `model.parameters`; the focal length, the alpha
-// angle and, when `m` is 3, the reference column. False when no step is possible.
-bool Refine(GratingModel& model, const LineSet& lines, const std::vector<bool>& in, int m, double& sse) {
+// angle and, when `m` is 3, the reference column.
+Refined Refine(GratingModel& model, const LineSet& lines, const std::vector<bool>& in, int m,
+               int maxIterations, double& sse) {
   sse = SumOfSquares(model, lines, in);
-  if (!std::isfinite(sse)) return false;
+  if (!std::isfinite(sse)) return Refined::NoStart;
   double lambda = 1e-3;
-  for (int iteration = 0; iteration < kMaxIterations && sse > 0; ++iteration) {
-    std::array<std::array<long double, 3>, 3> jtj{};
-    std::array<long double, 3> jtr{};
+  for (int iteration = 0; iteration < maxIterations; ++iteration) {
+    if (sse == 0) return Refined::Converged;
+    std::array<std::array<CompensatedSum, 3>, 3> jtjSums{};
+    std::array<CompensatedSum, 3> jtrSums{};
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (!in[i]) continue;
       const GratingEvaluation e = EvaluateGrating(model, lines[i].column);
       const std::array<double, 3> d{e.byFocalLength, e.byAlpha, e.byReferenceColumn};
       const double r = lines[i].wavelength - e.wavelength;
       for (std::size_t a = 0; a < 3; ++a) {
-        jtr[a] += d[a] * r;
-        for (std::size_t b = 0; b < 3; ++b) jtj[a][b] += static_cast<long double>(d[a]) * d[b];
+        jtrSums[a].Add(d[a] * r);
+        for (std::size_t b = 0; b < 3; ++b) jtjSums[a][b].Add(d[a] * d[b]);
       }
+    }
+    std::array<std::array<double, 3>, 3> jtj{};
+    std::array<double, 3> jtr{};
+    for (std::size_t a = 0; a < 3; ++a) {
+      jtr[a] = jtrSums[a].Value();
+      for (std::size_t b = 0; b < 3; ++b) jtj[a][b] = jtjSums[a][b].Value();
     }
     bool improved = false;
     while (!improved && lambda < 1e12) {
       auto damped = jtj;
       for (std::size_t a = 0; a < 3; ++a) damped[a][a] += lambda * jtj[a][a];
       std::array<double, 3> step{};
-      if (!SolveSmall<3>(damped, jtr, m, step)) return iteration > 0;
+      if (!SolveSmall<3>(damped, jtr, m, step)) return iteration > 0 ? Refined::Converged : Refined::NoStart;
       GratingModel next = model;
-      next.parameters.focalLength += step[0];
-      next.parameters.alphaAngle += step[1];
-      if (m == 3) next.parameters.referenceColumn += step[2];
-      const double nextSse = next.parameters.focalLength > 0 ? SumOfSquares(next, lines, in) : INFINITY;
+      GratingParameters& p = next.parameters;
+      p.focalLength += step[0];
+      p.alphaAngle += step[1];
+      if (m == 3) p.referenceColumn += step[2];
+      const double nextSse = p.focalLength > 0 ? SumOfSquares(next, lines, in) : INFINITY;
       if (nextSse <= sse) {
-        const bool converged = sse - nextSse <= 1e-14 * sse + 1e-20 ||
-                               std::fabs(step[0]) <= 1e-12 * next.parameters.focalLength;
+        // Settled when no parameter moves, not only the focal length.
+        const bool converged = Negligible(step[0], p.focalLength) && Negligible(step[1], p.alphaAngle) &&
+                               (m < 3 || Negligible(step[2], p.referenceColumn));
         model = next;
         sse = nextSse;
         lambda = std::max(lambda * 0.3, 1e-12);
         improved = true;
-        if (converged) return true;
+        if (converged) return Refined::Converged;
       } else {
         lambda *= 10;
       }
     }
-    if (!improved) return true;  // no step lowers the sum: a minimum within rounding
+    if (!improved) return Refined::Converged;  // no step lowers the sum: a minimum within rounding
   }
-  return true;
+  return sse == 0 ? Refined::Converged : Refined::OutOfSteps;
 }
 
 // The start from a straight line through the lines; false when the grating
 // cannot reach the wavelength the line gives at the reference column.
 bool EstimateStart(GratingModel& model, const LineSet& lines, const std::vector<bool>& in) {
-  double n = 0, sc = 0, sl = 0, scc = 0, scl = 0;
+  CompensatedSum sumC, sumL, sumCC, sumCL;
+  double n = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!in[i]) continue;
     const double c = lines[i].column, l = lines[i].wavelength;
-    n += 1, sc += c, sl += l, scc += c * c, scl += c * l;
+    n += 1;
+    sumC.Add(c), sumL.Add(l), sumCC.Add(c * c), sumCL.Add(c * l);
   }
+  const double sc = sumC.Value(), sl = sumL.Value(), scc = sumCC.Value(), scl = sumCL.Value();
   const double slope = (n * scl - sc * sl) / (n * scc - sc * sc);
   const double intercept = (sl - slope * sc) / n;
   if (!std::isfinite(slope) || slope == 0) return false;
@@ -125,8 +155,8 @@ bool EstimateStart(GratingModel& model, const LineSet& lines, const std::vector<
   const double s = (slope * p.referenceColumn + intercept) / (2 * spacing * std::cos(deviation / 2 / k));
   if (!(std::fabs(s) < 1)) return false;
   p.alphaAngle = deviation / 2 - std::asin(s) * k;
-  p.focalLength = spacing * std::cos((deviation - p.alphaAngle) / k) * model.pixelWidth / 1000.0 /
-                  std::fabs(slope);
+  p.focalLength =
+      spacing * std::cos((deviation - p.alphaAngle) / k) * model.pixelWidth / 1000.0 / std::fabs(slope);
   return std::isfinite(p.focalLength) && p.focalLength > 0 && std::isfinite(p.alphaAngle);
 }
 
@@ -162,17 +192,25 @@ FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, f
       if (!options.fitReferenceColumn) s.referenceColumn = settings.referenceColumn;
       starts.push_back(s);
     }
+    bool outOfSteps = false;
     for (const GratingParameters& p : starts) {
       GratingModel trial = base;
       trial.parameters = p;
       double sse = 0;
-      if (Refine(trial, l, in, m, sse) && sse < bestSse) best = trial, bestSse = sse;
+      const Refined end = Refine(trial, l, in, m, options.maxIterations, sse);
+      outOfSteps = outOfSteps || end == Refined::OutOfSteps;
+      if (end == Refined::Converged && sse < bestSse) best = trial, bestSse = sse;
     }
-    if (!std::isfinite(bestSse)) return FitError::NotFinite;
+    if (!std::isfinite(bestSse)) return outOfSteps ? FitError::NotConverged : FitError::NotFinite;
     const GratingParameters& p = best.parameters;
     if (!std::isfinite(p.focalLength) || !(p.focalLength > 0) || !std::isfinite(p.alphaAngle) ||
         !std::isfinite(p.referenceColumn))
       return FitError::NotFinite;
+    // A grating the Instrument dialog's limits refuse would not read back from a calibration file.
+    if (GratingValueProblem(GratingValue::FocalLength, p.focalLength) ||
+        GratingValueProblem(GratingValue::AlphaAngle, p.alphaAngle) ||
+        GratingValueProblem(GratingValue::ReferenceColumn, p.referenceColumn))
+      return FitError::Unreachable;
     previous = p;
     fit.kind = FitKind::Grating;
     fit.grating = best;

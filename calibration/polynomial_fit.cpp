@@ -1,7 +1,9 @@
-// Polynomial fits by Householder QR on centred and scaled columns: no normal
-// equations, so a quartic over 768 columns loses no digits.
+// Polynomial fits by Householder QR on centred and scaled columns, its dot
+// products summed with compensation: no normal equations, so a quartic over
+// 768 columns loses no digits.
 #include <cmath>
 
+#include "calibration/compensated_sum.h"
 #include "calibration/fit_loop.h"
 
 namespace lxr4 {
@@ -14,25 +16,30 @@ bool SolveLeastSquares(std::vector<double>& a, std::vector<double>& b, int n, in
   const auto at = [&](int row, int col) -> double& {
     return a[static_cast<std::size_t>(col) * static_cast<std::size_t>(n) + static_cast<std::size_t>(row)];
   };
+  // Column j times column k, from row `from` down.
+  int from = 0;
+  const auto columnDot = [&](int j, int k) {
+    CompensatedSum sum;
+    for (int i = from; i < n; ++i) sum.Add(at(i, j) * at(i, k));
+    return sum.Value();
+  };
   double largest = 0;
   for (int j = 0; j < m; ++j) {
-    double norm = 0;
-    for (int i = j; i < n; ++i) norm += at(i, j) * at(i, j);
-    norm = std::sqrt(norm);
+    from = j;
+    const double norm = std::sqrt(columnDot(j, j));
     largest = std::max(largest, norm);
     if (!(norm > 1e-10 * largest)) return false;
     const double alpha = at(j, j) > 0 ? -norm : norm;
     // v = column j below the diagonal minus alpha e_j; H = I - 2 v v^T / v^T v.
     at(j, j) -= alpha;
-    double vv = 0;
-    for (int i = j; i < n; ++i) vv += at(i, j) * at(i, j);
+    const double vv = columnDot(j, j);
     for (int k = j + 1; k < m; ++k) {
-      double dot = 0;
-      for (int i = j; i < n; ++i) dot += at(i, j) * at(i, k);
+      const double dot = columnDot(j, k);
       for (int i = j; i < n; ++i) at(i, k) -= 2 * dot / vv * at(i, j);
     }
-    double dot = 0;
-    for (int i = j; i < n; ++i) dot += at(i, j) * b[static_cast<std::size_t>(i)];
+    CompensatedSum byB;
+    for (int i = j; i < n; ++i) byB.Add(at(i, j) * b[static_cast<std::size_t>(i)]);
+    const double dot = byB.Value();
     for (int i = j; i < n; ++i) b[static_cast<std::size_t>(i)] -= 2 * dot / vv * at(i, j);
     at(j, j) = alpha;  // R's diagonal
   }
@@ -45,22 +52,24 @@ bool SolveLeastSquares(std::vector<double>& a, std::vector<double>& b, int n, in
   return true;
 }
 
-FitError SolvePolynomial(const LineSet& lines, const std::vector<bool>& in, int order, FittedCalibration& fit) {
+FitError SolvePolynomial(const LineSet& lines, const std::vector<bool>& in, int order,
+                         FittedCalibration& fit) {
   const int m = order + 1;
   if (DistinctColumns(lines, in) < m) return FitError::Singular;
-  double lo = 0, hi = 0, sum = 0;
+  double lo = 0, hi = 0;
+  CompensatedSum sum;
   int n = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!in[i]) continue;
     const double c = lines[i].column;
     lo = n == 0 ? c : std::min(lo, c);
     hi = n == 0 ? c : std::max(hi, c);
-    sum += c;
+    sum.Add(c);
     ++n;
   }
   PolynomialModel p;
   p.order = order;
-  p.centre = sum / n;
+  p.centre = sum.Value() / n;
   p.scale = std::max(hi - p.centre, p.centre - lo);
   std::vector<double> a(static_cast<std::size_t>(n * m)), b(static_cast<std::size_t>(n)), x;
   int row = 0;

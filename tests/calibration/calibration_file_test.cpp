@@ -17,7 +17,9 @@ CalibrationFile GratingFile() {
   f.calibration.grating.settings = f.settings;
   f.calibration.grating.pixelWidth = 13.5f;
   f.calibration.grating.parameters = {101.23456789012345, 1.0 / 3.0, 402.75, true};
-  f.lines = {{5460.735, 100.713f, "Hg I", true}, {6402.248, 574.2f, "", false}, {7032.4131, 1.0f / 3.0f, "Ne I  x", true}};
+  f.lines = {{5460.735, 100.713f, "Hg I", true},
+             {6402.248, 574.2f, "", false},
+             {7032.4131, 700.0f + 1.0f / 3.0f, "Ne I  x", true}};
   return f;
 }
 
@@ -43,7 +45,8 @@ TEST(CalibrationFile, RoundTripsEveryNumberExactly) {
     EXPECT_EQ(FormatCalibrationFile(r.file), text);
   }
   const CalibrationFileResult crlf = ParseCalibrationFile(
-      "LXR4 calibration 1\r\ngroove_density 300\r\ndeviation_angle 30\r\nreference_column 381\r\ncorrection on\r\n"
+      "LXR4 calibration 1\r\ngroove_density 300\r\ndeviation_angle 30\r\nreference_column 381\r\ncorrection "
+      "on\r\n"
       "pixel_size none\r\nmodel polynomial\r\norder 1\r\ncentre 0\r\nscale 1\r\ncoefficients 4000 2\r\n");
   ASSERT_EQ(crlf.error, CalibrationFileError::None) << crlf.message;
   EXPECT_EQ(FittedWavelength(crlf.file.calibration, 100), 4200.0f);
@@ -65,10 +68,11 @@ TEST(CalibrationFile, RefusesBadFilesWithAMessage) {
       {"", CalibrationFileError::NotACalibration, "This is not a calibration file of this program!"},
       {replaced("focal_length", "focal_lenght"), CalibrationFileError::BadLine,
        "Line 9 of the calibration file cannot be read!"},
-      {good + "model grating\n", CalibrationFileError::BadLine, "Line 16 of the calibration file cannot be read!"},
+      {good + "model grating\n", CalibrationFileError::BadLine,
+       "Line 16 of the calibration file cannot be read!"},
       {replaced("5460.735 100.713 used", "5460.735 100.713 maybe"), CalibrationFileError::BadLine,
        "Line 13 of the calibration file cannot be read!"},
-      {replaced("line 6402.248 574.2", "line -1 574.2"), CalibrationFileError::BadLine,
+      {replaced("line 6402.248 574.2", "line x 574.2"), CalibrationFileError::BadLine,
        "Line 14 of the calibration file cannot be read!"},
       {replaced("alpha_angle 0.3333333333333333", "alpha_angle nan"), CalibrationFileError::Missing,
        "The calibration file has no valid alpha_angle!"},
@@ -76,11 +80,107 @@ TEST(CalibrationFile, RefusesBadFilesWithAMessage) {
        "The calibration file has no valid orientation!"},
       {replaced("model grating", "model spline"), CalibrationFileError::Missing,
        "The calibration file has no valid model!"},
-      {replaced("pixel_width 13.5", "pixel_width 1e300"), CalibrationFileError::Missing,
+      {replaced("pixel_width 13.5", "pixel_width x"), CalibrationFileError::Missing,
        "The calibration file has no valid pixel_width!"},
       {"LXR4 calibration 1\ngroove_density 300\ndeviation_angle 30\nreference_column 381\ncorrection on\n"
        "pixel_size none\nmodel polynomial\norder 3\ncentre 0\nscale 1\ncoefficients 4000 2\n",
        CalibrationFileError::Missing, "The calibration file has no valid coefficients!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const CalibrationFileResult r = ParseCalibrationFile(c.text);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_EQ(r.message, c.message);
+  }
+}
+
+// A label is the rest of its line, whatever it holds: "5" is not found in
+// the line's wavelength, "used" is not the flag.
+TEST(CalibrationFile, LabelsRoundTripExactly) {
+  const char* const labels[] = {"5",        "0",
+                                "used",     "unused",
+                                "5015.675", "line 1 2 used x",
+                                "Ne I  x",  "H-alpha (6562.8)",
+                                "a,b;c",    "#not a comment",
+                                ""};
+  for (const char* label : labels) {
+    SCOPED_TRACE(label);
+    CalibrationFile f = PolynomialFile();
+    f.lines = {{5015.675, 200.5f, label, true}, {5852.488, 446.84f, label, false}};
+    const CalibrationFileResult r = ParseCalibrationFile(FormatCalibrationFile(f));
+    ASSERT_EQ(r.error, CalibrationFileError::None) << r.message;
+    EXPECT_EQ(r.file.lines, f.lines);
+  }
+  // Blanks around a label and control characters in it are not kept by the
+  // program: a label reads back as PlainLabel makes it.
+  CalibrationFile f = PolynomialFile();
+  f.lines = {{5015.675, 200.5f, " Hg\tI\r", true}};
+  const CalibrationFileResult r = ParseCalibrationFile(FormatCalibrationFile(f));
+  ASSERT_EQ(r.error, CalibrationFileError::None) << r.message;
+  EXPECT_EQ(r.file.lines.at(0).label, "Hg I");
+}
+
+// Each value the Instrument dialog or Add Line refuses refuses the file,
+// named in the message; nothing reaches a conversion out of range.
+TEST(CalibrationFile, RefusesValuesTheDialogsRefuse) {
+  const std::string grating = FormatCalibrationFile(GratingFile());
+  const std::string polynomial = FormatCalibrationFile(PolynomialFile());
+  // The text with the value of `key`'s line (the first) set to `value`.
+  const auto with = [](std::string t, const std::string& key, std::string_view value) {
+    const std::size_t at = t.find("\n" + key + " ");
+    EXPECT_NE(at, std::string::npos) << key;
+    if (at == std::string::npos) return t;
+    const std::size_t from = at + key.size() + 2;
+    t.replace(from, t.find('\n', from) - from, value);
+    return t;
+  };
+  struct Case {
+    std::string text;
+    CalibrationFileError error;
+    std::string message;
+  };
+  const Case cases[] = {
+      {with(grating, "reference_column", "1e300"), CalibrationFileError::OutOfRange,
+       "The calibration file's reference_column is refused: the reference column must be a number from 1 to "
+       "768!"},
+      {with(grating, "deviation_angle", "1000"), CalibrationFileError::OutOfRange,
+       "The calibration file's deviation_angle is refused: the deviation angle must be a number of degrees "
+       "from 0 "
+       "to 180!"},
+      {with(grating, "groove_density", "1e-320"), CalibrationFileError::OutOfRange,
+       "The calibration file's groove_density is refused: the groove density must be at least 1 line/mm!"},
+      {with(grating, "focal_length", "1e308"), CalibrationFileError::OutOfRange,
+       "The calibration file's focal_length is refused: the focal length must be a number of millimetres "
+       "above 0 "
+       "and up to 1000000!"},
+      {with(grating, "alpha_angle", "1e308"), CalibrationFileError::OutOfRange,
+       "The calibration file's alpha_angle is refused: the alpha angle must be a number of degrees from -90 "
+       "to 90!"},
+      {with(grating, "pixel_size", "1e-45"), CalibrationFileError::OutOfRange,
+       "The calibration file's pixel_size is refused: the pixel size must be at least 0.1 micrometres!"},
+      {with(grating, "pixel_width", "1e300"), CalibrationFileError::OutOfRange,
+       "The calibration file's pixel_width is refused: the pixel size must be a number of micrometres above "
+       "0!"},
+      {with(grating, "theta_zero_column", "-1e300"), CalibrationFileError::OutOfRange,
+       "The calibration file's theta_zero_column is refused: the reference column must be a number from 1 to "
+       "768!"},
+      {polynomial + "line 5852.488 600 used\n", CalibrationFileError::OutOfRange,
+       "Line 13 of the calibration file names the wavelength of a line above it!"},
+      {polynomial + "line 6000 446.9 used\n", CalibrationFileError::OutOfRange,
+       "Line 13 of the calibration file lies within a pixel of a line above it!"},
+      {polynomial + "line 6000 0.5 used\n", CalibrationFileError::OutOfRange,
+       "Line 13 of the calibration file: the centroid must be a column from 1 to 768!"},
+      {polynomial + "line 6000 1e300 used\n", CalibrationFileError::OutOfRange,
+       "Line 13 of the calibration file: the centroid must be a column from 1 to 768!"},
+      {polynomial + "line 0 500 used\n", CalibrationFileError::OutOfRange,
+       "Line 13 of the calibration file: the wavelength must be from 100 to 100000 Angstroms!"},
+      // a straight line through 0 at column 385 and one of 1e300 Angstroms per column
+      {with(polynomial, "coefficients", "0 1000 0 0"), CalibrationFileError::NoWavelength,
+       "The calibration in the file gives no wavelength above 0 at column 1!"},
+      {with(polynomial, "coefficients", "5000 1e300 0 0"), CalibrationFileError::NoWavelength,
+       "The calibration in the file gives no wavelength above 0 at column 1!"},
+      {with(polynomial, "scale", "1e-320"), CalibrationFileError::NoWavelength,
+       "The calibration in the file gives no wavelength above 0 at column 1!"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace lxr4 {
 namespace {
 
@@ -22,6 +24,12 @@ TEST(Captions, RoundingLeadingZerosAndWideNumbers) {
       {"cursor, wide value", CursorCaption(7, 123456789), "Pixel 7.00\r\nPixel Value = 123456789"},
       {"read-out, rounded up", ReadoutCaption(299.996f, 980.5f, 0),
        "Wavelength of pixel 300.00\r\n is 980.50 Angstroms:\r\nPixel Value = 0"},
+      // Never "NaN" or "Inf": a figure that is no number shows as "-".
+      {"summary, no dispersion", SummaryCaption(53.7, 9.75, NAN, INFINITY),
+       "Focal length (mm)= 53.700\r\nAlpha Angle (deg)= 09.7500\r\n"
+       "Pixel 381 Wavelength (A) = -\r\nAbsDispersion (A/mm) = -"},
+      {"read-out without a wavelength", NoWavelengthCaption(12, 5),
+       "Pixel 12.00\r\n has no wavelength in this calibration\r\nPixel Value = 5"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -126,5 +126,51 @@ TEST(FindCentroid, LargeValuesDoNotOverflow) {
   EXPECT_EQ(r.column, 400.0f);
 }
 
+// A brighter neighbour on a background column lifts the background to the
+// window's level: its weights are of both signs and sum to little, or to less
+// than nothing, and their centroid would lie anywhere. (A negative sum whose
+// centroid lies inside stands: KnownLines' "half-unit background".)
+TEST(FindCentroid, RefusesACentroidOutsideItsWindowOrWithoutNetLight) {
+  struct Case {
+    const char* name;
+    std::vector<std::int32_t> window;  // columns 417..421; 416 is 1000, 422 is 0: background 500
+    CentroidError error;
+  };
+  const Case cases[] = {
+      // weights -100 0 1 0 100: net light 1, centroid 819 (far right)
+      {"outside", {400, 500, 501, 500, 600}, CentroidError::OutsideWindow},
+      // weights -100 0 1 0 99: net light 0
+      {"no net light", {400, 500, 501, 500, 599}, CentroidError::NoLine},
+      // weights -100 0 1 0 50: net light -49, centroid 421 - 398 / 49 = 412.88
+      {"less than none", {400, 500, 501, 500, 550}, CentroidError::OutsideWindow},
+      // weights -100 0 1 0 300: net light 201, centroid 421 + 398 / 201 = 422.98
+      {"just beyond the last column", {400, 500, 501, 500, 800}, CentroidError::OutsideWindow},
+      // weights -100 0 1 0 2000: net light 1901, centroid 421 + 398 / 1901 = 421.21
+      {"a hair beyond", {400, 500, 501, 500, 2500}, CentroidError::OutsideWindow},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::int32_t> s = Flat(765, 0);
+    Put(s, 416, 1000);
+    for (int i = 0; i < 5; ++i) Put(s, 417 + i, c.window[static_cast<std::size_t>(i)]);
+    const CentroidResult r = FindCentroid(s, 419, 5);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_EQ(r.first, 417);
+    EXPECT_EQ(r.last, 421);
+  }
+}
+
+// Weights of both signs whose centroid stays inside: kept, to the bit.
+// Weights -10 0 0 100 0: (-4170 + 42000) / 90 = 420.33.
+TEST(FindCentroid, KeepsAMixedWindowWhoseCentroidStaysInside) {
+  std::vector<std::int32_t> s = Flat(765, 0);
+  Put(s, 416, 1000);
+  const std::int32_t window[] = {490, 500, 500, 600, 500};
+  for (int i = 0; i < 5; ++i) Put(s, 417 + i, window[i]);
+  const CentroidResult r = FindCentroid(s, 419, 5);
+  ASSERT_EQ(r.error, CentroidError::None);
+  EXPECT_EQ(r.column, static_cast<float>((-10.0 * 417 + 100.0 * 420) / 90.0));
+}
+
 }  // namespace
 }  // namespace lxr4

@@ -8,9 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <string>
 
 #include "calibration/grating_model.h"
 #include "calibration/grating_solver.h"
+#include "calibration/instrument_fields.h"
 
 namespace lxr4 {
 namespace {
@@ -54,6 +57,70 @@ TEST(GratingWavelength, OtherSettingsTakeTheirGroovesAndPixelSize) {
   other.pixelSize = 13.5f;
   EXPECT_DOUBLE_EQ(GrooveSpacingOf(other), 1000.0 / 1200.0);
   EXPECT_EQ(PixelWidthOf(other, 9.0f), 13.5f);
+}
+
+// The limits the Instrument dialog and calibration files share, as triples:
+// the last valid value, the first invalid one, the degenerate ones.
+TEST(GratingValueProblem, LastValidFirstInvalidAndDegenerate) {
+  struct Case {
+    GratingValue which;
+    double value;
+    bool valid;
+  };
+  const double denormal = std::numeric_limits<double>::denorm_min();
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  const Case cases[] = {
+      {GratingValue::GrooveDensity, 1, true},        {GratingValue::GrooveDensity, 10000, true},
+      {GratingValue::GrooveDensity, 0.999, false},   {GratingValue::GrooveDensity, 10000.001, false},
+      {GratingValue::GrooveDensity, 1e-320, false},  {GratingValue::GrooveDensity, 0, false},
+      {GratingValue::DeviationAngle, 0, true},       {GratingValue::DeviationAngle, 180, true},
+      {GratingValue::DeviationAngle, -1e-9, false},  {GratingValue::DeviationAngle, 1000, false},
+      {GratingValue::ReferenceColumn, 1, true},      {GratingValue::ReferenceColumn, 768, true},
+      {GratingValue::ReferenceColumn, 0.999, false}, {GratingValue::ReferenceColumn, 1e300, false},
+      {GratingValue::PixelSize, 0.1, true},          {GratingValue::PixelSize, 1000, true},
+      {GratingValue::PixelSize, 0.0999, false},      {GratingValue::PixelSize, 1e-45, false},
+      {GratingValue::PixelSize, 1000.5, false},      {GratingValue::PixelSize, denormal, false},
+      {GratingValue::FocalLength, 0.001, true},      {GratingValue::FocalLength, 1e6, true},
+      {GratingValue::FocalLength, 0.000999, false},  {GratingValue::FocalLength, 1e308, false},
+      {GratingValue::AlphaAngle, -90, true},         {GratingValue::AlphaAngle, 90, true},
+      {GratingValue::AlphaAngle, 90.001, false},     {GratingValue::AlphaAngle, 1e308, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.which)) + " " + std::to_string(c.value));
+    EXPECT_EQ(!GratingValueProblem(c.which, c.value), c.valid);
+  }
+  for (int which = 0; which <= static_cast<int>(GratingValue::AlphaAngle); ++which)
+    for (const double v : {inf, -inf, nan})
+      EXPECT_TRUE(GratingValueProblem(static_cast<GratingValue>(which), v));
+}
+
+// The dialog keeps its messages for the values it always refused and names
+// the least value for those above 0 that are too small to be one.
+TEST(InstrumentFields, RefuseDenormalZeroAndTinyValues) {
+  const struct {
+    InstrumentFields fields;
+    const char* message;
+  } cases[] = {
+      {{"300", "30", "381", true, "1e-45"},
+       "The pixel size must be at least 0.1 micrometres - settings unchanged!"},
+      {{"300", "30", "381", true, "1e-320"},
+       "The pixel size must be at least 0.1 micrometres - settings unchanged!"},
+      {{"300", "30", "381", true, "0"},
+       "The pixel size must be a number of micrometres above 0, or empty for the image's - settings "
+       "unchanged!"},
+      {{"1e-320", "30", "381", true, ""},
+       "The groove density must be at least 1 line/mm - settings unchanged!"},
+      {{"0", "30", "381", true, ""},
+       "The groove density must be a number of lines/mm above 0 and up to 10000 - settings unchanged!"},
+  };
+  for (const auto& c : cases) {
+    const InstrumentReading r = SettingsOf(c.fields);
+    EXPECT_FALSE(r.settings) << c.message;
+    EXPECT_EQ(r.message, c.message);
+  }
+  const InstrumentReading least = SettingsOf({"1", "0", "1", false, "0.1"});
+  ASSERT_TRUE(least.settings) << least.message;
+  EXPECT_EQ(least.settings->pixelSize, 0.1f);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <string>
 
+#include "calibration/compensated_sum.h"
 #include "synthetic_lamp.h"
 
 namespace lxr4 {
@@ -71,8 +72,9 @@ struct Known {
 
 TEST(FitGrating, RecoversKnownGratingsFromTheirLamps) {
   const Known cases[] = {
-      {600, 25, 100, 1.5, false, 9.0f},   {600, 25, 100, 1.5, true, 9.0f},   {600, 25, 140, 1.2, false, 24.0f},
-      {600, 25, 85, 1.8, true, 6.8f},     {1200, 45, 150, -1.0, false, 13.5f}, {1200, 45, 150, -1.0, true, 13.5f},
+      {600, 25, 100, 1.5, false, 9.0f},    {600, 25, 100, 1.5, true, 9.0f},
+      {600, 25, 140, 1.2, false, 24.0f},   {600, 25, 85, 1.8, true, 6.8f},
+      {1200, 45, 150, -1.0, false, 13.5f}, {1200, 45, 150, -1.0, true, 13.5f},
       {1200, 45, 120, -0.6, false, 24.0f}, {1200, 45, 120, -1.65, true, 9.0f},
   };
   for (const Known& k : cases) {
@@ -122,6 +124,103 @@ TEST(FitGrating, RefusesWhatCannotBeFitted) {
             FitError::Unreachable);
   EXPECT_EQ(FitGrating(LineSet{{6000, 100, "", true}, {6100, 100, "", true}}, {}, 9.0f, {}).error,
             FitError::Singular);
+  // 0.01 A over 500 columns needs a focal length of kilometres: beyond the
+  // limits a calibration file is read with.
+  EXPECT_EQ(FitGrating(LineSet{{6000, 100, "", true}, {6000.01, 600, "", true}}, {}, 9.0f, {}).error,
+            FitError::Unreachable);
+}
+
+// Lines that cannot fix a fit are refused, whatever numbers a solve would give.
+TEST(FitPolynomial, RefusesDegenerateLines) {
+  struct Case {
+    const char* name;
+    LineSet lines;
+    int order;
+    FitError error;
+  };
+  const Case cases[] = {
+      // six lines of one wavelength "fitted" a quartic with rms 0.00007
+      {"one wavelength",
+       {{5000, 100, "", true},
+        {5000, 200, "", true},
+        {5000, 300, "", true},
+        {5000, 400, "", true},
+        {5000, 500, "", true},
+        {5000, 600, "", true}},
+       4,
+       FitError::SameWavelengths},
+      {"two wavelengths for a quadratic",
+       {{5000, 100, "", true}, {6000, 200, "", true}, {5000, 300, "", true}},
+       2,
+       FitError::SameWavelengths},
+      {"out of order",
+       {{5000, 100, "", true}, {6000, 200, "", true}, {5500, 300, "", true}},
+       1,
+       FitError::NotMonotonic},
+      // a straight line of 1 A per column through 150 A at column 300: negative at column 1
+      {"below zero on the detector",
+       {{150, 300, "", true}, {200, 350, "", true}, {250, 400, "", true}},
+       1,
+       FitError::BadWavelengths},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FitResult r = FitPolynomial(c.lines, c.order, {});
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_FALSE(r.message.empty());
+  }
+  // Falling wavelengths are as good as rising ones.
+  const LineSet falling{{7000, 100, "", true}, {6000, 300, "", true}, {5000, 500, "", true}};
+  EXPECT_EQ(FitPolynomial(falling, 1, {}).error, FitError::None);
+}
+
+// The line out of order is judged after clipping has had its say.
+TEST(FitPolynomial, ClippingMayLeaveOutTheLineOutOfOrder) {
+  LineSet lines =
+      FromCurve(Cubic, {10, 60, 110, 160, 210, 260, 310, 360, 410, 460, 510, 560, 610, 660, 710, 760});
+  lines[3].wavelength = lines[2].wavelength - 1;  // far off, and out of order
+  EXPECT_EQ(FitPolynomial(lines, 3, {}).error, FitError::NotMonotonic);
+  const FitResult clipped = FitPolynomial(lines, 3, {.clip = true});
+  ASSERT_EQ(clipped.error, FitError::None) << clipped.message;
+  EXPECT_TRUE(clipped.lines[3].clipped);
+}
+
+// The grating fit settles on every parameter or says that it did not.
+TEST(FitGrating, SaysWhenItDoesNotConverge) {
+  GratingModel truth;
+  truth.pixelWidth = 9.0f;
+  truth.parameters = {53.7, 9.75, 381, false};
+  const LineSet lines = SyntheticLamp(truth);
+  const FitResult one = FitGrating(lines, {}, 9.0f, {.maxIterations = 1});
+  EXPECT_EQ(one.error, FitError::NotConverged);
+  EXPECT_EQ(one.message, "The grating fit did not settle within 200 steps - calibration unchanged!");
+  // Settled on all three parameters: started again from its own result, the
+  // fit moves none of them beyond its tolerance.
+  const FitOptions free{.fitReferenceColumn = true};
+  const FitResult settled = FitGrating(lines, {}, 9.0f, free);
+  ASSERT_EQ(settled.error, FitError::None) << settled.message;
+  const GratingParameters& p = settled.calibration.grating.parameters;
+  const FitResult again = FitGrating(lines, {}, 9.0f, free, p);
+  ASSERT_EQ(again.error, FitError::None) << again.message;
+  const GratingParameters& q = again.calibration.grating.parameters;
+  EXPECT_NEAR(q.focalLength, p.focalLength, 1e-8 * p.focalLength);  // mm
+  EXPECT_NEAR(q.alphaAngle, p.alphaAngle, 1e-8);                    // degrees
+  EXPECT_NEAR(q.referenceColumn, p.referenceColumn, 1e-6);          // columns
+}
+
+TEST(CompensatedSum, KeepsTheDigitsANaiveSumLoses) {
+  CompensatedSum sum;
+  double naive = 0;
+  for (const double term : {1e16, 1.0, -1e16, 1.0}) {
+    sum.Add(term);
+    naive += term;
+  }
+  EXPECT_EQ(sum.Value(), 2.0);
+  EXPECT_NE(naive, 2.0);
+  CompensatedSum infinite;
+  infinite.Add(INFINITY);
+  infinite.Add(1);
+  EXPECT_EQ(infinite.Value(), INFINITY);
 }
 
 }  // namespace

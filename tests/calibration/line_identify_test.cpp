@@ -24,7 +24,8 @@ namespace {
 std::vector<std::int32_t> RowSums(const CameraImageFile& image) {
   std::vector<std::int32_t> s(static_cast<std::size_t>(image.width));
   for (int column = 1; column <= image.width; ++column)
-    for (int row = 1; row <= image.height; ++row) s[static_cast<std::size_t>(column - 1)] += image.at(column, row);
+    for (int row = 1; row <= image.height; ++row)
+      s[static_cast<std::size_t>(column - 1)] += image.at(column, row);
   return s;
 }
 
@@ -83,10 +84,24 @@ std::vector<std::int32_t> Lines(std::initializer_list<std::pair<double, double>>
   std::vector<std::int32_t> s(200);
   for (int i = 1; i <= 200; ++i) {
     double v = 500 + 3 * ((i * 7919) % 11);  // a background with a little noise
-    for (const auto& [column, height] : columnHeights) v += height * std::exp(-0.5 * std::pow((i - column) / 1.2, 2));
+    for (const auto& [column, height] : columnHeights)
+      v += height * std::exp(-0.5 * std::pow((i - column) / 1.2, 2));
     s[static_cast<std::size_t>(i - 1)] = static_cast<std::int32_t>(std::lround(std::min(v, 30000.0)));
   }
   return s;
+}
+
+// A list that names one wavelength twice still identifies its line (the
+// first entry's label), while two different wavelengths in reach stay ambiguous.
+TEST(IdentifyLines, AWavelengthListedTwiceIsOneLine) {
+  const std::vector<std::int32_t> spectrum = Lines({{50.3, 4000}, {120.2, 6000}});
+  const WavelengthOfColumn linear = [](double column) { return 5000 + 2 * column; };
+  const std::vector<ListLine> twice{{5100.6, "A"}, {5100.6, "A again"}, {5240.4, "B"}, {5241.4, "B near"}};
+  const LineSet found = IdentifyLines(spectrum, linear, twice, 2, 5);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].wavelength, 5100.6);
+  EXPECT_EQ(found[0].label, "A");
+  EXPECT_NEAR(found[0].column, 50.3, 0.05);
 }
 
 TEST(FindPeaks, FindsLinesFlatTopsIncludedAndNotTheNoise) {
