@@ -4,14 +4,15 @@
 // SelectedFileName holds what the dialog answered.
 #include <algorithm>
 #include <array>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "imagefile/fits_settings.h"
 #include "app/procedures.h"
 #include "imagefile/camera_image_reader.h"
 #include "imagefile/fits_import.h"
+#include "imagefile/fits_settings.h"
 
 namespace lxr4 {
 
@@ -23,10 +24,40 @@ constexpr std::string_view kOpenFilter =
 constexpr int kOpenFilterIndex = 1;
 constexpr int kOpenFlagsHideReadOnly = 4;
 constexpr std::string_view kLoadFailed = "File not loaded successfully";
-// The largest valid file is 2048 + 20 x (2 + 32767) bytes.
-constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
+// The largest valid camera image file is 2048 + 20 x (2 + 32767) bytes; a
+// larger one is taken with room for trailing bytes, which the reader ignores.
+constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 // A FITS frame is read whole, up to 1 GiB.
 constexpr std::size_t kMaxFrameFileBytes = std::size_t{1} << 30;
+
+// The camera image file of `path`: its bytes, or the bytes the FITS frame in it
+// imports to, with the label of the slot; a message when it cannot be had.
+struct ImageBytes {
+  std::optional<std::vector<std::uint8_t>> file;
+  std::string label, refusal;
+};
+
+ImageBytes ReadImageBytes(Window& w, const std::string& path) {
+  ImageBytes r{std::nullopt, path, {}};
+  // Read once, whole: whether the file is a FITS frame is known from its bytes.
+  FileRead read = w.Files().ReadFile(path, kMaxFrameFileBytes);
+  const bool fits = read.ok() && LooksLikeFits(read.bytes);
+  const std::size_t limit = fits ? kMaxFrameFileBytes : kMaxFileBytes;
+  if (read.ok() && !fits && read.bytes.size() > kMaxFileBytes) read = FileRead{{}, FileReadError::TooLarge};
+  if (!read.ok()) {
+    r.refusal = ReadRefusal(read, path, limit);
+    return r;
+  }
+  if (!fits) {
+    r.file = std::move(read.bytes);
+    return r;
+  }
+  // A FITS frame, recognised by its contents, becomes a camera image file first.
+  FitsFileImport imported = ImportFitsFile(read.bytes, CurrentFitsSettings(w).import);
+  r.label += " (" + imported.image.description + ")";
+  if (imported.image.ok) r.file = std::move(imported.image.file);
+  return r;
+}
 
 struct SlotControls {
   Control pathLabel, frame, otherFrame, heading, otherHeading;
@@ -74,22 +105,25 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
   CameraImage& image = s.Image(slot);
-  auto bytes = w.Files().ReadFile(path, kMaxFileBytes);
-  // A FITS frame, recognised by its contents, becomes a camera image file first.
-  std::string label = path;
-  if (bytes && LooksLikeFits(*bytes)) {
-    bytes = w.Files().ReadFile(path, kMaxFrameFileBytes);
-    FitsFileImport fits = bytes ? ImportFitsFile(*bytes, CurrentFitsSettings(w).import) : FitsFileImport{};
-    bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
-    label += " (" + fits.image.description + ")";
+  // Memory that runs out while a file is read or imported refuses the load,
+  // like any other file that cannot be taken; nothing has changed yet.
+  ImageBytes bytes;
+  CameraImageFile file;
+  try {
+    bytes = ReadImageBytes(w, path);
+    if (bytes.file) {
+      const ReaderStart start{slot == Slot::Object, static_cast<std::int16_t>(image.Height.AsDouble()),
+                              image.Width};
+      file = ReadCameraImage(*bytes.file, start);
+    }
+  } catch (const std::bad_alloc&) {
+    bytes = ImageBytes{std::nullopt, path, ReadRefusal(FileRead{{}, FileReadError::NoMemory}, path, 0)};
   }
-  if (!bytes) {
-    w.MessageBox(kLoadFailed);
+  if (!bytes.file) {
+    w.MessageBox(bytes.refusal.empty() ? std::string(kLoadFailed) : bytes.refusal);
     return;
   }
-  const ReaderStart start{slot == Slot::Object, static_cast<std::int16_t>(image.Height.AsDouble()),
-                          image.Width};
-  const CameraImageFile file = ReadCameraImage(*bytes, start);
+  const std::string& label = bytes.label;
   switch (file.error) {
     case ReadError::None:
       break;
