@@ -2,7 +2,6 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -156,8 +155,10 @@ TEST(FileMessages, EachWriteErrorIsRefusedInWords) {
       {EFBIG, FileError::TooLarge,
        "The file a.csv could not be written: it would be larger than the system lets this program write; "
        "nothing was saved."},
-      {ENOSPC, FileError::DiskFull, "The file a.csv could not be written: the disk is full; nothing was saved."},
-      {EDQUOT, FileError::DiskFull, "The file a.csv could not be written: the disk is full; nothing was saved."},
+      {ENOSPC, FileError::DiskFull,
+       "The file a.csv could not be written: the disk is full; nothing was saved."},
+      {EDQUOT, FileError::DiskFull,
+       "The file a.csv could not be written: the disk is full; nothing was saved."},
       {EIO, FileError::CannotWrite, "The file a.csv could not be written; nothing was saved."},
   };
   for (const auto& c : cases) {
@@ -235,8 +236,7 @@ TEST_F(Files, AFileTheUserMayNotWriteIsNotReplaced) {
   fs::permissions(dir, fs::perms::all);
   const auto check = [&] {
     return WriteFile(At("readonly.txt"), Bytes{2}) == FileError::NotWritable &&
-           Read(At("readonly.txt"), 10) == Bytes{1} &&
-           Names() == std::vector<std::string>{"readonly.txt"};
+           Read(At("readonly.txt"), 10) == Bytes{1} && Names() == std::vector<std::string>{"readonly.txt"};
   };
   if (geteuid() != 0) {
     EXPECT_TRUE(check());

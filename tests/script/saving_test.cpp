@@ -3,7 +3,6 @@
 // refused in words, Print to PDF... writes a real PDF file, and a file of more
 // than 1 MiB reads back whole.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <csignal>
@@ -78,8 +77,9 @@ TEST_F(Saving, NoSaveReplacesTheLoadedImage) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.save);
     const std::string t = Run(kLoadStar + c.save);
-    EXPECT_NE(t.find("msgbox \"The file " + c.path + " would replace a loaded image file; nothing was saved.\""),
-              std::string::npos)
+    EXPECT_NE(
+        t.find("msgbox \"The file " + c.path + " would replace a loaded image file; nothing was saved.\""),
+        std::string::npos)
         << t.substr(t.size() > 600 ? t.size() - 600 : 0);
     EXPECT_EQ(t.find("printer setup"), std::string::npos);
     EXPECT_EQ(Contents("star.km1"), image);
@@ -100,7 +100,8 @@ TEST_F(Saving, ASavePastTheFileSizeLimitIsRefused) {
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, savedSignal);
   const std::string tooLarge =
-      " could not be written: it would be larger than the system lets this program write; nothing was saved.\"";
+      " could not be written: it would be larger than the system lets this program write; nothing was "
+      "saved.\"";
   EXPECT_NE(t.find("msgbox \"The file star.csv" + tooLarge), std::string::npos);
   EXPECT_NE(t.find("msgbox \"The text file star.txt" + tooLarge), std::string::npos);
   EXPECT_EQ(Names(), std::vector<std::string>{"star.km1"});
@@ -117,7 +118,8 @@ TEST_F(Saving, PrintToPdfWritesTheFileOrSaysItDidNot) {
   EXPECT_NE(pdf.find("/Count 1"), std::string::npos);
 
   t = Run(std::string(kLoadStar) + "printer none\nsave page.pdf\nmenu printPdf\n");
-  EXPECT_NE(t.find("msgbox \"The page could not be saved as page.pdf; nothing was saved.\""), std::string::npos);
+  EXPECT_NE(t.find("msgbox \"The page could not be saved as page.pdf; nothing was saved.\""),
+            std::string::npos);
   EXPECT_EQ(Contents("page.pdf"), pdf);
   t = Run(std::string(kLoadStar) + "save no-such-folder/page.pdf\nmenu printPdf\n");
   EXPECT_NE(t.find("msgbox \"The page could not be saved as no-such-folder/page.pdf; nothing was saved.\""),
@@ -144,7 +146,8 @@ TEST_F(Saving, ACalibrationPastOneMebibyteOpensWhole) {
   ASSERT_EQ(text.size(), target);
   std::ofstream("long.cal", std::ios::binary) << text;
   const std::string t = Run("open long.cal\nmenu openCalibrationFile\nstate LineCount\n");
-  EXPECT_NE(t.find("state LineCount 24\n"), std::string::npos) << t.substr(t.size() > 400 ? t.size() - 400 : 0);
+  EXPECT_NE(t.find("state LineCount 24\n"), std::string::npos)
+      << t.substr(t.size() > 400 ? t.size() - 400 : 0);
 }
 
 }  // namespace
