@@ -41,11 +41,13 @@ ImageBytes ReadImageBytes(Window& w, const std::string& path) {
   ImageBytes r{std::nullopt, path, {}};
   // Read once, whole: whether the file is a FITS frame is known from its bytes.
   FileRead read = w.Files().ReadFile(path, kMaxFrameFileBytes);
-  const bool fits = read.ok() && LooksLikeFits(read.bytes);
-  const std::size_t limit = fits ? kMaxFrameFileBytes : kMaxFileBytes;
-  if (read.ok() && !fits && read.bytes.size() > kMaxFileBytes) read = FileRead{{}, FileReadError::TooLarge};
   if (!read.ok()) {
-    r.refusal = ReadRefusal(read, path, limit);
+    r.refusal = ReadRefusal(read, path, kMaxFrameFileBytes);
+    return r;
+  }
+  const bool fits = LooksLikeFits(read.bytes);
+  if (!fits && read.bytes.size() > kMaxFileBytes) {
+    r.refusal = ReadRefusal(FileRead{{}, FileReadError::TooLarge}, path, kMaxFileBytes);
     return r;
   }
   if (!fits) {

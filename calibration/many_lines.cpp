@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "base/number_text.h"
+#include "calibration/handlers.h"
 #include "calibration/calibration_file.h"
 #include "calibration/captions.h"
 #include "calibration/grating_state.h"
-#include "calibration/handlers.h"
 #include "calibration/instrument_fields.h"
 #include "calibration/line_handlers.h"
 #include "calibration/line_identify.h"
@@ -129,8 +129,7 @@ std::vector<std::string> CalibrationDescription(const AppState& s) {
                              !s.FitInForce || s.FitFromMarks, fit);
 }
 
-bool SolveTwoLinesWithSettings(Program& app, double wavelength1, float pixel1, double wavelength2,
-                               float pixel2) {
+bool SolveTwoLinesWithSettings(Program& app, double wavelength1, float pixel1, double wavelength2, float pixel2) {
   AppState& s = app.s;
   const LineSet two{{wavelength1, pixel1, "", true}, {wavelength2, pixel2, "", true}};
   const FitResult fit =

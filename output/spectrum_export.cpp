@@ -1,8 +1,6 @@
 // File > Export Spectrum...: the graphed spectrum saved through a save dialog
 // as a FITS spectrum with a linear wavelength axis, a FITS table or CSV
 // (imagefile/spectrum_export.h writes them), through the window's file seam.
-#include "imagefile/spectrum_export.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -12,6 +10,7 @@
 #include "calibration/handlers.h"
 #include "calibration/line_handlers.h"
 #include "imagefile/fits_settings.h"
+#include "imagefile/spectrum_export.h"
 #include "output/handlers.h"
 #include "state/saving.h"
 
@@ -27,8 +26,7 @@ constexpr std::string_view kTypeNames[] = {"FITS spectrum", "FITS table", "CSV f
 
 // The value of a camera image header line "KEY = VALUE", "" when it has none.
 std::string HeaderLine(const CameraImage& image, std::string_view key) {
-  const std::string_view text(reinterpret_cast<const char*>(image.HeaderBlock.data()),
-                              image.HeaderBlock.size());
+  const std::string_view text(reinterpret_cast<const char*>(image.HeaderBlock.data()), image.HeaderBlock.size());
   for (std::size_t start = 0; start < text.size();) {
     if (text[start] == '\r' || text[start] == '\n') {
       ++start;
@@ -55,8 +53,8 @@ std::string CameraDateObs(const CameraImage& image) {
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", year < 70 ? 2000 + year : 1900 + year, month, day);
   std::string date = text;
-  if (std::sscanf(HeaderLine(image, "Time").c_str(), "%2d:%2d:%2d", &hour, &minute, &second) == 3 &&
-      hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 61) {
+  if (std::sscanf(HeaderLine(image, "Time").c_str(), "%2d:%2d:%2d", &hour, &minute, &second) == 3 && hour >= 0 &&
+      hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 61) {
     std::snprintf(text, sizeof text, "T%02d:%02d:%02d", hour, minute, second);
     date += text;
   }
@@ -112,9 +110,7 @@ void exportSpectrum_Click(Program& app) {
     }
   }
   if (s.CalibrationDone)
-    spectrum.wavelength = [&wavelengths](int column) {
-      return wavelengths[static_cast<std::size_t>(column - 1)];
-    };
+    spectrum.wavelength = [&wavelengths](int column) { return wavelengths[static_cast<std::size_t>(column - 1)]; };
 
   SpectrumFacts& facts = spectrum.facts;
   facts.object = notes.object;
@@ -126,8 +122,7 @@ void exportSpectrum_Click(Program& app) {
     return image.FileName + (taken.empty() ? "" : " (" + taken + ")");
   };
   facts.sourceFiles.push_back(described(source));
-  if (!calGraphed && s.CalibrationDone && s.Cal.Loaded != kFalse)
-    facts.sourceFiles.push_back(described(s.Cal));
+  if (!calGraphed && s.CalibrationDone && s.Cal.Loaded != kFalse) facts.sourceFiles.push_back(described(s.Cal));
   facts.calibration = Joined(CalibrationDescription(s));
   facts.program = "Tavrin LXR-4 Spectral Calibration Program " LXR4_VERSION;
 
@@ -135,9 +130,8 @@ void exportSpectrum_Click(Program& app) {
                             : answer->type == kFitsTable ? WriteFitsTableSpectrum(spectrum)
                                                          : WriteCsvSpectrum(spectrum);
   if (file.error == SpectrumFileError::NotMonotonic) {
-    w.MessageBox(
-        "The wavelengths of this calibration do not rise or fall steadily across the spectrum, so "
-        "they cannot be one linear axis; save the spectrum as a FITS table or CSV.");
+    w.MessageBox("The wavelengths of this calibration do not rise or fall steadily across the spectrum, so "
+                 "they cannot be one linear axis; save the spectrum as a FITS table or CSV.");
     return;
   }
   if (file.error != SpectrumFileError::None) {

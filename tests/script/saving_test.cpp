@@ -150,5 +150,19 @@ TEST_F(Saving, ACalibrationPastOneMebibyteOpensWhole) {
       << t.substr(t.size() > 400 ? t.size() - 400 : 0);
 }
 
+// A camera image is read whole: with trailing bytes past 1 MiB it loads as
+// before; past the 16 MB limit it is refused by name and nothing changes.
+TEST_F(Saving, ACameraImageIsReadWholeOrRefusedByName) {
+  const std::string image = Contents("star.km1");
+  std::ofstream("tail.km1", std::ios::binary) << image << std::string(std::size_t{3} << 19, '\0');
+  std::ofstream("huge.km1", std::ios::binary) << image << std::string(std::size_t{16} << 20, '\0');
+  std::string t = Run("open tail.km1\nclick cmdload\nstate ObjectLoaded\n");
+  EXPECT_NE(t.find("caption lblfiledata1 \"tail.km1\"\n"), std::string::npos);
+  EXPECT_NE(t.find("state ObjectLoaded -1\n"), std::string::npos);
+  t = Run("open huge.km1\nclick cmdload\nstate ObjectLoaded\n");
+  EXPECT_NE(t.find("msgbox \"huge.km1 is larger than 16 MB and was not read.\"\n"), std::string::npos);
+  EXPECT_NE(t.find("state ObjectLoaded 0\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace lxr4
