@@ -1,11 +1,8 @@
 // Saves and reads of the whole program, run from session scripts in a scratch
-// folder: no save replaces a loaded image, a save past the file size limit is
-// refused in words, Print to PDF... writes a real PDF file, and a file of more
-// than 1 MiB reads back whole.
+// folder: no save replaces a loaded image, Print to PDF... writes a real PDF
+// file, and files of more than 1 MiB read back whole (a save past the file
+// size limit: file_size_limit.sh and files_test.cpp).
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -84,26 +81,6 @@ TEST_F(Saving, NoSaveReplacesTheLoadedImage) {
     EXPECT_EQ(t.find("printer setup"), std::string::npos);
     EXPECT_EQ(Contents("star.km1"), image);
   }
-  EXPECT_EQ(Names(), std::vector<std::string>{"star.km1"});
-}
-
-// Under ulimit -f a save fails with EFBIG: refused in words, the program goes
-// on, and no temporary file is left (the signal would have ended the process).
-TEST_F(Saving, ASavePastTheFileSizeLimitIsRefused) {
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const std::string t = Run(std::string(kLoadStar) + "save star.csv 3\nmenu exportSpectrum\nclick cmdtext\n");
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, savedSignal);
-  const std::string tooLarge =
-      " could not be written: it would be larger than the system lets this program write; nothing was "
-      "saved.\"";
-  EXPECT_NE(t.find("msgbox \"The file star.csv" + tooLarge), std::string::npos);
-  EXPECT_NE(t.find("msgbox \"The text file star.txt" + tooLarge), std::string::npos);
   EXPECT_EQ(Names(), std::vector<std::string>{"star.km1"});
 }
 
