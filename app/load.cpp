@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "imagefile/fits_settings.h"
 #include "app/procedures.h"
 #include "imagefile/camera_image_reader.h"
 #include "imagefile/fits_import.h"
+#include "imagefile/fits_settings.h"
 
 namespace lxr4 {
 
@@ -28,10 +28,45 @@ constexpr std::string_view kLoadFailed = "File not loaded successfully";
 constexpr std::string_view kFitsUnavailable =
     "FITS support is unavailable: the FITS decoder (lxr4-fits-decoder) is missing beside the program "
     "or cannot be started";
-// The largest valid file is 2048 + 20 x (2 + 32767) bytes.
-constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
+// The largest valid camera image file is 2048 + 20 x (2 + 32767) bytes; a
+// larger one is taken with room for trailing bytes, which the reader ignores.
+constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 // A FITS frame is read whole, up to 1 GiB.
 constexpr std::size_t kMaxFrameFileBytes = std::size_t{1} << 30;
+
+// The camera image file of `path`: its bytes, or the bytes the FITS frame in it
+// imports to, with the label of the slot; a message when it cannot be had.
+struct ImageBytes {
+  std::optional<std::vector<std::uint8_t>> file;
+  std::string label, refusal;
+  int columnBin = 1;  // frame pixels per image column
+};
+
+ImageBytes ReadImageBytes(Window& w, const std::string& path) {
+  ImageBytes r{std::nullopt, path, {}};
+  // Read once, whole: whether the file is a FITS frame is known from its bytes.
+  FileRead read = w.Files().ReadFile(path, kMaxFrameFileBytes);
+  if (!read.ok()) {
+    r.refusal = ReadRefusal(read, path, kMaxFrameFileBytes);
+    return r;
+  }
+  const bool fits = LooksLikeFits(read.bytes);
+  if (!fits && read.bytes.size() > kMaxFileBytes) {
+    r.refusal = ReadRefusal(FileRead{{}, FileReadError::TooLarge}, path, kMaxFileBytes);
+    return r;
+  }
+  if (!fits) {
+    r.file = std::move(read.bytes);
+    return r;
+  }
+  // A FITS frame, recognised by its contents, becomes a camera image file first.
+  FitsFileImport imported = ImportFitsFile(read.bytes, CurrentFitsSettings(w).import, FitsDecoderBesideProgram());
+  if (imported.error == FitsError::Unavailable) r.refusal = kFitsUnavailable;
+  r.label += " (" + imported.image.description + ")";
+  r.columnBin = imported.image.bin;
+  if (imported.image.ok) r.file = std::move(imported.image.file);
+  return r;
+}
 
 struct SlotControls {
   Control pathLabel, frame, otherFrame, heading, otherHeading;
@@ -73,51 +108,31 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
     for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
 }
 
-// The file's bytes as a camera image file: read whole and, when it is a FITS
-// frame (recognised by its contents), imported first. nullopt with a message
-// for the user when it cannot be; no allocation failure leaves this function.
-struct ImageBytes {
-  std::optional<std::vector<std::uint8_t>> bytes;
-  std::string label;     // the path, and what the import took of a frame
-  int columnBin = 1;     // frame pixels per image column
-  std::string_view failure = kLoadFailed;
-};
-
-ImageBytes ReadImageBytes(Window& w, const std::string& path) {
-  ImageBytes image{.bytes = {}, .label = path};
-  try {
-    image.bytes = w.Files().ReadFile(path, kMaxFileBytes);
-    if (!image.bytes || !LooksLikeFits(*image.bytes)) return image;
-    image.bytes = w.Files().ReadFile(path, kMaxFrameFileBytes);
-    FitsFileImport fits = image.bytes ? ImportFitsFile(*image.bytes, CurrentFitsSettings(w).import,
-                                                       FitsDecoderBesideProgram())
-                                      : FitsFileImport{};
-    if (fits.error == FitsError::Unavailable) image.failure = kFitsUnavailable;
-    image.bytes = fits.image.ok ? std::optional(std::move(fits.image.file)) : std::nullopt;
-    image.label += " (" + fits.image.description + ")";
-    image.columnBin = fits.image.bin;
-  } catch (const std::bad_alloc&) {
-    image.bytes.reset();
-  }
-  return image;
-}
-
 void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   AppState& s = app.s;
   Window& w = app.w;
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
   CameraImage& image = s.Image(slot);
-  const ImageBytes read = ReadImageBytes(w, path);
-  if (!read.bytes) {
-    w.MessageBox(read.failure);
+  // Memory that runs out while a file is read or imported refuses the load,
+  // like any other file that cannot be taken; nothing has changed yet.
+  ImageBytes bytes;
+  CameraImageFile file;
+  try {
+    bytes = ReadImageBytes(w, path);
+    if (bytes.file) {
+      const ReaderStart start{slot == Slot::Object, static_cast<std::int16_t>(image.Height.AsDouble()),
+                              image.Width, bytes.columnBin};
+      file = ReadCameraImage(*bytes.file, start);
+    }
+  } catch (const std::bad_alloc&) {
+    bytes = ImageBytes{std::nullopt, path, ReadRefusal(FileRead{{}, FileReadError::NoMemory}, path, 0)};
+  }
+  if (!bytes.file) {
+    w.MessageBox(bytes.refusal.empty() ? std::string(kLoadFailed) : bytes.refusal);
     return;
   }
-  const std::string& label = read.label;
-  const auto& bytes = read.bytes;
-  const ReaderStart start{slot == Slot::Object, static_cast<std::int16_t>(image.Height.AsDouble()),
-                          image.Width, read.columnBin};
-  const CameraImageFile file = ReadCameraImage(*bytes, start);
+  const std::string& label = bytes.label;
   switch (file.error) {
     case ReadError::None:
       break;

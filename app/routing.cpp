@@ -1,9 +1,24 @@
 // Routes each event of the two windows and each menu item to its handler;
 // other events are ignored.
+#include <new>
+
 #include "app/procedures.h"
 #include "calibration/line_handlers.h"
 
 namespace lxr4 {
+
+namespace {
+// The Calibration menu's files are parsed before anything changes: memory that
+// runs out on the way refuses the file with a message, as an image load does,
+// and never reaches the window's event loop.
+void ReadingFile(Program& app, void (*handler)(Program&)) {
+  try {
+    handler(app);
+  } catch (const std::bad_alloc&) {
+    app.w.MessageBox("There was not enough memory for this file; it was not taken.");
+  }
+}
+}  // namespace
 
 void App::OnEvent(Control control, Event event) {
   using C = Control;
@@ -78,7 +93,7 @@ void App::OnMenu(MenuItem item) {
     case M::Instrument: return instrument_Click(app);
     case M::LinesAndResiduals: return linesAndResiduals_Click(app);
     case M::AddLine: return addLine_Click(app);
-    case M::LineList: return lineList_Click(app);
+    case M::LineList: return ReadingFile(app, lineList_Click);
     case M::IdentifyLines: return identifyLines_Click(app);
     case M::FitGrating: return fitGrating_Click(app);
     case M::FitPolynomial1: return fitPolynomial_Click(app, 1);
@@ -87,7 +102,7 @@ void App::OnMenu(MenuItem item) {
     case M::FitPolynomial4: return fitPolynomial_Click(app, 4);
     case M::ClipOutliers: return clipOutliers_Click(app);
     case M::UseFit: return useFit_Click(app);
-    case M::OpenCalibrationFile: return openCalibrationFile_Click(app);
+    case M::OpenCalibrationFile: return ReadingFile(app, openCalibrationFile_Click);
     case M::SaveCalibration: return saveCalibration_Click(app);
   }
 }

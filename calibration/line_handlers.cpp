@@ -3,6 +3,7 @@
 // Thin glue: the arithmetic and the file formats are the pure code of this folder.
 #include <algorithm>
 #include <functional>
+#include <new>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,11 +19,14 @@
 #include "calibration/line_list.h"
 #include "calibration/line_list_file.h"
 #include "calibration/line_table_text.h"
+#include "state/saving.h"
 
 namespace lxr4 {
 
 namespace {
-constexpr std::size_t kMaxTextBytes = std::size_t{1} << 20;
+// Line lists and calibration files: far above any the program writes (a
+// calibration with long labels passes 1 MB), far below the memory at hand.
+constexpr std::size_t kMaxTextBytes = std::size_t{64} << 20;
 constexpr std::string_view kListFilter = "Line lists (*.txt)|*.txt|All files (*.*)|*.*";
 constexpr std::string_view kCalibrationFilter = "Calibrations (*.cal)|*.cal|All files (*.*)|*.*";
 constexpr std::string_view kCalibrationSaveFilter = "Calibration (*.cal)|*.cal";
@@ -66,13 +70,17 @@ bool CalSpectrumShown(Program& app) {
   return false;
 }
 
+// The whole text of the file, or nullopt after a message: never a part of it.
 std::optional<std::string> ReadText(Program& app, const std::string& path) {
-  const std::optional<std::vector<std::uint8_t>> bytes = app.w.Files().ReadFile(path, kMaxTextBytes);
-  if (!bytes) {
-    app.w.MessageBox("The file " + path + " could not be read.");
-    return std::nullopt;
+  FileRead read = app.w.Files().ReadFile(path, kMaxTextBytes);
+  try {
+    if (read.ok()) return std::string(read.bytes.begin(), read.bytes.end());
+  } catch (const std::bad_alloc&) {
+    read = FileRead{{}, FileReadError::NoMemory};
   }
-  return std::string(bytes->begin(), bytes->end());
+  const std::string refusal = ReadRefusal(read, path, kMaxTextBytes);
+  app.w.MessageBox(refusal.empty() ? "The file " + path + " could not be read." : refusal);
+  return std::nullopt;
 }
 
 void Fitted(Program& app, const FitResult& fit) {
@@ -278,11 +286,11 @@ void saveCalibration_Click(Program& app) {
                        s.Lines};
   const std::string text = FormatCalibrationFile(file);
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-  if (app.w.Files().WriteFile(answer->path, bytes) == FileError::None) {
+  if (const FileError error = SaveFile(app, answer->path, bytes); error == FileError::None) {
     app.s.LinesOfLastFile = s.Lines;
     app.w.SetCaption(Control::Lblwavelength, answer->path + " saved as calibration file");
   } else {
-    app.w.MessageBox("The file " + answer->path + " could not be written; nothing was saved.");
+    app.w.MessageBox(SaveRefusal(error, answer->path));
   }
 }
 

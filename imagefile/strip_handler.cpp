@@ -6,6 +6,7 @@
 #include "imagefile/handlers.h"
 #include "imagefile/strip_name.h"
 #include "imagefile/strip_writer.h"
+#include "state/saving.h"
 
 namespace lxr4 {
 
@@ -34,10 +35,11 @@ void cmdstrip_Click(Program& app) {
 
   const int width = std::clamp<int>(image.Width, 0, kGridColumns);
   const int height = std::clamp(static_cast<int>(image.Height.AsDouble()), 0, kGridRows);
-  const std::vector<std::uint8_t> bytes =
-      StripImage(image.HeaderBlock, std::span(spectrum.values).subspan(1, static_cast<std::size_t>(width)), height);
+  const std::vector<std::uint8_t> bytes = StripImage(
+      image.HeaderBlock, std::span(spectrum.values).subspan(1, static_cast<std::size_t>(width)), height);
   // The whole file is replaced, so no tail of an older, longer file survives.
-  switch (app.w.Files().WriteFile(*name + ".km1", bytes)) {
+  const std::string path = *name + ".km1";
+  switch (const FileError error = SaveFile(app, path, bytes)) {
     case FileError::None:
       break;
     case FileError::NotRegularFile:
@@ -46,8 +48,12 @@ void cmdstrip_Click(Program& app) {
     case FileError::NotWritable:
       app.w.MessageBox(*name + ".km1 is read-only; strip file not saved!");
       return;
-    default:
+    case FileError::CannotOpen:
+    case FileError::CannotWrite:
       app.w.MessageBox("Invalid path name - try again!");
+      return;
+    default:
+      app.w.MessageBox(SaveRefusal(error, path));
       return;
   }
   app.w.SetCaption(Control::Lblwavelength, *name + ".km1 strip image saved");

@@ -12,6 +12,7 @@
 #include "imagefile/fits_settings.h"
 #include "imagefile/spectrum_files.h"
 #include "output/handlers.h"
+#include "state/saving.h"
 
 namespace lxr4 {
 
@@ -137,11 +138,11 @@ void exportSpectrum_Click(Program& app) {
     w.MessageBox("The spectrum could not be made into a file; nothing was saved.");
     return;
   }
-  if (w.Files().WriteFile(answer->path, file.bytes) == FileError::None)
+  if (const FileError error = SaveFile(app, answer->path, file.bytes); error == FileError::None)
     w.SetCaption(Control::Lblwavelength,
                  answer->path + " saved as " + std::string(kTypeNames[std::clamp(answer->type, 1, 3) - 1]));
   else
-    w.MessageBox("The file " + answer->path + " could not be written; nothing was saved.");
+    w.MessageBox(SaveRefusal(error, answer->path));
 }
 
 }  // namespace lxr4

@@ -7,6 +7,7 @@
 #include "calibration/handlers.h"
 #include "output/handlers.h"
 #include "output/page_layout.h"
+#include "state/saving.h"
 
 namespace lxr4 {
 
@@ -43,6 +44,9 @@ void PrintPageToPdf(Program& app) {
   Window& w = app.w;
   const std::optional<SaveAnswer> answer = w.SaveFileDialog(kPdfFilter);
   if (!answer) return;
+  // The printer writes the file itself; the guard every save passes comes first.
+  if (ReplacesLoadedImage(app, answer->path))
+    return w.MessageBox(SaveRefusal(FileError::LoadedImage, answer->path));
   // The printer goes back to paper however the page ends.
   struct BackToPaper {
     Printer& printer;

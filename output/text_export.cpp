@@ -7,27 +7,17 @@
 #include "calibration/handlers.h"
 #include "output/handlers.h"
 #include "output/text_export_format.h"
+#include "state/saving.h"
 
 namespace lxr4 {
-
-namespace {
-
-// Whether writing `path` would replace an image file the program has loaded.
-bool IsLoadedImage(Program& app, const std::string& path) {
-  return std::any_of(app.s.LoadedFiles.begin(), app.s.LoadedFiles.end(),
-                     [&](const std::string& loaded) { return app.w.Files().SameFile(path, loaded); });
-}
-
-}  // namespace
 
 void cmdtext_Click(Program& app) {
   AppState& s = app.s;
   const std::string path = TextExportPath(s.CalGraphShown ? s.Cal.FileName : s.Object.FileName);
   // An image named like its own text file (star.txt) is never written over.
-  if (IsLoadedImage(app, path)) {
-    app.w.MessageBox("The text file " + path + " would replace a loaded image file; nothing was saved.");
-    return;
-  }
+  // Refused before anything changes, as every save refuses it (SaveFile).
+  if (ReplacesLoadedImage(app, path))
+    return app.w.MessageBox(SaveRefusal(FileError::LoadedImage, path, "text file"));
   std::string rows;
   const int columns = std::clamp<int>(s.SpectrumLength, 0, kGridColumns);
   for (int i = 1; i <= columns; ++i) {
@@ -46,11 +36,10 @@ void cmdtext_Click(Program& app) {
   s.SelectedFileName = path;
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
   // The caption announces the file only once it has been written.
-  if (app.w.Files().WriteFile(path, bytes) == FileError::None) {
+  if (const FileError error = SaveFile(app, path, bytes); error == FileError::None)
     app.w.SetCaption(Control::Lblwavelength, path + " saved as text file");
-  } else {
-    app.w.MessageBox("The text file " + path + " could not be written; nothing was saved.");
-  }
+  else
+    app.w.MessageBox(SaveRefusal(error, path, "text file"));
 }
 
 }  // namespace lxr4

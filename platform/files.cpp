@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
+#include <new>
 #include <random>
 
 namespace lxr4 {
@@ -35,14 +37,16 @@ class Fd {
   int fd_;
 };
 
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+// None, or the error that stopped the writing.
+FileError WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0) return WriteErrorOf(errno);
+    if (n == 0) return FileError::CannotWrite;
     bytes = bytes.subspan(static_cast<std::size_t>(n));
   }
-  return true;
+  return FileError::None;
 }
 
 // The file a save to `path` writes: a symbolic link is followed to the file it
@@ -85,24 +89,53 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::size_t maxBytes) {
+FileError WriteErrorOf(int errnum) {
+  switch (errnum) {
+    case EFBIG:
+      return FileError::TooLarge;
+    case ENOSPC:
+    case EDQUOT:
+      return FileError::DiskFull;
+    default:
+      return FileError::CannotWrite;
+  }
+}
+
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+FileRead ReadFile(const std::string& path, std::size_t maxBytes) {
+  FileRead read;
+  const auto refused = [&read](FileReadError error) {
+    read.bytes = {};
+    read.error = error;
+    return std::move(read);
+  };
   // Only a regular file is opened, and never in a way that could wait: a FIFO,
   // a device or a folder is refused before and after the open.
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    return refused(FileReadError::CannotRead);
   const Fd f(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (f.get() < 0 || ::fstat(f.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t chunk[65536];
-  while (bytes.size() < maxBytes) {
-    const std::size_t want = std::min(sizeof chunk, maxBytes - bytes.size());
-    const ssize_t got = ::read(f.get(), chunk, want);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
-    if (got == 0) break;
-    bytes.insert(bytes.end(), chunk, chunk + got);
+  if (f.get() < 0 || ::fstat(f.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    return refused(FileReadError::CannotRead);
+  if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) return refused(FileReadError::TooLarge);
+  try {
+    read.bytes.reserve(static_cast<std::size_t>(st.st_size));
+    std::uint8_t chunk[65536];
+    // A file grown since its size was taken is too large, never cut.
+    for (;;) {
+      const ssize_t got = ::read(f.get(), chunk, sizeof chunk);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return refused(FileReadError::CannotRead);
+      if (got == 0) break;
+      if (static_cast<std::size_t>(got) > maxBytes - read.bytes.size())
+        return refused(FileReadError::TooLarge);
+      read.bytes.insert(read.bytes.end(), chunk, chunk + got);
+    }
+  } catch (const std::bad_alloc&) {
+    return refused(FileReadError::NoMemory);
   }
-  return bytes;
+  return read;
 }
 
 FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -123,19 +156,24 @@ FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes
 
   // The new file takes the old one's owner, group (where the user may set them)
   // and mode, set in this order because a change of owner can clear mode bits.
-  bool ok = true;
+  // The first failure is the one reported; the temporary file goes either way.
+  FileError error = FileError::None;
+  const auto fail = [&error](FileError e) {
+    if (error == FileError::None) error = e;
+  };
   if (replacing) {
     if (::fchown(f.get(), old.st_uid, old.st_gid) != 0)
       (void)::fchown(f.get(), static_cast<uid_t>(-1), old.st_gid);
-    ok = ::fchmod(f.get(), old.st_mode & 07777) == 0;
+    if (::fchmod(f.get(), old.st_mode & 07777) != 0) fail(FileError::CannotWrite);
   }
-  ok = ok && WriteAll(f.get(), bytes);
-  ok = ok && ::fsync(f.get()) == 0;
-  ok = f.Close() && ok;
-  ok = ok && ::rename(tempPath.c_str(), target->c_str()) == 0;
-  if (!ok) {
+  if (error == FileError::None) fail(WriteAll(f.get(), bytes));
+  if (error == FileError::None && ::fsync(f.get()) != 0) fail(WriteErrorOf(errno));
+  if (!f.Close()) fail(WriteErrorOf(errno));
+  if (error == FileError::None && ::rename(tempPath.c_str(), target->c_str()) != 0)
+    fail(FileError::CannotWrite);
+  if (error != FileError::None) {
     ::unlink(tempPath.c_str());
-    return FileError::CannotWrite;
+    return error;
   }
   SyncFolder(folder);
   return FileError::None;

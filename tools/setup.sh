@@ -7,7 +7,7 @@ packages=(
   g++ make cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  libcfitsio-dev zlib1g-dev libseccomp-dev
+  libcfitsio-dev zlib1g-dev libseccomp-dev libcairo2-dev
   python3-specutils python3-numpy  # tests and the benchmark's peer: read spectra back, numpy
   clang libclang-rt-14-dev
   xvfb xauth

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "app/app.h"
+#include "platform/files.h"
 #include "platform/qt/look.h"
 #include "platform/qt/open_folder.h"
 #include "platform/qt/qt_window.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv) {
   using lxr4::StartOptions;
+  lxr4::IgnoreFileSizeSignal();  // a save past ulimit -f is refused, not the end of the program
   // Read before Qt starts: --help and --version need no display.
   const StartOptions options =
       lxr4::ParseStartOptions(std::span(argv + 1, static_cast<std::size_t>(argc - 1)));

@@ -5,12 +5,14 @@
 // output, exactly as lxr4-script does on the scripted platform.
 #include <fstream>
 
+#include "platform/files.h"
 #include "platform/qt/window_session.h"
 #include "platform/script/command_line.h"
 #include "platform/script/script_runner.h"
 
 int main(int argc, char** argv) {
   using namespace lxr4;
+  IgnoreFileSizeSignal();  // a save past ulimit -f is refused, not the end of the program
   const std::optional<CommandLine> line = ReadCommandLine(argc, argv);
   if (!line) return kScriptFailed;
   std::ifstream file;

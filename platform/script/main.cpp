@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/app.h"
+#include "platform/files.h"
 #include "platform/script/command_line.h"
 #include "platform/script/recording_window.h"
 #include "platform/script/script_runner.h"
@@ -17,6 +18,7 @@
 
 int main(int argc, char** argv) {
   using namespace lxr4;
+  IgnoreFileSizeSignal();  // a save past ulimit -f is refused, not the end of the program
   if (const auto status = AnswerWithoutScript(std::span(argv + 1, static_cast<std::size_t>(argc - 1)),
                                               isatty(STDIN_FILENO) != 0, std::cout, std::cerr))
     return *status;

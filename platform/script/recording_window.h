@@ -90,8 +90,7 @@ class RecordingWindow final : public Window {
   class RecordingFiles final : public FileStore {
    public:
     RecordingFiles(Window& inner, Transcript& transcript) : inner_(inner), t_(transcript) {}
-    [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
-                                                                    std::size_t maxBytes) override {
+    [[nodiscard]] FileRead ReadFile(const std::string& path, std::size_t maxBytes) override {
       return inner_.Files().ReadFile(path, maxBytes);
     }
     [[nodiscard]] FileError WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) override;

@@ -1,7 +1,8 @@
 # Runs one golden session script (cmake -P). Inputs: LXR4_SCRIPT (the
 # lxr4-script program), PNG_SAME (the png_same program), CASE_DIR (script.txt,
 # expected.txt, and optionally expected-status, expected-stderr.txt,
-# expected-files/), SAMPLES_DIR, SCRATCH_DIR, DIFF (a diff program for showing
+# expected-files/, expected-pdf: names of PDF files the script must write),
+# SAMPLES_DIR, SCRATCH_DIR, DIFF (a diff program for showing
 # differences, may be empty), and WINDOW: when ON, the script runs both against
 # the scripted platform and against the real window (lxr4-script --window), and
 # the two runs must leave the same transcript, status, errors and files, byte
@@ -32,14 +33,15 @@ function(run_session dir options status_var)
   file(GLOB case_files LIST_DIRECTORIES true ${CASE_DIR}/*)
   foreach(f ${case_files})
     get_filename_component(name ${f} NAME)
-    if(NOT name MATCHES "^(expected\\.txt|expected-status|expected-stderr\\.txt|expected-files)$")
+    if(NOT name MATCHES "^(expected\\.txt|expected-status|expected-stderr\\.txt|expected-files|expected-pdf)$")
       file(COPY ${f} DESTINATION ${dir})
     endif()
   endforeach()
   if(EXISTS ${SAMPLES_DIR})
     file(COPY ${SAMPLES_DIR}/ DESTINATION ${dir}/samples)
   endif()
-  execute_process(COMMAND ${LXR4_SCRIPT} ${options} script.txt
+  # A printed PDF file is dated by SOURCE_DATE_EPOCH, so both runs write the same bytes.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=1700000000 ${LXR4_SCRIPT} ${options} script.txt
     WORKING_DIRECTORY ${dir}
     OUTPUT_FILE ${dir}/.transcript ERROR_FILE ${dir}/.stderr
     RESULT_VARIABLE status TIMEOUT 100)  # ends a hung run; the test's own timeout is 240 s
@@ -95,6 +97,22 @@ foreach(f ${expected_files})
     endif()
   endif()
 endforeach()
+
+# A printed page: a PDF document (its bytes depend on cairo's version, so only
+# its kind is checked here; the window's run must give the same bytes below).
+if(EXISTS ${CASE_DIR}/expected-pdf)
+  file(STRINGS ${CASE_DIR}/expected-pdf pdfs)
+  foreach(f ${pdfs})
+    if(NOT EXISTS ${run}/${f})
+      set(failures "${failures}\n  ${f} was not written")
+    else()
+      file(READ ${run}/${f} head LIMIT 5 HEX)
+      if(NOT head STREQUAL "255044462d")  # %PDF-
+        set(failures "${failures}\n  ${f} is not a PDF file")
+      endif()
+    endif()
+  endforeach()
+endif()
 
 # --- the window against the scripted platform: every file the two runs leave,
 # transcript and errors included, byte for byte

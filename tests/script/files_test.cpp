@@ -2,12 +2,12 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+
+// The bytes of a whole read, nullopt for any refusal.
+std::optional<Bytes> Read(const std::string& path, std::size_t maxBytes) {
+  FileRead read = ReadFile(path, maxBytes);
+  if (!read.ok()) return std::nullopt;
+  return std::move(read.bytes);
+}
 
 struct Files : testing::Test {
   fs::path dir;
@@ -41,17 +48,16 @@ struct Files : testing::Test {
   }
 };
 
-TEST_F(Files, WriteThenReadBackInChunksAndUpToTheLimitAndNothingMissing) {
+TEST_F(Files, WriteThenReadBackInChunksAndNothingMissing) {
   Bytes big(200000);
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7);
   ASSERT_EQ(WriteFile(At("big"), big), FileError::None);
-  EXPECT_EQ(ReadFile(At("big"), 1000000), big);
-  EXPECT_EQ(ReadFile(At("big"), 70000)->size(), 70000u);
+  EXPECT_EQ(Read(At("big"), 1000000), big);
   ASSERT_EQ(WriteFile(At("empty"), {}), FileError::None);
-  EXPECT_EQ(ReadFile(At("empty"), 10), Bytes{});
+  EXPECT_EQ(Read(At("empty"), 10), Bytes{});
   EXPECT_EQ(Names(), (std::vector<std::string>{"big", "empty"}));
-  EXPECT_EQ(ReadFile(At("missing"), 10), std::nullopt);
-  EXPECT_EQ(ReadFile("", 10), std::nullopt);
+  EXPECT_EQ(Read(At("missing"), 10), std::nullopt);
+  EXPECT_EQ(Read("", 10), std::nullopt);
 }
 
 TEST_F(Files, AFolderThatCannotTakeTheFileIsRefusedAndNothingIsLeft) {
@@ -79,7 +85,7 @@ TEST_F(Files, AFailedWriteKeepsWhatWasThere) {
   for (int i = 0; i < 100; ++i) Put("old.txt.tmp" + std::to_string(i), {});
   Put(".lxr4-000000", {});
   EXPECT_EQ(WriteFile(At("old.txt"), Bytes{1}), FileError::None);
-  EXPECT_EQ(ReadFile(At("old.txt"), 10), Bytes{1});
+  EXPECT_EQ(Read(At("old.txt"), 10), Bytes{1});
 
   // The disk fills up while the new contents are written: the older file stays
   // byte for byte, and no temporary file is left.
@@ -95,9 +101,73 @@ TEST_F(Files, AFailedWriteKeepsWhatWasThere) {
   const FileError error = WriteFile(At("full.txt"), Bytes(5000, 6));
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, savedSignal);
-  EXPECT_EQ(error, FileError::CannotWrite);
-  EXPECT_EQ(ReadFile(At("full.txt"), 10000), old);
+  EXPECT_EQ(error, FileError::TooLarge);
+  EXPECT_EQ(Read(At("full.txt"), 10000), old);
   EXPECT_EQ(Names(), names);
+}
+
+// A read takes the whole file or refuses it: a file one byte over the limit is
+// never cut to the limit, whatever its size (1 MiB and more included).
+TEST_F(Files, AReadTakesTheWholeFileOrRefusesItAsTooLarge) {
+  Bytes bytes(1048888);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 13);
+  Put("long.cal", bytes);
+  const struct {
+    std::size_t limit;
+    FileReadError error;
+  } cases[] = {
+      {bytes.size() + 1, FileReadError::None},
+      {bytes.size(), FileReadError::None},  // the last size taken
+      {bytes.size() - 1, FileReadError::TooLarge},
+      {std::size_t{1} << 20, FileReadError::TooLarge},
+      {0, FileReadError::TooLarge},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.limit);
+    const FileRead read = ReadFile(At("long.cal"), c.limit);
+    EXPECT_EQ(read.error, c.error);
+    EXPECT_EQ(read.bytes, c.error == FileReadError::None ? bytes : Bytes{});
+  }
+  Put("empty", {});
+  EXPECT_EQ(ReadFile(At("empty"), 0).error, FileReadError::None);
+  EXPECT_EQ(ReadFile(At("missing"), 10).error, FileReadError::CannotRead);
+}
+
+TEST(FileMessages, RefusedReadsNameTheFileAndTheLimit) {
+  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::TooLarge}, "lamp.cal", std::size_t{64} << 20),
+            "lamp.cal is larger than 64 MB and was not read.");
+  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::TooLarge}, "frame.fits", std::size_t{1} << 30),
+            "frame.fits is larger than 1 GB and was not read.");
+  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::NoMemory}, "x.km1", 1),
+            "x.km1 is too large for the memory left and was not read.");
+  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::CannotRead}, "x.km1", 1), "");
+  EXPECT_EQ(SizeText(1000), "1000 bytes");
+}
+
+// The error of each failing write, as an injected errno gives it, and the
+// message every save shows for it.
+TEST(FileMessages, EachWriteErrorIsRefusedInWords) {
+  const struct {
+    int errnum;
+    FileError error;
+    std::string message;
+  } cases[] = {
+      {EFBIG, FileError::TooLarge,
+       "The file a.csv could not be written: it would be larger than the system lets this program write; "
+       "nothing was saved."},
+      {ENOSPC, FileError::DiskFull,
+       "The file a.csv could not be written: the disk is full; nothing was saved."},
+      {EDQUOT, FileError::DiskFull,
+       "The file a.csv could not be written: the disk is full; nothing was saved."},
+      {EIO, FileError::CannotWrite, "The file a.csv could not be written; nothing was saved."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.errnum);
+    EXPECT_EQ(WriteErrorOf(c.errnum), c.error);
+    EXPECT_EQ(SaveRefusal(c.error, "a.csv"), c.message);
+  }
+  EXPECT_EQ(SaveRefusal(FileError::LoadedImage, "x.txt", "text file"),
+            "The text file x.txt would replace a loaded image file; nothing was saved.");
 }
 
 // Folders, FIFOs, devices: a load refuses them at once (a FIFO without a writer
@@ -108,7 +178,7 @@ TEST_F(Files, SpecialFilesAreRefusedAtOnceAndNeverReplaced) {
   const std::string special[] = {At("folder"), At("fifo"), "/dev/null", "/dev/zero"};
   for (const std::string& path : special) {
     SCOPED_TRACE(path);
-    EXPECT_EQ(ReadFile(path, 10), std::nullopt);
+    EXPECT_EQ(Read(path, 10), std::nullopt);
     EXPECT_EQ(WriteFile(path, Bytes{1, 2}), FileError::NotRegularFile);
   }
   EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
@@ -131,7 +201,7 @@ TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
     EXPECT_EQ(st.st_uid, 1234u);
     EXPECT_EQ(st.st_gid, 4321u);
   }
-  EXPECT_EQ(ReadFile(At("private.txt"), 10), (Bytes{2, 3}));
+  EXPECT_EQ(Read(At("private.txt"), 10), (Bytes{2, 3}));
 
   // A new file gets a new file's mode: everyone may read and write, less the umask.
   const mode_t mask = umask(027);
@@ -153,8 +223,8 @@ TEST_F(Files, ASymbolicLinkKeepsPointingAtItsRewrittenTarget) {
   EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
   EXPECT_TRUE(fs::is_symlink(dir / "chain.txt"));
   EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
-  EXPECT_EQ(ReadFile(At("data/real.txt"), 10), Bytes{2});
-  EXPECT_EQ(ReadFile(At("data/new.txt"), 10), Bytes{3});
+  EXPECT_EQ(Read(At("data/real.txt"), 10), Bytes{2});
+  EXPECT_EQ(Read(At("data/new.txt"), 10), Bytes{3});
   fs::create_symlink("loop.txt", dir / "loop.txt");
   EXPECT_EQ(WriteFile(At("loop.txt"), Bytes{4}), FileError::CannotOpen);
 }
@@ -166,8 +236,7 @@ TEST_F(Files, AFileTheUserMayNotWriteIsNotReplaced) {
   fs::permissions(dir, fs::perms::all);
   const auto check = [&] {
     return WriteFile(At("readonly.txt"), Bytes{2}) == FileError::NotWritable &&
-           ReadFile(At("readonly.txt"), 10) == Bytes{1} &&
-           Names() == std::vector<std::string>{"readonly.txt"};
+           Read(At("readonly.txt"), 10) == Bytes{1} && Names() == std::vector<std::string>{"readonly.txt"};
   };
   if (geteuid() != 0) {
     EXPECT_TRUE(check());
@@ -187,7 +256,7 @@ TEST_F(Files, TheLongestNamesSave) {
   const std::string name(254, 'n');
   ASSERT_EQ(WriteFile(At(name), Bytes{1}), FileError::None);
   ASSERT_EQ(WriteFile(At(name), Bytes{2}), FileError::None);
-  EXPECT_EQ(ReadFile(At(name), 10), Bytes{2});
+  EXPECT_EQ(Read(At(name), 10), Bytes{2});
   EXPECT_EQ(Names(), std::vector<std::string>{name});
 }
 
