@@ -65,7 +65,7 @@ void BM_CalibratedWavelengthApp(benchmark::State& state) {
   if (!SolveCalibration(app, kWorked)) state.SkipWithError("no solve");
   double pixel = 1;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(CalibratedWavelength(app, pixel));
+    benchmark::DoNotOptimize(CalibratedWavelength(app.s, pixel));
     pixel = pixel < 765 ? pixel + 1 : 1;
   }
 }

@@ -62,7 +62,9 @@ void cmdemission_Click(Program& app) {
 
 void ShowWavelengthAtPixel(Program& app) {
   AppState& s = app.s;
-  const float wavelength = CalibratedWavelength(app, s.ReadoutPixel.AsDouble());
+  const WavelengthAt at = CalibratedWavelength(s, s.ReadoutPixel.AsDouble());
+  KeepEvaluation(s, at);
+  const float wavelength = at.wavelength;
   if (!(std::isfinite(wavelength) && wavelength > 0))
     return app.w.SetCaption(Control::Lblwavelength,
                             NoWavelengthCaption(s.ReadoutPixel.AsDouble(), PixelValue(s)));

@@ -34,8 +34,7 @@ void StoreGrating(const Grating& g, AppState& s) {
   s.CalibrationDone = g.CalibrationDone;
 }
 
-float ModelWavelength(Program& app, double pixel, int sign) {
-  AppState& s = app.s;
+WavelengthAt ModelWavelength(const AppState& s, double pixel, int sign) {
   const ModelInput in{s.FocalLength,
                       s.AlphaAngle,
                       s.GrooveSpacing.AsDouble(),
@@ -44,19 +43,23 @@ float ModelWavelength(Program& app, double pixel, int sign) {
                       s.PixelWidth.AsSingle()};
   double beta = 0;
   const float lambda = ModelWavelength(in, pixel, sign, beta);
-  s.BetaAngle = beta;
-  return lambda;
+  return {lambda, beta};
 }
 
 // With a fit in force every wavelength comes from it; else from the two-line model.
-float CalibratedWavelength(Program& app, double pixel) {
-  if (app.s.FitInForce) return FittedWavelength(*app.s.FitInForce, pixel);
-  return CorrectWavelength(ModelWavelength(app, pixel, app.s.WavelengthDescending != kFalse ? -1 : 1));
+WavelengthAt CalibratedWavelength(const AppState& s, double pixel) {
+  if (s.FitInForce) return {FittedWavelength(*s.FitInForce, pixel), std::nullopt};
+  const WavelengthAt model = ModelWavelength(s, pixel, s.WavelengthDescending != kFalse ? -1 : 1);
+  return {CorrectWavelength(model.wavelength), model.beta};
 }
 
-float ColumnModelWavelength(Program& app, std::int16_t column) {
-  if (app.s.FitInForce) return FittedWavelength(*app.s.FitInForce, column);
-  return ModelWavelength(app, column, -1);
+WavelengthAt ColumnModelWavelength(const AppState& s, std::int16_t column) {
+  if (s.FitInForce) return {FittedWavelength(*s.FitInForce, column), std::nullopt};
+  return ModelWavelength(s, column, -1);
+}
+
+void KeepEvaluation(AppState& s, const WavelengthAt& at) {
+  if (at.beta) s.BetaAngle = *at.beta;
 }
 
 namespace {

@@ -2,6 +2,8 @@
 // Each takes the program (state and window) and works on it.
 #pragma once
 
+#include <optional>
+
 #include <cstdint>
 
 #include "state/program.h"
@@ -20,11 +22,19 @@ void cbobox_Click(Program& app);
 void cmdmarkline1_Click(Program& app);
 void cmdmarkline2_Click(Program& app);
 
-// grating model (wavelengths in Angstroms, single precision)
-float ModelWavelength(Program& app, double pixel, int sign);
+// grating model (wavelengths in Angstroms, single precision). The queries read
+// the state and change nothing; a handler that evaluates wavelengths leaves
+// the diffraction angle of its last evaluation in BetaAngle with KeepEvaluation,
+// as the read-out, bands, page and exports do.
+struct WavelengthAt {
+  float wavelength = 0;
+  std::optional<double> beta;  // the model's diffraction angle; none when a fit gave the wavelength
+};
+[[nodiscard]] WavelengthAt ModelWavelength(const AppState& s, double pixel, int sign);
 float CorrectWavelength(float lambda);
-float CalibratedWavelength(Program& app, double pixel);
-float ColumnModelWavelength(Program& app, std::int16_t column);
+[[nodiscard]] WavelengthAt CalibratedWavelength(const AppState& s, double pixel);
+[[nodiscard]] WavelengthAt ColumnModelWavelength(const AppState& s, std::int16_t column);
+void KeepEvaluation(AppState& s, const WavelengthAt& at);
 // Fits the calibration to `lines` (calibration/grating_solver.h): the two-line
 // solve while FocalLengthFitted is false, else the re-fit of the alpha angle to
 // line 1. False when they cannot be fitted, or the result gives no wavelength

@@ -3,6 +3,7 @@
 // band, coloured by wavelength once a calibration exists.
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "calibration/handlers.h"
@@ -54,17 +55,20 @@ void DrawBandMode(Program& app, Slot slot) {
   const int width = std::clamp<int>(image.Width, 0, kGridColumns);
   const double originX = image.OriginX.AsDouble();
   std::array<PaintedPoint, kBandRows> column;
+  std::optional<WavelengthAt> last;
   for (int i = 1; i <= width; ++i) {
     const int g = GreyLevel(spectrum[i], offset, scale);
     Rgb colour = Grey(g);
     if (app.s.CalibrationDone) {
-      const float lambda = ColumnModelWavelength(app, static_cast<std::int16_t>(i));
+      last = ColumnModelWavelength(app.s, static_cast<std::int16_t>(i));
+      const float lambda = last->wavelength;
       colour = BandColour(object ? CorrectedBrightness(g, lambda) : g, lambda);
     }
     for (int j = 1; j <= kBandRows; ++j)
       column[static_cast<std::size_t>(j - 1)] = At(originX + i, image.OriginY + j, colour);
     app.w.PaintPoints(column);
   }
+  if (last) KeepEvaluation(app.s, *last);
 }
 
 void DrawSlot(Program& app, Slot slot) {

@@ -104,9 +104,10 @@ void exportSpectrum_Click(Program& app) {
     spectrum.values.push_back(frameUnits ? FrameValue(*notes.scale, value, rowsSummed) : value);
     if (s.CalibrationDone) {
       // The wavelength of the read-out, printed page and text file of this column.
-      const float lambda = CalibratedWavelength(app, i);
-      s.ReadoutWavelength = Num(lambda);
-      wavelengths.push_back(lambda);
+      const WavelengthAt at = CalibratedWavelength(s, i);
+      KeepEvaluation(s, at);
+      s.ReadoutWavelength = Num(at.wavelength);
+      wavelengths.push_back(at.wavelength);
     }
   }
   if (s.CalibrationDone)

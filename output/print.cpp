@@ -27,10 +27,11 @@ bool PrintPage(Program& app) {
       .spectrumMin = s.SpectrumMin,
       // Each evaluation leaves its wavelength in ReadoutWavelength, as every read-out does.
       .wavelength =
-          [&app](int column) {
-            const float lambda = CalibratedWavelength(app, column);
-            app.s.ReadoutWavelength = Num(lambda);
-            return lambda;
+          [&s](int column) {
+            const WavelengthAt at = CalibratedWavelength(s, column);
+            KeepEvaluation(s, at);
+            s.ReadoutWavelength = Num(at.wavelength);
+            return at.wavelength;
           },
   };
   Printer& printer = app.w.Printer();

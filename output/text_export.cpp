@@ -23,7 +23,9 @@ void cmdtext_Click(Program& app) {
   for (int i = 1; i <= columns; ++i) {
     const auto value = static_cast<float>(s.CurrentSpectrum[i]);
     if (s.CalibrationDone) {
-      const float lambda = CalibratedWavelength(app, i);
+      const WavelengthAt at = CalibratedWavelength(s, i);
+      KeepEvaluation(s, at);
+      const float lambda = at.wavelength;
       s.ReadoutWavelength = Num(lambda);
       rows += TextExportRow(i, lambda, value);
     } else {
