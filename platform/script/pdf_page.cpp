@@ -1,7 +1,6 @@
 #include "platform/script/pdf_page.h"
 
-#include <cairo-pdf.h>
-#include <cairo.h>
+#include "platform/script/cairo_library.h"
 
 #include <algorithm>
 #include <charconv>
@@ -78,6 +77,7 @@ void Draw(cairo_t* cr, const PrintedPage& page, double scale) {
 std::optional<std::vector<std::uint8_t>> PdfPage(const PrintedPage& page, std::time_t created) {
   if (!(page.width > 0 && page.height > 0 && std::isfinite(page.width) && std::isfinite(page.height)))
     return std::nullopt;
+  if (!CairoLoaded()) return std::nullopt;
   const double sheetWidth = page.landscape ? kA4Long : kA4Short;
   const double sheetHeight = page.landscape ? kA4Short : kA4Long;
   const double areaWidth = sheetWidth - 2 * kMargin, areaHeight = sheetHeight - 2 * kMargin;
