@@ -19,7 +19,7 @@ build: setup
 	ninja -C $(RELEASE) -j $(JOBS)
 
 run: build
-	$(RELEASE)/platform/qt/lxr4
+	$(RELEASE)/qt/lxr4
 
 test-build: setup
 	cmake -S . -B $(TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLXR4_SANITIZE=ON -DLXR4_WERROR=ON

@@ -8,7 +8,7 @@
 
 #include "app/procedures.h"
 #include "calibration/grating_solver.h"
-#include "platform/script/script_window.h"
+#include "script/script_window.h"
 
 namespace lxr4 {
 namespace {

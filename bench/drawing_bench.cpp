@@ -12,14 +12,14 @@
 
 #include "app/procedures.h"
 #include "platform/png_writer.h"
-#include "platform/script/recording_window.h"
-#include "platform/script/script_window.h"
+#include "script/recording_window.h"
+#include "script/script_window.h"
 
 #if __has_include(<QApplication>)
 #include <QAbstractButton>
 #include <QApplication>
 
-#include "platform/qt/qt_window.h"
+#include "qt/qt_window.h"
 #define LXR4_BENCH_QT 1
 #endif
 

@@ -9,8 +9,8 @@
 #include <streambuf>
 
 #include "app/procedures.h"
-#include "platform/script/recording_window.h"
-#include "platform/script/script_window.h"
+#include "script/recording_window.h"
+#include "script/script_window.h"
 #include "spectrum/extraction.h"
 
 namespace lxr4 {

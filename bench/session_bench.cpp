@@ -12,9 +12,9 @@
 #include <memory>
 
 #include "app/app.h"
-#include "platform/qt/look.h"
-#include "platform/qt/qt_window.h"
-#include "platform/qt/window_driver.h"
+#include "qt/look.h"
+#include "qt/qt_window.h"
+#include "qt/driver/window_driver.h"
 
 namespace lxr4 {
 namespace {

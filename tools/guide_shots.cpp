@@ -34,13 +34,13 @@
 #include <string>
 
 #include "app/app.h"
-#include "platform/qt/calibration_dialogs.h"
-#include "platform/qt/look.h"
-#include "platform/qt/qt_window.h"
-#include "platform/qt/window_driver.h"
-#include "platform/script/recording_window.h"
-#include "platform/script/script_printer.h"
-#include "platform/script/script_runner.h"
+#include "qt/calibration_dialogs.h"
+#include "qt/look.h"
+#include "qt/qt_window.h"
+#include "qt/driver/window_driver.h"
+#include "script/recording_window.h"
+#include "script/script_printer.h"
+#include "script/script_runner.h"
 
 namespace lxr4 {
 namespace {

@@ -32,7 +32,7 @@ mkdir -p "$scratch/out"
 
 echo "typical session ($shared/session.lxs) against its numpy peer, $pairs pairs:"
 "$build/bench/process_pairs" "$pairs" "$scratch" session peer \
-  -- "$build/platform/script/lxr4-script" session.lxs \
+  -- "$build/script/lxr4-script" session.lxs \
   -- "$python" peer_numpy.py data/lamp.km1 data/lamp.km1 out/peer.txt 300 5460.753 480 6402.246
 echo "(goal: a median ratio of 0.10 or less, and the session's peak memory no higher than the peer's)"
 echo

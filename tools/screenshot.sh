@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Starts lxr4 on a virtual X display and saves a PNG of its main window.
 #   tools/screenshot.sh [LXR4] [OUT.png]
-# LXR4 defaults to build/release/platform/qt/lxr4, OUT.png to lxr4-window.png.
+# LXR4 defaults to build/release/qt/lxr4, OUT.png to lxr4-window.png.
 # Needs xvfb-run and ImageMagick's import.
 set -euo pipefail
-program=$(realpath "${1:-build/release/platform/qt/lxr4}")
+program=$(realpath "${1:-build/release/qt/lxr4}")
 out=$(realpath -m "${2:-lxr4-window.png}")
 title="Tavrin LXR-4 Spectral Calibration Program - Version 1.0"
 

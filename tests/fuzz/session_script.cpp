@@ -13,9 +13,9 @@
 
 #include "app/app.h"
 #include "base/quoted_text.h"
-#include "platform/script/recording_window.h"
-#include "platform/script/script_runner.h"
-#include "platform/script/script_window.h"
+#include "script/recording_window.h"
+#include "script/script_runner.h"
+#include "script/script_window.h"
 
 namespace lxr4 {
 

@@ -1,6 +1,6 @@
 // lxr4-script's command line before any script is read: --help answers at
 // once, and no script on a terminal shows the usage instead of waiting.
-#include "platform/script/command_line.h"
+#include "script/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Script lines: words, quoting and escapes, and the numbers a line may carry.
 #include <gtest/gtest.h>
 
-#include "platform/script/script_error.h"
-#include "platform/script/script_parser.h"
+#include "script/script_error.h"
+#include "script/script_parser.h"
 
 namespace lxr4 {
 namespace {

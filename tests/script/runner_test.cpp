@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "app/app.h"
-#include "platform/script/recording_window.h"
-#include "platform/script/script_runner.h"
-#include "platform/script/script_window.h"
+#include "script/recording_window.h"
+#include "script/script_runner.h"
+#include "script/script_window.h"
 
 namespace lxr4 {
 namespace {

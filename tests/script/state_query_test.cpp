@@ -1,6 +1,6 @@
 // `state` questions that have no answer. (The golden cases, startup above all,
 // ask every field and print each in its own type.)
-#include "platform/script/state_query.h"
+#include "script/state_query.h"
 
 #include <gtest/gtest.h>
 

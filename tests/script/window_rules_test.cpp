@@ -6,9 +6,9 @@
 #include <functional>
 #include <sstream>
 
-#include "platform/script/recording_window.h"
-#include "platform/script/script_error.h"
-#include "platform/script/script_window.h"
+#include "script/recording_window.h"
+#include "script/script_error.h"
+#include "script/script_window.h"
 
 namespace lxr4 {
 namespace {

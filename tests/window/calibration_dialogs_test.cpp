@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "platform/qt/calibration_dialogs.h"
-#include "platform/qt/qt_window.h"
+#include "qt/calibration_dialogs.h"
+#include "qt/qt_window.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {

@@ -1,6 +1,6 @@
 // Open-file filters as the program writes them, in Qt's form. (The load
 // buttons' own filter is the window test of the dialog.)
-#include "platform/qt/file_filter.h"
+#include "qt/file_filter.h"
 
 #include <gtest/gtest.h>
 

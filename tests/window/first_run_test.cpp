@@ -12,10 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/qt/open_folder.h"
-#include "platform/qt/qt_window.h"
-#include "platform/qt/tooltips.h"
-#include "platform/qt/widgets.h"
+#include "qt/open_folder.h"
+#include "qt/qt_window.h"
+#include "qt/tooltips.h"
+#include "qt/widgets.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {

@@ -2,7 +2,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
-#include "platform/qt/icon.h"
+#include "qt/icon.h"
 
 namespace lxr4 {
 namespace {

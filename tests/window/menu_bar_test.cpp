@@ -7,8 +7,8 @@
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
-#include "platform/qt/qt_window.h"
-#include "platform/qt/user_settings.h"
+#include "qt/qt_window.h"
+#include "qt/user_settings.h"
 
 namespace lxr4 {
 namespace {

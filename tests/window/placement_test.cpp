@@ -1,6 +1,6 @@
 // Where the Lines and Residuals dialog goes beside the main window, on screens
 // of several sizes (frames in pixels; the gap between frames is 8).
-#include "platform/qt/placement.h"
+#include "qt/placement.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "platform/qt/qt_printer.h"
+#include "qt/qt_printer.h"
 
 namespace lxr4 {
 namespace {

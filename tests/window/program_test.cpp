@@ -13,8 +13,8 @@
 #include <memory>
 #include <gtest/gtest.h>
 
-#include "platform/qt/qt_window.h"
-#include "platform/qt/user_settings.h"
+#include "qt/qt_window.h"
+#include "qt/user_settings.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {

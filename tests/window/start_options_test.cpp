@@ -1,5 +1,5 @@
 // lxr4's command line, read before the window system starts.
-#include "platform/qt/start_options.h"
+#include "qt/start_options.h"
 
 #include <gtest/gtest.h>
 

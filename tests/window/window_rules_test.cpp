@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "platform/qt/qt_window.h"
+#include "qt/qt_window.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {

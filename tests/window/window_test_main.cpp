@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include "platform/qt/look.h"
+#include "qt/look.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

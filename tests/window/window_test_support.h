@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "platform/qt/qt_window.h"
+#include "qt/qt_window.h"
 #include "state/window.h"
 
 namespace lxr4 {

@@ -1,7 +1,7 @@
 // The driver of lxr4-script --window and what it relies on in the real window:
 // a held scroll bar thumb moved by the mouse, the open-file dialog answered
 // through its own widgets, and how a failure inside a handler surfaces.
-#include "platform/qt/window_driver.h"
+#include "qt/driver/window_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "platform/qt/qt_window.h"
-#include "platform/script/script_error.h"
+#include "qt/qt_window.h"
+#include "script/script_error.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {

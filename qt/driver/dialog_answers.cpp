@@ -1,0 +1,251 @@
+// How the driver answers the modal dialogs: it sees each dialog appear, and
+// once the dialog's own event loop runs it fills in the queued answer and
+// presses the dialog's button, as a user would.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include <utility>
+
+#include "qt/calibration_dialogs.h"
+#include "qt/qt_window.h"
+#include "qt/driver/window_driver.h"
+#include "script/script_error.h"
+
+namespace lxr4 {
+
+namespace {
+
+QString ToQt(const std::string& s) { return QString::fromStdString(s); }
+
+// Presses a standard button of a dialog's button box; false when it has none.
+bool Press(QDialog* dialog, QDialogButtonBox::StandardButton which) {
+  auto* buttons = dialog->findChild<QDialogButtonBox*>();
+  QAbstractButton* button = buttons != nullptr ? buttons->button(which) : nullptr;
+  if (button == nullptr) return false;
+  button->click();
+  return true;
+}
+
+}  // namespace
+
+// Sees every dialog of the application appear and has the driver answer it
+// from within the dialog's own event loop.
+class DialogWatcher final : public QObject {
+ public:
+  explicit DialogWatcher(WindowDriver& driver) : driver_(driver) { qApp->installEventFilter(this); }
+  ~DialogWatcher() override { qApp->removeEventFilter(this); }
+  DialogWatcher(const DialogWatcher&) = delete;
+  DialogWatcher& operator=(const DialogWatcher&) = delete;
+
+  // Answers `dialog` once its event loop runs, if it is still open then.
+  void AnswerLater(QDialog* dialog) {
+    QTimer::singleShot(0, dialog, [this, dialog] {
+      if (dialog->isVisible()) driver_.Answer(dialog);
+    });
+  }
+
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Show)
+      if (auto* dialog = qobject_cast<QDialog*>(object); dialog != nullptr && dialog->isModal())
+        AnswerLater(dialog);
+    return false;
+  }
+
+ private:
+  WindowDriver& driver_;
+};
+
+WindowDriver::WindowDriver(QtWindow& window)
+    : window_(window), watcher_(std::make_unique<DialogWatcher>(*this)) {
+  window_.SetEventSink(this);
+  window_.UsePrinter(&printer_);
+}
+
+WindowDriver::~WindowDriver() {
+  window_.SetEventSink(nullptr);
+  window_.UsePrinter(nullptr);
+}
+
+void WindowDriver::Answer(QDialog* dialog) {
+  if (stop_) return dialog->done(QDialog::Rejected);
+  if (dialog == window_.Widget(Control::frmcontrast)) return AnswerContrast(dialog);
+  if (qobject_cast<QInputDialog*>(dialog) != nullptr) return AnswerInput(dialog);
+  if (dialog->objectName() == QLatin1String("fitsImportDialog")) return AnswerFitsImport(dialog);
+  if (dialog->objectName() == QLatin1String(kInstrumentDialogName)) return AnswerInstrument(dialog);
+  if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+    if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
+    return AnswerOpen(dialog);
+  }
+  if (dialog->objectName() == QLatin1String(kQuestionName)) return AnswerQuestion(dialog);
+  if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+    // The save dialog asks before it replaces a file: the script chose that file.
+    if (qobject_cast<QFileDialog*>(box->parentWidget()) != nullptr) {
+      if (QAbstractButton* yes = box->button(QMessageBox::Yes)) {
+        yes->click();
+        return AfterAnswer(dialog);
+      }
+    }
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+      ok->click();
+      return AfterAnswer(dialog);
+    }
+  }
+  Refuse(dialog, "a dialog the script cannot answer opened: \"" + dialog->windowTitle().toStdString() + "\"");
+}
+
+// Each press of Done takes the next answer: Done may refuse the texts and keep
+// the dialog open.
+void WindowDriver::AnswerContrast(QDialog* dialog) {
+  auto next = answers_.contrasts.Pop();
+  if (!next) return Refuse(dialog, answers_.contrasts.NoneQueued());
+  if (const std::optional<ContrastAnswer>& answer = *next) {
+    static_cast<QLineEdit*>(window_.Widget(Control::txtbackground))->setText(ToQt(answer->background));
+    static_cast<QLineEdit*>(window_.Widget(Control::txtrange))->setText(ToQt(answer->range));
+  }
+  static_cast<QAbstractButton*>(window_.Widget(Control::cmddone))->click();
+  AfterAnswer(dialog);
+}
+
+void WindowDriver::AnswerInput(QDialog* dialog) {
+  auto next = answers_.inputs.Pop();
+  if (!next) return Refuse(dialog, answers_.inputs.NoneQueued());
+  const std::optional<std::string> answer = *std::move(next);
+  auto* text = dialog->findChild<QLineEdit*>();
+  if (answer && text != nullptr) text->setText(ToQt(*answer));
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the input box has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The path is typed into the file name box, whole, and Open pressed: the
+// dialog may show another folder than the working one (where the user last
+// went), and a script's relative path is taken from the working folder.
+void WindowDriver::AnswerOpen(QDialog* dialog) {
+  auto next = answers_.opens.Pop();
+  if (!next) return Refuse(dialog, answers_.opens.NoneQueued());
+  const std::optional<std::string> answer = *std::move(next);
+  if (answer) {
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      name->setText(QDir::current().absoluteFilePath(ToQt(*answer)));
+    if (!Press(dialog, QDialogButtonBox::Open) || (dialog->isVisible() && !stop_))
+      return Refuse(dialog, "the open-file dialog does not take \"" + *answer + "\" as a file");
+  } else if (!Press(dialog, QDialogButtonBox::Cancel)) {
+    return Refuse(dialog, "the open-file dialog has no Cancel button");
+  }
+  AfterAnswer(dialog);
+}
+
+// The type is chosen in the dialog's list of file types first (which may change
+// the extension of a name typed before), then the path typed whole and Save
+// pressed.
+void WindowDriver::AnswerSave(QFileDialog* dialog) {
+  auto next = answers_.saves.Pop();
+  if (!next) return Refuse(dialog, answers_.saves.NoneQueued());
+  const auto answer = *std::move(next);
+  if (!answer) {
+    if (!Press(dialog, QDialogButtonBox::Cancel))
+      return Refuse(dialog, "the save-file dialog has no Cancel button");
+    return AfterAnswer(dialog);
+  }
+  auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  const int count = types != nullptr ? types->count() : 0;
+  if (answer->type < 1 || answer->type > count)
+    return Refuse(dialog, "the save-file dialog has no type " + std::to_string(answer->type) + " (it has " +
+                              std::to_string(count) + ")");
+  ChooseEntry(types, answer->type - 1);
+  if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    name->setText(QDir::current().absoluteFilePath(ToQt(answer->path)));
+  if (!Press(dialog, QDialogButtonBox::Save) || (dialog->isVisible() && !stop_))
+    return Refuse(dialog, "the save-file dialog does not take \"" + answer->path + "\" as a file");
+  AfterAnswer(dialog);
+}
+
+// The answer's fields are set in the dialog's widgets, then OK pressed.
+void WindowDriver::AnswerFitsImport(QDialog* dialog) {
+  auto next = answers_.fitsImports.Pop();
+  if (!next) return Refuse(dialog, answers_.fitsImports.NoneQueued());
+  const auto answer = *std::move(next);
+  if (answer) {
+    auto* axis = dialog->findChild<QComboBox*>(QStringLiteral("fitsAxis"));
+    auto* full = dialog->findChild<QCheckBox*>(QStringLiteral("fitsFullResolution"));
+    auto* start = dialog->findChild<QLineEdit*>(QStringLiteral("fitsWindowStart"));
+    auto* size = dialog->findChild<QLineEdit*>(QStringLiteral("fitsPixelSize"));
+    auto* units = dialog->findChild<QCheckBox*>(QStringLiteral("fitsFrameUnits"));
+    if (axis == nullptr || full == nullptr || start == nullptr || size == nullptr || units == nullptr)
+      return Refuse(dialog, "the FITS import dialog lacks one of its fields");
+    ChooseEntry(axis, static_cast<int>(answer->axis));
+    full->setChecked(answer->fullResolution);
+    if (answer->fullResolution) start->setText(ToQt(answer->windowStart));
+    size->setText(ToQt(answer->pixelSize));
+    units->setChecked(answer->frameUnits);
+  }
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the FITS import dialog has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The five fields typed over, the check box set, and OK pressed.
+void WindowDriver::AnswerInstrument(QDialog* dialog) {
+  auto next = answers_.instruments.Pop();
+  if (!next) return Refuse(dialog, answers_.instruments.NoneQueued());
+  const auto answer = *std::move(next);
+  if (answer) {
+    const auto type = [dialog](const char* name, const std::string& text) {
+      if (auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(name))) field->setText(ToQt(text));
+    };
+    type(kGrooveDensityName, answer->grooveDensity);
+    type(kDeviationAngleName, answer->deviationAngle);
+    type(kReferenceColumnName, answer->referenceColumn);
+    type(kPixelSizeName, answer->pixelSize);
+    if (auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(kCorrectionName)))
+      box->setChecked(answer->correction);
+  }
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the Instrument dialog has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The queued button is pressed, if the question has it.
+void WindowDriver::AnswerQuestion(QDialog* dialog) {
+  auto next = answers_.questions.Pop();
+  if (!next) return Refuse(dialog, answers_.questions.NoneQueued());
+  const auto answer = *std::move(next);
+  static constexpr QMessageBox::StandardButton kButtons[] = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok,
+                                                             QMessageBox::Cancel};
+  auto* box = static_cast<QMessageBox*>(dialog);
+  QAbstractButton* button = box->button(kButtons[static_cast<std::size_t>(answer)]);
+  if (button == nullptr) {
+    const bool yesNo = box->button(QMessageBox::Yes) != nullptr;
+    return Refuse(dialog, "the question has no button \"" + std::string(ButtonWord(answer)) + "\" (it has " +
+                              (yesNo ? "yes and no)" : "ok and cancel)"));
+  }
+  button->click();
+  AfterAnswer(dialog);
+}
+
+void WindowDriver::Refuse(QDialog* dialog, const std::string& what) {
+  Stop(std::make_exception_ptr(ScriptError(what)));
+  dialog->done(QDialog::Rejected);
+}
+
+void WindowDriver::AfterAnswer(QDialog* dialog) {
+  if (!dialog->isVisible()) return;
+  if (stop_)
+    dialog->done(QDialog::Rejected);
+  else
+    watcher_->AnswerLater(dialog);
+}
+
+}  // namespace lxr4
