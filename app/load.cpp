@@ -52,7 +52,7 @@ ImageBytes ReadImageBytes(Window& w, const std::string& path) {
   }
   const bool fits = LooksLikeFits(read.bytes);
   if (!fits && read.bytes.size() > kMaxFileBytes) {
-    r.refusal = ReadRefusal(FileRead{{}, FileReadError::TooLarge}, path, kMaxFileBytes);
+    r.refusal = ReadRefusal(FileRead::Refused(FileReadError::TooLarge), path, kMaxFileBytes);
     return r;
   }
   if (!fits) {
@@ -126,7 +126,7 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
       file = ReadCameraImage(*bytes.file, start);
     }
   } catch (const std::bad_alloc&) {
-    bytes = ImageBytes{std::nullopt, path, ReadRefusal(FileRead{{}, FileReadError::NoMemory}, path, 0)};
+    bytes = ImageBytes{std::nullopt, path, ReadRefusal(FileRead::Refused(FileReadError::NoMemory), path, 0)};
   }
   if (!bytes.file) {
     w.MessageBox(bytes.refusal.empty() ? std::string(kLoadFailed) : bytes.refusal);

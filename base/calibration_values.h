@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace lxr4 {
 
 struct InstrumentSettings {
@@ -95,14 +97,13 @@ enum class FitError : std::uint8_t {
   NotConverged,     // the grating fit was still moving after its most iterations
 };
 
-struct FitResult {
-  FitError error = FitError::None;
-  std::string message;  // the program's text for the error; empty on success
+struct FitFigures {
   FittedCalibration calibration;
   std::vector<LineResidual> lines;  // one per line of the set, in its order
   double rms = 0;                   // Angstroms, over the lines in the fit
   int linesUsed = 0, linesTotal = 0;
 };
+using FitResult = Result<FitError, FitFigures>;
 
 struct ListLine {
   double wavelength = 0;  // Angstroms

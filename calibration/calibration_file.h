@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
 #include "calibration/line_fit.h"
 
 namespace lxr4 {
@@ -50,11 +51,11 @@ enum class CalibrationFileError : std::uint8_t {
   NoWavelength,     // the model gives no wavelength above 0 at some column of the detector
 };
 
-struct CalibrationFileResult {
-  CalibrationFileError error = CalibrationFileError::None;
-  std::string message;  // the program's text for the error, naming the line or the key
+// On an error, the message names the line or the key.
+struct CalibrationFileRead {
   CalibrationFile file;
 };
+using CalibrationFileResult = Result<CalibrationFileError, CalibrationFileRead>;
 
 // Parses a calibration file; any fault refuses the whole file. The file
 // passes the checks of the Instrument dialog (GratingValueProblem, for the

@@ -6,8 +6,8 @@ namespace lxr4 {
 
 CentroidResult FindCentroid(std::span<const std::int32_t> spectrum, int cursor, int width) {
   const int n = static_cast<int>(spectrum.size());
-  if (n == 0) return {CentroidError::NoLine, 0};  // nothing extracted yet
-  if (width < 1 || n < width + 2) return {CentroidError::SpectrumTooShort, 0};
+  if (n == 0) return CentroidResult::Refused(CentroidError::NoLine);  // nothing extracted yet
+  if (width < 1 || n < width + 2) return CentroidResult::Refused(CentroidError::SpectrumTooShort);
   const auto at = [&](int column) { return spectrum[static_cast<std::size_t>(column - 1)]; };
 
   // Keep the two background columns, start - 1 and start + width, inside 1..N.
@@ -28,13 +28,21 @@ CentroidResult FindCentroid(std::span<const std::int32_t> spectrum, int cursor, 
     total += weight;
   }
   const int last = start + width - 1;
-  if (total == 0) return {CentroidError::NoLine, 0, start, last};
+  // The result over this window: its columns, and the centroid or why there is none.
+  const auto measured = [start, last](CentroidError error, float column) {
+    CentroidResult r = CentroidResult::Refused(error);
+    r.column = column;
+    r.first = start;
+    r.last = last;
+    return r;
+  };
+  if (total == 0) return measured(CentroidError::NoLine, 0);
   // Weights of both signs can sum to little or less than nothing; their
   // centroid then lies anywhere, even far outside the window.
   const auto column = static_cast<float>(moment / total);
   if (!(column >= static_cast<float>(start) && column <= static_cast<float>(last)))
-    return {CentroidError::OutsideWindow, 0, start, last};
-  return {CentroidError::None, column, start, last};
+    return measured(CentroidError::OutsideWindow, 0);
+  return measured(CentroidError::None, column);
 }
 
 }  // namespace lxr4

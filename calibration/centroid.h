@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "base/result.h"
+
 namespace lxr4 {
 
 enum class CentroidError : std::uint8_t {
@@ -14,11 +16,11 @@ enum class CentroidError : std::uint8_t {
   OutsideWindow,     // the weights put the centroid outside its own window
 };
 
-struct CentroidResult {
-  CentroidError error = CentroidError::None;
+struct Centroid {
   float column = 0;         // 1-based column position, when error is None
   int first = 0, last = 0;  // the window's columns, when the spectrum held one
 };
+using CentroidResult = Result<CentroidError, Centroid>;
 
 // `spectrum` holds columns 1..N (spectrum[0] is column 1); `cursor` is the
 // column the window is centred on (the window moves inward near the ends);

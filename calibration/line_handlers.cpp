@@ -76,7 +76,7 @@ std::optional<std::string> ReadText(Program& app, const std::string& path) {
   try {
     if (read.ok()) return std::string(read.bytes.begin(), read.bytes.end());
   } catch (const std::bad_alloc&) {
-    read = FileRead{{}, FileReadError::NoMemory};
+    read = FileRead::Refused(FileReadError::NoMemory);
   }
   const std::string refusal = ReadRefusal(read, path, kMaxTextBytes);
   app.w.MessageBox(refusal.empty() ? "The file " + path + " could not be read." : refusal);

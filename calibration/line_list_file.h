@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/calibration_values.h"
+#include "base/result.h"
 
 namespace lxr4 {
 
@@ -22,12 +23,11 @@ enum class LineListError : std::uint8_t {
   NoLines,  // not one valid line in the text
 };
 
-struct LineListResult {
-  LineListError error = LineListError::None;
-  std::string message;                // the program's text for the error
+struct LineListRead {
   std::vector<ListLine> lines;        // the valid lines, in file order
   std::vector<std::string> problems;  // "Line 7: ..." for each text line left out
 };
+using LineListResult = Result<LineListError, LineListRead>;
 
 // A line's label as the program keeps it: without blanks at either end, each
 // control character (a tab, a carriage return) a blank, so that it is one

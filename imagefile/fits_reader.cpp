@@ -185,9 +185,9 @@ bool Reap(pid_t pid, Clock::time_point deadline, bool kill) {
 }
 
 FitsReadResult Decode(std::span<const std::uint8_t> file, const std::string& decoder) {
-  if (decoder.empty() || access(decoder.c_str(), X_OK) != 0) return {FitsError::Unavailable, {}};
+  if (decoder.empty() || access(decoder.c_str(), X_OK) != 0) return FitsReadResult::Refused(FitsError::Unavailable);
   Decoder d;
-  if (!Start(decoder, d)) return {FitsError::Unavailable, {}};
+  if (!Start(decoder, d)) return FitsReadResult::Refused(FitsError::Unavailable);
   const auto deadline = Clock::now() + kTimeAllowed + std::chrono::seconds(file.size() / kBytesPerExtraSecond);
   Answer answer;
   bool talked = false;
@@ -198,10 +198,10 @@ FitsReadResult Decode(std::span<const std::uint8_t> file, const std::string& dec
   }
   close(d.socket);
   const bool ended = Reap(d.pid, deadline, !talked);
-  if (!talked || !ended || !answer.Whole()) return {FitsError::DecoderFailed, {}};
+  if (!talked || !ended || !answer.Whole()) return FitsReadResult::Refused(FitsError::DecoderFailed);
   FitsReadResult result = std::move(answer.start->result);
-  if (result.error != FitsError::None) return {result.error, {}};
-  if (!AnswerValuesSound(result.frame.values)) return {FitsError::DecoderFailed, {}};
+  if (result.error != FitsError::None) return FitsReadResult::Refused(result.error);
+  if (!AnswerValuesSound(result.frame.values)) return FitsReadResult::Refused(FitsError::DecoderFailed);
   return result;
 }
 
@@ -219,7 +219,7 @@ bool LooksLikeFits(std::span<const std::uint8_t> file) {
 }
 
 FitsReadResult ReadFitsFrame(std::span<const std::uint8_t> file, const std::string& decoder) {
-  if (!StartsAsFits(file) && !IsGzip(file)) return {FitsError::NotFits, {}};
+  if (!StartsAsFits(file) && !IsGzip(file)) return FitsReadResult::Refused(FitsError::NotFits);
   return Decode(file, decoder);
 }
 

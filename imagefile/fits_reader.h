@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace lxr4 {
 
 // Limits of a frame the program takes: each side at most 65536 pixels and the
@@ -67,10 +69,10 @@ struct FitsFrame {
   }
 };
 
-struct FitsReadResult {
-  FitsError error = FitsError::None;
+struct FitsFrameRead {
   FitsFrame frame;  // filled only when error is None
 };
+using FitsReadResult = Result<FitsError, FitsFrameRead>;
 
 // True when the bytes are a FITS file or a gzip-compressed one: they start with
 // the card "SIMPLE  =", or with the gzip signature and inflate to such a start.

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
+
 namespace lxr4 {
 
 // NotRegularFile: the path names a folder, FIFO, device or socket; NotWritable: an
@@ -35,11 +37,10 @@ enum class FileError : std::uint8_t {
 enum class FileReadError : std::uint8_t { None, CannotRead, TooLarge, NoMemory };
 
 // A whole file, or why there is none: never a part of one.
-struct FileRead {
+struct FileBytes {
   std::vector<std::uint8_t> bytes;
-  FileReadError error = FileReadError::None;
-  [[nodiscard]] bool ok() const { return error == FileReadError::None; }
 };
+using FileRead = Result<FileReadError, FileBytes>;
 
 // A byte limit as the user reads it: "16 MB", "1 GB".
 [[nodiscard]] inline std::string SizeText(std::size_t bytes) {

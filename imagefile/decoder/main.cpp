@@ -190,7 +190,7 @@ FitsReadResult Decode() {
     file.bytes = std::move(start);
     error = ReadPlain(file);
   }
-  if (error != FitsError::None) return {error, {}};
+  if (error != FitsError::None) return FitsReadResult::Refused(error);
   FitsReadResult result = DecodeFitsFrame(file.bytes, file.layout.imageHdu);
   result.frame.gzipped = gzipped;
   return result;
@@ -206,7 +206,7 @@ int main() {
   try {
     result = lxr4::Decode();
   } catch (const std::bad_alloc&) {
-    result = {lxr4::FitsError::TooLarge, {}};
+    result = lxr4::FitsReadResult::Refused(lxr4::FitsError::TooLarge);
   }
   if (result.error != lxr4::FitsError::None) result.frame = {};
   const std::vector<std::uint8_t> head = lxr4::AnswerHead(result);

@@ -122,7 +122,7 @@ TEST(FitsAnswer, HeadReadsBackAsWritten) {
   EXPECT_EQ(f.facts.exposure, 30);
   EXPECT_EQ(f.facts.pixelSizeX, 4.5);
   EXPECT_FALSE(f.facts.pixelSizeY);
-  const auto refusal = ReadAnswerHead(AnswerHead({FitsError::BadScale, {}}));
+  const auto refusal = ReadAnswerHead(AnswerHead(FitsReadResult::Refused(FitsError::BadScale)));
   ASSERT_TRUE(refusal);
   EXPECT_EQ(refusal->result.error, FitsError::BadScale);
   EXPECT_EQ(refusal->valueCount, 0u);
@@ -158,7 +158,7 @@ TEST(FitsAnswer, RefusesHeadsOutOfForm) {
        }()},
       {"count not width x height", changed(272, 7)},
       {"a refusal with a size", [] {
-         std::vector<std::uint8_t> head = AnswerHead({FitsError::Corrupt, {}});
+         std::vector<std::uint8_t> head = AnswerHead(FitsReadResult::Refused(FitsError::Corrupt));
          head[12] = 1;
          return head;
        }()},

@@ -134,13 +134,13 @@ TEST_F(Files, AReadTakesTheWholeFileOrRefusesItAsTooLarge) {
 }
 
 TEST(FileMessages, RefusedReadsNameTheFileAndTheLimit) {
-  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::TooLarge}, "lamp.cal", std::size_t{64} << 20),
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::TooLarge), "lamp.cal", std::size_t{64} << 20),
             "lamp.cal is larger than 64 MB and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::TooLarge}, "frame.fits", std::size_t{1} << 30),
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::TooLarge), "frame.fits", std::size_t{1} << 30),
             "frame.fits is larger than 1 GB and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::NoMemory}, "x.km1", 1),
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::NoMemory), "x.km1", 1),
             "x.km1 is too large for the memory left and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead{{}, FileReadError::CannotRead}, "x.km1", 1), "");
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::CannotRead), "x.km1", 1), "");
   EXPECT_EQ(SizeText(1000), "1000 bytes");
 }
 
