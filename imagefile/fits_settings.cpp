@@ -11,7 +11,8 @@ namespace lxr4 {
 
 namespace {
 
-constexpr double kMaxPixelSize = 1000;  // micrometres
+// Micrometres; below the least, a denormal among them, the dispersion is no number.
+constexpr double kMinPixelSize = 0.1, kMaxPixelSize = 1000;
 
 FitsImportFields StoredFields(const Window& w) {
   return ParseFitsImportLine(w.FitsImportSetting()).value_or(FitsImportFields{});
@@ -36,6 +37,7 @@ std::variant<FitsSettings, std::string> CheckFitsImportFields(const FitsImportFi
   if (!size || !(*size > 0) || *size > kMaxPixelSize)
     return std::string("The pixel size must be a number of micrometres above 0 and at most 1000, "
                        "such as 9 or 6.5.");
+  if (*size < kMinPixelSize) return std::string("The pixel size must be at least 0.1 micrometres, such as 9 or 6.5.");
   settings.import.defaultPixelSize = *size;
   settings.frameUnits = f.frameUnits;
   return settings;

@@ -13,6 +13,7 @@
 
 #include "imagefile/camera_image_reader.h"
 #include "imagefile/fits_frame_writer.h"
+#include "imagefile/fits_settings.h"
 
 namespace lxr4 {
 namespace {
@@ -129,6 +130,28 @@ TEST(FitsImport, RealArcFrameShowsItsLinesWhereTheyWereIdentified) {
   }
   EXPECT_GE(listed, 20);
   EXPECT_GE(peaks, listed * 9 / 10);
+}
+
+}  // namespace
+}  // namespace lxr4
+
+namespace lxr4 {
+namespace {
+
+// The pixel size the FITS Import dialog takes: last valid, first invalid and
+// degenerate at both ends (a denormal would make the dispersion no number).
+TEST(FitsImportSettings, PixelSizeFromATenthToAThousandMicrometres) {
+  const struct {
+    const char* text;
+    bool taken;
+  } cases[] = {{"0.1", true}, {"0.0999", false}, {"1e-320", false}, {"0", false},
+               {"1000", true}, {"1000.5", false}, {"inf", false}, {"nan", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    FitsImportFields fields;
+    fields.pixelSize = c.text;
+    EXPECT_EQ(std::holds_alternative<FitsSettings>(CheckFitsImportFields(fields)), c.taken);
+  }
 }
 
 }  // namespace
