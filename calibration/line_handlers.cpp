@@ -280,11 +280,15 @@ void saveCalibration_Click(Program& app) {
   const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
   if (!inForce)
     return app.w.MessageBox("There is no calibration to save: mark two lines or use a fit first!");
-  const std::optional<SaveAnswer> answer = app.w.SaveFileDialog(kCalibrationSaveFilter);
-  if (!answer) return;
   CalibrationFile file{inForce->kind == FitKind::Grating ? inForce->grating.settings : s.Instrument, *inForce,
                        s.Lines};
   const std::string text = FormatCalibrationFile(file);
+  // Only a file that Open Calibration takes back is written: a two-line solve
+  // of absurd wavelengths can reach values the reader refuses.
+  if (const CalibrationFileResult back = ParseCalibrationFile(text); !back.ok())
+    return app.w.MessageBox("This calibration cannot be saved: " + back.message + " - nothing was saved.");
+  const std::optional<SaveAnswer> answer = app.w.SaveFileDialog(kCalibrationSaveFilter);
+  if (!answer) return;
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
   if (const FileError error = SaveFile(app, answer->path, bytes); error == FileError::None) {
     app.s.LinesOfLastFile = s.Lines;

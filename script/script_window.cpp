@@ -189,18 +189,9 @@ std::optional<InstrumentFields> ScriptWindow::InstrumentDialog(const InstrumentF
 
 void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
   if (!tableShown_) Fail("the Lines and Residuals dialog is not open");
-  const auto rows = static_cast<int>(table_.rows.size());
-  const auto checkRow = [&](int row) {
-    if (row < 0 || row >= rows)
-      Fail("the Lines and Residuals table has no row " + std::to_string(row + 1) + " (it has " +
-           std::to_string(rows) + ")");
-  };
-  if (edit.kind == LineTableEdit::Kind::Used) {
-    checkRow(edit.row);
-    if (table_.rows[static_cast<std::size_t>(edit.row)].used == edit.used) return;
-  }
-  if (edit.kind == LineTableEdit::Kind::Remove)
-    for (const int row : edit.rows) checkRow(row);
+  if (const auto problem = LineTableEditProblem(edit, static_cast<int>(table_.rows.size()))) Fail(*problem);
+  if (edit.kind == LineTableEdit::Kind::Used && table_.rows[static_cast<std::size_t>(edit.row)].used == edit.used)
+    return;
   if (sink_ != nullptr) sink_->OnLineTableEdit(edit);
 }
 

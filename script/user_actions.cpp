@@ -3,6 +3,8 @@
 #include "script/user_actions.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace lxr4 {
 
@@ -24,5 +26,16 @@ bool Offers(Buttons buttons, QuestionButton button) {
 }
 
 bool IsYes(QuestionButton button) { return button == QuestionButton::Yes || button == QuestionButton::Ok; }
+
+std::optional<std::string> LineTableEditProblem(const LineTableEdit& edit, int rows) {
+  std::vector<int> named;
+  if (edit.kind == LineTableEdit::Kind::Used) named.push_back(edit.row);
+  if (edit.kind == LineTableEdit::Kind::Remove) named = edit.rows;
+  for (const int row : named)
+    if (row < 0 || row >= rows)
+      return "the Lines and Residuals table has no row " + std::to_string(row + 1) + " (it has " +
+             std::to_string(rows) + ")";
+  return std::nullopt;
+}
 
 }  // namespace lxr4

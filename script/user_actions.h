@@ -39,6 +39,9 @@ enum class QuestionButton : std::uint8_t { Yes, No, Ok, Cancel };
 // Whether a question with `buttons` has `button`; true means Yes or OK.
 [[nodiscard]] bool Offers(Buttons buttons, QuestionButton button);
 [[nodiscard]] bool IsYes(QuestionButton button);
+// What is wrong with `edit` on a Lines and Residuals table of `rows` rows: a
+// row it names that the table does not have; nullopt when nothing is.
+[[nodiscard]] std::optional<std::string> LineTableEditProblem(const LineTableEdit& edit, int rows);
 
 struct DialogAnswers;
 

@@ -76,24 +76,18 @@ void WindowDriver::EditLineTable(const LineTableEdit& edit) {
   LineTableDialog* dialog = window_.LinesDialog();
   if (!dialog->isVisible()) throw ScriptError("the Lines and Residuals dialog is not open");
   QTableWidget* table = dialog->Table();
-  const auto checkRow = [table](int row) {
-    if (row < 0 || row >= table->rowCount())
-      throw ScriptError("the Lines and Residuals table has no row " + std::to_string(row + 1) + " (it has " +
-                        std::to_string(table->rowCount()) + ")");
-  };
+  if (const auto problem = LineTableEditProblem(edit, table->rowCount())) throw ScriptError(*problem);
   const auto press = [dialog](const char* name) {
     dialog->findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
   };
   switch (edit.kind) {
     case LineTableEdit::Kind::Used: {
-      checkRow(edit.row);
       QTableWidgetItem* used = table->item(edit.row, kUsedColumn);
       if ((used->checkState() == Qt::Checked) == edit.used) return;
       used->setCheckState(edit.used ? Qt::Checked : Qt::Unchecked);
       break;
     }
     case LineTableEdit::Kind::Remove:
-      for (const int row : edit.rows) checkRow(row);
       table->clearSelection();
       for (const int row : edit.rows)
         table->selectionModel()->select(table->model()->index(row, 0),
