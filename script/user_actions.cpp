@@ -1,5 +1,5 @@
-// The words of a question's buttons, shared by the script runner, the
-// transcript and both windows' answers.
+// The words of a question's buttons and the checks of a table edit, shared by
+// the script runner, the transcript and both windows.
 #include "script/user_actions.h"
 
 #include <array>
