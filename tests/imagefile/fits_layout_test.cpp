@@ -10,24 +10,14 @@
 #include <string>
 
 #include "imagefile/fits_answer.h"
+#include "tests/imagefile/fits_cards.h"
 
 namespace lxr4 {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Header(std::initializer_list<std::string> cards, std::size_t dataBytes) {
-  std::string text;
-  for (std::string card : cards) {
-    card.resize(80, ' ');
-    text += card;
-  }
-  text += std::string("END").append(77, ' ');
-  text.resize((text.size() + 2879) / 2880 * 2880, ' ');
-  Bytes bytes(text.begin(), text.end());
-  bytes.resize(bytes.size() + (dataBytes + 2879) / 2880 * 2880, 0);
-  return bytes;
-}
+using fits_cards::Bytes;
+using fits_cards::Concatenated;
+using fits_cards::Header;
 
 constexpr std::size_t kMax = std::size_t{1} << 20;
 
@@ -40,13 +30,12 @@ TEST(FitsLayout, FindsTheFramesHduAndTheBytesItNeeds) {
   EXPECT_EQ(primary.needed, 2880u + 10 * 5 * 4);  // the first plane only
   EXPECT_TRUE(primary.Complete(cube.size()));
 
-  Bytes extension = Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0);
-  const Bytes table = Header({"XTENSION= 'TABLE   '", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 10", "NAXIS2  = 300",
-                              "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1"}, 3000);
-  const Bytes image = Header({"XTENSION= 'IMAGE   '", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 3", "NAXIS2  = 2",
-                              "PCOUNT  = 0", "GCOUNT  = 1"}, 12);
-  extension.insert(extension.end(), table.begin(), table.end());
-  extension.insert(extension.end(), image.begin(), image.end());
+  const Bytes extension = Concatenated(
+      Concatenated(Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0),
+                   Header({"XTENSION= 'TABLE   '", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 10", "NAXIS2  = 300",
+                           "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1"}, 3000)),
+      Header({"XTENSION= 'IMAGE   '", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 3", "NAXIS2  = 2", "PCOUNT  = 0",
+              "GCOUNT  = 1"}, 12));
   const FitsLayout third = WalkFitsLayout(extension, kMax, true);
   EXPECT_EQ(third.error, FitsError::None);
   EXPECT_EQ(third.imageHdu, 3);

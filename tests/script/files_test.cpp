@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/script/scratch_folder.h"
+
 namespace lxr4 {
 namespace {
 
@@ -25,26 +27,10 @@ std::optional<Bytes> Read(const std::string& path, std::size_t maxBytes) {
   return std::move(read.bytes);
 }
 
-struct Files : testing::Test {
-  fs::path dir;
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lxr4-files-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string At(const std::string& name) const { return (dir / name).string(); }
+struct Files : ScratchFolder {
   void Put(const std::string& name, const Bytes& bytes) const {
     std::ofstream(dir / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  // Every name in the folder: a failed write leaves no temporary file behind.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
   }
 };
 

@@ -116,19 +116,17 @@ TEST_F(ProgramWindow, LineListShowsTheChosenEntryWhole) {
   }
 }
 
-// A path longer than its label shows is whole in the label's tooltip.
-TEST_F(ProgramWindow, FileLabelTooltipHoldsTheWholePath) {
-  const std::string path = "/home/observer/2026-12-05/v_a_lamp_neon_long_exposure_0001.fits (FITS, 1024 x 20)";
-  window.SetCaption(C::lblfiledata1, path);
-  EXPECT_EQ(window.Widget(C::lblfiledata1)->toolTip().toStdString(),
-            std::string(ToolTip(C::lblfiledata1)) + ":\n" + path);
-}
-
-TEST_F(ProgramWindow, EveryControlSaysWhatItDoes) {
+// Every control says what it does; a path longer than its label shows is
+// whole in the label's tooltip.
+TEST_F(ProgramWindow, EveryControlSaysWhatItDoesAndAFileLabelTheWholePath) {
   for (const ControlInfo& info : AllControls()) {
     if (info.kind == ControlKind::Form) continue;
     EXPECT_FALSE(window.Widget(info.id)->toolTip().isEmpty()) << info.name;
   }
+  const std::string path = "/home/observer/2026-12-05/v_a_lamp_neon_long_exposure_0001.fits (FITS, 1024 x 20)";
+  window.SetCaption(C::lblfiledata1, path);
+  EXPECT_EQ(window.Widget(C::lblfiledata1)->toolTip().toStdString(),
+            std::string(ToolTip(C::lblfiledata1)) + ":\n" + path);
 }
 
 // First start: the installed samples are copied, writable, and the dialog
