@@ -117,7 +117,9 @@ TEST(CalibrationFile, LabelsRoundTripExactly) {
 }
 
 // Each value the Instrument dialog or Add Line refuses refuses the file,
-// named in the message; nothing reaches a conversion out of range.
+// named in the message; nothing reaches a conversion out of range. (A groove
+// density, a reference column and a wavelength named twice are the golden case
+// calib-file-refused.)
 TEST(CalibrationFile, RefusesValuesTheDialogsRefuse) {
   const std::string grating = FormatCalibrationFile(GratingFile());
   const std::string polynomial = FormatCalibrationFile(PolynomialFile());
@@ -141,12 +143,8 @@ TEST(CalibrationFile, RefusesValuesTheDialogsRefuse) {
   };
   const std::string column = "reference column must be a number from 1 to 768";
   const Case cases[] = {
-      {with(grating, "reference_column", "1e300"), CalibrationFileError::OutOfRange,
-       refused("reference_column", column)},
       {with(grating, "deviation_angle", "1000"), CalibrationFileError::OutOfRange,
        refused("deviation_angle", "deviation angle must be a number of degrees from 0 to 180")},
-      {with(grating, "groove_density", "1e-320"), CalibrationFileError::OutOfRange,
-       refused("groove_density", "groove density must be at least 1 line/mm")},
       {with(grating, "focal_length", "1e308"), CalibrationFileError::OutOfRange,
        refused("focal_length", "focal length must be a number of millimetres above 0 and up to 1000000")},
       {with(grating, "alpha_angle", "1e308"), CalibrationFileError::OutOfRange,
@@ -157,8 +155,6 @@ TEST(CalibrationFile, RefusesValuesTheDialogsRefuse) {
        refused("pixel_width", "pixel size must be a number of micrometres above 0")},
       {with(grating, "theta_zero_column", "-1e300"), CalibrationFileError::OutOfRange,
        refused("theta_zero_column", column)},
-      {polynomial + "line 5852.488 600 used\n", CalibrationFileError::OutOfRange,
-       "Line 13 of the calibration file names the wavelength of a line above it!"},
       {polynomial + "line 6000 446.9 used\n", CalibrationFileError::OutOfRange,
        "Line 13 of the calibration file lies within a pixel of a line above it!"},
       {polynomial + "line 6000 0.5 used\n", CalibrationFileError::OutOfRange,
