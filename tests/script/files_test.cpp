@@ -34,16 +34,9 @@ struct Files : ScratchFolder {
   }
 };
 
+// The disk fills up while the new contents are written: the older file stays
+// byte for byte, and no temporary file is left.
 TEST_F(Files, AFailedWriteKeepsWhatWasThere) {
-  // A stale or planted temporary name is never in the way.
-  Put("old.txt", {7, 7});
-  for (int i = 0; i < 100; ++i) Put("old.txt.tmp" + std::to_string(i), {});
-  Put(".lxr4-000000", {});
-  EXPECT_EQ(WriteFile(At("old.txt"), Bytes{1}), FileError::None);
-  EXPECT_EQ(Read(At("old.txt"), 10), Bytes{1});
-
-  // The disk fills up while the new contents are written: the older file stays
-  // byte for byte, and no temporary file is left.
   const Bytes old(3000, 5);
   Put("full.txt", old);
   const auto names = Names();
@@ -91,19 +84,10 @@ TEST_F(Files, AReadTakesTheWholeFileOrRefusesItAsTooLarge) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"empty", "long.cal"}));
 }
 
-TEST(FileMessages, RefusedReadsNameTheFileAndTheLimit) {
-  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::TooLarge), "frame.fits", std::size_t{1} << 30),
-            "frame.fits is larger than 1 GB and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::NoMemory), "x.km1", 1),
-            "x.km1 is too large for the memory left and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::CannotRead), "x.km1", 1), "");
-  EXPECT_EQ(SizeText(1000), "1000 bytes");
-}
-
 // The error of each failing write, as an injected errno gives it, and the
 // message every save shows for it. (A save over a loaded image and a 16 MB
 // refusal are the golden cases strip-* and saving_test.)
-TEST(FileMessages, EachWriteErrorIsRefusedInWords) {
+TEST(FileMessages, EachRefusalIsInWords) {
   const std::string full = "The file a.csv could not be written: the disk is full; nothing was saved.";
   const struct {
     int errnum;
@@ -121,7 +105,13 @@ TEST(FileMessages, EachWriteErrorIsRefusedInWords) {
     SCOPED_TRACE(c.errnum);
     EXPECT_EQ(WriteErrorOf(c.errnum), c.error);
     EXPECT_EQ(SaveRefusal(c.error, "a.csv"), c.message);
-  }
+  }  // Refused reads name the file and the limit.
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::TooLarge), "frame.fits", std::size_t{1} << 30),
+            "frame.fits is larger than 1 GB and was not read.");
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::NoMemory), "x.km1", 1),
+            "x.km1 is too large for the memory left and was not read.");
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::CannotRead), "x.km1", 1), "");
+  EXPECT_EQ(SizeText(1000), "1000 bytes");
 }
 
 // A path no file can be written at is refused and nothing is left. Folders,
@@ -155,14 +145,33 @@ TEST_F(Files, NoFileIsWrittenWhereNoneCanBeAndSpecialFilesAreNeverReplaced) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"fifo", "folder", "plain"}));
 }
 
-TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
+// A replaced file keeps its mode, owner and group; a link stays a link,
+// wherever it points, and its target gets the contents; a name of 254
+// characters, one below the limit, leaves no room for a temporary name made
+// from it; a stale or planted temporary name is never in the way.
+TEST_F(Files, AReplacedFileKeepsItsModeOwnerLinksAndName) {
   Put("private.txt", {1});
   fs::permissions(dir / "private.txt", fs::perms(0600));
   const bool root = geteuid() == 0;
   if (root) {
     ASSERT_EQ(chown(At("private.txt").c_str(), 1234, 4321), 0);
   }
-  ASSERT_EQ(WriteFile(At("private.txt"), Bytes{2, 3}), FileError::None);
+  for (int i = 0; i < 100; ++i) Put("private.txt.tmp" + std::to_string(i), {});
+  Put(".lxr4-000000", {});
+  fs::create_directory(dir / "data");
+  Put("data/real.txt", {1, 1, 1});
+  fs::create_symlink("data/real.txt", dir / "link.txt");
+  fs::create_symlink("link.txt", dir / "chain.txt");
+  fs::create_symlink("data/new.txt", dir / "dangling.txt");
+  const std::string longest(254, 'n');
+  Put(longest, {1});
+  const std::pair<std::string, std::string> writes[] = {{"private.txt", "private.txt"}, {"chain.txt", "data/real.txt"},
+                                                         {"dangling.txt", "data/new.txt"}, {longest, longest}};
+  for (const auto& [written, target] : writes) {
+    SCOPED_TRACE(written);
+    ASSERT_EQ(WriteFile(At(written), Bytes{2, 3}), FileError::None);
+    EXPECT_EQ(Read(At(target), 10), (Bytes{2, 3}));
+  }
   struct stat st {};
   ASSERT_EQ(stat(At("private.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0600u);
@@ -170,7 +179,9 @@ TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
     EXPECT_EQ(st.st_uid, 1234u);
     EXPECT_EQ(st.st_gid, 4321u);
   }
-  EXPECT_EQ(Read(At("private.txt"), 10), (Bytes{2, 3}));
+  for (const char* link : {"link.txt", "chain.txt", "dangling.txt"}) EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
+  fs::create_symlink("loop.txt", dir / "loop.txt");
+  EXPECT_EQ(WriteFile(At("loop.txt"), Bytes{4}), FileError::CannotOpen);
 
   // A new file gets a new file's mode: everyone may read and write, less the umask.
   const mode_t mask = umask(027);
@@ -178,24 +189,6 @@ TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
   umask(mask);
   ASSERT_EQ(stat(At("new.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-}
-
-// The link stays a link, wherever it points, and its target gets the contents.
-TEST_F(Files, ASymbolicLinkKeepsPointingAtItsRewrittenTarget) {
-  fs::create_directory(dir / "data");
-  Put("data/real.txt", {1, 1, 1});
-  fs::create_symlink("data/real.txt", dir / "link.txt");
-  fs::create_symlink("link.txt", dir / "chain.txt");
-  fs::create_symlink("data/new.txt", dir / "dangling.txt");
-  ASSERT_EQ(WriteFile(At("chain.txt"), Bytes{2}), FileError::None);
-  ASSERT_EQ(WriteFile(At("dangling.txt"), Bytes{3}), FileError::None);
-  EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
-  EXPECT_TRUE(fs::is_symlink(dir / "chain.txt"));
-  EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
-  EXPECT_EQ(Read(At("data/real.txt"), 10), Bytes{2});
-  EXPECT_EQ(Read(At("data/new.txt"), 10), Bytes{3});
-  fs::create_symlink("loop.txt", dir / "loop.txt");
-  EXPECT_EQ(WriteFile(At("loop.txt"), Bytes{4}), FileError::CannotOpen);
 }
 
 // Checked by a user who is not root, for whom write permission means something.
@@ -217,16 +210,6 @@ TEST_F(Files, AFileTheUserMayNotWriteIsNotReplaced) {
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
-// A name of 254 characters, one below the limit, leaves no room for a
-// temporary name made from it.
-TEST_F(Files, TheLongestNamesSave) {
-  const std::string name(254, 'n');
-  ASSERT_EQ(WriteFile(At(name), Bytes{1}), FileError::None);
-  ASSERT_EQ(WriteFile(At(name), Bytes{2}), FileError::None);
-  EXPECT_EQ(Read(At(name), 10), Bytes{2});
-  EXPECT_EQ(Names(), std::vector<std::string>{name});
 }
 
 TEST_F(Files, SameFileComparesFilesThenPaths) {
