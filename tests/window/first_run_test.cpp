@@ -74,18 +74,15 @@ TEST_F(ProgramWindow, KeysMoveTheCursorWhereverTheFocusIs) {
 }
 
 // Typed keys are not kept as text the list would throw away: they choose the
-// entry that starts with them, as a click on it does.
-TEST_F(ProgramWindow, TypingInTheLineListChoosesTheEntryThatStartsWithTheKeys) {
+// entry that starts with them, as a click on it does. The list opens wide
+// enough for its longest entry while the box keeps its size.
+TEST_F(ProgramWindow, LineListChoosesTheEntryTypedAndOpensWideEnough) {
   auto* list = static_cast<QComboBox*>(window.Widget(C::cboscale));
   ASSERT_FALSE(list->isEditable());
   list->setFocus();
   QTest::keyClicks(list, "6562");
   EXPECT_EQ(list->currentText().toStdString(), "6562.852 (Ha)");
   EXPECT_EQ(app.s.SelectedLineWavelength.AsDouble(), 6562.852) << "chosen as by a click";
-}
-
-TEST_F(ProgramWindow, LineListOpensWideEnoughWhileTheBoxKeepsItsSize) {
-  auto* list = static_cast<QComboBox*>(window.Widget(C::cboscale));
   int longest = 0;
   for (int i = 0; i < list->count(); ++i)
     longest = std::max(longest, list->view()->fontMetrics().horizontalAdvance(list->itemText(i)));
