@@ -95,28 +95,26 @@ TEST(GratingValueProblem, LastValidFirstInvalidAndDegenerate) {
 }
 
 // The dialog keeps its messages for the values it always refused and names
-// the least value for those above 0 that are too small to be one.
-TEST(InstrumentFields, RefuseDenormalZeroAndTinyValues) {
+// the least value for those above 0 that are too small to be one. (A groove
+// density and a reference column of 0, pixel sizes -1 and x: the golden case
+// calib-instrument.)
+TEST(InstrumentFields, RefuseValuesOutOfRangeDenormalZeroAndTiny) {
+  const std::string tiny = "The pixel size must be at least 0.1 micrometres";
   const struct {
     InstrumentFields fields;
-    const char* message;
+    std::string message;  // before " - settings unchanged!"
   } cases[] = {
-      {{"300", "30", "381", true, "1e-45"},
-       "The pixel size must be at least 0.1 micrometres - settings unchanged!"},
-      {{"300", "30", "381", true, "1e-320"},
-       "The pixel size must be at least 0.1 micrometres - settings unchanged!"},
-      {{"300", "30", "381", true, "0"},
-       "The pixel size must be a number of micrometres above 0, or empty for the image's - settings "
-       "unchanged!"},
-      {{"1e-320", "30", "381", true, ""},
-       "The groove density must be at least 1 line/mm - settings unchanged!"},
-      {{"0", "30", "381", true, ""},
-       "The groove density must be a number of lines/mm above 0 and up to 10000 - settings unchanged!"},
+      {{"300", "30", "381", true, "1e-45"}, tiny},
+      {{"300", "30", "381", true, "1e-320"}, tiny},
+      {{"1e-320", "30", "381", true, ""}, "The groove density must be at least 1 line/mm"},
+      {{"1e5", "30", "381", true, ""}, "The groove density must be a number of lines/mm above 0 and up to 10000"},
+      {{"300", "30", "769", true, ""}, "The reference column must be a number from 1 to 768"},
+      {{"300", "30", "", true, ""}, "The reference column must be a number from 1 to 768"},
   };
   for (const auto& c : cases) {
     const InstrumentReading r = SettingsOf(c.fields);
     EXPECT_FALSE(r.settings) << c.message;
-    EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(r.message, c.message + " - settings unchanged!");
   }
   const InstrumentReading least = SettingsOf({"1", "0", "1", false, "0.1"});
   ASSERT_TRUE(least.settings) << least.message;

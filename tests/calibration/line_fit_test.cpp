@@ -22,6 +22,13 @@ LineSet FromCurve(double (*curve)(double), std::initializer_list<float> columns)
   return lines;
 }
 
+// Lines in use at (wavelength, column).
+LineSet Used(std::initializer_list<std::pair<double, float>> points) {
+  LineSet lines;
+  for (const auto& [wavelength, column] : points) lines.push_back({wavelength, column, "", true});
+  return lines;
+}
+
 double Cubic(double c) { return 4000 + 2.1 * c + 1.3e-3 * c * c - 7e-7 * c * c * c; }
 double Quartic(double c) { return Cubic(c) + 2e-10 * c * c * c * c; }
 
@@ -120,14 +127,11 @@ TEST(FitGrating, RefusesWhatCannotBeFitted) {
   EXPECT_EQ(FitGrating({lines.front()}, {}, 9.0f, {}).error, FitError::TooFewLines);
   InstrumentSettings fine;
   fine.grooveDensity = 2400;  // 2 d cos(15 degrees) is 8050 Angstroms
-  EXPECT_EQ(FitGrating(LineSet{{9000, 100, "", true}, {9100, 200, "", true}}, fine, 9.0f, {}).error,
-            FitError::Unreachable);
-  EXPECT_EQ(FitGrating(LineSet{{6000, 100, "", true}, {6100, 100, "", true}}, {}, 9.0f, {}).error,
-            FitError::Singular);
+  EXPECT_EQ(FitGrating(Used({{9000, 100}, {9100, 200}}), fine, 9.0f, {}).error, FitError::Unreachable);
+  EXPECT_EQ(FitGrating(Used({{6000, 100}, {6100, 100}}), {}, 9.0f, {}).error, FitError::Singular);
   // 0.01 A over 500 columns needs a focal length of kilometres: beyond the
   // limits a calibration file is read with.
-  EXPECT_EQ(FitGrating(LineSet{{6000, 100, "", true}, {6000.01, 600, "", true}}, {}, 9.0f, {}).error,
-            FitError::Unreachable);
+  EXPECT_EQ(FitGrating(Used({{6000, 100}, {6000.01, 600}}), {}, 9.0f, {}).error, FitError::Unreachable);
 }
 
 // Lines that cannot fix a fit are refused, whatever numbers a solve would give.
@@ -140,28 +144,13 @@ TEST(FitPolynomial, RefusesDegenerateLines) {
   };
   const Case cases[] = {
       // six lines of one wavelength "fitted" a quartic with rms 0.00007
-      {"one wavelength",
-       {{5000, 100, "", true},
-        {5000, 200, "", true},
-        {5000, 300, "", true},
-        {5000, 400, "", true},
-        {5000, 500, "", true},
-        {5000, 600, "", true}},
-       4,
+      {"one wavelength", Used({{5000, 100}, {5000, 200}, {5000, 300}, {5000, 400}, {5000, 500}, {5000, 600}}), 4,
        FitError::SameWavelengths},
-      {"two wavelengths for a quadratic",
-       {{5000, 100, "", true}, {6000, 200, "", true}, {5000, 300, "", true}},
-       2,
+      {"two wavelengths for a quadratic", Used({{5000, 100}, {6000, 200}, {5000, 300}}), 2,
        FitError::SameWavelengths},
-      {"out of order",
-       {{5000, 100, "", true}, {6000, 200, "", true}, {5500, 300, "", true}},
-       1,
-       FitError::NotMonotonic},
+      {"out of order", Used({{5000, 100}, {6000, 200}, {5500, 300}}), 1, FitError::NotMonotonic},
       // a straight line of 1 A per column through 150 A at column 300: negative at column 1
-      {"below zero on the detector",
-       {{150, 300, "", true}, {200, 350, "", true}, {250, 400, "", true}},
-       1,
-       FitError::BadWavelengths},
+      {"below zero on the detector", Used({{150, 300}, {200, 350}, {250, 400}}), 1, FitError::BadWavelengths},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -170,8 +159,7 @@ TEST(FitPolynomial, RefusesDegenerateLines) {
     EXPECT_FALSE(r.message.empty());
   }
   // Falling wavelengths are as good as rising ones.
-  const LineSet falling{{7000, 100, "", true}, {6000, 300, "", true}, {5000, 500, "", true}};
-  EXPECT_EQ(FitPolynomial(falling, 1, {}).error, FitError::None);
+  EXPECT_EQ(FitPolynomial(Used({{7000, 100}, {6000, 300}, {5000, 500}}), 1, {}).error, FitError::None);
 }
 
 // The line out of order is judged after clipping has had its say.

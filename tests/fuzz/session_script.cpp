@@ -6,16 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <sstream>
 #include <string_view>
 #include <vector>
 
-#include "app/app.h"
 #include "base/quoted_text.h"
-#include "script/recording_window.h"
 #include "script/script_runner.h"
-#include "script/script_window.h"
+#include "tests/script/run_session.h"
 
 namespace lxr4 {
 
@@ -51,22 +47,20 @@ std::string Image(const std::string& lines, std::size_t pixels) {
   return header + std::string(pixels, '\x10');
 }
 
-constexpr std::array kOpenPaths{"star.km1",  "lamp.km1", "img.txt",      "short.km1", "empty.km1",
-                                "tiny.km1",  "tiny.px",  "dir",          "fifo.km1",  "missing.km1",
-                                "/dev/null", "",         "readonly.km1", "out.km1"};
+constexpr std::array kOpenPaths{"star.km1", "lamp.km1", "img.txt", "short.km1", "empty.km1", "tiny.km1",
+                                "tiny.px", "dir", "fifo.km1", "missing.km1", "/dev/null", "", "readonly.km1",
+                                "out.km1"};
 constexpr std::array kStripNames{"out", "dir/out", "fifo", "readonly", "missing/out", "", "dir", "x/../out"};
-constexpr std::array kClicks{"cmdload",    "cmdload2",    "cmdcontrast",  "cmdcontrast2", "cmdcalcspectra",
+constexpr std::array kClicks{"cmdload", "cmdload2", "cmdcontrast", "cmdcontrast2", "cmdcalcspectra",
                              "Cmdcalccal", "cmdemission", "cmdmarkline1", "cmdmarkline2", "cmdtext",
-                             "cmdstrip",   "cmdprint",    "Lingraph",     "loggraph",     "autograph",
-                             "pushgraph",  "smoothing",   "chkexpand",    "chkfilter",    "chkmedian"};
+                             "cmdstrip", "cmdprint", "Lingraph", "loggraph", "autograph", "pushgraph",
+                             "smoothing", "chkexpand", "chkfilter", "chkmedian"};
 constexpr std::array kBars{"hsbspectra", "hsbcropdata1", "hsbcropdata2", "hsbcropcal1", "hsbcropcal2"};
-constexpr std::array kNumbers{
-    "0",      "1",    "-1",    "20",     "768",    "32767",      "32768",
-    "-32769", "6563", "1e308", "-1e308", "1e-320", "2147483648", "99999999999999999999",
-    "0.5",    "2.5",  "nan",   "inf",    " 12 ",   "1,5",        "abc",
-    "",       "0x10", "1e5"};
-constexpr std::array kStates{"FocalLength", "AlphaAngle",  "PixelWidth",      "ReadoutWavelength",
-                             "CursorPixel", "SpectrumMax", "CalibrationDone", "SelectedFileName"};
+constexpr std::array kNumbers{"0", "1", "-1", "20", "768", "32767", "32768", "-32769", "6563", "1e308",
+                              "-1e308", "1e-320", "2147483648", "99999999999999999999", "0.5", "2.5", "nan",
+                              "inf", " 12 ", "1,5", "abc", "", "0x10", "1e5"};
+constexpr std::array kStates{"FocalLength", "AlphaAngle", "PixelWidth", "ReadoutWavelength", "CursorPixel",
+                             "SpectrumMax", "CalibrationDone", "SelectedFileName"};
 
 template <typename T, std::size_t N>
 std::string_view OneOf(Choices& c, const std::array<T, N>& items) {
@@ -177,21 +171,14 @@ std::string RandomSession(Choices& choices, const std::string& folder) {
 int PlaySession(const std::string& script, const std::string& folder, std::string* errorText) {
   const std::filesystem::path before = fs::current_path();
   fs::current_path(folder);
-  std::istringstream in(script);
-  std::ostringstream transcriptText, errors;
-  ScriptWindow window;
-  Transcript transcript(transcriptText);
-  RecordingWindow recording(window, transcript);
-  const auto app = std::make_unique<App>(recording);
-  window.SetSink(app.get());
-  const int status = RunScript(in, *app, window, transcript, errors);
+  const Session session = RunSession(script);
   fs::current_path(before);
-  if (status == kProgramFailed) {
-    std::fputs((script + errors.str()).c_str(), stderr);
+  if (session.status == kProgramFailed) {
+    std::fputs((script + session.errors).c_str(), stderr);
     std::abort();
   }
-  if (errorText) *errorText = errors.str();
-  return status;
+  if (errorText) *errorText = session.errors;
+  return session.status;
 }
 
 }  // namespace lxr4

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -18,7 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A header block of `lines`, each ended by a line feed and a carriage return
 // unless it already ends in a carriage return, padded with zeros to 2048 bytes,
 // then `pixels`.
-Bytes File(std::initializer_list<std::string_view> lines, const Bytes& pixels = {}) {
+Bytes File(const std::vector<std::string_view>& lines, const Bytes& pixels = {}) {
   Bytes file;
   for (std::string_view line : lines) {
     file.insert(file.end(), line.begin(), line.end());
@@ -52,64 +53,63 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 // A compressed row: its length in two bytes, then the row data.
 Bytes Row(const Bytes& data) { return Concat({Words({static_cast<int>(data.size())}), data}); }
 
-std::vector<std::int16_t> RowValues(const CameraImageFile& image, int row) {
+// Every value of the image, row by row.
+std::vector<std::int16_t> Values(const CameraImageFile& image) {
   std::vector<std::int16_t> values;
-  for (int c = 1; c <= image.width; ++c) values.push_back(image.at(c, row));
+  for (int r = 1; r <= image.height; ++r)
+    for (int c = 1; c <= image.width; ++c) values.push_back(image.at(c, r));
   return values;
 }
 
 const ReaderStart kObject{true, 0, 0};
 
-TEST(CameraImageReader, DecodesTheSixColumnEncodedRow) {
-  const Bytes row = {0x10, 0x00, 0x05, 0xFB, 0x80, 0x34, 0x12, 0x80, 0xFF, 0xFF, 0x01};
-  const CameraImageFile image =
-      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 1", "Width = 6", "End"}, Row(row)), kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  // 16 21 16 4660 32767 32767 (65535 + 1 stays unclamped in the running value), then column 1 := column 2.
-  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{21, 21, 16, 4660, 32767, 32767}));
-}
-
-TEST(CameraImageReader, EncodedRowMayGoNegativeAndIgnoresLeftoverBytes) {
-  const Bytes row = {0x02, 0x00, 0x81, 0xF0, 0x7F, 0xAA, 0xBB};  // 2, -125, -141, -14, then two spare bytes
-  const CameraImageFile image =
-      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 1", "Width = 4", "End"}, Row(row)), kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{-125, -125, -141, -14}));
-}
-
-TEST(CameraImageReader, UncompressedNegativeWordsBecome32767AndColumnOneStays) {
-  const CameraImageFile image = ReadCameraImage(
-      File({"KM-1 Image", "Height = 1", "Width = 5", "End"},
-           Bytes{0x05, 0x00, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F, 0x01, 0x00}),
-      kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_FALSE(image.header.compressed);
-  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{5, 32767, 32767, 32767, 1}));
-}
-
-TEST(CameraImageReader, RawRowOfACompressedFileClampsAndOverwritesColumnOne) {
-  // Length 6 = 2 x Width: raw values, unsigned, above 32767 stored as 32767.
-  const CameraImageFile image = ReadCameraImage(
-      File({"KM-1 Compressed Image", "Height = 2", "Width = 3", "End"},
-           Concat({Row(Words({7, 40000, 9})), Row(Words({1, 2, 3}))})),
-      kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{32767, 32767, 9}));
-  EXPECT_EQ(RowValues(image, 2), (std::vector<std::int16_t>{2, 2, 3}));
-}
-
-TEST(CameraImageReader, CompressedImageInALaterLineSelectsTheCompressedLayout) {
-  const CameraImageFile image = ReadCameraImage(
-      File({"KM-1 Image", "Height = 1", "note: Compressed Image", "Width = 2", "End"}, Row(Words({3, 4}))),
-      kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_TRUE(image.header.compressed);
-  EXPECT_EQ(RowValues(image, 1), (std::vector<std::int16_t>{4, 4}));
+TEST(CameraImageReader, DecodesBothLayouts) {
+  // 0, then 258 deltas of -127 and one of -2: escaped values are unsigned, so
+  // -32768 is reached from 0 by deltas.
+  Bytes descent(2 + 258 + 1, 0x81);
+  descent[0] = descent[1] = 0x00;
+  descent.back() = 0xFE;
+  const struct {
+    const char* name;
+    std::vector<std::string_view> lines;
+    Bytes pixels;
+    std::vector<std::int16_t> last;  // the last values of the image, row by row
+  } cases[] = {
+      // 16 21 16 4660 32767 32767 (65535 + 1 stays unclamped in the running value), then column 1 := column 2.
+      {"six-column encoded row", {"KM-1 Compressed Image", "Height = 1", "Width = 6", "End"},
+       Row({0x10, 0x00, 0x05, 0xFB, 0x80, 0x34, 0x12, 0x80, 0xFF, 0xFF, 0x01}), {21, 21, 16, 4660, 32767, 32767}},
+      // 2, -125, -141, -14, then two spare bytes
+      {"encoded row going negative, leftover bytes", {"KM-1 Compressed Image", "Height = 1", "Width = 4", "End"},
+       Row({0x02, 0x00, 0x81, 0xF0, 0x7F, 0xAA, 0xBB}), {-125, -125, -141, -14}},
+      {"descent to exactly -32768", {"KM-1 Compressed Image", "Height = 1", "Width = 260", "End"}, Row(descent),
+       {-32768}},
+      {"uncompressed: negative words become 32767, column 1 stays",
+       {"KM-1 Image", "Height = 1", "Width = 5", "End"},
+       Bytes{0x05, 0x00, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F, 0x01, 0x00}, {5, 32767, 32767, 32767, 1}},
+      // Length 6 = 2 x Width: raw values, unsigned, above 32767 stored as 32767.
+      {"raw rows of a compressed file", {"KM-1 Compressed Image", "Height = 2", "Width = 3", "End"},
+       Concat({Row(Words({7, 40000, 9})), Row(Words({1, 2, 3}))}), {32767, 32767, 9, 2, 2, 3}},
+      {"Compressed Image in a later line",
+       {"KM-1 Image", "Height = 1", "note: Compressed Image", "Width = 2", "End"},
+       Row(Words({3, 4})), {4, 4}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CameraImageFile image = ReadCameraImage(File(c.lines, c.pixels), kObject);
+    ASSERT_EQ(image.error, ReadError::None);
+    // Any line holding "Compressed Image" selects the compressed layout.
+    const auto compressed = [](std::string_view l) { return l.find("Compressed Image") != l.npos; };
+    EXPECT_EQ(image.header.compressed, std::ranges::any_of(c.lines, compressed));
+    const std::vector<std::int16_t> values = Values(image);
+    ASSERT_GE(values.size(), c.last.size());
+    EXPECT_EQ(std::vector<std::int16_t>(values.end() - static_cast<std::ptrdiff_t>(c.last.size()), values.end()),
+              c.last);
+  }
 }
 
 struct HeaderCase {
   const char* name;
-  std::initializer_list<std::string_view> lines;
+  std::vector<std::string_view> lines;
   int height, width;
 };
 
@@ -244,17 +244,6 @@ TEST(CameraImageReader, PixelSizesOutsideWhatACameraCanHaveAreRefused) {
       }
     }
   }
-}
-
-TEST(CameraImageReader, DescentToExactlyMinus32768IsKept) {
-  // Escaped values are unsigned, so -32768 is reached from 0 by deltas: 258 x -127, then -2.
-  Bytes row(2 + 258 + 1, 0x81);
-  row[0] = row[1] = 0x00;
-  row.back() = 0xFE;
-  const CameraImageFile image =
-      ReadCameraImage(File({"KM-1 Compressed Image", "Height = 1", "Width = 260", "End"}, Row(row)), kObject);
-  ASSERT_EQ(image.error, ReadError::None);
-  EXPECT_EQ(image.at(260, 1), -32768);
 }
 
 }  // namespace

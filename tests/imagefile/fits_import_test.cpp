@@ -132,12 +132,6 @@ TEST(FitsImport, RealArcFrameShowsItsLinesWhereTheyWereIdentified) {
   EXPECT_GE(peaks, listed * 9 / 10);
 }
 
-}  // namespace
-}  // namespace lxr4
-
-namespace lxr4 {
-namespace {
-
 // The pixel size the FITS Import dialog takes: last valid, first invalid and
 // degenerate at both ends (a denormal would make the dispersion no number).
 TEST(FitsImportSettings, PixelSizeFromATenthToAThousandMicrometres) {

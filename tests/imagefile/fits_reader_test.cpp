@@ -12,11 +12,13 @@
 
 #include "imagefile/fits_frame_writer.h"
 #include "imagefile/gzip.h"
+#include "tests/imagefile/fits_cards.h"
 
 namespace lxr4 {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using fits_cards::Bytes;
+using fits_cards::Header;
 
 const std::string kDecoder = LXR4_FITS_DECODER;
 
@@ -43,20 +45,6 @@ Bytes Write(FrameFile shape, const std::vector<double>& values) {
   shape.width = 4;
   shape.height = 3;
   return WriteFrameFile(shape, values).value();
-}
-
-// A header of 80-character cards, padded to 2880 bytes, then `dataBytes` zero bytes.
-Bytes Header(std::initializer_list<std::string> cards, std::size_t dataBytes) {
-  std::string text;
-  for (std::string card : cards) {
-    card.resize(80, ' ');
-    text += card;
-  }
-  text += std::string("END").append(77, ' ');
-  text.resize((text.size() + 2879) / 2880 * 2880, ' ');
-  Bytes bytes(text.begin(), text.end());
-  bytes.resize(bytes.size() + dataBytes, 0);
-  return bytes;
 }
 
 TEST(FitsReader, ReadsEveryKindOfFrame) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -82,16 +83,27 @@ TEST(PrintGraphPage, DescendingCalibrationIsPlacedByWavelength) {
   EXPECT_EQ(p.ops[curve + 751], "text 37 137 \"( 1000)\"");
 }
 
-// A calibrated flat spectrum has no scale range: the page stops at the first
-// segment of the curve, unended, before any range label.
-TEST(PrintGraphPage, CalibratedFlatSpectrumFailsAtTheCurve) {
-  Spectrum s;
-  s.values.fill(500);
-  FakePrinter p;
-  EXPECT_FALSE(PrintGraphPage({.title = "", .calibrated = true, .spectrum = s, .spectrumMax = 500,
-                               .spectrumMin = 500, .wavelength = Rising},
-                              p));
-  EXPECT_EQ(p.ops.back(), "line 900 75 100 75");
+// A calibrated flat spectrum has no scale range, and a wavelength far beyond
+// the page no place on it: the page stops at the first segment of the curve,
+// unended, before any range label.
+TEST(PrintGraphPage, NoScaleOrNoPlaceFailsAtTheCurve) {
+  Spectrum flat;
+  flat.values.fill(500);
+  const struct {
+    const char* what;
+    Spectrum spectrum;
+    std::int32_t max, min;
+    std::function<float(int)> wavelength;
+  } cases[] = {{"flat", flat, 500, 500, Rising},
+               {"beyond the page", PeakAtFirstColumn(), 1000, 10, [](int) { return -1e12f; }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePrinter p;
+    EXPECT_FALSE(PrintGraphPage({.title = "", .calibrated = true, .spectrum = c.spectrum, .spectrumMax = c.max,
+                                 .spectrumMin = c.min, .wavelength = c.wavelength},
+                                p));
+    EXPECT_EQ(p.ops.back(), "line 900 75 100 75");
+  }
 }
 
 struct FailCase {
@@ -146,15 +158,6 @@ TEST(PrintGraphPage, OverflowsTakeTheFailurePath) {
     EXPECT_FALSE(PrintGraphPage({.title = "star", .spectrum = s, .spectrumMax = c.max, .spectrumMin = c.min}, p));
     EXPECT_EQ(p.ops.size(), c.opsBeforeFailure);
   }
-}
-
-TEST(PrintGraphPage, WavelengthBeyondThePageFails) {
-  const Spectrum s = PeakAtFirstColumn();
-  FakePrinter p;
-  EXPECT_FALSE(PrintGraphPage({.title = "lamp", .calibrated = true, .spectrum = s, .spectrumMax = 1000,
-                               .spectrumMin = 10, .wavelength = [](int) { return -1e12f; }},
-                              p));
-  EXPECT_EQ(p.ops.back(), "line 900 75 100 75");
 }
 
 }  // namespace

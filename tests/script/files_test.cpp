@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/script/scratch_folder.h"
+
 namespace lxr4 {
 namespace {
 
@@ -25,70 +27,16 @@ std::optional<Bytes> Read(const std::string& path, std::size_t maxBytes) {
   return std::move(read.bytes);
 }
 
-struct Files : testing::Test {
-  fs::path dir;
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lxr4-files-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string At(const std::string& name) const { return (dir / name).string(); }
+struct Files : ScratchFolder {
   void Put(const std::string& name, const Bytes& bytes) const {
     std::ofstream(dir / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
-  // Every name in the folder: a failed write leaves no temporary file behind.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 };
 
-TEST_F(Files, WriteThenReadBackInChunksAndNothingMissing) {
-  Bytes big(200000);
-  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7);
-  ASSERT_EQ(WriteFile(At("big"), big), FileError::None);
-  EXPECT_EQ(Read(At("big"), 1000000), big);
-  ASSERT_EQ(WriteFile(At("empty"), {}), FileError::None);
-  EXPECT_EQ(Read(At("empty"), 10), Bytes{});
-  EXPECT_EQ(Names(), (std::vector<std::string>{"big", "empty"}));
-  EXPECT_EQ(Read(At("missing"), 10), std::nullopt);
-  EXPECT_EQ(Read("", 10), std::nullopt);
-}
-
-TEST_F(Files, AFolderThatCannotTakeTheFileIsRefusedAndNothingIsLeft) {
-  Put("plain", {1});
-  const struct {
-    std::string path;
-    FileError error;
-  } cases[] = {
-      {At("no such folder/x.txt"), FileError::CannotOpen},
-      {At("plain/x.txt"), FileError::CannotOpen},  // a file where a folder should be
-      {"/proc/lxr4-cannot-write-here", FileError::CannotOpen},
-      {At("") + "/", FileError::CannotOpen},
-      {"", FileError::CannotOpen},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(WriteFile(c.path, Bytes{1, 2}), c.error);
-  }
-  EXPECT_EQ(Names(), std::vector<std::string>{"plain"});
-}
-
+// The disk fills up while the new contents are written: the older file stays
+// byte for byte, and no temporary file is left.
 TEST_F(Files, AFailedWriteKeepsWhatWasThere) {
-  // A stale or planted temporary name is never in the way.
-  Put("old.txt", {7, 7});
-  for (int i = 0; i < 100; ++i) Put("old.txt.tmp" + std::to_string(i), {});
-  Put(".lxr4-000000", {});
-  EXPECT_EQ(WriteFile(At("old.txt"), Bytes{1}), FileError::None);
-  EXPECT_EQ(Read(At("old.txt"), 10), Bytes{1});
-
-  // The disk fills up while the new contents are written: the older file stays
-  // byte for byte, and no temporary file is left.
   const Bytes old(3000, 5);
   Put("full.txt", old);
   const auto names = Names();
@@ -106,47 +54,41 @@ TEST_F(Files, AFailedWriteKeepsWhatWasThere) {
   EXPECT_EQ(Names(), names);
 }
 
-// A read takes the whole file or refuses it: a file one byte over the limit is
-// never cut to the limit, whatever its size (1 MiB and more included).
+// A read takes the whole file, written in chunks, or refuses it: a file one
+// byte over the limit is never cut to the limit (1 MiB and more included).
 TEST_F(Files, AReadTakesTheWholeFileOrRefusesItAsTooLarge) {
   Bytes bytes(1048888);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 13);
-  Put("long.cal", bytes);
+  ASSERT_EQ(WriteFile(At("long.cal"), bytes), FileError::None);
+  ASSERT_EQ(WriteFile(At("empty"), {}), FileError::None);
   const struct {
+    std::string path;
     std::size_t limit;
     FileReadError error;
   } cases[] = {
-      {bytes.size() + 1, FileReadError::None},
-      {bytes.size(), FileReadError::None},  // the last size taken
-      {bytes.size() - 1, FileReadError::TooLarge},
-      {std::size_t{1} << 20, FileReadError::TooLarge},
-      {0, FileReadError::TooLarge},
+      {At("long.cal"), bytes.size() + 1, FileReadError::None},
+      {At("long.cal"), bytes.size(), FileReadError::None},  // the last size taken
+      {At("long.cal"), bytes.size() - 1, FileReadError::TooLarge},
+      {At("long.cal"), std::size_t{1} << 20, FileReadError::TooLarge},
+      {At("long.cal"), 0, FileReadError::TooLarge},
+      {At("empty"), 0, FileReadError::None},
+      {At("missing"), 10, FileReadError::CannotRead},
+      {"", 10, FileReadError::CannotRead},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.limit);
-    const FileRead read = ReadFile(At("long.cal"), c.limit);
+    SCOPED_TRACE(c.path + " " + std::to_string(c.limit));
+    const FileRead read = ReadFile(c.path, c.limit);
     EXPECT_EQ(read.error, c.error);
-    EXPECT_EQ(read.bytes, c.error == FileReadError::None ? bytes : Bytes{});
+    EXPECT_EQ(read.bytes, c.error == FileReadError::None && c.path == At("long.cal") ? bytes : Bytes{});
   }
-  Put("empty", {});
-  EXPECT_EQ(ReadFile(At("empty"), 0).error, FileReadError::None);
-  EXPECT_EQ(ReadFile(At("missing"), 10).error, FileReadError::CannotRead);
-}
-
-TEST(FileMessages, RefusedReadsNameTheFileAndTheLimit) {
-  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::TooLarge), "lamp.cal", std::size_t{64} << 20),
-            "lamp.cal is larger than 64 MB and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::TooLarge), "frame.fits", std::size_t{1} << 30),
-            "frame.fits is larger than 1 GB and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::NoMemory), "x.km1", 1),
-            "x.km1 is too large for the memory left and was not read.");
-  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::CannotRead), "x.km1", 1), "");
-  EXPECT_EQ(SizeText(1000), "1000 bytes");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"empty", "long.cal"}));
 }
 
 // The error of each failing write, as an injected errno gives it, and the
-// message every save shows for it.
-TEST(FileMessages, EachWriteErrorIsRefusedInWords) {
+// message every save shows for it. (A save over a loaded image and a 16 MB
+// refusal are the golden cases strip-* and saving_test.)
+TEST(FileMessages, EachRefusalIsInWords) {
+  const std::string full = "The file a.csv could not be written: the disk is full; nothing was saved.";
   const struct {
     int errnum;
     FileError error;
@@ -155,45 +97,81 @@ TEST(FileMessages, EachWriteErrorIsRefusedInWords) {
       {EFBIG, FileError::TooLarge,
        "The file a.csv could not be written: it would be larger than the system lets this program write; "
        "nothing was saved."},
-      {ENOSPC, FileError::DiskFull,
-       "The file a.csv could not be written: the disk is full; nothing was saved."},
-      {EDQUOT, FileError::DiskFull,
-       "The file a.csv could not be written: the disk is full; nothing was saved."},
+      {ENOSPC, FileError::DiskFull, full},
+      {EDQUOT, FileError::DiskFull, full},
       {EIO, FileError::CannotWrite, "The file a.csv could not be written; nothing was saved."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.errnum);
     EXPECT_EQ(WriteErrorOf(c.errnum), c.error);
     EXPECT_EQ(SaveRefusal(c.error, "a.csv"), c.message);
-  }
-  EXPECT_EQ(SaveRefusal(FileError::LoadedImage, "x.txt", "text file"),
-            "The text file x.txt would replace a loaded image file; nothing was saved.");
+  }  // Refused reads name the file and the limit.
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::TooLarge), "frame.fits", std::size_t{1} << 30),
+            "frame.fits is larger than 1 GB and was not read.");
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::NoMemory), "x.km1", 1),
+            "x.km1 is too large for the memory left and was not read.");
+  EXPECT_EQ(ReadRefusal(FileRead::Refused(FileReadError::CannotRead), "x.km1", 1), "");
+  EXPECT_EQ(SizeText(1000), "1000 bytes");
 }
 
-// Folders, FIFOs, devices: a load refuses them at once (a FIFO without a writer
-// would block a plain open for ever), and a save never replaces them.
-TEST_F(Files, SpecialFilesAreRefusedAtOnceAndNeverReplaced) {
+// A path no file can be written at is refused and nothing is left. Folders,
+// FIFOs, devices: a load refuses them at once (a FIFO without a writer would
+// block a plain open for ever), and a save never replaces them.
+TEST_F(Files, NoFileIsWrittenWhereNoneCanBeAndSpecialFilesAreNeverReplaced) {
+  Put("plain", {1});
   fs::create_directory(dir / "folder");
   ASSERT_EQ(mkfifo(At("fifo").c_str(), 0644), 0);
-  const std::string special[] = {At("folder"), At("fifo"), "/dev/null", "/dev/zero"};
-  for (const std::string& path : special) {
-    SCOPED_TRACE(path);
-    EXPECT_EQ(Read(path, 10), std::nullopt);
-    EXPECT_EQ(WriteFile(path, Bytes{1, 2}), FileError::NotRegularFile);
+  const struct {
+    std::string path;
+    FileError error;
+  } cases[] = {
+      {At("no such folder/x.txt"), FileError::CannotOpen},
+      {At("plain/x.txt"), FileError::CannotOpen},  // a file where a folder should be
+      {"/proc/lxr4-cannot-write-here", FileError::CannotOpen},
+      {At("") + "/", FileError::CannotOpen},
+      {"", FileError::CannotOpen},
+      {At("folder"), FileError::NotRegularFile},
+      {At("fifo"), FileError::NotRegularFile},
+      {"/dev/null", FileError::NotRegularFile},
+      {"/dev/zero", FileError::NotRegularFile},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(WriteFile(c.path, Bytes{1, 2}), c.error);
+    EXPECT_EQ(Read(c.path, 10), std::nullopt);
   }
   EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
   EXPECT_TRUE(fs::is_empty(dir / "folder"));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"fifo", "folder"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"fifo", "folder", "plain"}));
 }
 
-TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
+// A replaced file keeps its mode, owner and group; a link stays a link,
+// wherever it points, and its target gets the contents; a name of 254
+// characters, one below the limit, leaves no room for a temporary name made
+// from it; a stale or planted temporary name is never in the way.
+TEST_F(Files, AReplacedFileKeepsItsModeOwnerLinksAndName) {
   Put("private.txt", {1});
   fs::permissions(dir / "private.txt", fs::perms(0600));
   const bool root = geteuid() == 0;
   if (root) {
     ASSERT_EQ(chown(At("private.txt").c_str(), 1234, 4321), 0);
   }
-  ASSERT_EQ(WriteFile(At("private.txt"), Bytes{2, 3}), FileError::None);
+  for (int i = 0; i < 100; ++i) Put("private.txt.tmp" + std::to_string(i), {});
+  Put(".lxr4-000000", {});
+  fs::create_directory(dir / "data");
+  Put("data/real.txt", {1, 1, 1});
+  fs::create_symlink("data/real.txt", dir / "link.txt");
+  fs::create_symlink("link.txt", dir / "chain.txt");
+  fs::create_symlink("data/new.txt", dir / "dangling.txt");
+  const std::string longest(254, 'n');
+  Put(longest, {1});
+  const std::pair<std::string, std::string> writes[] = {{"private.txt", "private.txt"}, {"chain.txt", "data/real.txt"},
+                                                         {"dangling.txt", "data/new.txt"}, {longest, longest}};
+  for (const auto& [written, target] : writes) {
+    SCOPED_TRACE(written);
+    ASSERT_EQ(WriteFile(At(written), Bytes{2, 3}), FileError::None);
+    EXPECT_EQ(Read(At(target), 10), (Bytes{2, 3}));
+  }
   struct stat st {};
   ASSERT_EQ(stat(At("private.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0600u);
@@ -201,7 +179,9 @@ TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
     EXPECT_EQ(st.st_uid, 1234u);
     EXPECT_EQ(st.st_gid, 4321u);
   }
-  EXPECT_EQ(Read(At("private.txt"), 10), (Bytes{2, 3}));
+  for (const char* link : {"link.txt", "chain.txt", "dangling.txt"}) EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
+  fs::create_symlink("loop.txt", dir / "loop.txt");
+  EXPECT_EQ(WriteFile(At("loop.txt"), Bytes{4}), FileError::CannotOpen);
 
   // A new file gets a new file's mode: everyone may read and write, less the umask.
   const mode_t mask = umask(027);
@@ -209,24 +189,6 @@ TEST_F(Files, AReplacedFileKeepsItsModeOwnerAndGroup) {
   umask(mask);
   ASSERT_EQ(stat(At("new.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-}
-
-// The link stays a link, wherever it points, and its target gets the contents.
-TEST_F(Files, ASymbolicLinkKeepsPointingAtItsRewrittenTarget) {
-  fs::create_directory(dir / "data");
-  Put("data/real.txt", {1, 1, 1});
-  fs::create_symlink("data/real.txt", dir / "link.txt");
-  fs::create_symlink("link.txt", dir / "chain.txt");
-  fs::create_symlink("data/new.txt", dir / "dangling.txt");
-  ASSERT_EQ(WriteFile(At("chain.txt"), Bytes{2}), FileError::None);
-  ASSERT_EQ(WriteFile(At("dangling.txt"), Bytes{3}), FileError::None);
-  EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
-  EXPECT_TRUE(fs::is_symlink(dir / "chain.txt"));
-  EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
-  EXPECT_EQ(Read(At("data/real.txt"), 10), Bytes{2});
-  EXPECT_EQ(Read(At("data/new.txt"), 10), Bytes{3});
-  fs::create_symlink("loop.txt", dir / "loop.txt");
-  EXPECT_EQ(WriteFile(At("loop.txt"), Bytes{4}), FileError::CannotOpen);
 }
 
 // Checked by a user who is not root, for whom write permission means something.
@@ -250,27 +212,17 @@ TEST_F(Files, AFileTheUserMayNotWriteIsNotReplaced) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-// A name of 254 characters, one below the limit, leaves no room for a
-// temporary name made from it.
-TEST_F(Files, TheLongestNamesSave) {
-  const std::string name(254, 'n');
-  ASSERT_EQ(WriteFile(At(name), Bytes{1}), FileError::None);
-  ASSERT_EQ(WriteFile(At(name), Bytes{2}), FileError::None);
-  EXPECT_EQ(Read(At(name), 10), Bytes{2});
-  EXPECT_EQ(Names(), std::vector<std::string>{name});
-}
-
 TEST_F(Files, SameFileComparesFilesThenPaths) {
   Put("a.km1", {1});
   fs::create_hard_link(dir / "a.km1", dir / "hard.km1");
   fs::create_symlink("a.km1", dir / "soft.km1");
-  EXPECT_TRUE(SameFile(At("a.km1"), At("hard.km1")));
-  EXPECT_TRUE(SameFile(At("a.km1"), At("soft.km1")));
-  EXPECT_TRUE(SameFile(At("a.km1"), At("x/../a.km1")));
-  EXPECT_TRUE(SameFile(At("new.txt"), At("./new.txt")));
-  EXPECT_FALSE(SameFile(At("a.km1"), At("new.txt")));
-  EXPECT_FALSE(SameFile(At("new.txt"), At("other.txt")));
-  EXPECT_FALSE(SameFile("", ""));
+  const struct {
+    std::string a, b;
+    bool same;
+  } cases[] = {{At("hard.km1"), At("a.km1"), true},    {At("soft.km1"), At("x/../a.km1"), true},
+               {At("new.txt"), At("./new.txt"), true}, {At("a.km1"), At("new.txt"), false},
+               {At("new.txt"), At("o.txt"), false},    {"", "", false}};
+  for (const auto& c : cases) EXPECT_EQ(SameFile(c.a, c.b), c.same) << c.a << " " << c.b;
 }
 
 }  // namespace

@@ -4,36 +4,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "app/app.h"
-#include "script/recording_window.h"
 #include "script/script_runner.h"
-#include "script/script_window.h"
+#include "tests/script/run_session.h"
 
 namespace lxr4 {
 namespace {
 
-struct Outcome {
-  int status = 0;
-  std::string transcript, errors;
-};
-
 // Runs `script` against the real program, keeping only what follows start-up.
-Outcome RunOf(const std::string& script) {
-  ScriptWindow window;
-  std::ostringstream out, err;
-  Transcript transcript(out);
-  RecordingWindow recording(window, transcript);
-  const auto app = std::make_unique<App>(recording);
-  window.SetSink(app.get());
-  std::istringstream in(script);
-  Outcome r;
-  r.status = RunScript(in, *app, window, transcript, err);
-  r.transcript = out.str();
+Session RunOf(const std::string& script) {
+  Session r = RunSession(script);
   const std::size_t startUp = r.transcript.find("select cbobox 1\n");
   if (startUp != std::string::npos) r.transcript.erase(0, startUp + 16);
-  r.errors = err.str();
   return r;
 }
 
@@ -58,14 +40,14 @@ TEST(RunScript, ScriptErrorsNameTheirLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
-    const Outcome r = RunOf(c.script);
+    const Session r = RunOf(c.script);
     EXPECT_EQ(r.status, kScriptFailed);
     EXPECT_EQ(r.errors, "lxr4-script: " + c.error + "\n");
   }
 }
 
 TEST(RunScript, QuestionsAnswerInOrderAndCrLfEndsAreAccepted) {
-  const Outcome r = RunOf("show cbobox\r\n  # comment\r\nstate FocalLength\r\n");
+  const Session r = RunOf("show cbobox\r\n  # comment\r\nstate FocalLength\r\n");
   EXPECT_EQ(r.status, kScriptOk);
   EXPECT_EQ(r.errors, "");
   EXPECT_EQ(r.transcript, "show cbobox 1 \" 5 \"\nstate FocalLength 50\n");
@@ -78,7 +60,7 @@ TEST(RunScript, AFitsLoadWithoutItsDecoderSaysFitsSupportIsUnavailable) {
   std::string text = "SIMPLE  = T";
   text.resize(2880, ' ');
   std::ofstream(file, std::ios::binary) << text;
-  const Outcome r = RunOf("open " + file.string() + "\nclick cmdload\nstate ObjectLoaded\n");
+  const Session r = RunOf("open " + file.string() + "\nclick cmdload\nstate ObjectLoaded\n");
   std::filesystem::remove(file);
   EXPECT_NE(r.transcript.find("msgbox \"FITS support is unavailable: "), std::string::npos) << r.transcript;
   EXPECT_NE(r.transcript.find("state ObjectLoaded 0"), std::string::npos) << r.transcript;

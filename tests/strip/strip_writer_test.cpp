@@ -54,15 +54,9 @@ struct ValueCase {
 
 TEST(StripValue, DividesBy20TowardZeroAndClamps) {
   const ValueCase cases[] = {
-      {40, 2},
-      {19, 0},
-      {0, 0},
-      {-1, 0},
-      {-39, 0},
-      {-700000, 0},
-      {655359, 32767},
-      {655360, 32767},
-      {std::numeric_limits<std::int32_t>::max(), 32767},
+      {40, 2},         {19, 0},         {0, 0},
+      {-1, 0},         {-39, 0},        {-700000, 0},
+      {655359, 32767}, {655360, 32767}, {std::numeric_limits<std::int32_t>::max(), 32767},
       {std::numeric_limits<std::int32_t>::min(), 0},
   };
   for (const ValueCase& c : cases) {
