@@ -38,6 +38,20 @@ function(lxr4_library name)
   set_property(GLOBAL PROPERTY LXR4_DEPS_${name} ${ARG_DEPS})
 endfunction()
 
+# lxr4_soname(VAR NAME HINTS...): the file name the loader knows the shared
+# library NAME by (its SONAME, as libcfitsio.so.10), for a library the program
+# loads itself only when it is needed.
+function(lxr4_soname var name)
+  find_library(LXR4_${name}_LIBRARY NAMES ${name} HINTS ${ARGN} REQUIRED)
+  execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${LXR4_${name}_LIBRARY} OUTPUT_VARIABLE dump ERROR_QUIET)
+  if(dump MATCHES "SONAME +([^ \n]+)")
+    set(${var} ${CMAKE_MATCH_1} PARENT_SCOPE)
+  else()
+    get_filename_component(file ${LXR4_${name}_LIBRARY} NAME)
+    set(${var} ${file} PARENT_SCOPE)
+  endif()
+endfunction()
+
 # lxr4_layer_table(FILE): writes, for each library folder, a line naming the
 # folder and every folder whose headers it may include: its own and those of
 # the libraries it links, directly or through others.
