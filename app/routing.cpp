@@ -104,6 +104,8 @@ void App::OnMenu(MenuItem item) {
     case M::UseFit: return useFit_Click(app);
     case M::OpenCalibrationFile: return ReadingFile(app, openCalibrationFile_Click);
     case M::SaveCalibration: return saveCalibration_Click(app);
+    case M::OpenSpectrumFile: return;  // not yet
+    case M::ViewSpectrum: return;      // not yet
   }
 }
 

@@ -33,6 +33,7 @@ constexpr MenuItemInfo RecentFiles(MenuItemInfo item) {
 constexpr std::array kItems{
     Item(I::OpenObject, "openObject", M::File, "&Open Spectrum Image...", "Ctrl+O"),
     Item(I::OpenCalibration, "openCalibration", M::File, "Open &Calibration Image...", "Ctrl+Shift+O"),
+    Item(I::OpenSpectrumFile, "openSpectrum", M::File, "Open Spec&trum..."),
     RecentFiles(Item(I::OpenRecent, "openRecent", M::File, "Open &Recent")),
     Item(I::FitsImport, "fitsImport", M::File, "FITS &Import..."),
     Separated(Item(I::ExportSpectrum, "exportSpectrum", M::File, "&Export Spectrum...", "Ctrl+E")),
@@ -55,6 +56,7 @@ constexpr std::array kItems{
     Item(I::UseFit, "useFit", M::Calibration, "&Use This Fit"),
     Separated(Item(I::OpenCalibrationFile, "openCalibrationFile", M::Calibration, "&Open Calibration...")),
     Item(I::SaveCalibration, "saveCalibration", M::Calibration, "&Save Calibration..."),
+    Item(I::ViewSpectrum, "viewSpectrum", M::View, "&Spectrum", "Ctrl+Shift+S"),
 };
 
 constexpr bool InEnumOrder() {
@@ -80,6 +82,8 @@ std::string_view MenuCaption(Menu menu) {
   switch (menu) {
     case Menu::File:
       return "&File";
+    case Menu::View:
+      return "&View";
     case Menu::Calibration:
       return "&Calibration";
     case Menu::Help:

@@ -14,15 +14,15 @@
 namespace lxr4 {
 
 enum class MenuItem : std::uint8_t {
-  OpenObject, OpenCalibration, OpenRecent, FitsImport, ExportSpectrum, PrintGraph, PrintPdf, Exit,
+  OpenObject, OpenCalibration, OpenSpectrumFile, OpenRecent, FitsImport, ExportSpectrum, PrintGraph, PrintPdf, Exit,
   UserGuide, About,
   Instrument, LinesAndResiduals, AddLine, LineList, IdentifyLines, FitGrating,
   FitPolynomial1, FitPolynomial2, FitPolynomial3, FitPolynomial4, ClipOutliers, UseFit,
-  OpenCalibrationFile, SaveCalibration,
+  OpenCalibrationFile, SaveCalibration, ViewSpectrum,
 };
 
 // The menus of the bar, left to right; a menu without items is not shown.
-enum class Menu : std::uint8_t { File, Calibration, Help };
+enum class Menu : std::uint8_t { File, View, Calibration, Help };
 
 struct MenuItemInfo {
   MenuItem id;

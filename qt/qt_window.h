@@ -118,6 +118,10 @@ class QtWindow final : public Window {
   void KeepInstrument(const InstrumentFields& fields) override;
   void SetLineTable(const LineTable& table) override;
   void ShowLineTable() override;
+  void SetSpectrumView(const PlotPicture&) override {}
+  void SetSpectrumViewControls(const ViewControls&) override {}
+  void ShowSpectrumView() override {}
+  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
   // The Lines and Residuals dialog, made on first use.
   [[nodiscard]] LineTableDialog* LinesDialog();
 

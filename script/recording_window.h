@@ -56,6 +56,10 @@ class RecordingWindow final : public Window {
   void KeepInstrument(const InstrumentFields& fields) override { inner_.KeepInstrument(fields); }
   void SetLineTable(const LineTable& table) override;
   void ShowLineTable() override;
+  void SetSpectrumView(const PlotPicture&) override {}
+  void SetSpectrumViewControls(const ViewControls&) override {}
+  void ShowSpectrumView() override {}
+  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
   [[nodiscard]] std::string UserGuidePath() const override { return inner_.UserGuidePath(); }
   [[nodiscard]] bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
   [[nodiscard]] lxr4::Printer& Printer() override { return printer_; }

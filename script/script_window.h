@@ -63,6 +63,10 @@ class ScriptWindow final : public Window, public UserActions {
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   void SetLineTable(const LineTable& table) override { table_ = table; }
   void ShowLineTable() override { tableShown_ = true; }
+  void SetSpectrumView(const PlotPicture&) override {}
+  void SetSpectrumViewControls(const ViewControls&) override {}
+  void ShowSpectrumView() override {}
+  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
   [[nodiscard]] std::string UserGuidePath() const override;
   // There is no desktop to show a document on.
   [[nodiscard]] bool OpenDocument(const std::string&) override { return false; }

@@ -41,6 +41,8 @@ class EventSink {
   // The user ticked or cleared a row's "used" box, or removed a row, in the
   // Lines and Residuals dialog.
   virtual void OnLineTableEdit(const LineTableEdit&) {}
+  // The user worked in the Spectrum view.
+  virtual void OnSpectrumView(const ViewInput&) {}
 
  protected:
   ~EventSink() = default;

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "base/line_table.h"
+#include "base/plot_picture.h"
+#include "base/view_input.h"
 
 namespace lxr4 {
 
@@ -15,6 +17,17 @@ class WindowViews {
   // not), and showing it, non-modal: the program goes on while it is open.
   virtual void SetLineTable(const LineTable& table) = 0;
   virtual void ShowLineTable() = 0;
+
+  // The Spectrum view: its new picture and controls (whether it is shown or
+  // not), showing it, non-modal, and the size its picture has now (the start
+  // size until the user or a script resizes it).
+  virtual void SetSpectrumView(const PlotPicture& picture) = 0;
+  virtual void SetSpectrumViewControls(const ViewControls& controls) = 0;
+  virtual void ShowSpectrumView() = 0;
+  struct ViewSize {
+    int width = kViewStartWidth, height = kViewStartHeight;
+  };
+  [[nodiscard]] virtual ViewSize SpectrumViewSize() const = 0;
 
   // Where the user guide lies (platform/documents.h); empty when it was not found.
   [[nodiscard]] virtual std::string UserGuidePath() const = 0;

@@ -87,6 +87,10 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void KeepInstrument(const InstrumentFields&) override {}
   void SetLineTable(const LineTable& table) override { window_.SetLineTable(table); }
   void ShowLineTable() override { window_.ShowLineTable(); }
+  void SetSpectrumView(const PlotPicture&) override {}
+  void SetSpectrumViewControls(const ViewControls&) override {}
+  void ShowSpectrumView() override {}
+  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return window_.MenuTicked(item); }
   void AddRecentFile(const RecentFile& file) override { window_.AddRecentFile(file); }
   [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
