@@ -40,10 +40,15 @@ struct ImageBytes {
   std::optional<std::vector<std::uint8_t>> file;
   std::string label, refusal;
   int columnBin = 1;  // frame pixels per image column
+  // A FITS frame's swath at full resolution and where the image's columns lie on it.
+  DetectorMap detector;
+  int swathRows = 0;
+  std::vector<float> swath;
 };
 
 ImageBytes ReadImageBytes(Window& w, const std::string& path) {
-  ImageBytes r{std::nullopt, path, {}};
+  ImageBytes r;
+  r.label = path;
   // Read once, whole: whether the file is a FITS frame is known from its bytes.
   FileRead read = w.Files().ReadFile(path, kMaxFrameFileBytes);
   if (!read.ok()) {
@@ -64,7 +69,13 @@ ImageBytes ReadImageBytes(Window& w, const std::string& path) {
   if (imported.error == FitsError::Unavailable) r.refusal = kFitsUnavailable;
   r.label += " (" + imported.image.description + ")";
   r.columnBin = imported.image.bin;
-  if (imported.image.ok) r.file = std::move(imported.image.file);
+  if (imported.image.ok) {
+    const FrameImport& frame = imported.image;
+    r.detector = {true, frame.firstPixel, frame.bin, frame.length};
+    r.swathRows = frame.height;
+    r.swath = std::move(imported.image.swath);
+    r.file = std::move(imported.image.file);
+  }
   return r;
 }
 
@@ -89,7 +100,7 @@ void ShowOpenFileDialog(AppState& s, Window& w) {
 }
 
 // Puts an accepted file into the slot: path, caption, header values, header block and pixels.
-void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraImageFile& file) {
+void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraImageFile& file, ImageBytes& bytes) {
   CameraImage& image = s.Image(slot);
   image.FileName = path;
   if (std::find(s.LoadedFiles.begin(), s.LoadedFiles.end(), path) == s.LoadedFiles.end())
@@ -103,6 +114,9 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
   if (h.pixelWidth) s.PixelWidth = *h.pixelWidth;
   if (h.pixelHeight) s.PixelHeight = *h.pixelHeight;
   image.HeaderBlock = file.headerBlock;
+  image.Detector = bytes.detector.frame ? bytes.detector : DetectorMap{false, 1, 1, image.Width};
+  image.SwathRows = bytes.swathRows;
+  image.Swath = std::move(bytes.swath);
   // Cells beyond the new image keep what they held.
   for (int row = 1; row <= file.height; ++row)
     for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
@@ -126,7 +140,8 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
       file = ReadCameraImage(*bytes.file, start);
     }
   } catch (const std::bad_alloc&) {
-    bytes = ImageBytes{std::nullopt, path, ReadRefusal(FileRead::Refused(FileReadError::NoMemory), path, 0)};
+    bytes = ImageBytes{};
+    bytes.refusal = ReadRefusal(FileRead::Refused(FileReadError::NoMemory), path, 0);
   }
   if (!bytes.file) {
     w.MessageBox(bytes.refusal.empty() ? std::string(kLoadFailed) : bytes.refusal);
@@ -148,7 +163,7 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   }
 
   w.SetCaption(c.pathLabel, label);
-  StoreImage(s, slot, path, file);
+  StoreImage(s, slot, path, file, bytes);
 
   const Bounds frame = w.GetBounds(c.frame);
   std::array<PaintedPoint, kGridRows> column;
@@ -170,6 +185,7 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   w.SetValue(Control::hsbspectra, middle);
   s.CursorPixel = middle;
   s.CursorTickPixel = middle;
+  s.CursorDetectorPixel = ColumnCentrePixel(image.Detector, middle);
   c.extract(app);
   c.draw(app);
   w.SetColour(c.frame, kRed);

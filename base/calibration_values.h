@@ -70,6 +70,9 @@ enum class FitKind : std::uint8_t { Grating, Polynomial };
 // A calibration made by a fit, ready to be the calibration in force.
 struct FittedCalibration {
   FitKind kind = FitKind::Grating;
+  // The detector pixels it counts, 1..pixels: the camera image's 768 columns,
+  // or a FITS frame's pixels along the dispersion.
+  int pixels = 768;
   GratingModel grating;        // when kind is Grating
   PolynomialModel polynomial;  // when kind is Polynomial
 };

@@ -15,6 +15,8 @@ inline constexpr Flag kFalse = 0;
 
 inline constexpr int kGridColumns = 768;
 inline constexpr int kGridRows = 20;
+// The most pixels along the dispersion of a FITS frame's detector.
+inline constexpr int kMaxDetectorPixels = 65536;
 
 // 768 columns x 20 rows of 16-bit values, indexed (column, row) from 1.
 struct PixelGrid {

@@ -49,6 +49,8 @@ std::string FormatCalibrationFile(const CalibrationFile& file) {
   t += std::string("correction ") + (s.correction ? "on" : "off") + "\n";
   t += "pixel_size " + (s.pixelSize ? ShortestText(*s.pixelSize) : std::string("none")) + "\n";
   const FittedCalibration& c = file.calibration;
+  // A file without the key counts the camera image's 768 columns.
+  if (c.pixels != kGridColumns) t += "detector_pixels " + std::to_string(c.pixels) + "\n";
   if (c.kind == FitKind::Grating) {
     const GratingParameters& p = c.grating.parameters;
     t += "model grating\n";
@@ -79,15 +81,16 @@ namespace {
 
 // A "line" entry through the checks of Add Line; an empty message when it is taken.
 std::string ReadLine(std::string_view line, const std::vector<std::string_view>& f, const std::string& where,
-                     LineSet& lines) {
+                     int pixels, LineSet& lines) {
   // line WAVELENGTH COLUMN used|unused [LABEL...]
   const std::string bad = where + " cannot be read!";
   if (f.size() < 4 || (f[3] != "used" && f[3] != "unused")) return bad;
   const std::optional<double> w = ParseDecimal(f[1]), c = ParseDecimal(f[2]);
   if (!w || !c) return bad;
   // The column is checked before it becomes single precision.
-  if (!(*c >= 1 && *c <= kGridColumns))
-    return where + ": the centroid must be a column from 1 to " + std::to_string(kGridColumns) + "!";
+  if (!(*c >= 1 && *c <= pixels))
+    return where + ": the centroid must be a " + (pixels == kGridColumns ? "column" : "detector pixel") +
+           " from 1 to " + std::to_string(pixels) + "!";
   CalibrationLine l;
   l.wavelength = *w;
   l.column = static_cast<float>(*c);
@@ -95,7 +98,7 @@ std::string ReadLine(std::string_view line, const std::vector<std::string_view>&
   // The label is the rest of the line after its own field, whatever it holds.
   const auto afterUsed = static_cast<std::size_t>(f[3].data() + f[3].size() - line.data());
   l.label = PlainLabel(line.substr(afterUsed));
-  switch (AddLine(lines, l)) {
+  switch (AddLine(lines, l, pixels)) {
     case AddLineError::None:
       return {};
     case AddLineError::BadLine:
@@ -116,6 +119,12 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
   CalibrationFile file;
   int number = 0;
   bool first = true;
+  // The lines are read once the detector they count is known.
+  struct LineEntry {
+    std::string_view text;
+    int number;
+  };
+  std::vector<LineEntry> lineEntries;
   while (!text.empty() || first) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -134,9 +143,7 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
     const std::string where = "Line " + std::to_string(number) + " of the calibration file";
     const std::string bad = where + " cannot be read!";
     if (f[0] == "line") {
-      const std::string problem = ReadLine(line, f, where, file.lines);
-      if (problem == bad) return Refused(CalibrationFileError::BadLine, bad);
-      if (!problem.empty()) return Refused(CalibrationFileError::OutOfRange, problem);
+      lineEntries.push_back({line, number});
       continue;
     }
     const auto [it, inserted] = values.try_emplace(std::string(f[0]), f.begin() + 1, f.end());
@@ -144,7 +151,8 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
     static const std::vector<std::string_view> known{
         "groove_density", "deviation_angle", "reference_column", "correction",  "pixel_size",
         "model",          "pixel_width",     "focal_length",     "alpha_angle", "theta_zero_column",
-        "orientation",    "order",           "centre",           "scale",       "coefficients"};
+        "orientation",    "order",           "centre",           "scale",       "coefficients",
+        "detector_pixels"};
     bool isKnown = false;
     for (const std::string_view k : known) isKnown = isKnown || f[0] == k;
     if (!isKnown || it->second.empty()) return Refused(CalibrationFileError::BadLine, bad);
@@ -178,6 +186,19 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
       outOfRange = "The calibration file's " + std::string(key) + " is refused: the " + *problem + "!";
     return 1;
   };
+  FittedCalibration& c = file.calibration;
+  if (values.contains("detector_pixels")) {
+    const double pixels = value("detector_pixels", true);
+    if (!(pixels >= 2 && pixels <= kMaxDetectorPixels && pixels == std::floor(pixels)) && missing.empty())
+      missing = "detector_pixels";
+    c.pixels = missing.empty() ? static_cast<int>(pixels) : kGridColumns;
+  }
+  for (const LineEntry& entry : lineEntries) {
+    const std::string where = "Line " + std::to_string(entry.number) + " of the calibration file";
+    const std::string problem = ReadLine(entry.text, Fields(entry.text), where, c.pixels, file.lines);
+    if (problem == where + " cannot be read!") return Refused(CalibrationFileError::BadLine, problem);
+    if (!problem.empty()) return Refused(CalibrationFileError::OutOfRange, problem);
+  }
   InstrumentSettings& s = file.settings;
   s.grooveDensity = limited("groove_density", GratingValue::GrooveDensity);
   s.deviationAngle = limited("deviation_angle", GratingValue::DeviationAngle);
@@ -188,14 +209,20 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
   if (word("pixel_size") != "none")
     s.pixelSize = static_cast<float>(limited("pixel_size", GratingValue::PixelSize));
   const std::string_view model = word("model");
-  FittedCalibration& c = file.calibration;
   if (model == "grating") {
     c.kind = FitKind::Grating;
     c.grating.settings = s;
     c.grating.pixelWidth = static_cast<float>(limited("pixel_width", GratingValue::PixelSize));
     c.grating.parameters.focalLength = limited("focal_length", GratingValue::FocalLength);
     c.grating.parameters.alphaAngle = limited("alpha_angle", GratingValue::AlphaAngle);
-    c.grating.parameters.referenceColumn = limited("theta_zero_column", GratingValue::ReferenceColumn);
+    // Theta zero lies on the detector the calibration counts.
+    c.grating.parameters.referenceColumn = c.pixels == kGridColumns
+                                               ? limited("theta_zero_column", GratingValue::ReferenceColumn)
+                                               : value("theta_zero_column", false);
+    if (c.pixels != kGridColumns && !(c.grating.parameters.referenceColumn >= 1 &&
+                                      c.grating.parameters.referenceColumn <= c.pixels) && outOfRange.empty())
+      outOfRange = "The calibration file's theta_zero_column is refused: it must be a detector pixel from 1 to " +
+                   std::to_string(c.pixels) + "!";
     const std::string_view orientation = word("orientation");
     if (orientation != "ascending" && orientation != "descending" && missing.empty()) missing = "orientation";
     c.grating.parameters.descending = orientation == "descending";
@@ -228,7 +255,8 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
   if (const std::optional<int> column = ColumnWithoutWavelength(c))
     return Refused(
         CalibrationFileError::NoWavelength,
-        "The calibration in the file gives no wavelength above 0 at column " + std::to_string(*column) + "!");
+        "The calibration in the file gives no wavelength above 0 at " +
+            std::string(c.pixels == kGridColumns ? "column " : "detector pixel ") + std::to_string(*column) + "!");
   CalibrationFileResult r;
   r.file = std::move(file);
   return r;

@@ -29,7 +29,7 @@ std::string SummaryCaption(double focalLength, double alphaAngle, float referenc
          "AbsDispersion (A/mm) = " + Figure(std::fabs(dispersion), "0.0000");
 }
 
-std::string CursorCaption(std::int16_t cursor, std::int64_t pixelValue) {
+std::string CursorCaption(int cursor, std::int64_t pixelValue) {
   return "Pixel " + FormatNumber(cursor, "##0.00") + kLineBreak + PixelValueLine(pixelValue);
 }
 

@@ -17,7 +17,7 @@ std::string SummaryCaption(double focalLength, double alphaAngle, float referenc
                            float dispersion);
 
 // Before a calibration: the cursor column and its value above the spectrum's minimum.
-std::string CursorCaption(std::int16_t cursor, std::int64_t pixelValue);
+std::string CursorCaption(int cursor, std::int64_t pixelValue);
 
 // After a calibration, or for a measured line: the column (a cursor column or
 // a centroid), its wavelength and the cursor column's value.

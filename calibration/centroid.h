@@ -2,7 +2,6 @@
 // columns around the cursor, against the background just outside the window.
 #pragma once
 
-#include <cstdint>
 #include <span>
 
 #include "base/result.h"
@@ -30,6 +29,15 @@ using CentroidResult = Result<CentroidError, Centroid>;
 // background, sum to 0) or the centroid falls outside the window (weights of
 // both signs, when a brighter neighbour sets the background), no line is
 // measured; a centroid inside the window stands whatever the weights' signs.
-[[nodiscard]] CentroidResult FindCentroid(std::span<const std::int32_t> spectrum, int cursor, int width);
+[[nodiscard]] CentroidResult FindCentroid(std::span<const double> spectrum, int cursor, int width);
+
+// The line near detector pixel `pixel` of a spectrum at full resolution
+// (pixel 1 first): the window of `width` pixels is centred on the line's
+// strongest pixel within `reach` pixels of `pixel` (the pixels of the
+// overview column the cursor is on), then on the pixel of its own centroid
+// until that stays, at most kRecentrings times, so that the window lies
+// evenly about the line wherever the cursor met it.
+inline constexpr int kRecentrings = 5;
+[[nodiscard]] CentroidResult FindLineNear(std::span<const double> spectrum, int pixel, int reach, int width);
 
 }  // namespace lxr4

@@ -4,6 +4,7 @@
 
 #include "base/number_text.h"
 #include "calibration/captions.h"
+#include "calibration/detector.h"
 #include "calibration/handlers.h"
 
 namespace lxr4 {
@@ -27,7 +28,10 @@ void MoveCursorTick(Program& app) {
 }
 
 void ReadCursor(Program& app) {
-  app.s.CursorPixel = static_cast<std::int16_t>(app.w.Value(Control::hsbspectra));
+  AppState& s = app.s;
+  const int column = app.w.Value(Control::hsbspectra);
+  s.CursorPixel = static_cast<std::int16_t>(column);
+  s.CursorDetectorPixel = ColumnCentrePixel(GraphedDetector(s), column);
   MoveCursorTick(app);
 }
 
@@ -45,12 +49,13 @@ void hsbspectra_Change(Program& app) {
   AppState& s = app.s;
   ReadCursor(app);
   app.DrawGraph();
+  // A FITS frame's read-out names the detector pixel; a camera image's, its column.
+  const bool frame = GraphedDetector(s).frame;
   if (s.CalibrationDone) {
-    s.ReadoutPixel = s.CursorPixel;
+    s.ReadoutPixel = frame ? Num(static_cast<float>(CursorDetectorPixel(s))) : s.CursorPixel;
     ShowWavelengthAtPixel(app);
   } else {
-    app.w.SetCaption(Control::Lblwavelength,
-                     CursorCaption(static_cast<std::int16_t>(s.CursorPixel.AsDouble()), PixelValue(s)));
+    app.w.SetCaption(Control::Lblwavelength, CursorCaption(CursorDetectorPixel(s), PixelValue(s)));
   }
 }
 

@@ -15,8 +15,8 @@ namespace lxr4 {
 using LineSolver = std::function<FitError(const LineSet& lines, const std::vector<bool>& in, FittedCalibration& fit)>;
 
 // Runs `solve` with `parameters` unknowns over the used lines, clipping when
-// asked, and fills the result. `tooFew` is the message when too few lines are used.
-[[nodiscard]] FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolver& solve,
+// asked (options.clip), and fills the result for the detector of options.pixels. `tooFew` is the message when too few lines are used.
+[[nodiscard]] FitResult RunFit(const LineSet& lines, int parameters, const FitOptions& options, const LineSolver& solve,
                                const std::string& tooFew);
 
 // The message of every error but TooFewLines.

@@ -4,6 +4,7 @@
 #include "base/grid.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
+#include "calibration/detector.h"
 #include "calibration/handlers.h"
 #include "calibration/line_fit.h"
 
@@ -17,7 +18,8 @@ Grating GratingOf(const AppState& s) {
   g.GrooveSpacing = s.GrooveSpacing.AsDouble();
   g.GammaAngle = static_cast<std::int16_t>(s.GammaAngle.AsDouble());
   g.DegreesPerRadian = s.DegreesPerRadian;
-  g.PixelWidth = s.PixelWidth.AsSingle();
+  g.PixelWidth = ModelPixelWidth(s);
+  g.Reference = ModelReference(s);
   g.WavelengthDescending = s.WavelengthDescending != kFalse;
   g.FocalLengthFitted = s.FocalLengthFitted;
   g.CalibrationDone = s.CalibrationDone;
@@ -40,7 +42,8 @@ WavelengthAt ModelWavelength(const AppState& s, double pixel, int sign) {
                       s.GrooveSpacing.AsDouble(),
                       static_cast<std::int16_t>(s.GammaAngle.AsDouble()),
                       s.DegreesPerRadian,
-                      s.PixelWidth.AsSingle()};
+                      ModelPixelWidth(s),
+                      ModelReference(s)};
   double beta = 0;
   const float lambda = ModelWavelength(in, pixel, sign, beta);
   return {lambda, beta};
@@ -54,8 +57,9 @@ WavelengthAt CalibratedWavelength(const AppState& s, double pixel) {
 }
 
 WavelengthAt ColumnModelWavelength(const AppState& s, std::int16_t column) {
-  if (s.FitInForce) return {FittedWavelength(*s.FitInForce, column), std::nullopt};
-  return ModelWavelength(s, column, -1);
+  const double at = ColumnOnDetector(s, column);
+  if (s.FitInForce) return {FittedWavelength(*s.FitInForce, at), std::nullopt};
+  return ModelWavelength(s, at, -1);
 }
 
 void KeepEvaluation(AppState& s, const WavelengthAt& at) {
@@ -65,8 +69,8 @@ void KeepEvaluation(AppState& s, const WavelengthAt& at) {
 namespace {
 // A solve whose model gives no wavelength above 0 somewhere on the detector
 // would put "NaN" or a negative wavelength in the read-out and the exports.
-bool WavelengthsOnDetector(Grating g) {
-  for (int column = 1; column <= kGridColumns; ++column) {
+bool WavelengthsOnDetector(Grating g, int pixels) {
+  for (int column = 1; column <= pixels; ++column) {
     const float wavelength = CalibratedWavelength(g, column);
     if (!(std::isfinite(wavelength) && wavelength > 0)) return false;
   }
@@ -76,7 +80,7 @@ bool WavelengthsOnDetector(Grating g) {
 
 bool SolveCalibration(Program& app, const LinePair& lines) {
   Grating g = GratingOf(app.s);
-  if (SolveCalibration(g, lines) != SolveError::None || !WavelengthsOnDetector(g)) return false;
+  if (SolveCalibration(g, lines) != SolveError::None || !WavelengthsOnDetector(g, DetectorPixels(app.s))) return false;
   StoreGrating(g, app.s);
   app.s.FitInForce.reset();  // a new two-line solve replaces a fit in force
   app.s.FitFromMarks = false;

@@ -5,7 +5,7 @@
 namespace lxr4 {
 
 float ModelWavelength(const ModelInput& g, double pixel, int sign, double& beta) {
-  const float x = static_cast<float>(pixel) - kReferenceColumn;
+  const float x = static_cast<float>(pixel) - g.Reference;
   const float offsetMm = x * (g.PixelWidth / 1000.0f);
   // The integer start value of the focal length divides in single precision,
   // a solved (double) one in double.
@@ -23,7 +23,8 @@ float ModelWavelength(const ModelInput& g, double pixel, int sign, double& beta)
 }
 
 float ModelWavelength(Grating& g, double pixel, int sign) {
-  const ModelInput in{g.FocalLength, g.AlphaAngle, g.GrooveSpacing, g.GammaAngle, g.DegreesPerRadian, g.PixelWidth};
+  const ModelInput in{g.FocalLength,      g.AlphaAngle, g.GrooveSpacing, g.GammaAngle,
+                      g.DegreesPerRadian, g.PixelWidth, g.Reference};
   return ModelWavelength(in, pixel, sign, g.BetaAngle);
 }
 

@@ -21,7 +21,8 @@ struct Grating {
   double GrooveSpacing = kGrooveSpacing;
   std::int16_t GammaAngle = 0;
   float DegreesPerRadian = 57.29578f;
-  float PixelWidth = 0;  // of the image loaded last
+  float PixelWidth = 0;  // of the image loaded last (a FITS frame's detector pixel)
+  float Reference = kReferenceColumn;  // where theta is 0 (a FITS frame: column 381's detector pixel)
   bool WavelengthDescending = false;
   bool FocalLengthFitted = false;
   bool CalibrationDone = false;
@@ -39,6 +40,7 @@ struct ModelInput {
   std::int16_t GammaAngle;
   float DegreesPerRadian;
   float PixelWidth;
+  float Reference = kReferenceColumn;
 };
 
 // Uncorrected model wavelength of column `pixel` with theta taken with `sign`

@@ -70,7 +70,7 @@ float LineDispersion(const LinePair& lines, float pixelWidth) {
 
 float ReferenceWavelength(Grating& g) {
   // At column 381 the model's theta is exactly 0, so this is the model itself.
-  return ModelWavelength(g, kReferenceColumn, 1);
+  return ModelWavelength(g, g.Reference, 1);
 }
 
 }  // namespace lxr4

@@ -109,15 +109,16 @@ bool Monotonic(const LineSet& lines, const std::vector<bool>& in) {
 }  // namespace
 
 std::optional<int> ColumnWithoutWavelength(const FittedCalibration& fit) {
-  for (int column = 1; column <= kGridColumns; ++column) {
+  for (int column = 1; column <= fit.pixels; ++column) {
     const float w = FittedWavelength(fit, column);
     if (!(std::isfinite(w) && w > 0) || !std::isfinite(FittedDispersion(fit, column))) return column;
   }
   return std::nullopt;
 }
 
-FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolver& solve,
+FitResult RunFit(const LineSet& lines, int parameters, const FitOptions& options, const LineSolver& solve,
                  const std::string& tooFew) {
+  const bool clip = options.clip;
   std::vector<bool> in(lines.size());
   int n = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -139,6 +140,7 @@ FitResult RunFit(const LineSet& lines, int parameters, bool clip, const LineSolv
       return Failed(FitError::SameWavelengths, FitMessage(FitError::SameWavelengths));
     if (const FitError e = solve(lines, in, r.calibration); e != FitError::None)
       return Failed(e, FitMessage(e));
+    r.calibration.pixels = options.pixels;
     CompensatedSum squares;
     std::size_t worst = lines.size();
     for (std::size_t i = 0; i < lines.size(); ++i) {

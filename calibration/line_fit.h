@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/calibration_values.h"
+#include "base/grid.h"
 #include "calibration/instrument.h"
 #include "calibration/line_set.h"
 
@@ -41,9 +42,14 @@ struct FitOptions {
   bool clip = false;
   bool fitReferenceColumn = false;            // grating fit only
   int maxIterations = kMaxGratingIterations;  // grating fit only: Levenberg-Marquardt steps per start
+  // The detector the lines were measured on: its pixels 1..pixels, and (grating
+  // fit only) the pixel where the settings' reference column lies when it is
+  // not that number itself (a FITS frame's overview column on its detector).
+  int pixels = kGridColumns;
+  std::optional<double> referencePixel = std::nullopt;
 };
 
-// The first column of the detector (1..768) where `fit` gives no wavelength
+// The first pixel of the detector (1..fit.pixels) where `fit` gives no wavelength
 // above 0 (not a number, infinite, 0 or less), or nullopt when it gives one
 // everywhere. Every fit and every calibration file is checked with it.
 [[nodiscard]] std::optional<int> ColumnWithoutWavelength(const FittedCalibration& fit);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/number_text.h"
+#include "calibration/detector.h"
 #include "calibration/handlers.h"
 #include "calibration/calibration_file.h"
 #include "calibration/captions.h"
@@ -92,8 +93,8 @@ void Fitted(Program& app, const FitResult& fit) {
 
 GratingModel TwoLineModel(const AppState& s) {
   GratingModel model;
-  model.pixelWidth = s.PixelWidth.AsSingle();
-  model.parameters = {s.FocalLength.AsDouble(), s.AlphaAngle.AsDouble(), kReferenceColumn,
+  model.pixelWidth = ModelPixelWidth(s);
+  model.parameters = {s.FocalLength.AsDouble(), s.AlphaAngle.AsDouble(), ModelReference(s),
                       s.WavelengthDescending != kFalse};
   return model;
 }
@@ -111,6 +112,7 @@ std::optional<FittedCalibration> CalibrationInForce(const AppState& s) {
   if (s.FitInForce) return s.FitInForce;
   if (!s.CalibrationDone) return std::nullopt;
   FittedCalibration two;
+  two.pixels = DetectorPixels(s);
   two.grating = TwoLineModel(s);
   return two;
 }
@@ -138,7 +140,7 @@ bool SolveTwoLinesWithSettings(Program& app, double wavelength1, float pixel1, d
   AppState& s = app.s;
   const LineSet two{{wavelength1, pixel1, "", true}, {wavelength2, pixel2, "", true}};
   const FitResult fit =
-      FitGrating(two, s.Instrument, PixelWidthOf(s.Instrument, s.PixelWidth.AsSingle()), {});
+      FitGrating(two, s.Instrument, FitPixelWidth(s), DetectorFitOptions(s, false));
   if (fit.error != FitError::None) return false;
   const GratingParameters& p = fit.calibration.grating.parameters;
   s.FocalLength = p.focalLength;
@@ -185,7 +187,7 @@ void addLine_Click(Program& app) {
     return app.w.MessageBox("Choose the line's wavelength in the line list first!");
   if (!FindLineCentroid(app)) return;
   const CalibrationLine line{s.SelectedLineWavelength.AsDouble(), s.LineCentroid, SelectedLabel(app), true};
-  switch (AddLine(s.Lines, line)) {
+  switch (AddLine(s.Lines, line, DetectorPixels(s))) {
     case AddLineError::None:
       break;
     case AddLineError::BadLine:
@@ -235,15 +237,16 @@ void identifyLines_Click(Program& app) {
     return app.w.MessageBox(
         "Identify Lines needs a calibration: mark two lines or open a calibration first!");
   if (s.Cal.Loaded == kFalse) return app.w.MessageBox("Load the calibration image first!");
-  const auto length = static_cast<std::size_t>(std::clamp<int>(s.Cal.Width, 0, kGridColumns));
-  const std::span<const std::int32_t> spectrum = std::span(s.CalSpectrum.values).subspan(1, length);
+  // The lamp at the detector's pixels (a camera image: its columns); the
+  // tolerance is the overview's columns.
   const std::vector<ListLine> list = s.IdentifyList.empty() ? BuiltInLineList() : s.IdentifyList;
+  const int pixels = s.Cal.Detector.frame ? s.Cal.Detector.length : kGridColumns;
   const LineSet found = IdentifyLines(
-      spectrum, [&](double column) { return FittedWavelength(*inForce, column); }, list,
-      kIdentifyTolerancePixels, static_cast<int>(s.CentroidWidth.AsDouble()));
+      s.Cal.Native, [&](double column) { return FittedWavelength(*inForce, column); }, list,
+      kIdentifyTolerancePixels * s.Cal.Detector.bin, static_cast<int>(s.CentroidWidth.AsDouble()), pixels);
   int added = 0;
   for (const CalibrationLine& line : found)
-    if (AddLine(s.Lines, line) == AddLineError::None) ++added;
+    if (AddLine(s.Lines, line, pixels) == AddLineError::None) ++added;
   if (found.empty()) return app.w.MessageBox("No line of the list was found in the calibration spectrum.");
   if (added > 0) LinesChanged(app);
   app.w.SetCaption(Control::Lblwavelength, std::to_string(found.size()) + " lines identified, " +
@@ -257,12 +260,11 @@ void fitGrating_Click(Program& app) {
   if (const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
       inForce && inForce->kind == FitKind::Grating && inForce->grating.settings == s.Instrument)
     start = inForce->grating.parameters;
-  Fitted(app, FitGrating(s.Lines, s.Instrument, PixelWidthOf(s.Instrument, s.PixelWidth.AsSingle()),
-                         FitOptions{Clipping(app), false}, start));
+  Fitted(app, FitGrating(s.Lines, s.Instrument, FitPixelWidth(s), DetectorFitOptions(s, Clipping(app)), start));
 }
 
 void fitPolynomial_Click(Program& app, int order) {
-  Fitted(app, FitPolynomial(app.s.Lines, order, FitOptions{Clipping(app), false}));
+  Fitted(app, FitPolynomial(app.s.Lines, order, DetectorFitOptions(app.s, Clipping(app))));
 }
 
 // The tick is read by the next fit.

@@ -17,12 +17,10 @@ double Median(std::vector<double>& v) {
 
 }  // namespace
 
-std::vector<Peak> FindPeaks(std::span<const std::int32_t> spectrum, int centroidWidth) {
+std::vector<Peak> FindPeaks(std::span<const double> spectrum, int centroidWidth) {
   const int n = static_cast<int>(spectrum.size());
   if (n < centroidWidth + 2 || n < 3) return {};
-  const auto at = [&](int column) {
-    return static_cast<double>(spectrum[static_cast<std::size_t>(column - 1)]);
-  };
+  const auto at = [&](int column) { return spectrum[static_cast<std::size_t>(column - 1)]; };
 
   std::vector<double> background(static_cast<std::size_t>(n)), window, deviation;
   for (int c = 1; c <= n; ++c) {
@@ -60,8 +58,8 @@ std::vector<Peak> FindPeaks(std::span<const std::int32_t> spectrum, int centroid
   return kept;
 }
 
-LineSet IdentifyLines(std::span<const std::int32_t> spectrum, const WavelengthOfColumn& wavelengthOf,
-                      const std::vector<ListLine>& list, double tolerancePixels, int centroidWidth) {
+LineSet IdentifyLines(std::span<const double> spectrum, const WavelengthOfColumn& wavelengthOf,
+                      const std::vector<ListLine>& list, double tolerancePixels, int centroidWidth, int pixels) {
   struct Match {
     float column;
     std::size_t entry;
@@ -91,7 +89,7 @@ LineSet IdentifyLines(std::span<const std::int32_t> spectrum, const WavelengthOf
     const auto sameEntry = [&](const Match& o) { return o.entry == m.entry; };
     if (std::count_if(matches.begin(), matches.end(), sameEntry) != 1) continue;
     const ListLine& l = list[m.entry];
-    if (AddLine(lines, {l.wavelength, m.column, l.label, true}) != AddLineError::None) continue;
+    if (AddLine(lines, {l.wavelength, m.column, l.label, true}, pixels) != AddLineError::None) continue;
   }
   return lines;
 }

@@ -27,7 +27,7 @@ struct Peak {
 // The peaks of `spectrum` (columns 1..N, spectrum[0] is column 1) measured with
 // the centroid of `centroidWidth` columns, in column order; peaks whose
 // centroid fails or lands within a column of a higher peak's are left out.
-[[nodiscard]] std::vector<Peak> FindPeaks(std::span<const std::int32_t> spectrum, int centroidWidth);
+[[nodiscard]] std::vector<Peak> FindPeaks(std::span<const double> spectrum, int centroidWidth);
 
 // The wavelength (Angstroms) of a fractional column in the calibration in force.
 using WavelengthOfColumn = std::function<double(double column)>;
@@ -37,7 +37,9 @@ using WavelengthOfColumn = std::function<double(double column)>;
 // with two list lines in reach, and a list line in reach of two peaks, are
 // ambiguous and left out, so every match is one to one. The matches come
 // back as used lines with the list's wavelength and label, in column order.
-[[nodiscard]] LineSet IdentifyLines(std::span<const std::int32_t> spectrum, const WavelengthOfColumn& wavelengthOf,
-                                    const std::vector<ListLine>& list, double tolerancePixels, int centroidWidth);
+// `pixels` is the detector's length (AddLine).
+[[nodiscard]] LineSet IdentifyLines(std::span<const double> spectrum, const WavelengthOfColumn& wavelengthOf,
+                                    const std::vector<ListLine>& list, double tolerancePixels, int centroidWidth,
+                                    int pixels = kGridColumns);
 
 }  // namespace lxr4

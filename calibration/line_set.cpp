@@ -6,9 +6,9 @@
 
 namespace lxr4 {
 
-AddLineError AddLine(LineSet& lines, const CalibrationLine& line) {
+AddLineError AddLine(LineSet& lines, const CalibrationLine& line, int pixels) {
   if (!(line.wavelength >= kMinLineWavelength && line.wavelength <= kMaxLineWavelength) ||
-      !(line.column >= 1 && line.column <= static_cast<float>(kGridColumns)))
+      !(line.column >= 1 && line.column <= static_cast<float>(pixels)))
     return AddLineError::BadLine;
   for (const CalibrationLine& l : lines) {
     if (l.wavelength == line.wavelength) return AddLineError::SameWavelength;

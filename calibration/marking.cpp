@@ -4,10 +4,12 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "base/number_text.h"
 #include "calibration/captions.h"
 #include "calibration/centroid.h"
+#include "calibration/detector.h"
 #include "calibration/grating_solver.h"
 #include "calibration/grating_state.h"
 #include "calibration/handlers.h"
@@ -69,12 +71,25 @@ void cbobox_Click(Program& app) {
   }
 }
 
+namespace {
+// The centroid at the cursor: in the graphed spectrum's columns for a camera
+// image; at the detector's own pixels for a FITS frame, near the pixels of
+// the cursor's column.
+CentroidResult CentroidAtCursor(const AppState& s) {
+  const int width = static_cast<int>(s.CentroidWidth.AsDouble());
+  const DetectorMap& detector = GraphedDetector(s);
+  if (detector.frame)
+    return FindLineNear(GraphedImage(s).Native, CursorDetectorPixel(s), (detector.bin - 1) / 2 + width / 2, width);
+  const auto length = static_cast<std::size_t>(std::clamp<int>(s.SpectrumLength, 0, kGridColumns));
+  std::vector<double> columns(length);
+  for (std::size_t k = 0; k < length; ++k) columns[k] = s.CurrentSpectrum.values[k + 1];
+  return FindCentroid(columns, static_cast<int>(s.CursorPixel.AsDouble()), width);
+}
+}  // namespace
+
 bool FindLineCentroid(Program& app) {
   AppState& s = app.s;
-  const auto length = static_cast<std::size_t>(std::clamp<int>(s.SpectrumLength, 0, kGridColumns));
-  const CentroidResult found =
-      FindCentroid(std::span(s.CurrentSpectrum.values).subspan(1, length),
-                   static_cast<int>(s.CursorPixel.AsDouble()), static_cast<int>(s.CentroidWidth.AsDouble()));
+  const CentroidResult found = CentroidAtCursor(s);
   switch (found.error) {
     case CentroidError::None:
       s.LineCentroid = found.column;
@@ -86,7 +101,8 @@ bool FindLineCentroid(Program& app) {
       app.w.MessageBox(kNoLine);
       return false;
     case CentroidError::OutsideWindow:
-      app.w.MessageBox("The centroid falls outside its window of columns " + std::to_string(found.first) +
+      app.w.MessageBox(std::string("The centroid falls outside its window of ") +
+                       (GraphedDetector(s).frame ? "detector pixels " : "columns ") + std::to_string(found.first) +
                        " to " + std::to_string(found.last) +
                        " - move the cursor onto the line's peak; nothing measured!");
       return false;
@@ -160,7 +176,7 @@ void cmdmarkline2_Click(Program& app) {
   s.BetaAngle = g.BetaAngle;
   app.w.SetCaption(Control::Lblwavelength,
                    SummaryCaption(s.FocalLength.AsDouble(), s.AlphaAngle.AsDouble(), reference,
-                                  LineDispersion(lines, s.PixelWidth.AsSingle())));
+                                  LineDispersion(lines, ModelPixelWidth(s))));
 }
 
 }  // namespace lxr4

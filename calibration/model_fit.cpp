@@ -174,7 +174,8 @@ FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, f
   GratingModel base;
   base.settings = settings;
   base.pixelWidth = pixelWidth;
-  base.parameters.referenceColumn = settings.referenceColumn;
+  const double reference = options.referencePixel.value_or(settings.referenceColumn);
+  base.parameters.referenceColumn = reference;
   // Each solve after the first (clipping) starts from the one before.
   std::optional<GratingParameters> previous;
   const LineSolver solve = [&](const LineSet& l, const std::vector<bool>& in, FittedCalibration& fit) {
@@ -189,7 +190,7 @@ FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, f
     const bool descending = starts.back().descending;
     if (start && start->descending == descending && start->focalLength > 0) {
       GratingParameters s = *start;
-      if (!options.fitReferenceColumn) s.referenceColumn = settings.referenceColumn;
+      if (!options.fitReferenceColumn) s.referenceColumn = reference;
       starts.push_back(s);
     }
     bool outOfSteps = false;
@@ -209,14 +210,14 @@ FitResult FitGrating(const LineSet& lines, const InstrumentSettings& settings, f
     // A grating the Instrument dialog's limits refuse would not read back from a calibration file.
     if (GratingValueProblem(GratingValue::FocalLength, p.focalLength) ||
         GratingValueProblem(GratingValue::AlphaAngle, p.alphaAngle) ||
-        GratingValueProblem(GratingValue::ReferenceColumn, p.referenceColumn))
+        !(p.referenceColumn >= 1 && p.referenceColumn <= options.pixels))
       return FitError::Unreachable;
     previous = p;
     fit.kind = FitKind::Grating;
     fit.grating = best;
     return FitError::None;
   };
-  return RunFit(lines, m, options.clip, solve,
+  return RunFit(lines, m, options, solve,
                 std::string("The grating fit needs at least ") + (m == 3 ? "3" : "2") +
                     " used lines - calibration unchanged!");
 }

@@ -103,7 +103,7 @@ FitResult FitPolynomial(const LineSet& lines, int order, const FitOptions& optio
   const LineSolver solve = [order](const LineSet& l, const std::vector<bool>& in, FittedCalibration& fit) {
     return SolvePolynomial(l, in, order, fit);
   };
-  return RunFit(lines, order + 1, options.clip, solve,
+  return RunFit(lines, order + 1, options, solve,
                 "A polynomial of order " + std::to_string(order) + " needs at least " +
                     std::to_string(order + 1) + " used lines - calibration unchanged!");
 }

@@ -190,7 +190,13 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   result.firstPixel = first + 1;
   result.lastPixel = first + result.width * result.bin;
 
-  // Binned sums, row by row of the image.
+  // The swath at full resolution, and the binned sums, row by row of the image.
+  result.length = length;
+  result.swath.resize(static_cast<std::size_t>(result.height) * static_cast<std::size_t>(length));
+  for (int r = 0; r < result.height; ++r)
+    for (int d = 0; d < length; ++d)
+      result.swath[static_cast<std::size_t>(r) * static_cast<std::size_t>(length) + static_cast<std::size_t>(d)] =
+          alongRows ? frame.at(d, swath + r) : frame.at(swath + r, d);
   const auto cells = static_cast<std::size_t>(result.width * result.height);
   std::vector<double> sums(cells, 0.0);
   for (int r = 0; r < result.height; ++r) {

@@ -56,6 +56,10 @@ struct FrameImport {
   int bin = 1;                      // frame pixels summed into one image column
   int width = 0, height = 0;        // of the camera image
   ValueScale scale;
+  // The swath at the detector's own pixels: `height` rows of `length` values
+  // (every pixel along the dispersion, from 1), in the frame's units, row by row.
+  int length = 0;
+  std::vector<float> swath;
   std::string description;  // "FITS 1030x1030, rows 498-517, bin 2, dispersion along rows"
 };
 

@@ -97,11 +97,15 @@ void exportSpectrum_Click(Program& app) {
   const bool skyFiltered = !calGraphed && w.Ticked(Control::chkfilter) && cropRows < kGridRows;
   const double rowsSummed = calGraphed ? cropRows : skyFiltered ? 0 : kGridRows;
 
+  // A FITS frame in its own units goes out at the detector's own pixels; in
+  // the image's units, as the image's columns.
+  const bool detector = source.Detector.frame && frameUnits;
+  const int rows = detector ? static_cast<int>(source.Native.size()) : columns;
   SpectrumExport spectrum;
   std::vector<double> wavelengths;
-  for (int i = 1; i <= columns; ++i) {
-    const double value = s.CurrentSpectrum[i];
-    spectrum.values.push_back(frameUnits ? FrameValue(*notes.scale, value, rowsSummed) : value);
+  for (int i = 1; i <= rows; ++i) {
+    const double value = detector ? source.Native[static_cast<std::size_t>(i - 1)] : s.CurrentSpectrum[i];
+    spectrum.values.push_back(detector || !frameUnits ? value : FrameValue(*notes.scale, value, rowsSummed));
     if (s.CalibrationDone) {
       // The wavelength of the read-out, printed page and text file of this column.
       const WavelengthAt at = CalibratedWavelength(s, i);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "calibration/detector.h"
 #include "calibration/handlers.h"
 #include "output/handlers.h"
 #include "output/page_layout.h"
@@ -28,7 +29,7 @@ bool PrintPage(Program& app) {
       // Each evaluation leaves its wavelength in ReadoutWavelength, as every read-out does.
       .wavelength =
           [&s](int column) {
-            const WavelengthAt at = CalibratedWavelength(s, column);
+            const WavelengthAt at = CalibratedWavelength(s, ColumnOnDetector(s, column));
             KeepEvaluation(s, at);
             s.ReadoutWavelength = Num(at.wavelength);
             return at.wavelength;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "calibration/handlers.h"
+#include "imagefile/fits_settings.h"
 #include "output/handlers.h"
 #include "output/text_export_format.h"
 #include "state/saving.h"
@@ -19,9 +20,13 @@ void cmdtext_Click(Program& app) {
   if (ReplacesLoadedImage(app, path))
     return app.w.MessageBox(SaveRefusal(FileError::LoadedImage, path, "text file"));
   std::string rows;
-  const int columns = std::clamp<int>(s.SpectrumLength, 0, kGridColumns);
+  // A FITS frame's rows are its detector pixels, in its own units (as the
+  // spectrum exports take it, unless the image's units are chosen).
+  const CameraImage& source = s.CalGraphShown ? s.Cal : s.Object;
+  const bool detector = source.Detector.frame && CurrentFitsSettings(app.w).frameUnits;
+  const int columns = detector ? static_cast<int>(source.Native.size()) : std::clamp<int>(s.SpectrumLength, 0, kGridColumns);
   for (int i = 1; i <= columns; ++i) {
-    const auto value = static_cast<float>(s.CurrentSpectrum[i]);
+    const auto value = static_cast<float>(detector ? source.Native[static_cast<std::size_t>(i - 1)] : s.CurrentSpectrum[i]);
     if (s.CalibrationDone) {
       const WavelengthAt at = CalibratedWavelength(s, i);
       KeepEvaluation(s, at);

@@ -147,4 +147,40 @@ SpectrumExtent ExtractCal(const PixelGrid& pixels, int width, CropRows crop, boo
   return FinishSpectrum(current, width, copy);
 }
 
+std::vector<double> ExtractNative(std::span<const float> swath, int rows, int length, CropRows crop,
+                                  NativeOptions options) {
+  if (rows < 1 || length < 1 || swath.size() < static_cast<std::size_t>(rows) * static_cast<std::size_t>(length))
+    return {};
+  const int top = std::clamp<int>(crop.top, 1, rows);
+  const int bottom = std::clamp<int>(crop.bottom, top, rows);
+  const auto n = static_cast<std::size_t>(length);
+  std::vector<double> inside(n, 0.0), outside(n, 0.0);
+  for (int r = 1; r <= rows; ++r) {
+    std::vector<double>& sums = (r >= top && r <= bottom) ? inside : outside;
+    const float* row = swath.data() + static_cast<std::size_t>(r - 1) * n;
+    for (std::size_t k = 0; k < n; ++k) sums[k] += row[k];
+  }
+  const int height = bottom - top + 1;
+  if (options.object && height < rows) {
+    for (std::size_t k = 0; k < n; ++k) {
+      const double net = options.filter ? inside[k] - outside[k] * height / (rows - height) : inside[k];
+      inside[k] = net * rows / height;
+    }
+  }
+  if (options.smoothing && length >= 5) {
+    std::vector<double> smoothed = inside;
+    for (std::size_t k = 2; k + 2 < n; ++k)
+      smoothed[k] = (2 * inside[k - 2] + 5 * inside[k - 1] + 10 * inside[k] + 5 * inside[k + 1] + 2 * inside[k + 2]) / 24;
+    inside = std::move(smoothed);
+  }
+  return inside;
+}
+
+std::vector<double> NativeOfColumns(const Spectrum& spectrum, int width) {
+  width = ClampWidth(width);
+  std::vector<double> native(static_cast<std::size_t>(width));
+  for (int k = 1; k <= width; ++k) native[static_cast<std::size_t>(k - 1)] = spectrum[k];
+  return native;
+}
+
 }  // namespace lxr4

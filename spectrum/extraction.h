@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "base/grid.h"
 
@@ -75,5 +76,24 @@ void SmoothSpectrum(Spectrum& spectrum, int width);
 // finished into `current` and `copy`.
 [[nodiscard]] SpectrumExtent ExtractCal(const PixelGrid& pixels, int width, CropRows crop, bool smoothing,
                                         Spectrum& current, Spectrum& copy);
+
+// A frame's spectrum at the detector's own pixels, from its swath: `rows`
+// rows of `length` values in the frame's units, row by row. The calibration
+// spectrum is the sum of the crop rows; the object's is scaled to all the
+// swath's rows, less the sky of the rows outside the box when filtered, as
+// the overview's columns are. Smoothing takes the overview's weights without
+// its rounding; the median clean-up is the overview's alone. Values are
+// neither rounded nor clamped.
+struct NativeOptions {
+  bool object = false;
+  bool filter = false;
+  bool smoothing = false;
+};
+[[nodiscard]] std::vector<double> ExtractNative(std::span<const float> swath, int rows, int length, CropRows crop,
+                                                NativeOptions options);
+
+// The spectrum's columns 1..width as values at detector pixels (a camera
+// image is its own detector).
+[[nodiscard]] std::vector<double> NativeOfColumns(const Spectrum& spectrum, int width);
 
 }  // namespace lxr4

@@ -12,6 +12,13 @@ void Keep(AppState& s, const SpectrumExtent& extent) {
   s.SpectrumLength = extent.length;
 }
 
+// The spectrum at the detector's pixels: a frame's from its swath, a camera image's its columns.
+void KeepNative(CameraImage& image, const Spectrum& columns, NativeOptions options) {
+  image.Native = image.Detector.frame ? ExtractNative(image.Swath, image.SwathRows, image.Detector.length,
+                                                      {image.CropTop, image.CropBottom}, options)
+                                      : NativeOfColumns(columns, image.Width);
+}
+
 }  // namespace
 
 void ExtractObjectSpectrum(Program& app) {
@@ -21,12 +28,16 @@ void ExtractObjectSpectrum(Program& app) {
                               .smoothing = app.w.Ticked(Control::smoothing)};
   Keep(s, ExtractObject(s.Object.Pixels, s.Object.Width, {s.Object.CropTop, s.Object.CropBottom}, options,
                         s.CurrentSpectrum, s.ObjectSpectrum));
+  KeepNative(s.Object, s.ObjectSpectrum,
+             {.object = true, .filter = options.filter, .smoothing = options.smoothing});
 }
 
 void ExtractCalSpectrum(Program& app) {
   AppState& s = app.s;
-  Keep(s, ExtractCal(s.Cal.Pixels, s.Cal.Width, {s.Cal.CropTop, s.Cal.CropBottom},
-                     app.w.Ticked(Control::smoothing), s.CurrentSpectrum, s.CalSpectrum));
+  const bool smoothing = app.w.Ticked(Control::smoothing);
+  Keep(s, ExtractCal(s.Cal.Pixels, s.Cal.Width, {s.Cal.CropTop, s.Cal.CropBottom}, smoothing, s.CurrentSpectrum,
+                     s.CalSpectrum));
+  KeepNative(s.Cal, s.CalSpectrum, {.object = false, .filter = false, .smoothing = smoothing});
 }
 
 // "Filter Airglow" and "Use Median" re-extract the object spectrum even while

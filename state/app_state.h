@@ -13,6 +13,7 @@
 #include "base/calibration_values.h"
 #include "base/grid.h"
 #include "base/num.h"
+#include "state/detector_map.h"
 
 namespace lxr4 {
 
@@ -33,6 +34,13 @@ struct CameraImage {
   std::int16_t CropTop = 1;
   std::int16_t CropBottom = 20;
   std::array<std::uint8_t, kHeaderBytes> HeaderBlock{};
+  // A FITS frame at the detector's own pixels: its swath's rows (Detector.length
+  // values each, in the frame's units, row by row; empty for a camera image),
+  // and the spectrum extracted from them (a camera image: its spectrum's columns).
+  DetectorMap Detector;
+  int SwathRows = 0;
+  std::vector<float> Swath;
+  std::vector<double> Native;  // detector pixels 1..N: Native[0] is pixel 1
 };
 
 enum class Slot : std::uint8_t { Object, Cal };
@@ -56,6 +64,7 @@ struct AppState {
   bool LinearGraph = false, LogGraph = false, AutoscaledGraph = false, PushedGraph = false;
 
   Num CursorPixel;  // 16-bit integer
+  int CursorDetectorPixel = 0;  // the detector pixel under the cursor (0 before a frame)
   std::int16_t CursorTickPixel = 0;
   Num CentroidWidth;           // 16-bit integer
   Num LastCentroidWidth;       // 16-bit integer

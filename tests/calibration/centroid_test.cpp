@@ -10,12 +10,12 @@
 namespace lxr4 {
 namespace {
 
-std::vector<std::int32_t> Flat(int length, std::int32_t level) {
-  return std::vector<std::int32_t>(static_cast<std::size_t>(length), level);
+std::vector<double> Flat(int length, double level) {
+  return std::vector<double>(static_cast<std::size_t>(length), level);
 }
 
 // Sets column `column` (1-based).
-void Put(std::vector<std::int32_t>& s, int column, std::int32_t value) {
+void Put(std::vector<double>& s, int column, double value) {
   s[static_cast<std::size_t>(column - 1)] = value;
 }
 
@@ -25,7 +25,7 @@ void Put(std::vector<std::int32_t>& s, int column, std::int32_t value) {
 void ExpectWindow(int cursor, int width, int length, int first, int last) {
   for (int spike = std::max(1, first - 3); spike <= std::min(length, last + 3); ++spike) {
     SCOPED_TRACE("spike at " + std::to_string(spike));
-    std::vector<std::int32_t> s = Flat(length, 0);
+    std::vector<double> s = Flat(length, 0);
     Put(s, spike, 1000);
     const CentroidResult r = FindCentroid(s, cursor, width);
     if (spike >= first && spike <= last) {
@@ -73,7 +73,7 @@ TEST(FindCentroid, RefusesASpectrumShorterThanTheWindowAndItsBackground) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("length " + std::to_string(c.length) + " width " + std::to_string(c.width));
-    std::vector<std::int32_t> s = Flat(c.length, 10);
+    std::vector<double> s = Flat(c.length, 10);
     if (c.length > 3) Put(s, 4, 50);
     EXPECT_EQ(FindCentroid(s, 4, c.width).error, c.error);
   }
@@ -99,7 +99,7 @@ TEST(FindCentroid, KnownLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<std::int32_t> s = Flat(765, 100);
+    std::vector<double> s = Flat(765, 100);
     for (const auto& [column, value] : c.columns) Put(s, column, value);
     const CentroidResult r = FindCentroid(s, c.cursor, c.width);
     ASSERT_EQ(r.error, CentroidError::None);
@@ -109,7 +109,7 @@ TEST(FindCentroid, KnownLines) {
 
 TEST(FindCentroid, LargeValuesDoNotOverflow) {
   const std::int32_t big = std::numeric_limits<std::int32_t>::max() - 1;
-  std::vector<std::int32_t> s = Flat(765, big);
+  std::vector<double> s = Flat(765, big);
   Put(s, 400, std::numeric_limits<std::int32_t>::min());
   const CentroidResult r = FindCentroid(s, 400, 5);
   ASSERT_EQ(r.error, CentroidError::None);
@@ -124,7 +124,7 @@ TEST(FindCentroid, LargeValuesDoNotOverflow) {
 TEST(FindCentroid, RefusesACentroidOutsideItsWindowOrWithoutNetLight) {
   struct Case {
     const char* name;
-    std::vector<std::int32_t> window;  // columns 417..421; 416 is 1000, 422 is 0: background 500
+    std::vector<double> window;  // columns 417..421; 416 is 1000, 422 is 0: background 500
     CentroidError error;
     float column = 0;
   };
@@ -145,7 +145,7 @@ TEST(FindCentroid, RefusesACentroidOutsideItsWindowOrWithoutNetLight) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<std::int32_t> s = Flat(765, 0);
+    std::vector<double> s = Flat(765, 0);
     Put(s, 416, 1000);
     for (int i = 0; i < 5; ++i) Put(s, 417 + i, c.window[static_cast<std::size_t>(i)]);
     const CentroidResult r = FindCentroid(s, 419, 5);

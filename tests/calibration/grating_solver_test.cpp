@@ -133,7 +133,7 @@ TEST(LampRecovery, TwoMarkedLinesGiveBackTheGrating) {
     model.parameters = {t.focalLength, t.alpha, 381, t.descending};
     const std::vector<double> columns{ColumnOf(model, t.line1), ColumnOf(model, t.line2)};
     for (double c : columns) ASSERT_TRUE(c > 20 && c < kColumns - 20) << c;
-    const std::vector<std::int32_t> lamp = LampSpectrum(columns, kColumns);
+    const std::vector<double> lamp = LampSpectrum(columns, kColumns);
 
     LinePair marks{t.line1, 0, t.line2, 0};
     for (int n = 0; n < 2; ++n) {

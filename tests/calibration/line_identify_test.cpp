@@ -21,8 +21,8 @@ namespace lxr4 {
 namespace {
 
 // The calibration spectrum of a whole image: the sum of its rows.
-std::vector<std::int32_t> RowSums(const CameraImageFile& image) {
-  std::vector<std::int32_t> s(static_cast<std::size_t>(image.width));
+std::vector<double> RowSums(const CameraImageFile& image) {
+  std::vector<double> s(static_cast<std::size_t>(image.width));
   for (int column = 1; column <= image.width; ++column)
     for (int row = 1; row <= image.height; ++row)
       s[static_cast<std::size_t>(column - 1)] += image.at(column, row);
@@ -50,7 +50,7 @@ TEST(IdentifyLines, FindsMostLampLinesWithNoWrongMatch) {
   const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
   const CameraImageFile image = ReadCameraImage(bytes, {});
   ASSERT_EQ(image.error, ReadError::None);
-  const std::vector<std::int32_t> spectrum = RowSums(image);
+  const std::vector<double> spectrum = RowSums(image);
   const std::map<double, double> truth = TruthLines();
   ASSERT_EQ(truth.size(), 33u);
 
@@ -80,8 +80,8 @@ TEST(IdentifyLines, FindsMostLampLinesWithNoWrongMatch) {
   }
 }
 
-std::vector<std::int32_t> Lines(std::initializer_list<std::pair<double, double>> columnHeights) {
-  std::vector<std::int32_t> s(200);
+std::vector<double> Lines(std::initializer_list<std::pair<double, double>> columnHeights) {
+  std::vector<double> s(200);
   for (int i = 1; i <= 200; ++i) {
     double v = 500 + 3 * ((i * 7919) % 11);  // a background with a little noise
     for (const auto& [column, height] : columnHeights)
@@ -94,7 +94,7 @@ std::vector<std::int32_t> Lines(std::initializer_list<std::pair<double, double>>
 // A list that names one wavelength twice still identifies its line (the
 // first entry's label), while two different wavelengths in reach stay ambiguous.
 TEST(IdentifyLines, AWavelengthListedTwiceIsOneLine) {
-  const std::vector<std::int32_t> spectrum = Lines({{50.3, 4000}, {120.2, 6000}});
+  const std::vector<double> spectrum = Lines({{50.3, 4000}, {120.2, 6000}});
   const WavelengthOfColumn linear = [](double column) { return 5000 + 2 * column; };
   const std::vector<ListLine> twice{{5100.6, "A"}, {5100.6, "A again"}, {5240.4, "B"}, {5241.4, "B near"}};
   const LineSet found = IdentifyLines(spectrum, linear, twice, 2, 5);

@@ -36,7 +36,7 @@ std::vector<std::pair<double, double>> ReadPairs(const std::string& name) {
 }
 
 struct RealArc {
-  std::vector<std::int32_t> spectrum;
+  std::vector<double> spectrum;
   LineSet lines;
 };
 

@@ -30,8 +30,8 @@ inline double ColumnOf(const GratingModel& model, double wavelength) {
 
 // A lamp spectrum: lines at `columns` drawn as Gaussians of sigma 1.2 columns
 // on a sloping background.
-inline std::vector<std::int32_t> LampSpectrum(const std::vector<double>& columns, int width) {
-  std::vector<std::int32_t> s(static_cast<std::size_t>(width));
+inline std::vector<double> LampSpectrum(const std::vector<double>& columns, int width) {
+  std::vector<double> s(static_cast<std::size_t>(width));
   for (int i = 1; i <= width; ++i) {
     double v = 300.0 + 0.2 * i;
     for (std::size_t n = 0; n < columns.size(); ++n) {
@@ -56,7 +56,7 @@ inline LineSet SyntheticLamp(const GratingModel& truth, int width = 768) {
       columns.push_back(c);
     }
   }
-  const std::vector<std::int32_t> s = LampSpectrum(columns, width);
+  const std::vector<double> s = LampSpectrum(columns, width);
   LineSet lines;
   for (const auto& [wavelength, column] : placed) {
     bool alone = true;
