@@ -27,6 +27,10 @@ namespace lxr4 {
 [[nodiscard]] float FitPixelWidth(const AppState& s);
 [[nodiscard]] FitOptions DetectorFitOptions(const AppState& s, bool clip);
 
+// A centroid window of `columns` overview columns in detector pixels: the
+// same stretch of the detector, an odd number of pixels.
+[[nodiscard]] inline int DetectorWindow(const DetectorMap& m, int columns) { return m.frame ? (columns * m.bin) | 1 : columns; }
+
 // The detector pixel the cursor is on (the middle of its overview column,
 // or where the Spectrum view put it).
 [[nodiscard]] int CursorDetectorPixel(const AppState& s);

@@ -243,7 +243,8 @@ void identifyLines_Click(Program& app) {
   const int pixels = s.Cal.Detector.frame ? s.Cal.Detector.length : kGridColumns;
   const LineSet found = IdentifyLines(
       s.Cal.Native, [&](double column) { return FittedWavelength(*inForce, column); }, list,
-      kIdentifyTolerancePixels * s.Cal.Detector.bin, static_cast<int>(s.CentroidWidth.AsDouble()), pixels);
+      kIdentifyTolerancePixels * s.Cal.Detector.bin,
+      DetectorWindow(s.Cal.Detector, static_cast<int>(s.CentroidWidth.AsDouble())), pixels);
   int added = 0;
   for (const CalibrationLine& line : found)
     if (AddLine(s.Lines, line, pixels) == AddLineError::None) ++added;

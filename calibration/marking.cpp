@@ -74,12 +74,14 @@ void cbobox_Click(Program& app) {
 namespace {
 // The centroid at the cursor: in the graphed spectrum's columns for a camera
 // image; at the detector's own pixels for a FITS frame, near the pixels of
-// the cursor's column.
+// the cursor's column, over the stretch of detector the overview's window of
+// that many columns covers (DetectorWindow).
 CentroidResult CentroidAtCursor(const AppState& s) {
   const int width = static_cast<int>(s.CentroidWidth.AsDouble());
   const DetectorMap& detector = GraphedDetector(s);
   if (detector.frame)
-    return FindLineNear(GraphedImage(s).Native, CursorDetectorPixel(s), (detector.bin - 1) / 2 + width / 2, width);
+    return FindLineNear(GraphedImage(s).Native, CursorDetectorPixel(s), (detector.bin - 1) / 2 + width / 2,
+                        DetectorWindow(detector, width));
   const auto length = static_cast<std::size_t>(std::clamp<int>(s.SpectrumLength, 0, kGridColumns));
   std::vector<double> columns(length);
   for (std::size_t k = 0; k < length; ++k) columns[k] = s.CurrentSpectrum.values[k + 1];

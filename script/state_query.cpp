@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "base/quoted_text.h"
+#include "base/number_text.h"
+#include "calibration/detector.h"
 #include "calibration/line_handlers.h"
 #include "calibration/line_table_text.h"
 
@@ -55,7 +57,14 @@ const std::array kScalars{
     Scalar{"AutoscaledGraph", [](const AppState& s) { return BoolText(s.AutoscaledGraph); }},
     // one of the four style booleans, answered in the flag form scripts have always read
     Scalar{"PushedGraph", [](const AppState& s) { return FlagText(s.PushedGraph ? kTrue : kFalse); }},
-    Scalar{"CursorPixel", [](const AppState& s) { return s.CursorPixel.Text(); }},
+    // A FITS frame's cursor is a detector pixel; a camera image's, its column.
+    Scalar{"CursorPixel",
+           [](const AppState& s) {
+             return GraphedDetector(s).frame ? std::to_string(CursorDetectorPixel(s)) : s.CursorPixel.Text();
+           }},
+    Scalar{"CalNativeWidth", [](const AppState& s) { return std::to_string(s.Cal.Native.size()); }},
+    Scalar{"ObjectNativeWidth", [](const AppState& s) { return std::to_string(s.Object.Native.size()); }},
+    Scalar{"OverlayCount", [](const AppState& s) { return std::to_string(s.Overlays.size()); }},
     Scalar{"CursorTickPixel", [](const AppState& s) { return std::to_string(s.CursorTickPixel); }},
     Scalar{"CentroidWidth", [](const AppState& s) { return s.CentroidWidth.Text(); }},
     Scalar{"LastCentroidWidth", [](const AppState& s) { return s.LastCentroidWidth.Text(); }},
@@ -120,13 +129,13 @@ std::string Words(std::string_view field, std::span<const long long> numbers) {
 
 // The entries first..last of `value`, after the question's own words.
 StateAnswer Range(std::string_view field, std::span<const long long> numbers, long long first, long long last,
-                  long long limit, const std::function<long long(int)>& value) {
+                  long long limit, const std::function<std::string(int)>& value) {
   if (!Within(first, 1, limit) || !Within(last, first, limit))
     return {{},
             "state " + std::string(field) +
                 ": columns must satisfy 1 <= FIRST <= LAST <= " + std::to_string(limit)};
   std::string line = Words(field, numbers);
-  for (long long i = first; i <= last; ++i) line += ' ' + std::to_string(value(static_cast<int>(i)));
+  for (long long i = first; i <= last; ++i) line += ' ' + value(static_cast<int>(i));
   return {line, {}};
 }
 
@@ -137,7 +146,7 @@ StateAnswer AskState(const AppState& s, std::string_view field, std::span<const 
   if (const Spectrum* spectrum = FindSpectrum(s, field)) {
     if (numbers.size() != 2) return {{}, "state " + name + " needs FIRST LAST"};
     return Range(field, numbers, numbers[0], numbers[1], kGridColumns,
-                 [spectrum](int column) { return (*spectrum)[column]; });
+                 [spectrum](int column) { return std::to_string((*spectrum)[column]); });
   }
   if (const PixelGrid* grid = FindGrid(s, field)) {
     if (numbers.size() != 3) return {{}, "state " + name + " needs ROW FIRST LAST"};
@@ -145,7 +154,14 @@ StateAnswer AskState(const AppState& s, std::string_view field, std::span<const 
     if (!Within(row, 1, kGridRows))
       return {{}, "state " + name + ": ROW must lie in 1.." + std::to_string(kGridRows)};
     return Range(field, numbers, numbers[1], numbers[2], kGridColumns,
-                 [grid, row](int column) { return grid->at(column, static_cast<int>(row)); });
+                 [grid, row](int column) { return std::to_string(grid->at(column, static_cast<int>(row))); });
+  }
+  if (field == "CalNativeSpectrum" || field == "ObjectNativeSpectrum") {
+    const std::vector<double>& native = field == "CalNativeSpectrum" ? s.Cal.Native : s.Object.Native;
+    if (numbers.size() != 2) return {{}, "state " + name + " needs FIRST LAST"};
+    if (native.empty()) return {{}, "state " + name + ": no spectrum has been extracted"};
+    return Range(field, numbers, numbers[0], numbers[1], static_cast<long long>(native.size()),
+                 [&native](int pixel) { return ShortestText(native[static_cast<std::size_t>(pixel - 1)]); });
   }
   for (const Scalar& scalar : kScalars) {
     if (scalar.name != field) continue;

@@ -13,6 +13,7 @@
 #include "base/calibration_values.h"
 #include "base/grid.h"
 #include "base/num.h"
+#include "base/view_input.h"
 #include "state/detector_map.h"
 
 namespace lxr4 {
@@ -44,6 +45,25 @@ struct CameraImage {
 };
 
 enum class Slot : std::uint8_t { Object, Cal };
+
+// A 1-D spectrum opened from a file (File > Open Spectrum...), drawn in the
+// Spectrum view over the frames' spectra on its own wavelengths.
+struct OverlaySpectrum {
+  std::string name;                // the file's name, for the legend
+  std::vector<double> wavelength;  // Angstroms, rising or falling
+  std::vector<double> flux;
+};
+
+// What the Spectrum view shows: the x range in its units (none: the whole
+// spectrum), its units once calibrated (pixels before), what it draws, and
+// the size of its picture.
+struct SpectrumViewState {
+  bool opened = false;  // opened once: redrawn whenever what it shows changes
+  ViewUnits units = ViewUnits::Angstrom;
+  std::optional<double> from, to;
+  bool showObject = true, showLamp = true, scaleOverlays = true;
+  int width = kViewStartWidth, height = kViewStartHeight;
+};
 
 struct AppState {
   CameraImage Object;  // ObjectPixels, ObjectWidth, ..., DataCropTop, DataCropBottom
@@ -96,6 +116,9 @@ struct AppState {
   bool FitFromMarks = false;  // FitInForce is the marked lines' solve (instrument settings not the defaults)
   std::vector<ListLine> ListedLines;   // cboscale entries after "Manual Entry"
   std::vector<ListLine> IdentifyList;  // the list loaded last; empty: the built-in list
+
+  std::vector<OverlaySpectrum> Overlays;
+  SpectrumViewState View;
 
   [[nodiscard]] CameraImage& Image(Slot s) { return s == Slot::Object ? Object : Cal; }
   [[nodiscard]] const CameraImage& Image(Slot s) const { return s == Slot::Object ? Object : Cal; }
