@@ -9,8 +9,11 @@ namespace lxr4 {
 void PaintText(const PlotText& text, Surface& surface) {
   const std::vector<char32_t> codes = CodePoints(text.text);
   const int width = static_cast<int>(codes.size()) * kPlotCharWidth;
-  int x = text.anchor == TextAnchor::Left ? text.x : text.anchor == TextAnchor::Right ? text.x - width : text.x - width / 2;
-  if (x >= surface.width() || x + width <= 0 || text.y >= surface.height() || text.y + kPlotTextHeight <= 0) return;
+  int x = text.anchor == TextAnchor::Left    ? text.x
+          : text.anchor == TextAnchor::Right ? text.x - width
+                                             : text.x - width / 2;
+  if (x >= surface.width() || x + width <= 0 || text.y >= surface.height() || text.y + kPlotTextHeight <= 0)
+    return;
   for (const char32_t code : codes) {
     const GlyphRows& rows = Glyph(code);
     for (int r = 0; r < kGlyphRows; ++r) {

@@ -21,7 +21,8 @@ IndexRange VisibleSamples(std::span<const double> x, double from, double to) {
     return static_cast<std::size_t>(std::partition_point(x.begin(), x.end(), inside) - x.begin());
   };
   // NaN compares false, which keeps partition_point's halving bounded.
-  if (Rising(x)) return {firstAt([&](double v) { return v < from; }), firstAt([&](double v) { return v <= to; })};
+  if (Rising(x))
+    return {firstAt([&](double v) { return v < from; }), firstAt([&](double v) { return v <= to; })};
   return {firstAt([&](double v) { return v > to; }), firstAt([&](double v) { return v >= from; })};
 }
 

@@ -23,10 +23,10 @@ constexpr Rgb kCursor{220, 0, 0};
 constexpr Rgb kUsedPoint{20, 40, 140};
 constexpr Rgb kUnusedPoint{230, 100, 0};
 
-constexpr int kTick = 4;                        // tick marks' length outside the panel
-constexpr int kLine = kPlotTextHeight + 1;      // one row of text
-constexpr int kLeast = 24;                      // a panel's least size in pixels
-constexpr double kLargest = 1e300;              // values beyond are drawn at this
+constexpr int kTick = 4;                    // tick marks' length outside the panel
+constexpr int kLine = kPlotTextHeight + 1;  // one row of text
+constexpr int kLeast = 24;                  // a panel's least size in pixels
+constexpr double kLargest = 1e300;          // values beyond are drawn at this
 
 struct Span {
   double lo = 0, hi = 1;
@@ -135,8 +135,8 @@ void YAxis(Builder& b, const AxisTicks& t, Span s, int left, int right, int top,
     const double y = Row(v, s, top, bottom);
     if (grid) b.Line(left + 1, y, right - 1, y, kGrid);
     b.Line(left - kTick, y, left - 1, y, kFrame);
-    b.Text(left - kTick - 2, static_cast<int>(std::lround(y)) - kPlotTextHeight / 2, TickLabel(v, t.step), kText,
-           TextAnchor::Right);
+    b.Text(left - kTick - 2, static_cast<int>(std::lround(y)) - kPlotTextHeight / 2, TickLabel(v, t.step),
+           kText, TextAnchor::Right);
   }
 }
 
@@ -153,10 +153,12 @@ std::vector<double> Curves(Builder& b, const SpectrumPlot& plot, Span x, Span y,
     const ColumnValues* before = nullptr;
     for (const ColumnValues& v : columns) {
       const double first = Row(v.first, y, l.top, l.bottom);
-      if (before != nullptr && v.joined) b.Line(before->column, Row(before->last, y, l.top, l.bottom), v.column, first, c.colour);
+      if (before != nullptr && v.joined)
+        b.Line(before->column, Row(before->last, y, l.top, l.bottom), v.column, first, c.colour);
       const double high = Row(v.greatest, y, l.top, l.bottom), low = Row(v.least, y, l.top, l.bottom);
       if (!v.joined || low - high >= 0.5) b.Line(v.column, low, v.column, high, c.colour);
-      reach(v.column, std::min(high, before != nullptr && v.joined ? Row(before->last, y, l.top, l.bottom) : high));
+      reach(v.column,
+            std::min(high, before != nullptr && v.joined ? Row(before->last, y, l.top, l.bottom) : high));
       before = &v;
     }
   }
@@ -183,7 +185,8 @@ int Markers(Builder& b, const SpectrumPlot& plot, const PlotArea& area) {
     if (table) {
       b.Line(s.x, area.top + 1, s.x, area.bottom - 1, colour);
     } else {
-      for (int y = area.top + 1; y < area.bottom; y += 6) b.Line(s.x, y, s.x, std::min(y + 2, area.bottom - 1), colour);
+      for (int y = area.top + 1; y < area.bottom; y += 6)
+        b.Line(s.x, y, s.x, std::min(y + 2, area.bottom - 1), colour);
     }
     if (s.marker->label.empty()) continue;
     const int w = PlotTextWidth(s.marker->label);
@@ -192,8 +195,8 @@ int Markers(Builder& b, const SpectrumPlot& plot, const PlotArea& area) {
     for (std::size_t row = 0; row < rowEnd.size(); ++row) {
       if (rowEnd[row] + 8 > from) continue;
       if (area.top + 2 + static_cast<int>(row + 1) * kLine > area.bottom) break;
-      b.Text(from, area.top + 2 + static_cast<int>(row) * kLine, s.marker->label, table ? Rgb{0, 110, 0} : Rgb{90, 90, 150},
-             TextAnchor::Left);
+      b.Text(from, area.top + 2 + static_cast<int>(row) * kLine, s.marker->label,
+             table ? Rgb{0, 110, 0} : Rgb{90, 90, 150}, TextAnchor::Left);
       rowEnd[row] = from + w;
       rowsUsed = std::max(rowsUsed, static_cast<int>(row) + 1);
       break;
@@ -250,9 +253,9 @@ void Legend(Builder& b, const std::vector<PlotCurve>& curves, const Layout& l, i
 
 Rgb CurveColour(int index) {
   static constexpr std::array<Rgb, 6> kPalette{{
-      {20, 40, 140},   // the object spectrum: dark blue
-      {210, 90, 0},    // the lamp: orange
-      {0, 150, 150},   // overlays: teal, purple, olive, rose
+      {20, 40, 140},  // the object spectrum: dark blue
+      {210, 90, 0},   // the lamp: orange
+      {0, 150, 150},  // overlays: teal, purple, olive, rose
       {130, 50, 170},
       {120, 120, 0},
       {210, 60, 130},
@@ -294,14 +297,17 @@ PlotPicture DrawSpectrumPlot(const SpectrumPlot& plot, int width, int height) {
   // The y ticks set the left margin, which the x ticks need.
   const Span r = ResidualRange(plot.residuals, x);
   const AxisTicks yTicks = y ? TicksThatFit(*y, (l.bottom - l.top) / 30, l.bottom - l.top, 0) : AxisTicks{};
-  const AxisTicks rTicks = residuals ? NiceTicks(r.lo, r.hi, std::clamp(residualHeight / 18, 1, 4)) : AxisTicks{};
+  const AxisTicks rTicks =
+      residuals ? NiceTicks(r.lo, r.hi, std::clamp(residualHeight / 18, 1, 4)) : AxisTicks{};
   l.left = std::max({8 + WidestLabel(yTicks), 8 + WidestLabel(rTicks), 20}) + kTick + 2;
   picture.area = {l.left, l.top, l.right, l.bottom, x.lo, x.hi};
 
   if (l.right - l.left < kLeast || l.bottom - l.top < kLeast) {  // too small for a plot
     picture.area = {0, 0, std::max(picture.width - 1, 0), std::max(picture.height - 1, 0), x.lo, x.hi};
-    if (!plot.message.empty() && PlotTextWidth(plot.message) <= picture.width && kPlotTextHeight <= picture.height)
-      b.Text(picture.width / 2, (picture.height - kPlotTextHeight) / 2, plot.message, kText, TextAnchor::Centre);
+    if (!plot.message.empty() && PlotTextWidth(plot.message) <= picture.width &&
+        kPlotTextHeight <= picture.height)
+      b.Text(picture.width / 2, (picture.height - kPlotTextHeight) / 2, plot.message, kText,
+             TextAnchor::Centre);
     return picture;
   }
 
@@ -316,7 +322,8 @@ PlotPicture DrawSpectrumPlot(const SpectrumPlot& plot, int width, int height) {
            TextAnchor::Centre);
   }
   if (!plot.xLabel.empty())
-    b.Text((l.left + l.right) / 2, l.axisBottom + kTick + 2 + kLine + 2, plot.xLabel, kText, TextAnchor::Centre);
+    b.Text((l.left + l.right) / 2, l.axisBottom + kTick + 2 + kLine + 2, plot.xLabel, kText,
+           TextAnchor::Centre);
   if (!plot.yLabel.empty()) b.Text(4, 3, plot.yLabel, kText, TextAnchor::Left);
 
   if (y) YAxis(b, yTicks, *y, l.left, l.right, l.top, l.bottom, true);
@@ -326,13 +333,15 @@ PlotPicture DrawSpectrumPlot(const SpectrumPlot& plot, int width, int height) {
   if (y) {
     highest = Curves(b, plot, x, *y, l);
   } else if (!plot.message.empty()) {
-    b.Text((l.left + l.right) / 2, (l.top + l.bottom - kPlotTextHeight) / 2, plot.message, kText, TextAnchor::Centre);
+    b.Text((l.left + l.right) / 2, (l.top + l.bottom - kPlotTextHeight) / 2, plot.message, kText,
+           TextAnchor::Centre);
   }
   if (residuals) {
     YAxis(b, rTicks, r, l.left, l.right, l.residualTop, l.residualBottom, false);
     Residuals(b, plot, picture.area, r, l);
     b.Box(l.left, l.residualTop, l.right, l.residualBottom, kFrame);
-    if (!plot.residualLabel.empty()) b.Text(l.left, l.bottom + kTick + 3, plot.residualLabel, kText, TextAnchor::Left);
+    if (!plot.residualLabel.empty())
+      b.Text(l.left, l.bottom + kTick + 3, plot.residualLabel, kText, TextAnchor::Left);
   }
   if (plot.cursor && *plot.cursor >= x.lo && *plot.cursor <= x.hi) {
     const double px = PixelOfValue(picture.area, *plot.cursor);

@@ -40,10 +40,10 @@ struct ResidualPoint {
 };
 
 struct SpectrumPlot {
-  std::vector<PlotCurve> curves;         // the spectrum(s), then overlays; a legend when > 1
-  double xFrom = 0, xTo = 1;             // the range shown
-  std::string xLabel;                    // "Wavelength (Å)", "Wavelength (nm)", "Pixel"
-  std::string yLabel;                    // "Counts"
+  std::vector<PlotCurve> curves;  // the spectrum(s), then overlays; a legend when > 1
+  double xFrom = 0, xTo = 1;      // the range shown
+  std::string xLabel;             // "Wavelength (Å)", "Wavelength (nm)", "Pixel"
+  std::string yLabel;             // "Counts"
   std::vector<PlotMarker> markers;
   std::optional<double> cursor;          // a vertical cursor line
   std::vector<ResidualPoint> residuals;  // a residual panel under the spectrum when not empty

@@ -39,7 +39,9 @@ ViewRange Fitted(ViewRange r, double anchor, const ViewExtent& e) {
 
 }  // namespace
 
-ViewRange ClampRange(ViewRange range, const ViewExtent& extent) { return Fitted(range, 0.5, Ordered(extent)); }
+ViewRange ClampRange(ViewRange range, const ViewExtent& extent) {
+  return Fitted(range, 0.5, Ordered(extent));
+}
 
 ViewRange ZoomAbout(ViewRange range, double factor, double about, const ViewExtent& extent) {
   const ViewExtent e = Ordered(extent);

@@ -44,10 +44,10 @@ TEST(PlotPainter, TextAtEachAnchor) {
     Surface s(40, 20, kWhite);
     PaintPicture(picture, s);
     EXPECT_EQ(Count(s, kRed), Ink(Glyph('1')) + Ink(Glyph('A')));
-    EXPECT_EQ(s.At(c.left + 2, 5), kRed);      // the top of the "1"
+    EXPECT_EQ(s.At(c.left + 2, 5), kRed);  // the top of the "1"
     EXPECT_EQ(s.At(c.left + 1, 5), kWhite);
     for (int x = c.left + 1; x <= c.left + 3; ++x) EXPECT_EQ(s.At(x, 11), kRed);  // its foot
-    EXPECT_EQ(s.At(c.left + 6, 11), kRed);     // the "A"'s left leg, a cell on
+    EXPECT_EQ(s.At(c.left + 6, 11), kRed);  // the "A"'s left leg, a cell on
   }
 }
 

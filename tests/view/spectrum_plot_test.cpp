@@ -79,7 +79,8 @@ TEST(SpectrumPlot, SpikeOfOneSampleShowsAtFullHeight) {
     const double column = std::round(PixelOfValue(p.area, curve.x[40000]));
     double tallest = 0;
     for (const PlotLine& l : p.lines)
-      if (l.colour == curve.colour && l.x1 == column && l.x2 == column) tallest = std::max(tallest, std::fabs(l.y2 - l.y1));
+      if (l.colour == curve.colour && l.x1 == column && l.x2 == column)
+        tallest = std::max(tallest, std::fabs(l.y2 - l.y1));
     EXPECT_GT(tallest, 0.85 * (p.area.bottom - p.area.top));
     EXPECT_LT(p.lines.size(), 3U * 800U);
   }
@@ -87,7 +88,8 @@ TEST(SpectrumPlot, SpikeOfOneSampleShowsAtFullHeight) {
 
 bool Finite(const PlotPicture& p) {
   for (const PlotLine& l : p.lines)
-    if (!std::isfinite(l.x1) || !std::isfinite(l.y1) || !std::isfinite(l.x2) || !std::isfinite(l.y2)) return false;
+    if (!std::isfinite(l.x1) || !std::isfinite(l.y1) || !std::isfinite(l.x2) || !std::isfinite(l.y2))
+      return false;
   return true;
 }
 
@@ -105,7 +107,9 @@ SpectrumPlot Plot(std::vector<PlotCurve> curves, double from = 0, double to = 1)
   return plot;
 }
 
-PlotCurve Curve(std::vector<double> x, std::vector<double> y) { return {"c", kBlack, std::move(x), std::move(y)}; }
+PlotCurve Curve(std::vector<double> x, std::vector<double> y) {
+  return {"c", kBlack, std::move(x), std::move(y)};
+}
 
 TEST(SpectrumPlot, DegenerateInputsDrawNothingHarmful) {
   struct Case {

@@ -22,14 +22,12 @@ TEST(ViewRange, ZoomKeepsTheWheelsValueInPlace) {
     double factor, about;
     ViewRange want;
   } cases[] = {
-      {{0, 1000}, 2, 500, {250, 750}},
-      {{0, 1000}, 2, 0, {0, 500}},
+      {{0, 1000}, 2, 500, {250, 750}},        {{0, 1000}, 2, 0, {0, 500}},
       {{0, 1000}, 1000, 300, {298.8, 302.8}},  // stops at the least width
       {{100, 200}, 0.01, 150, {0, 1000}},      // stops at the extent
       {{900, 1000}, 0.5, 950, {800, 1000}},    // shifted back inside
       {{100, 200}, 0, 150, {100, 200}},        // no zoom
-      {{100, 200}, kNan, 150, {100, 200}},
-      {{100, 200}, 2, kNan, {100, 200}},
+      {{100, 200}, kNan, 150, {100, 200}},    {{100, 200}, 2, kNan, {100, 200}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.factor << " about " << c.about);
@@ -53,10 +51,10 @@ TEST(ViewRange, PanStopsAtTheEnds) {
 
 TEST(ViewRange, ResetAndOddExtents) {
   ExpectRange(ResetRange(kExtent), {0, 1000});
-  ExpectRange(ResetRange({1000, 0, 4}), {0, 1000});                          // swapped
-  ExpectRange(ZoomAbout({0, 2}, 10, 1, {0, 2, 4}), {0, 2});                  // narrower than the least width
-  ExpectRange(ClampRange({kNan, 5}, {kNan, 1, 0}), {0, 1});                  // no finite extent
-  ExpectRange(ClampRange({300, 200}, kExtent), {200, 300});                  // ends ordered
+  ExpectRange(ResetRange({1000, 0, 4}), {0, 1000});          // swapped
+  ExpectRange(ZoomAbout({0, 2}, 10, 1, {0, 2, 4}), {0, 2});  // narrower than the least width
+  ExpectRange(ClampRange({kNan, 5}, {kNan, 1, 0}), {0, 1});  // no finite extent
+  ExpectRange(ClampRange({300, 200}, kExtent), {200, 300});  // ends ordered
   ExpectRange(ClampRange({-5000, 5000}, {10, 20, kNan}), {10, 20});
 }
 
