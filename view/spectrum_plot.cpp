@@ -19,6 +19,8 @@ constexpr Rgb kText{30, 30, 30};
 constexpr Rgb kZeroLine{140, 140, 140};
 constexpr Rgb kTableMarker{40, 150, 40};
 constexpr Rgb kListMarker{150, 150, 200};
+constexpr Rgb kTableLabel{0, 110, 0};  // darker than their lines, to read
+constexpr Rgb kListLabel{90, 90, 150};
 constexpr Rgb kCursor{220, 0, 0};
 constexpr Rgb kUsedPoint{20, 40, 140};
 constexpr Rgb kUnusedPoint{230, 100, 0};
@@ -196,7 +198,7 @@ int Markers(Builder& b, const SpectrumPlot& plot, const PlotArea& area) {
       if (rowEnd[row] + 8 > from) continue;
       if (area.top + 2 + static_cast<int>(row + 1) * kLine > area.bottom) break;
       b.Text(from, area.top + 2 + static_cast<int>(row) * kLine, s.marker->label,
-             table ? Rgb{0, 110, 0} : Rgb{90, 90, 150}, TextAnchor::Left);
+             table ? kTableLabel : kListLabel, TextAnchor::Left);
       rowEnd[row] = from + w;
       rowsUsed = std::max(rowsUsed, static_cast<int>(row) + 1);
       break;
