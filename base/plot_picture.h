@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/colour.h"
@@ -22,6 +23,18 @@ struct PlotLine {
 };
 
 enum class TextAnchor : unsigned char { Left, Centre, Right };
+
+// The painter's font, which the picture's layout counts on: every character
+// advances kPlotCharWidth pixels and a text is kPlotTextHeight pixels high.
+inline constexpr int kPlotCharWidth = 6;
+inline constexpr int kPlotTextHeight = 10;
+
+// Width in pixels of a UTF-8 text (one character per code point).
+[[nodiscard]] inline int PlotTextWidth(std::string_view text) {
+  int n = 0;
+  for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n * kPlotCharWidth;
+}
 
 struct PlotText {
   int x = 0, y = 0;  // the anchor point at the text's top

@@ -66,6 +66,11 @@ bool Surface::SameRows(int a, int b) const {
 
 void Surface::Clear() { std::fill(drawn_.begin(), drawn_.end(), 0); }
 
+void Surface::Clear(Rgb background) {
+  std::fill(background_.begin(), background_.end(), Pack(background));
+  Clear();
+}
+
 inline void Surface::Set(long long x, long long y, Rgb colour) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   WritableRow(static_cast<int>(y))[x] = Pack(colour);
@@ -82,6 +87,16 @@ void Surface::Paint(std::span<const PaintedPoint> points) {
     const auto x = static_cast<int>((p.x + kShift) - kShift);
     const auto y = static_cast<int>((p.y + kShift) - kShift);
     if (x >= 0 && y >= 0 && x < width_ && y < height_) WritableRow(y)[x] = Pack(p.colour);
+  }
+}
+
+void Surface::Fill(int left, int top, int width, int height, Rgb colour) {
+  const long long x0 = std::max<long long>(left, 0), y0 = std::max<long long>(top, 0);
+  const long long x1 = std::min<long long>(static_cast<long long>(left) + width, width_);
+  const long long y1 = std::min<long long>(static_cast<long long>(top) + height, height_);
+  for (long long y = y0; y < y1; ++y) {
+    std::uint32_t* row = WritableRow(static_cast<int>(y));
+    std::fill(row + x0, row + std::max(x0, x1), Pack(colour));
   }
 }
 

@@ -27,9 +27,13 @@ class Surface {
   [[nodiscard]] bool SameRows(int a, int b) const;
 
   void Clear();
+  // Clears to a new background colour.
+  void Clear(Rgb background);
   // Coordinates are rounded to the nearest pixel (halves to even); what falls
   // outside the surface is not painted.
   void Paint(std::span<const PaintedPoint> points);
+  // A filled rectangle; what falls outside the surface is not painted.
+  void Fill(int left, int top, int width, int height, Rgb colour);
   // One pixel wide, both end points included.
   void Line(double x1, double y1, double x2, double y2, Rgb colour);
 
