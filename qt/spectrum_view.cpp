@@ -1,7 +1,6 @@
 // The window's side of the Spectrum view: made on first use, first shown
 // beside the main window with its canvas at the start size, and its inputs
 // handed to the program until the program ends.
-#include <QLayout>
 #include <QScreen>
 
 #include "qt/placement.h"
@@ -30,16 +29,15 @@ WindowViews::ViewSize QtWindow::SpectrumViewSize() const {
 }
 
 // The first time beside the main window, at the size that gives the canvas
-// the program's start size (which the placement keeps); after that where and
-// as the user left it.
+// the program's start size (which the placement keeps; adjustSize would cut
+// it to the screen); after that where and as the user left it.
 void QtWindow::ShowSpectrumView() {
   if (ended_) return;
   SpectrumViewWindow* view = SpectrumView();
   if (!viewPlaced_) {
     viewPlaced_ = true;
-    view->adjustSize();
-    view->layout()->activate();
-    view->resize(view->size() + QSize(kViewStartWidth, kViewStartHeight) - view->Canvas()->size());
+    // The canvas's size hint is the start size, and the controls ask for no width.
+    view->resize(view->sizeHint());
     const QRect mainFrame = main_->frameGeometry();
     const QSize wanted = view->size() + (mainFrame.size() - main_->geometry().size());
     view->move(PlaceBeside(mainFrame, wanted, wanted, main_->screen()->availableGeometry()).topLeft());
