@@ -20,7 +20,9 @@ SpectrumViewWindow* QtWindow::SpectrumView() {
 
 void QtWindow::SetSpectrumView(const PlotPicture& picture) { SpectrumView()->SetPicture(picture); }
 
-void QtWindow::SetSpectrumViewControls(const ViewControls& controls) { SpectrumView()->SetControls(controls); }
+void QtWindow::SetSpectrumViewControls(const ViewControls& controls) {
+  SpectrumView()->SetControls(controls);
+}
 
 WindowViews::ViewSize QtWindow::SpectrumViewSize() const {
   if (view_ == nullptr) return {};

@@ -53,8 +53,8 @@ void ViewCanvas::SetPicture(const PlotPicture& picture) {
   } else {
     Surface surface(picture.width, picture.height, picture.background);
     PaintPicture(picture, surface);
-    image_ = QImage(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.width(), surface.height(),
-                    surface.width() * 4, QImage::Format_RGB32)
+    image_ = QImage(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.width(),
+                    surface.height(), surface.width() * 4, QImage::Format_RGB32)
                  .copy();
   }
   update();
@@ -214,7 +214,8 @@ SpectrumViewWindow::SpectrumViewWindow(QWidget* parent, std::function<void(const
     in.units = static_cast<ViewUnits>(index);
     Send(in);
   });
-  for (QCheckBox* box : {object_, lamp_, scale_}) connect(box, &QCheckBox::clicked, this, [this] { SendShow(); });
+  for (QCheckBox* box : {object_, lamp_, scale_})
+    connect(box, &QCheckBox::clicked, this, [this] { SendShow(); });
 }
 
 void SpectrumViewWindow::SendShow() {
@@ -237,8 +238,12 @@ void SpectrumViewWindow::SetControls(const ViewControls& c) {
 }
 
 ViewControls SpectrumViewWindow::Controls() const {
-  return ViewControls{static_cast<ViewUnits>(units_->currentIndex()), from_->text().toStdString(),
-                      to_->text().toStdString(), object_->isChecked(), lamp_->isChecked(), scale_->isChecked()};
+  return ViewControls{static_cast<ViewUnits>(units_->currentIndex()),
+                      from_->text().toStdString(),
+                      to_->text().toStdString(),
+                      object_->isChecked(),
+                      lamp_->isChecked(),
+                      scale_->isChecked()};
 }
 
 }  // namespace lxr4

@@ -53,8 +53,8 @@ class ViewCanvas final : public QWidget {
 
  private:
   std::function<void(const ViewInput&)> input_;
-  QImage image_;        // the latest picture, painted
-  QColor background_;   // around a picture smaller than the canvas
+  QImage image_;       // the latest picture, painted
+  QColor background_;  // around a picture smaller than the canvas
   PlotArea area_;
   QSize reported_{kViewStartWidth, kViewStartHeight};  // the size the program knows
   QPoint pressed_;

@@ -16,15 +16,15 @@ namespace {
 template <typename T>
 using Words = std::array<std::pair<std::string_view, T>, 3>;
 
-constexpr Words<ViewUnits> kUnits{{{"angstrom", ViewUnits::Angstrom}, {"nm", ViewUnits::Nanometre},
-                                   {"pixel", ViewUnits::Pixel}}};
-constexpr Words<ViewCheck> kChecks{{{"object", ViewCheck::Object}, {"lamp", ViewCheck::Lamp},
-                                    {"scale", ViewCheck::Scale}}};
+constexpr Words<ViewUnits> kUnits{
+    {{"angstrom", ViewUnits::Angstrom}, {"nm", ViewUnits::Nanometre}, {"pixel", ViewUnits::Pixel}}};
+constexpr Words<ViewCheck> kChecks{
+    {{"object", ViewCheck::Object}, {"lamp", ViewCheck::Lamp}, {"scale", ViewCheck::Scale}}};
 constexpr std::array<std::pair<std::string_view, ViewKey>, 5> kKeys{{{"left", ViewKey::PanLeft},
-                                                                      {"right", ViewKey::PanRight},
-                                                                      {"in", ViewKey::ZoomIn},
-                                                                      {"out", ViewKey::ZoomOut},
-                                                                      {"home", ViewKey::Reset}}};
+                                                                     {"right", ViewKey::PanRight},
+                                                                     {"in", ViewKey::ZoomIn},
+                                                                     {"out", ViewKey::ZoomOut},
+                                                                     {"home", ViewKey::Reset}}};
 
 template <typename List>
 auto Find(const List& list, std::string_view word) -> std::optional<typename List::value_type::second_type> {

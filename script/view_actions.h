@@ -22,9 +22,9 @@ enum class ViewCheck : std::uint8_t { Object, Lamp, Scale };
 struct ViewAction {
   enum class Kind : std::uint8_t { Range, Reset, Click, Units, Show, Wheel, Box, Key };
   Kind kind = Kind::Reset;
-  double value = 0, value2 = 0;   // Click, Wheel: value; Box: from value to value2
-  int steps = 0;                  // Wheel; positive zooms in
-  std::string fromText, toText;   // Range, as typed
+  double value = 0, value2 = 0;  // Click, Wheel: value; Box: from value to value2
+  int steps = 0;                 // Wheel; positive zooms in
+  std::string fromText, toText;  // Range, as typed
   ViewUnits units = ViewUnits::Angstrom;
   ViewCheck check = ViewCheck::Object;  // Show: this box ticked (on) or cleared
   bool on = true;

@@ -32,11 +32,8 @@ void Mouse(QWidget* canvas, QEvent::Type type, QPoint at, Qt::MouseButtons held)
 }
 
 void Key(QWidget* canvas, ViewKey key) {
-  const std::pair<Qt::Key, const char*> keys[] = {{Qt::Key_Left, ""},
-                                                   {Qt::Key_Right, ""},
-                                                   {Qt::Key_Plus, "+"},
-                                                   {Qt::Key_Minus, "-"},
-                                                   {Qt::Key_Home, ""}};
+  const std::pair<Qt::Key, const char*> keys[] = {
+      {Qt::Key_Left, ""}, {Qt::Key_Right, ""}, {Qt::Key_Plus, "+"}, {Qt::Key_Minus, "-"}, {Qt::Key_Home, ""}};
   const auto& [code, text] = keys[static_cast<int>(key)];
   for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
     QKeyEvent event(type, code, Qt::NoModifier, QString::fromLatin1(text));
@@ -59,7 +56,8 @@ void WindowDriver::ActInView(const ViewAction& action) {
   const QPoint at(input->x, input->y);
   switch (input->kind) {
     case ViewInput::Kind::Range:
-      for (const auto& [name, text] : {std::pair{kViewFromName, &input->fromText}, std::pair{kViewToName, &input->toText}}) {
+      for (const auto& [name, text] :
+           {std::pair{kViewFromName, &input->fromText}, std::pair{kViewToName, &input->toText}}) {
         auto* field = Part<QLineEdit>(view, name);
         field->clear();
         field->insert(QString::fromStdString(*text));

@@ -94,7 +94,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
     viewPicture_ = picture;
     window_.SetSpectrumView(picture);
   }
-  void SetSpectrumViewControls(const ViewControls& controls) override { window_.SetSpectrumViewControls(controls); }
+  void SetSpectrumViewControls(const ViewControls& controls) override {
+    window_.SetSpectrumViewControls(controls);
+  }
   void ShowSpectrumView() override { window_.ShowSpectrumView(); }
   [[nodiscard]] ViewSize SpectrumViewSize() const override { return window_.SpectrumViewSize(); }
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return window_.MenuTicked(item); }

@@ -60,8 +60,10 @@ TEST(ViewPointOf, HalvesGoToEvenAndAValueOffThePlotIsAScriptFault) {
     EXPECT_EQ(ViewPointOf(p, c.value).x, c.x);
     EXPECT_EQ(ViewPointOf(p, c.value).y, 50);
   }
-  EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, -0.6); }), "-0.6 lies outside the Spectrum view's plot (0 to 8)");
-  EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, 1e308); }), "1e+308 lies outside the Spectrum view's plot (0 to 8)");
+  EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, -0.6); }),
+            "-0.6 lies outside the Spectrum view's plot (0 to 8)");
+  EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, 1e308); }),
+            "1e+308 lies outside the Spectrum view's plot (0 to 8)");
   p.area.xTo = p.area.xFrom;
   EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, 0); }), "the Spectrum view shows no plot to point at");
 }

@@ -2,6 +2,8 @@
 // sizes into view inputs; the controls hand on what the user does and
 // nothing the program sets; the view first opens with its canvas at the
 // start size, and is silent once the program has ended.
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +11,6 @@
 #include <QRubberBand>
 #include <QTest>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 #include <vector>
 
 #include "qt/spectrum_view_window.h"
@@ -34,8 +35,8 @@ class ViewWindow : public testing::Test {
     return view.findChild<W*>(QString::fromLatin1(name));
   }
   void Wheel(QPoint at, int eighths) {
-    QWheelEvent wheel(at, Canvas()->mapToGlobal(at), QPoint(), QPoint(0, eighths), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(at, Canvas()->mapToGlobal(at), QPoint(), QPoint(0, eighths), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(Canvas(), &wheel);
   }
 
@@ -97,10 +98,10 @@ TEST_F(ViewWindow, KeysOnTheCanvasPanZoomAndReset) {
   QTest::mouseClick(Canvas(), Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_TRUE(Canvas()->hasFocus()) << "a click gives the canvas the keys";
   inputs.clear();
-  const std::pair<Qt::Key, ViewKey> keys[] = {{Qt::Key_Left, ViewKey::PanLeft},   {Qt::Key_Right, ViewKey::PanRight},
-                                              {Qt::Key_Plus, ViewKey::ZoomIn},    {Qt::Key_Equal, ViewKey::ZoomIn},
-                                              {Qt::Key_Minus, ViewKey::ZoomOut},  {Qt::Key_Home, ViewKey::Reset},
-                                              {Qt::Key_Up, ViewKey::Reset}};
+  const std::pair<Qt::Key, ViewKey> keys[] = {
+      {Qt::Key_Left, ViewKey::PanLeft}, {Qt::Key_Right, ViewKey::PanRight}, {Qt::Key_Plus, ViewKey::ZoomIn},
+      {Qt::Key_Equal, ViewKey::ZoomIn}, {Qt::Key_Minus, ViewKey::ZoomOut},  {Qt::Key_Home, ViewKey::Reset},
+      {Qt::Key_Up, ViewKey::Reset}};
   for (const auto& [key, meaning] : keys) QTest::keyClick(Canvas(), key);
   ASSERT_EQ(inputs.size(), 6u) << "Up means nothing";
   for (std::size_t i = 0; i < inputs.size(); ++i) {

@@ -73,8 +73,9 @@ TEST_F(DrivenView, EachLineGivesTheProgramTheScriptedWindowsInput) {
   wheel.steps = -3;
   ViewAction key = Act(ViewAction::Kind::Key);
   key.key = ViewKey::ZoomIn;
-  const ViewAction actions[] = {range, Act(ViewAction::Kind::Reset), units, show, Act(ViewAction::Kind::Click, 6562.8),
-                                wheel, Act(ViewAction::Kind::Box, 6000, 5000), key};
+  const ViewAction actions[] = {
+      range, Act(ViewAction::Kind::Reset),           units, show, Act(ViewAction::Kind::Click, 6562.8),
+      wheel, Act(ViewAction::Kind::Box, 6000, 5000), key};
   for (const ViewAction& a : actions) {
     SCOPED_TRACE(static_cast<int>(a.kind));
     const ViewInput expected =
