@@ -26,6 +26,7 @@
 #include "qt/icon.h"
 #include "qt/look.h"
 #include "qt/open_folder.h"
+#include "qt/spectrum_view_window.h"
 #include "qt/tooltips.h"
 #include "qt/widgets.h"
 #include "platform/scroll_bar_rules.h"
@@ -457,6 +458,7 @@ void QtWindow::EndProgram() {
   ended_ = true;
   printer_->Abort();
   contrast_->hide();
+  if (view_ != nullptr) view_->hide();
   main_->hide();
   // Leaves every running event loop, a modal dialog's included.
   QCoreApplication::quit();

@@ -28,6 +28,7 @@ class MainForm;
 class SurfaceForm;
 class ProgramDialog;
 class LineTableDialog;
+class SpectrumViewWindow;
 class OpenFolder;
 
 // The object name of a question's message box (Ask).
@@ -118,10 +119,12 @@ class QtWindow final : public Window {
   void KeepInstrument(const InstrumentFields& fields) override;
   void SetLineTable(const LineTable& table) override;
   void ShowLineTable() override;
-  void SetSpectrumView(const PlotPicture&) override {}
-  void SetSpectrumViewControls(const ViewControls&) override {}
-  void ShowSpectrumView() override {}
-  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
+  // The Spectrum view (spectrum_view.cpp), made on first use.
+  void SetSpectrumView(const PlotPicture& picture) override;
+  void SetSpectrumViewControls(const ViewControls& controls) override;
+  void ShowSpectrumView() override;
+  [[nodiscard]] ViewSize SpectrumViewSize() const override;
+  [[nodiscard]] SpectrumViewWindow* SpectrumView();
   // The Lines and Residuals dialog, made on first use.
   [[nodiscard]] LineTableDialog* LinesDialog();
 
@@ -166,6 +169,8 @@ class QtWindow final : public Window {
   ProgramDialog* contrast_ = nullptr;
   LineTableDialog* lines_ = nullptr;
   bool linesPlaced_ = false;  // the Lines and Residuals dialog has been placed beside the main window
+  SpectrumViewWindow* view_ = nullptr;
+  bool viewPlaced_ = false;
   std::vector<QWidget*> widgets_;
   std::vector<std::string> captions_;
   std::vector<Rgb> colours_;

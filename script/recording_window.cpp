@@ -1,6 +1,7 @@
 #include "script/recording_window.h"
 
 #include "base/quoted_text.h"
+#include "script/view_actions.h"
 
 namespace lxr4 {
 
@@ -153,6 +154,31 @@ void RecordingWindow::SetLineTable(const LineTable& table) {
 void RecordingWindow::ShowLineTable() {
   t_.Line("show-dialog linesAndResiduals");
   inner_.ShowLineTable();
+}
+
+namespace {
+// A typed text as one word: quoted when it holds a blank, a quote or a control character.
+std::string Word(const std::string& text) {
+  for (const char c : text)
+    if (c == ' ' || c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return Quoted(text);
+  return text;
+}
+const char* OnOff(bool on) { return on ? "on" : "off"; }
+}  // namespace
+
+void RecordingWindow::SetSpectrumViewControls(const ViewControls& c) {
+  if (viewControls_ != c) {
+    viewControls_ = c;
+    t_.Line("view-controls units=" + std::string(ViewUnitsWord(c.units)) + " from=" + Word(c.fromText) +
+            " to=" + Word(c.toText) + " object=" + OnOff(c.showObject) + " lamp=" + OnOff(c.showLamp) +
+            " scale=" + OnOff(c.scaleOverlays));
+  }
+  inner_.SetSpectrumViewControls(c);
+}
+
+void RecordingWindow::ShowSpectrumView() {
+  t_.Line("show-dialog spectrumView");
+  inner_.ShowSpectrumView();
 }
 
 bool RecordingWindow::RecordingPrinter::Record(bool ok, const std::string& line) {

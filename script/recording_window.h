@@ -5,6 +5,8 @@
 // the line that caused them and the caller's next line.
 #pragma once
 
+#include <optional>
+
 #include "script/transcript.h"
 #include "state/window.h"
 
@@ -56,10 +58,12 @@ class RecordingWindow final : public Window {
   void KeepInstrument(const InstrumentFields& fields) override { inner_.KeepInstrument(fields); }
   void SetLineTable(const LineTable& table) override;
   void ShowLineTable() override;
-  void SetSpectrumView(const PlotPicture&) override {}
-  void SetSpectrumViewControls(const ViewControls&) override {}
-  void ShowSpectrumView() override {}
-  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
+  // Pictures write nothing (save-view checks them); controls write a line
+  // only when they differ from the last ones written.
+  void SetSpectrumView(const PlotPicture& picture) override { inner_.SetSpectrumView(picture); }
+  void SetSpectrumViewControls(const ViewControls& controls) override;
+  void ShowSpectrumView() override;
+  [[nodiscard]] ViewSize SpectrumViewSize() const override { return inner_.SpectrumViewSize(); }
   [[nodiscard]] std::string UserGuidePath() const override { return inner_.UserGuidePath(); }
   [[nodiscard]] bool OpenDocument(const std::string& path) override { return inner_.OpenDocument(path); }
   [[nodiscard]] lxr4::Printer& Printer() override { return printer_; }
@@ -109,6 +113,7 @@ class RecordingWindow final : public Window {
 
   Window& inner_;
   Transcript& t_;
+  std::optional<ViewControls> viewControls_;  // the view's controls written last
   RecordingPrinter printer_{inner_, t_};
   RecordingFiles files_{inner_, t_};
 };

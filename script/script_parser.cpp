@@ -79,4 +79,94 @@ std::optional<double> ParseReal(std::string_view word) {
   return value;
 }
 
+namespace {
+using Words = std::vector<std::string>;
+
+void Expect(const Words& w, std::size_t count, const char* form) {
+  if (w.size() != count) throw ScriptError(std::string("expected: ") + form);
+}
+
+double Value(const std::string& word) {
+  const std::optional<double> v = ParseReal(word);
+  if (!v) throw ScriptError("bad number \"" + word + "\"");
+  return *v;
+}
+
+// A whole number from `least` to `most`; `what` names it in the fault.
+int Bounded(const std::string& word, long long least, long long most, const char* what) {
+  const std::optional<long long> v = ParseWhole(word);
+  if (!v) throw ScriptError("bad number \"" + word + "\"");
+  if (*v < least || *v > most)
+    throw ScriptError(std::string(what) + " " + word + " is not from " + std::to_string(least) + " to " +
+                      std::to_string(most));
+  return static_cast<int>(*v);
+}
+
+bool OnOff(const std::string& word) {
+  if (word != "on" && word != "off") throw ScriptError("expected on or off, not \"" + word + "\"");
+  return word == "on";
+}
+
+// The wheel turns at most this many notches at once, either way.
+constexpr int kMostWheelSteps = 100;
+}  // namespace
+
+std::optional<ViewAction> ParseViewLine(const Words& w) {
+  using K = ViewAction::Kind;
+  const std::string& command = w.at(0);
+  ViewAction a;
+  if (command == "view-range") {
+    Expect(w, 3, "view-range FROM TO");
+    a.kind = K::Range;
+    a.fromText = w[1];
+    a.toText = w[2];
+  } else if (command == "view-reset") {
+    Expect(w, 1, "view-reset");
+    a.kind = K::Reset;
+  } else if (command == "view-click") {
+    Expect(w, 2, "view-click X");
+    a.kind = K::Click;
+    a.value = Value(w[1]);
+  } else if (command == "view-units") {
+    Expect(w, 2, "view-units angstrom|nm|pixel");
+    const std::optional<ViewUnits> units = FindViewUnits(w[1]);
+    if (!units) throw ScriptError("expected angstrom, nm or pixel, not \"" + w[1] + "\"");
+    a.kind = K::Units;
+    a.units = *units;
+  } else if (command == "view-show") {
+    Expect(w, 3, "view-show object|lamp|scale on|off");
+    const std::optional<ViewCheck> check = FindViewCheck(w[1]);
+    if (!check) throw ScriptError("expected object, lamp or scale, not \"" + w[1] + "\"");
+    a.kind = K::Show;
+    a.check = *check;
+    a.on = OnOff(w[2]);
+  } else if (command == "view-wheel") {
+    Expect(w, 3, "view-wheel X STEPS");
+    a.kind = K::Wheel;
+    a.value = Value(w[1]);
+    a.steps = Bounded(w[2], -kMostWheelSteps, kMostWheelSteps, "wheel steps");
+    if (a.steps == 0) throw ScriptError("wheel steps must not be 0");
+  } else if (command == "view-box") {
+    Expect(w, 3, "view-box X1 X2");
+    a.kind = K::Box;
+    a.value = Value(w[1]);
+    a.value2 = Value(w[2]);
+  } else if (command == "view-key") {
+    Expect(w, 2, "view-key left|right|in|out|home");
+    const std::optional<ViewKey> key = FindViewKey(w[1]);
+    if (!key) throw ScriptError("expected left, right, in, out or home, not \"" + w[1] + "\"");
+    a.kind = K::Key;
+    a.key = *key;
+  } else {
+    return std::nullopt;
+  }
+  return a;
+}
+
+ViewSave ParseSaveView(const Words& w) {
+  Expect(w, 4, "save-view PATH WIDTH HEIGHT");
+  return {w[1], Bounded(w[2], kLeastViewSize, kMostViewSize, "width"),
+          Bounded(w[3], kLeastViewSize, kMostViewSize, "height")};
+}
+
 }  // namespace lxr4

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/view_actions.h"
+
 namespace lxr4 {
 
 // The words of `line`, quotes removed and escapes resolved. Throws ScriptError
@@ -18,5 +20,20 @@ namespace lxr4 {
 [[nodiscard]] std::optional<long long> ParseWhole(std::string_view word);
 // A finite decimal number ("1000", "750.5", "-2e3"); nullopt otherwise.
 [[nodiscard]] std::optional<double> ParseReal(std::string_view word);
+
+// The user's action of a Spectrum view line (view-range, view-reset,
+// view-click, view-units, view-show, view-wheel, view-box, view-key); nullopt
+// for any other command. Throws ScriptError on a wrong number of words, a bad
+// number, or a word the line does not take.
+[[nodiscard]] std::optional<ViewAction> ParseViewLine(const std::vector<std::string>& words);
+
+// `save-view PATH WIDTH HEIGHT`, the size in pixels from kLeastViewSize to
+// kMostViewSize each way; throws ScriptError otherwise.
+struct ViewSave {
+  std::string path;
+  int width = 0, height = 0;
+};
+inline constexpr int kLeastViewSize = 200, kMostViewSize = 4000;
+[[nodiscard]] ViewSave ParseSaveView(const std::vector<std::string>& words);
 
 }  // namespace lxr4

@@ -212,6 +212,11 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "save-graph") {
     ExpectWords(w, 2, "save-graph PATH");
     Save(w[1], user.GraphSurface(), t);
+  } else if (command == "save-view") {
+    const ViewSave save = ParseSaveView(w);
+    Save(save.path, user.ViewPicture(save.width, save.height), t);
+  } else if (const std::optional<ViewAction> action = ParseViewLine(w)) {
+    user.ActInView(*action);
   } else {
     throw ScriptError("unknown command \"" + command + "\"");
   }

@@ -195,6 +195,27 @@ void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
   if (sink_ != nullptr) sink_->OnLineTableEdit(edit);
 }
 
+void ScriptWindow::ActInView(const ViewAction& action) {
+  if (!viewShown_) Fail("the Spectrum view is not open");
+  const std::optional<ViewInput> input = InputOfAction(action, viewPicture_, viewControls_);
+  if (!input) return;
+  viewControls_ = ControlsAfter(viewControls_, *input);
+  if (sink_ != nullptr) sink_->OnSpectrumView(*input);
+}
+
+Surface ScriptWindow::ViewPicture(int width, int height) {
+  if (!viewShown_) Fail("the Spectrum view is not open");
+  if (viewSize_.width != width || viewSize_.height != height) {
+    viewSize_ = {width, height};
+    ViewInput resize;
+    resize.kind = ViewInput::Kind::Resize;
+    resize.width = width;
+    resize.height = height;
+    if (sink_ != nullptr) sink_->OnSpectrumView(resize);
+  }
+  return PaintedView(viewPicture_, width, height);
+}
+
 // --- menus and documents
 
 bool ScriptWindow::MenuTicked(MenuItem item) const { return menuTicks_[static_cast<std::size_t>(item)]; }

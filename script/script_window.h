@@ -63,10 +63,10 @@ class ScriptWindow final : public Window, public UserActions {
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   void SetLineTable(const LineTable& table) override { table_ = table; }
   void ShowLineTable() override { tableShown_ = true; }
-  void SetSpectrumView(const PlotPicture&) override {}
-  void SetSpectrumViewControls(const ViewControls&) override {}
-  void ShowSpectrumView() override {}
-  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
+  void SetSpectrumView(const PlotPicture& picture) override { viewPicture_ = picture; }
+  void SetSpectrumViewControls(const ViewControls& controls) override { viewControls_ = controls; }
+  void ShowSpectrumView() override { viewShown_ = true; }
+  [[nodiscard]] ViewSize SpectrumViewSize() const override { return viewSize_; }
   [[nodiscard]] std::string UserGuidePath() const override;
   // There is no desktop to show a document on.
   [[nodiscard]] bool OpenDocument(const std::string&) override { return false; }
@@ -83,6 +83,8 @@ class ScriptWindow final : public Window, public UserActions {
   void Close() override;
   void ChooseMenu(MenuItem item) override;
   void EditLineTable(const LineTableEdit& edit) override;
+  void ActInView(const ViewAction& action) override;
+  [[nodiscard]] Surface ViewPicture(int width, int height) override;
   [[nodiscard]] DialogAnswers& Answers() override { return answers_; }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override { return controls_.View(control); }
@@ -118,6 +120,12 @@ class ScriptWindow final : public Window, public UserActions {
   std::string fitsImportSetting_;
   LineTable table_;
   bool tableShown_ = false;  // the Lines and Residuals dialog, once shown, stays open
+  // The Spectrum view, which once shown stays open: its latest picture, its
+  // controls as the program set them and the user changed them, its size.
+  PlotPicture viewPicture_;
+  ViewControls viewControls_;
+  ViewSize viewSize_;
+  bool viewShown_ = false;
   std::vector<bool> menuTicks_ = std::vector<bool>(AllMenuItems().size(), false);
   EventSink* sink_ = nullptr;
   mutable std::optional<std::string> error_;  // the last script error raised

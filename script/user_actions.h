@@ -11,6 +11,7 @@
 
 #include "base/controls.h"
 #include "platform/surface.h"
+#include "script/view_actions.h"
 #include "state/window.h"
 
 namespace lxr4 {
@@ -63,6 +64,14 @@ class UserActions {
   // presses Remove, or presses Clear. The runner has checked nothing about
   // the dialog or the rows.
   virtual void EditLineTable(const LineTableEdit& edit) = 0;
+  // In the open Spectrum view: the user's action (view_actions.h), which
+  // hands the program the input InputOfAction gives, if any. The runner has
+  // checked the line's words only; a view not open is a script error.
+  virtual void ActInView(const ViewAction& action) = 0;
+  // The open Spectrum view made `width` x `height` (the program gets a Resize
+  // input when that is a new size, and answers with a new picture), then its
+  // latest picture painted at that size (PaintedView).
+  [[nodiscard]] virtual Surface ViewPicture(int width, int height) = 0;
 
   // The answers queued for the dialogs still to open (dialog_answers.h).
   [[nodiscard]] virtual DialogAnswers& Answers() = 0;

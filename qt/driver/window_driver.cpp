@@ -63,6 +63,15 @@ void WindowDriver::OnLineTableEdit(const LineTableEdit& edit) {
   }
 }
 
+void WindowDriver::OnSpectrumView(const ViewInput& input) {
+  if (stop_ || program_ == nullptr) return;
+  try {
+    program_->OnSpectrumView(input);
+  } catch (...) {
+    Stop(std::current_exception());
+  }
+}
+
 std::optional<InstrumentFields> WindowDriver::InstrumentDialog(const InstrumentFields& current) {
   std::optional<InstrumentFields> answer = window_.InstrumentDialog(current);
   RaiseStop();

@@ -33,6 +33,7 @@ class QFileDialog;
 namespace lxr4 {
 
 class DialogWatcher;
+class SpectrumViewWindow;
 
 class WindowDriver final : public Window, public UserActions, public EventSink {
  public:
@@ -49,6 +50,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void OnEvent(Control control, Event event) override;
   void OnMenu(MenuItem item) override;
   void OnLineTableEdit(const LineTableEdit& edit) override;
+  void OnSpectrumView(const ViewInput& input) override;
 
   // --- Window: passed on to the QtWindow
   void SetCaption(Control label, std::string_view text) override { window_.SetCaption(label, text); }
@@ -87,10 +89,16 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void KeepInstrument(const InstrumentFields&) override {}
   void SetLineTable(const LineTable& table) override { window_.SetLineTable(table); }
   void ShowLineTable() override { window_.ShowLineTable(); }
-  void SetSpectrumView(const PlotPicture&) override {}
-  void SetSpectrumViewControls(const ViewControls&) override {}
-  void ShowSpectrumView() override {}
-  [[nodiscard]] ViewSize SpectrumViewSize() const override { return {}; }
+  // The latest picture is kept, to find the pixels of values and to save it.
+  void SetSpectrumView(const PlotPicture& picture) override {
+    viewPicture_ = picture;
+    window_.SetSpectrumView(picture);
+  }
+  void SetSpectrumViewControls(const ViewControls& controls) override {
+    window_.SetSpectrumViewControls(controls);
+  }
+  void ShowSpectrumView() override { window_.ShowSpectrumView(); }
+  [[nodiscard]] ViewSize SpectrumViewSize() const override { return window_.SpectrumViewSize(); }
   [[nodiscard]] bool MenuTicked(MenuItem item) const override { return window_.MenuTicked(item); }
   void AddRecentFile(const RecentFile& file) override { window_.AddRecentFile(file); }
   [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override {
@@ -111,6 +119,10 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void Close() override;
   void ChooseMenu(MenuItem item) override;
   void EditLineTable(const LineTableEdit& edit) override;
+  // In the Spectrum view (view_actions.cpp): the widgets worked, the canvas
+  // clicked, dragged, turned and keyed at the pixels the scripted window uses.
+  void ActInView(const ViewAction& action) override;
+  [[nodiscard]] Surface ViewPicture(int width, int height) override;
   [[nodiscard]] DialogAnswers& Answers() override { return answers_; }
   void SetPrinter(std::optional<PageSize> page) override { printer_.SetPage(page); }
   [[nodiscard]] ControlView View(Control control) const override;
@@ -138,6 +150,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   // program keeps open takes the next answer.
   void AfterAnswer(QDialog* dialog);
 
+  // The Spectrum view, when it is open; a script error otherwise.
+  SpectrumViewWindow* OpenView();
+
   // Keeps the first reason to stop the session.
   void Stop(std::exception_ptr reason);
   // Throws the kept reason, on the program's side of a window call.
@@ -150,6 +165,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   ScriptPrinter printer_;
   DialogAnswers answers_;
   std::exception_ptr stop_;
+  PlotPicture viewPicture_;
   std::unique_ptr<DialogWatcher> watcher_;
 };
 

@@ -68,5 +68,54 @@ TEST(ParseReal, AcceptsFiniteDecimalNumbers) {
   }
 }
 
+// The faults of the Spectrum view lines and save-view, each with its message.
+TEST(ParseViewLine, RefusesWrongWordCountsBadNumbersAndUnknownWords) {
+  const struct {
+    std::string line, error;
+  } cases[] = {
+      {"view-range 4000", "expected: view-range FROM TO"},
+      {"view-reset now", "expected: view-reset"},
+      {"view-click 5000 6000", "expected: view-click X"},
+      {"view-click 5,5", "bad number \"5,5\""},
+      {"view-units Angstrom", "expected angstrom, nm or pixel, not \"Angstrom\""},
+      {"view-show object", "expected: view-show object|lamp|scale on|off"},
+      {"view-show grid on", "expected object, lamp or scale, not \"grid\""},
+      {"view-show lamp yes", "expected on or off, not \"yes\""},
+      {"view-wheel 5000 1.5", "bad number \"1.5\""},
+      {"view-wheel 5000 0", "wheel steps must not be 0"},
+      {"view-wheel 5000 101", "wheel steps 101 is not from -100 to 100"},
+      {"view-wheel 5000 -101", "wheel steps -101 is not from -100 to 100"},
+      {"view-box 5000 six", "bad number \"six\""},
+      {"view-key up", "expected left, right, in, out or home, not \"up\""},
+      {"save-view v.png 199 480", "width 199 is not from 200 to 4000"},
+      {"save-view v.png 800 4001", "height 4001 is not from 200 to 4000"},
+      {"save-view v.png 800", "expected: save-view PATH WIDTH HEIGHT"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const Words words = SplitWords(c.line);
+    try {
+      if (words[0] == "save-view")
+        (void)ParseSaveView(words);
+      else
+        (void)ParseViewLine(words);
+      ADD_FAILURE() << "no fault";
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(std::string(e.what()), c.error);
+    }
+  }
+}
+
+TEST(ParseViewLine, TakesTypedTextsAsTheyAreAndTheLeastAndMostSizes) {
+  const auto range = ParseViewLine(SplitWords("view-range \" 4000\" abc"));
+  ASSERT_TRUE(range);
+  EXPECT_EQ(range->fromText, " 4000");
+  EXPECT_EQ(range->toText, "abc");
+  const ViewSave save = ParseSaveView(SplitWords("save-view v.png 200 4000"));
+  EXPECT_EQ(save.width, 200);
+  EXPECT_EQ(save.height, 4000);
+  EXPECT_FALSE(ParseViewLine(SplitWords("view-spectrum")).has_value()) << "left to the runner: unknown command";
+}
+
 }  // namespace
 }  // namespace lxr4

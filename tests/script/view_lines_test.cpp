@@ -1,0 +1,172 @@
+// The Spectrum view's script lines on the scripted window: values turned into
+// pixels of the plot, the inputs the program gets, the controls and size the
+// window keeps, the picture save-view paints, and the transcript's lines.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <vector>
+
+#include "script/recording_window.h"
+#include "script/script_error.h"
+#include "script/script_window.h"
+#include "script/view_actions.h"
+
+namespace lxr4 {
+namespace {
+
+using A = ViewAction::Kind;
+
+// A plot from 4000 to 7000 over columns 100..700, rows 20..420: 5 units a pixel.
+PlotPicture Plot(int width = kViewStartWidth, int height = kViewStartHeight) {
+  PlotPicture p;
+  p.width = width;
+  p.height = height;
+  p.background = Rgb{10, 20, 30};
+  p.rects.push_back({100, 20, 601, 401, Rgb{250, 250, 250}});
+  p.area = {100, 20, 700, 420, 4000, 7000};
+  return p;
+}
+
+ViewAction Action(A kind, double value = 0, double value2 = 0) {
+  ViewAction a;
+  a.kind = kind;
+  a.value = value;
+  a.value2 = value2;
+  return a;
+}
+
+std::string FaultOf(const std::function<void()>& act) {
+  try {
+    act();
+  } catch (const ScriptError& e) {
+    return e.what();
+  }
+  return "no fault";
+}
+
+// One unit a pixel over columns 10..18, where halves are exact: they go to
+// the even column, onto the edges too; a column off the plot and a picture
+// without a plot are script faults.
+TEST(ViewPointOf, HalvesGoToEvenAndAValueOffThePlotIsAScriptFault) {
+  PlotPicture p;
+  p.area = {10, 0, 18, 100, 0, 8};
+  const struct {
+    double value;
+    int x;
+  } cases[] = {{2.5, 12}, {3.5, 14}, {-0.5, 10}, {8.5, 18}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(ViewPointOf(p, c.value).x, c.x);
+    EXPECT_EQ(ViewPointOf(p, c.value).y, 50);
+  }
+  EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, -0.6); }),
+            "-0.6 lies outside the Spectrum view's plot (0 to 8)");
+  EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, 1e308); }),
+            "1e+308 lies outside the Spectrum view's plot (0 to 8)");
+  p.area.xTo = p.area.xFrom;
+  EXPECT_EQ(FaultOf([&] { (void)ViewPointOf(p, 0); }), "the Spectrum view shows no plot to point at");
+}
+
+TEST(InputOfAction, ABoxOfThreePixelsOrLessIsAScriptFault) {
+  const std::optional<ViewInput> box = InputOfAction(Action(A::Box, 6000, 5980), Plot(), {});
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->x, 500);
+  EXPECT_EQ(box->x2, 496) << "4 pixels: a box, kept in the order dragged";
+  EXPECT_EQ(FaultOf([&] { (void)InputOfAction(Action(A::Box, 6000, 5985), Plot(), {}); }),
+            "a box from 6000 to 5985 is 3 pixels wide; a box needs more than 3");
+}
+
+// The program: keeps the view's inputs and answers a resize with a picture of the new size.
+struct Sink final : EventSink {
+  void OnEvent(Control, Event) override {}
+  void OnMenu(MenuItem) override {}
+  void OnSpectrumView(const ViewInput& in) override {
+    inputs.push_back(in);
+    if (in.kind == ViewInput::Kind::Resize) window->SetSpectrumView(Plot(in.width, in.height));
+  }
+  std::vector<ViewInput> inputs;
+  Window* window = nullptr;
+};
+
+class ScriptedView : public testing::Test {
+ protected:
+  ScriptedView() {
+    window.SetSink(&sink);
+    sink.window = &window;
+    window.SetSpectrumView(Plot());
+  }
+  ScriptWindow window;
+  Sink sink;
+};
+
+TEST_F(ScriptedView, LinesBeforeTheViewIsOpenAreScriptFaults) {
+  EXPECT_EQ(FaultOf([&] { window.ActInView(Action(A::Reset)); }), "the Spectrum view is not open");
+  EXPECT_EQ(FaultOf([&] { (void)window.ViewPicture(800, 480); }), "the Spectrum view is not open");
+  EXPECT_TRUE(sink.inputs.empty());
+}
+
+// As the real check boxes and list: each change keeps the other boxes as the
+// user left them; a box so already, or the units chosen already, give nothing.
+TEST_F(ScriptedView, ClicksAtTheirPixelsAndControlsChangingOnlyWhatDiffers) {
+  window.ShowSpectrumView();
+  window.ActInView(Action(A::Click, 6562.8));
+  ViewAction show = Action(A::Show);
+  show.on = false;
+  window.ActInView(show);  // object
+  window.ActInView(show);
+  show.check = ViewCheck::Scale;
+  window.ActInView(show);
+  ViewAction units = Action(A::Units);
+  units.units = ViewUnits::Pixel;  // as at the start
+  window.ActInView(units);
+  ASSERT_EQ(sink.inputs.size(), 3u);
+  EXPECT_EQ(sink.inputs[0].kind, ViewInput::Kind::Click);
+  EXPECT_EQ(sink.inputs[0].x, 613) << "6562.8 is column 612.56";
+  EXPECT_EQ(sink.inputs[0].y, 220);
+  EXPECT_FALSE(sink.inputs[1].showObject);
+  EXPECT_TRUE(sink.inputs[1].scaleOverlays);
+  EXPECT_FALSE(sink.inputs[2].showObject);
+  EXPECT_TRUE(sink.inputs[2].showLamp);
+  EXPECT_FALSE(sink.inputs[2].scaleOverlays);
+}
+
+// A new size reaches the program once; the picture it answers with is the one painted.
+TEST_F(ScriptedView, SaveViewResizesOnlyForANewSizeAndPaintsTheLatestPicture) {
+  window.ShowSpectrumView();
+  EXPECT_EQ(window.ViewPicture(kViewStartWidth, kViewStartHeight).width(), kViewStartWidth);
+  EXPECT_TRUE(sink.inputs.empty());
+  const Surface small = window.ViewPicture(300, 200);
+  (void)window.ViewPicture(300, 200);
+  ASSERT_EQ(sink.inputs.size(), 1u);
+  EXPECT_EQ(sink.inputs[0].kind, ViewInput::Kind::Resize);
+  EXPECT_EQ(sink.inputs[0].width, 300);
+  EXPECT_EQ(sink.inputs[0].height, 200);
+  EXPECT_EQ(window.SpectrumViewSize().width, 300);
+  EXPECT_EQ(small.width(), 300);
+  EXPECT_EQ(small.height(), 200);
+  EXPECT_EQ(small.At(0, 0), (Rgb{10, 20, 30})) << "the picture's background";
+  EXPECT_EQ(small.At(150, 100), (Rgb{250, 250, 250}));
+}
+
+TEST(RecordingView, ControlsAreWrittenWhenTheyChangeAndPicturesNever) {
+  ScriptWindow inner;
+  std::ostringstream out;
+  Transcript t(out);
+  RecordingWindow window(inner, t);
+  ViewControls c{ViewUnits::Angstrom, "4000", "7000", true, true, true};
+  window.ShowSpectrumView();
+  window.SetSpectrumViewControls(c);
+  window.SetSpectrumView(Plot());
+  window.SetSpectrumViewControls(c);
+  c = {ViewUnits::Nanometre, "", "6 56", true, false, true};
+  window.SetSpectrumViewControls(c);
+  t.Finish();
+  EXPECT_EQ(out.str(),
+            "show-dialog spectrumView\n"
+            "view-controls units=angstrom from=4000 to=7000 object=on lamp=on scale=on\n"
+            "view-controls units=nm from= to=\"6 56\" object=on lamp=off scale=on\n");
+}
+
+}  // namespace
+}  // namespace lxr4

@@ -1,0 +1,198 @@
+// The Spectrum view's window: the canvas turns the mouse, wheel, keys and new
+// sizes into view inputs; the controls hand on what the user does and
+// nothing the program sets; the view first opens with its canvas at the
+// start size, and is silent once the program has ended.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRubberBand>
+#include <QTest>
+#include <QWheelEvent>
+#include <vector>
+
+#include "qt/spectrum_view_window.h"
+#include "tests/window/window_test_support.h"
+
+namespace lxr4 {
+namespace {
+
+using K = ViewInput::Kind;
+
+class ViewWindow : public testing::Test {
+ protected:
+  ViewWindow() : view(nullptr, [this](const ViewInput& in) { inputs.push_back(in); }) {
+    view.resize(view.sizeHint());
+    view.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+    inputs.clear();  // whatever size the test's screen gave it
+  }
+  QWidget* Canvas() { return view.Canvas(); }
+  template <class W = QAbstractButton>
+  W* Part(const char* name) {
+    return view.findChild<W*>(QString::fromLatin1(name));
+  }
+  void Wheel(QPoint at, int eighths) {
+    QWheelEvent wheel(at, Canvas()->mapToGlobal(at), QPoint(), QPoint(0, eighths), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Canvas(), &wheel);
+  }
+
+  std::vector<ViewInput> inputs;
+  SpectrumViewWindow view;
+};
+
+TEST_F(ViewWindow, AClickWithin3PixelsIsAClickAtThePress) {
+  QTest::mouseClick(Canvas(), Qt::LeftButton, {}, QPoint(120, 90));
+  QTest::mousePress(Canvas(), Qt::LeftButton, {}, QPoint(200, 100));
+  QTest::mouseMove(Canvas(), QPoint(203, 97));
+  QTest::mouseRelease(Canvas(), Qt::LeftButton, {}, QPoint(203, 97));
+  ASSERT_EQ(inputs.size(), 2u);
+  for (const ViewInput& in : inputs) EXPECT_EQ(in.kind, K::Click);
+  EXPECT_EQ(inputs[0].x, 120);
+  EXPECT_EQ(inputs[0].y, 90);
+  EXPECT_EQ(inputs[1].x, 200);
+  EXPECT_EQ(inputs[1].y, 100);
+}
+
+// 4 pixels along x make a box, shown by a rubber band while dragged; a drag
+// up or down only is neither a click nor a box.
+TEST_F(ViewWindow, ADragAlongXOfMoreThan3PixelsIsABoxWithItsBand) {
+  auto* band = Canvas()->findChild<QRubberBand*>();
+  ASSERT_NE(band, nullptr);
+  QTest::mousePress(Canvas(), Qt::LeftButton, {}, QPoint(300, 100));
+  QTest::mouseMove(Canvas(), QPoint(250, 140));
+  EXPECT_TRUE(band->isVisible());
+  EXPECT_EQ(band->geometry().left(), 250);
+  EXPECT_EQ(band->geometry().right(), 300);
+  QTest::mouseRelease(Canvas(), Qt::LeftButton, {}, QPoint(296, 140));
+  EXPECT_FALSE(band->isVisible());
+  QTest::mousePress(Canvas(), Qt::LeftButton, {}, QPoint(300, 100));
+  QTest::mouseRelease(Canvas(), Qt::LeftButton, {}, QPoint(302, 200));
+  ASSERT_EQ(inputs.size(), 1u);
+  EXPECT_EQ(inputs[0].kind, K::Box);
+  EXPECT_EQ(inputs[0].x, 300);
+  EXPECT_EQ(inputs[0].x2, 296);
+}
+
+// Notches of 120 eighths; a finer wheel's part turns add up to the next notch.
+TEST_F(ViewWindow, TheWheelGivesWholeNotchesAtThePointer) {
+  Wheel(QPoint(50, 60), 240);
+  Wheel(QPoint(51, 60), 60);
+  Wheel(QPoint(52, 60), 60);
+  Wheel(QPoint(53, 60), -120);
+  ASSERT_EQ(inputs.size(), 3u);
+  const int steps[] = {2, 1, -1};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(inputs[i].kind, K::Wheel);
+    EXPECT_EQ(inputs[i].steps, steps[i]);
+  }
+  EXPECT_EQ(inputs[1].x, 52);
+  EXPECT_EQ(inputs[1].y, 60);
+}
+
+TEST_F(ViewWindow, KeysOnTheCanvasPanZoomAndReset) {
+  QTest::mouseClick(Canvas(), Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_TRUE(Canvas()->hasFocus()) << "a click gives the canvas the keys";
+  inputs.clear();
+  const std::pair<Qt::Key, ViewKey> keys[] = {
+      {Qt::Key_Left, ViewKey::PanLeft}, {Qt::Key_Right, ViewKey::PanRight}, {Qt::Key_Plus, ViewKey::ZoomIn},
+      {Qt::Key_Equal, ViewKey::ZoomIn}, {Qt::Key_Minus, ViewKey::ZoomOut},  {Qt::Key_Home, ViewKey::Reset},
+      {Qt::Key_Up, ViewKey::Reset}};
+  for (const auto& [key, meaning] : keys) QTest::keyClick(Canvas(), key);
+  ASSERT_EQ(inputs.size(), 6u) << "Up means nothing";
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(inputs[i].kind, K::Key);
+    EXPECT_EQ(inputs[i].key, keys[i].second);
+  }
+}
+
+TEST_F(ViewWindow, ANewCanvasSizeIsReportedOnce) {
+  const QSize canvas = Canvas()->size();
+  view.resize(view.size() + QSize(-100, 50));
+  QTRY_COMPARE(Canvas()->size(), canvas + QSize(-100, 50));
+  ASSERT_EQ(inputs.size(), 1u);
+  EXPECT_EQ(inputs[0].kind, K::Resize);
+  EXPECT_EQ(inputs[0].width, canvas.width() - 100);
+  EXPECT_EQ(inputs[0].height, canvas.height() + 50);
+  EXPECT_EQ(view.Canvas()->Reported(), Canvas()->size());
+}
+
+TEST_F(ViewWindow, ControlsSetByTheProgramHandNothingOnAndTheUsersDo) {
+  const ViewControls set{ViewUnits::Nanometre, "400", "700.5", false, true, false};
+  view.SetControls(set);
+  EXPECT_TRUE(inputs.empty());
+  EXPECT_EQ(view.Controls(), set);
+  EXPECT_EQ(Part<QComboBox>(kViewUnitsName)->currentText().toStdString(), "nm");
+
+  Part<QLineEdit>(kViewToName)->setText(QStringLiteral("650"));
+  Part(kViewApplyName)->click();
+  QTest::keyClick(Part<QLineEdit>(kViewFromName), Qt::Key_Return);
+  Part(kViewResetName)->click();
+  Part(kViewLampName)->click();
+  Part<QComboBox>(kViewUnitsName)->setCurrentIndex(0);  // as the list does when the user takes an entry
+  ASSERT_EQ(inputs.size(), 5u);
+  EXPECT_EQ(inputs[0].kind, K::Range);
+  EXPECT_EQ(inputs[0].fromText, "400");
+  EXPECT_EQ(inputs[0].toText, "650");
+  EXPECT_EQ(inputs[1].kind, K::Range) << "Enter in a box applies";
+  EXPECT_EQ(inputs[2].kind, K::Reset);
+  EXPECT_EQ(inputs[3].kind, K::Show);
+  EXPECT_FALSE(inputs[3].showObject);
+  EXPECT_FALSE(inputs[3].showLamp);
+  EXPECT_FALSE(inputs[3].scaleOverlays);
+  EXPECT_EQ(inputs[4].kind, K::Units);
+  EXPECT_EQ(inputs[4].units, ViewUnits::Angstrom);
+}
+
+// The picture's pixels on the screen are the painter's own, unscaled.
+TEST_F(ViewWindow, TheCanvasShowsThePicturePixelForPixel) {
+  PlotPicture p;
+  p.width = 300;
+  p.height = 200;
+  p.background = Rgb{200, 210, 220};
+  p.rects.push_back({10, 20, 5, 4, Rgb{255, 0, 0}});
+  p.lines.push_back({0, 100, 299, 100, Rgb{0, 0, 255}});
+  view.SetPicture(p);
+  const QImage shown = Canvas()->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(10, 20), QColor(255, 0, 0));
+  EXPECT_EQ(shown.pixelColor(14, 23), QColor(255, 0, 0));
+  EXPECT_EQ(shown.pixelColor(15, 23), QColor(200, 210, 220));
+  EXPECT_EQ(shown.pixelColor(150, 100), QColor(0, 0, 255));
+  EXPECT_EQ(shown.pixelColor(150, 101), QColor(200, 210, 220));
+  EXPECT_EQ(shown.pixelColor(299, 199), QColor(200, 210, 220));
+}
+
+// The view opens with its canvas at the start size, which needs no new
+// picture; after the program ends the view's inputs are dropped.
+TEST_F(ShownWindow, TheViewOpensAtTheStartSizeAndFallsSilentWhenTheProgramEnds) {
+  struct ViewSink final : EventSink {
+    void OnEvent(Control, Event) override {}
+    void OnMenu(MenuItem) override {}
+    void OnSpectrumView(const ViewInput& in) override { inputs.push_back(in); }
+    std::vector<ViewInput> inputs;
+  } viewSink;
+  window.SetEventSink(&viewSink);
+  window.ShowSpectrumView();
+  SpectrumViewWindow* view = window.SpectrumView();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view->Canvas()->size(), QSize(kViewStartWidth, kViewStartHeight));
+  EXPECT_EQ(view->windowTitle().toStdString(), "Spectrum");
+  EXPECT_EQ(window.SpectrumViewSize().width, kViewStartWidth);
+  EXPECT_EQ(window.SpectrumViewSize().height, kViewStartHeight);
+  EXPECT_TRUE(viewSink.inputs.empty());
+  QTest::mouseClick(view->Canvas(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(viewSink.inputs.size(), 1u);
+  window.EndProgram();
+  QTest::mouseClick(view->Canvas(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(viewSink.inputs.size(), 1u);
+  EXPECT_FALSE(view->isVisible());
+}
+
+}  // namespace
+}  // namespace lxr4
