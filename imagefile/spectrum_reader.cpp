@@ -30,7 +30,8 @@ bool StartsWithLetters(std::string_view a, std::string_view lower) {
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    text.remove_suffix(1);
   return text;
 }
 
@@ -42,11 +43,13 @@ std::optional<double> AngstromsPer(std::string_view unit) {
     std::string_view name;
     double angstroms;
   };
-  static constexpr std::array<Unit, 13> kUnits = {{{"", 1},
+  static constexpr std::array<Unit, 16> kUnits = {{{"", 1},
                                                    {"angstrom", 1},
                                                    {"angstroms", 1},
                                                    {"a", 1},
                                                    {"aa", 1},
+                                                   {"\xc3\x85", 1},      // the letter A with a ring, UTF-8
+                                                   {"\xe2\x84\xab", 1},  // the Angstrom sign, UTF-8
                                                    {"0.1nm", 1},
                                                    {"nm", 10},
                                                    {"nanometer", 10},
@@ -54,6 +57,7 @@ std::optional<double> AngstromsPer(std::string_view unit) {
                                                    {"micron", 1e4},
                                                    {"microns", 1e4},
                                                    {"mm", 1e7},
+                                                   {"cm", 1e8},
                                                    {"m", 1e10}}};
   for (const Unit& u : kUnits)
     if (SameLetters(unit, u.name)) return u.angstroms;
@@ -68,7 +72,8 @@ SpectrumReadResult Refuse(Error e, const std::string& fileName, std::string_view
 // Drops the samples whose wavelength or flux is not finite, converts the
 // wavelengths to Angstrom (from log10 first, when `logarithmic`) and checks
 // the result: at least 2 samples, all above 0, strictly monotonic. In place.
-SpectrumReadResult Finish(OpenedSpectrum s, std::string_view unit, bool logarithmic, const std::string& fileName) {
+SpectrumReadResult Finish(OpenedSpectrum s, std::string_view unit, bool logarithmic,
+                          const std::string& fileName) {
   const std::optional<double> scale = AngstromsPer(unit);
   if (!scale) return Refuse(Error::BadUnit, fileName, Trim(unit));
   std::size_t kept = 0;
@@ -99,14 +104,25 @@ SpectrumReadResult Finish(OpenedSpectrum s, std::string_view unit, bool logarith
 
 Error FromFits(FitsError e) {
   switch (e) {
-    case FitsError::None: return Error::None;
-    case FitsError::NotFits: case FitsError::NoImage: return Error::NotSpectrum;
-    case FitsError::BadAxes: return Error::NotOneRow;
-    case FitsError::TooLarge: return Error::TooLarge;
-    case FitsError::Truncated: return Error::FitsTruncated;
-    case FitsError::DecoderFailed: return Error::DecoderFailed;
-    case FitsError::Unavailable: return Error::FitsUnavailable;
-    case FitsError::Corrupt: case FitsError::NoValidPixels: case FitsError::BadScale: break;
+    case FitsError::None:
+      return Error::None;
+    case FitsError::NotFits:
+    case FitsError::NoImage:
+      return Error::NotSpectrum;
+    case FitsError::BadAxes:
+      return Error::NotOneRow;
+    case FitsError::TooLarge:
+      return Error::TooLarge;
+    case FitsError::Truncated:
+      return Error::FitsTruncated;
+    case FitsError::DecoderFailed:
+      return Error::DecoderFailed;
+    case FitsError::Unavailable:
+      return Error::FitsUnavailable;
+    case FitsError::Corrupt:
+    case FitsError::NoValidPixels:
+    case FitsError::BadScale:
+      break;
   }
   return Error::FitsCorrupt;
 }
@@ -279,12 +295,14 @@ TextColumns ChooseColumns(std::string_view header, std::size_t columns) {
 }
 
 bool TextBytes(std::span<const std::uint8_t> bytes) {
-  return std::none_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b < 32 && b != '\n' && b != '\r' && b != '\t'; });
+  return std::none_of(bytes.begin(), bytes.end(),
+                      [](std::uint8_t b) { return b < 32 && b != '\n' && b != '\r' && b != '\t'; });
 }
 
 SpectrumReadResult ReadText(std::span<const std::uint8_t> bytes, const std::string& fileName) {
   if (!TextBytes(bytes)) return Refuse(Error::NotSpectrum, fileName);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (text.starts_with("\xef\xbb\xbf")) text.remove_prefix(3);  // a UTF-8 byte-order mark
   OpenedSpectrum s;
   std::string_view header;
   TextColumns columns;
@@ -308,15 +326,20 @@ SpectrumReadResult ReadText(std::span<const std::uint8_t> bytes, const std::stri
       columns = ChooseColumns(header, count);
       if (columns.error != Error::None) return Refuse(columns.error, fileName);
       // One pass to count the lines: room for all samples, allocated once.
-      const auto lines = static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(from) - 1,
-                                                             text.end(), '\n')) + 1;
+      const auto lines = static_cast<std::size_t>(std::count(
+                             text.begin() + static_cast<std::ptrdiff_t>(from) - 1, text.end(), '\n')) +
+                         1;
       s.wavelength.reserve(std::min(lines, static_cast<std::size_t>(kMaxSpectrumSamples)));
       s.flux.reserve(std::min(lines, static_cast<std::size_t>(kMaxSpectrumSamples)));
     }
-    const std::optional<double> wave = columns.wave < kKeptFields ? Number(fields.field[columns.wave]) : std::nullopt;
-    const std::optional<double> flux = columns.flux < kKeptFields ? Number(fields.field[columns.flux]) : std::nullopt;
-    if (fields.count != count || !wave || !flux) return Refuse(Error::BadTextLine, fileName, std::to_string(number));
-    if (s.flux.size() >= static_cast<std::size_t>(kMaxSpectrumSamples)) return Refuse(Error::TooLarge, fileName);
+    const std::optional<double> wave =
+        columns.wave < kKeptFields ? Number(fields.field[columns.wave]) : std::nullopt;
+    const std::optional<double> flux =
+        columns.flux < kKeptFields ? Number(fields.field[columns.flux]) : std::nullopt;
+    if (fields.count != count || !wave || !flux)
+      return Refuse(Error::BadTextLine, fileName, std::to_string(number));
+    if (s.flux.size() >= static_cast<std::size_t>(kMaxSpectrumSamples))
+      return Refuse(Error::TooLarge, fileName);
     s.wavelength.push_back(*wave);
     s.flux.push_back(*flux);
   }
@@ -344,20 +367,40 @@ SpectrumReadResult ReadSpectrumFile(std::span<const std::uint8_t> bytes, const s
   }
 }
 
-std::string SpectrumReadMessage(SpectrumReadError error, const std::string& fileName, std::string_view detail) {
+std::string SpectrumReadMessage(SpectrumReadError error, const std::string& fileName,
+                                std::string_view detail) {
   const std::string d(detail);
   std::string what;
   switch (error) {
-    case Error::None: return {};
-    case Error::Empty: what = " is empty"; break;
-    case Error::NotSpectrum: what = " is not a spectrum (a FITS spectrum, or columns of wavelengths and values)"; break;
-    case Error::NotOneRow: what = " holds an image of more than one row, not a spectrum"; break;
-    case Error::NoWavelengthAxis: what = " has no wavelength axis (CRVAL1/CDELT1)"; break;
-    case Error::NoWavelengthColumn: what = " has no wavelengths"; break;
-    case Error::NoFluxColumn: what = " has wavelengths but no flux column"; break;
-    case Error::TooFewSamples: what = " has fewer than 2 samples with a wavelength and a value"; break;
-    case Error::NonPositiveWavelength: what = " has wavelengths at or below zero"; break;
-    case Error::NotMonotonic: what = " has wavelengths that neither rise nor fall throughout"; break;
+    case Error::None:
+      return {};
+    case Error::Empty:
+      what = " is empty";
+      break;
+    case Error::NotSpectrum:
+      what = " is not a spectrum (a FITS spectrum, or columns of wavelengths and values)";
+      break;
+    case Error::NotOneRow:
+      what = " holds an image of more than one row, not a spectrum";
+      break;
+    case Error::NoWavelengthAxis:
+      what = " has no wavelength axis (CRVAL1/CDELT1)";
+      break;
+    case Error::NoWavelengthColumn:
+      what = " has no wavelengths";
+      break;
+    case Error::NoFluxColumn:
+      what = " has wavelengths but no flux column";
+      break;
+    case Error::TooFewSamples:
+      what = " has fewer than 2 samples with a wavelength and a value";
+      break;
+    case Error::NonPositiveWavelength:
+      what = " has wavelengths at or below zero";
+      break;
+    case Error::NotMonotonic:
+      what = " has wavelengths that neither rise nor fall throughout";
+      break;
     case Error::BadUnit:
       what = " has a wavelength unit" + (d.empty() ? std::string() : " '" + d + "'") +
              " other than Angstrom, nm, um or m";
@@ -365,13 +408,23 @@ std::string SpectrumReadMessage(SpectrumReadError error, const std::string& file
     case Error::BadTextLine:
       what = " has a line that is not numbers" + (d.empty() ? std::string() : " (line " + d + ")");
       break;
-    case Error::FitsCorrupt: what = " is a damaged FITS file"; break;
-    case Error::FitsTruncated: what = " ends before its spectrum's data"; break;
-    case Error::DecoderFailed: what = " could not be decoded (the FITS decoder failed on it)"; break;
-    case Error::FitsUnavailable:
-      what = ": FITS support is unavailable (lxr4-fits-decoder is missing beside the program or cannot be started)";
+    case Error::FitsCorrupt:
+      what = " is a damaged FITS file";
       break;
-    case Error::TooLarge: what = " is too large (more than 16777216 samples or 256 MB)"; break;
+    case Error::FitsTruncated:
+      what = " ends before its spectrum's data";
+      break;
+    case Error::DecoderFailed:
+      what = " could not be decoded (the FITS decoder failed on it)";
+      break;
+    case Error::FitsUnavailable:
+      what =
+          ": FITS support is unavailable (lxr4-fits-decoder is missing beside the program or cannot be "
+          "started)";
+      break;
+    case Error::TooLarge:
+      what = " is too large (more than 16777216 samples or 256 MB)";
+      break;
   }
   return fileName + what + " - not opened.";
 }

@@ -57,8 +57,8 @@ using SpectrumReadResult = Result<SpectrumReadError, OpenedSpectrum>;
 // lxr4-fits-decoder (FitsDecoderBesideProgram()). On a refusal, `message` holds
 // SpectrumReadMessage's text (with the line of a BadTextLine, the unit of a
 // BadUnit). Never throws.
-[[nodiscard]] SpectrumReadResult ReadSpectrumFile(std::span<const std::uint8_t> bytes, const std::string& fileName,
-                                                  const std::string& decoder);
+[[nodiscard]] SpectrumReadResult ReadSpectrumFile(std::span<const std::uint8_t> bytes,
+                                                  const std::string& fileName, const std::string& decoder);
 
 // The message for a refusal, naming the file and what is wrong, e.g.
 // "star.fits has no wavelength axis (CRVAL1/CDELT1) - not opened."; `detail`

@@ -37,7 +37,8 @@ SpectrumReadResult Read(const Bytes& bytes, const std::string& decoder = kDecode
 
 // A 1-D FITS image of 10 16-bit zeros with `cards` after the mandatory ones.
 Bytes LinearImage(const std::vector<std::string>& cards, int naxis1 = 10) {
-  std::vector<std::string> all = {"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 1", "NAXIS1  = " + std::to_string(naxis1)};
+  std::vector<std::string> all = {"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 1",
+                                  "NAXIS1  = " + std::to_string(naxis1)};
   all.insert(all.end(), cards.begin(), cards.end());
   return Header(all, static_cast<std::size_t>(naxis1) * 2);
 }
@@ -85,6 +86,39 @@ TEST(SpectrumReader, ExportsBeforeACalibrationHaveNoWavelengths) {
   }
 }
 
+// The axis keys of a 1-D image: Angstrom at samples 1 and 10 of LinearImage.
+TEST(SpectrumReader, ReadsTheAxisOfAFitsImage) {
+  struct Case {
+    const char* name;
+    Bytes file;
+    double first, last;
+  };
+  const std::vector<Case> cases = {
+      {"CRPIX1 left out", LinearImage({"CRVAL1  = 5000", "CDELT1  = 2"}), 5000, 5018},
+      {"CD1_1 and CRPIX1", LinearImage({"CRVAL1  = 5000", "CD1_1   = -2", "CRPIX1  = 10"}), 5018, 5000},
+      {"micrometres", LinearImage({"CRVAL1  = 0.5", "CDELT1  = 1E-4", "CUNIT1  = 'um'"}), 5000, 5009},
+      {"DC-FLAG 1", LinearImage({"CRVAL1  = 3.7", "CDELT1  = 0.01", "DC-FLAG = 1"}), std::pow(10, 3.7),
+       std::pow(10, 3.79)},
+      {"WAVE-LOG", LinearImage({"CRVAL1  = 5000", "CDELT1  = 2", "CTYPE1  = 'WAVE-LOG'"}), 5000,
+       5000 * std::exp(18.0 / 5000)},
+      {"one row of a 2-D image",
+       Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 10", "NAXIS2  = 1", "CRVAL1  = 5000",
+               "CDELT1  = 2", "OBJECT  = 'M 57'"},
+              20),
+       5000, 5018},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SpectrumReadResult r = Read(c.file);
+    ASSERT_EQ(r.error, SpectrumReadError::None) << r.message;
+    ASSERT_EQ(r.wavelength.size(), 10U);
+    EXPECT_NEAR(r.wavelength.front(), c.first, 1e-9 * c.first);
+    EXPECT_NEAR(r.wavelength.back(), c.last, 1e-9 * c.last);
+    EXPECT_EQ(r.flux, std::vector<double>(10, 0.0));
+  }
+  EXPECT_EQ(Read(cases.back().file).name, "M 57");
+}
+
 // ---- files of other programs ----
 
 TEST(SpectrumReader, ReadsWhatSpecutilsAndAstropyWrite) {
@@ -102,15 +136,16 @@ TEST(SpectrumReader, ReadsWhatSpecutilsAndAstropyWrite) {
     double tolerance;  // Angstrom
   };
   const std::vector<Case> cases = {
-      {"tabular-nm.fits", [](double i) { return 10 * (400 + i); }, [](double i) { return 100 + 0.5 * i; }, "Jy",
-       "tabular-nm.fits", 1e-9},
+      {"tabular-nm.fits", [](double i) { return 10 * (400 + i); }, [](double i) { return 100 + 0.5 * i; },
+       "Jy", "tabular-nm.fits", 1e-9},
       {"wcs1d-nm.fits", [](double i) { return 4000 + 5 * i; }, [](double i) { return 1.5 * i; }, "Jy",
        "wcs1d-nm.fits", 1e-6},
-      {"loglinear.fits", [](double i) { return std::pow(10.0, 3.6 + 1e-4 * i); }, [](double i) { return i * i; }, "",
-       "HD 1234", 1e-6},
+      {"loglinear.fits", [](double i) { return std::pow(10.0, 3.6 + 1e-4 * i); },
+       [](double i) { return i * i; }, "", "HD 1234", 1e-6},
       {"row-in-extension.fits", [](double i) { return 6000 - 2 * (i - 10); }, [](double i) { return 7 - i; },
        "erg/s/cm2/A", "row-in-extension.fits", 1e-9},
-      {"loglam-vector.fits", [](double i) { return std::pow(10.0, double{static_cast<float>(3.5 + 1e-4 * i)}); },
+      {"loglam-vector.fits",
+       [](double i) { return std::pow(10.0, double{static_cast<float>(3.5 + 1e-4 * i)}); },
        [](double i) { return 2 * i; }, "1e-17 erg/s/cm2/A", "loglam-vector.fits", 1e-6},
   };
   for (const Case& c : cases) {
@@ -141,9 +176,21 @@ TEST(SpectrumReader, ReadsTextInItsUsualShapes) {
     const char* unit;
   };
   const std::vector<Case> cases = {
-      {"blank-separated, no header", "5000 1.5\n5001.5 2\n5003\t-3e2\n", {5000, 5001.5, 5003}, {1.5, 2, -300}, ""},
-      {"comments and CR LF", "# from a script\r\n\r\n5000, 1\r\n# a gap\r\n5001, 2\r\n", {5000, 5001}, {1, 2}, ""},
-      {"our CSV's three columns", "pixel,wavelength_angstrom,value\r\n1,6000,7\r\n2,5998,8\r\n", {6000, 5998}, {7, 8}, ""},
+      {"blank-separated, no header",
+       "5000 1.5\n5001.5 2\n5003\t-3e2\n",
+       {5000, 5001.5, 5003},
+       {1.5, 2, -300},
+       ""},
+      {"comments, CR LF, a byte-order mark",
+       "\xef\xbb\xbf# from a script\r\n\r\n5000, 1\r\n# a gap\r\n5001, 2\r\n",
+       {5000, 5001},
+       {1, 2},
+       ""},
+      {"our CSV's three columns",
+       "pixel,wavelength_angstrom,value\r\n1,6000,7\r\n2,5998,8\r\n",
+       {6000, 5998},
+       {7, 8},
+       ""},
       {"header with units", "wavelength (nm), flux [Jy]\n500,1\n500.5,2\n", {5000, 5005}, {1, 2}, "Jy"},
       {"named columns in any order", "# flux wave_nm\n1 500\n2 501\n", {5000, 5010}, {1, 2}, ""},
       {"log10 wavelengths", "loglam flux\n3 1\n4 2\n", {1000, 10000}, {1, 2}, ""},
@@ -176,7 +223,8 @@ class SpectrumRefusal : public ::testing::Test {
  protected:
   // A stand-in decoder: a shell script in a scratch folder.
   static std::string Script(const std::string& name, const std::string& body) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "lxr4-spectrum-reader-decoders";
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / "lxr4-spectrum-reader-decoders";
     std::filesystem::create_directories(dir);
     const std::filesystem::path path = dir / name;
     std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
@@ -188,11 +236,11 @@ class SpectrumRefusal : public ::testing::Test {
 TEST_F(SpectrumRefusal, EachRefusalSaysWhatIsWrong) {
   using E = SpectrumReadError;
   const Bytes linear = LinearImage({"CRVAL1  = 5000", "CDELT1  = 2"});
-  const Bytes wavelengthsOnly =
-      Concatenated(Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0),
-                   Header({"XTENSION= 'BINTABLE'", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 8", "NAXIS2  = 3",
-                           "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1", "TTYPE1  = 'WAVELENGTH'", "TFORM1  = '1D'"},
-                          24));
+  const Bytes wavelengthsOnly = Concatenated(
+      Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0),
+      Header({"XTENSION= 'BINTABLE'", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 8", "NAXIS2  = 3",
+              "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1", "TTYPE1  = 'WAVELENGTH'", "TFORM1  = '1D'"},
+             24));
   struct Case {
     const char* name;
     Bytes bytes;
@@ -202,15 +250,19 @@ TEST_F(SpectrumRefusal, EachRefusalSaysWhatIsWrong) {
   };
   const std::vector<Case> cases = {
       {"no bytes", {}, E::Empty, "star.dat is empty - not opened."},
-      {"binary bytes", {0x7f, 'E', 'L', 'F', 0, 1}, E::NotSpectrum,
+      {"binary bytes",
+       {0x7f, 'E', 'L', 'F', 0, 1},
+       E::NotSpectrum,
        "star.dat is not a spectrum (a FITS spectrum, or columns of wavelengths and values) - not opened."},
       {"words only", TextBytes("Dear diary,\nno numbers here\n"), E::NotSpectrum, ""},
       {"FITS without data", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0"}, 0), E::NotSpectrum, ""},
-      {"FITS frame of 4 rows", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 5", "NAXIS2  = 4"}, 20),
-       E::NotOneRow, "star.dat holds an image of more than one row, not a spectrum - not opened."},
+      {"FITS frame of 4 rows",
+       Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 5", "NAXIS2  = 4"}, 20), E::NotOneRow,
+       "star.dat holds an image of more than one row, not a spectrum - not opened."},
       {"no CRVAL1", LinearImage({"CDELT1  = 2"}), E::NoWavelengthAxis,
        "star.dat has no wavelength axis (CRVAL1/CDELT1) - not opened."},
-      {"a frequency axis", LinearImage({"CRVAL1  = 5000", "CDELT1  = 2", "CTYPE1  = 'FREQ'"}), E::NoWavelengthAxis, ""},
+      {"a frequency axis", LinearImage({"CRVAL1  = 5000", "CDELT1  = 2", "CTYPE1  = 'FREQ'"}),
+       E::NoWavelengthAxis, ""},
       {"one column of text", TextBytes("1\n2\n3\n"), E::NoWavelengthColumn, ""},
       {"table without a flux column", wavelengthsOnly, E::NoFluxColumn,
        "star.dat has wavelengths but no flux column - not opened."},
@@ -244,9 +296,9 @@ TEST_F(SpectrumRefusal, EachRefusalSaysWhatIsWrong) {
        "started) - not opened.",
        "/nonexistent/lxr4-fits-decoder"},
       {"decoder crashes", linear, E::DecoderFailed,
-       "star.dat could not be decoded (the FITS decoder failed on it) - not opened.", Script("crash", "kill -SEGV $$")},
-      {"decoder answers a frame", linear, E::DecoderFailed, "",
-       Script("frame", "exec " + kDecoder)},
+       "star.dat could not be decoded (the FITS decoder failed on it) - not opened.",
+       Script("crash", "kill -SEGV $$")},
+      {"decoder answers a frame", linear, E::DecoderFailed, "", Script("frame", "exec " + kDecoder)},
       {"decoder answers zeros", linear, E::DecoderFailed, "",
        Script("zeros", "cat >/dev/null; printf LXR4SPC1; head -c 496 /dev/zero")},
   };
@@ -326,7 +378,8 @@ TEST(SpectrumReader, ReadsALongSpectrumQuickly) {
   for (const SpectrumFile& f : {WriteCsvSpectrum(s), WriteFitsTableSpectrum(s), WriteLinearFitsSpectrum(s)}) {
     const auto start = std::chrono::steady_clock::now();
     const SpectrumReadResult r = Read(f.bytes);
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     ASSERT_EQ(r.error, SpectrumReadError::None) << r.message;
     EXPECT_EQ(r.flux.size(), 65536U);
     EXPECT_LT(ms, 1000);
