@@ -75,7 +75,7 @@ SpectrumReadResult Refuse(Error e, const std::string& fileName, std::string_view
 SpectrumReadResult Finish(OpenedSpectrum s, std::string_view unit, bool logarithmic,
                           const std::string& fileName) {
   const std::optional<double> scale = AngstromsPer(unit);
-  if (!scale) return Refuse(Error::BadUnit, fileName, Trim(unit));
+  if (!scale) return Refuse(Error::BadUnit, fileName, Trim(unit).substr(0, 24));  // a line of text is no unit
   std::size_t kept = 0;
   for (std::size_t i = 0; i < s.flux.size(); ++i) {
     if (!std::isfinite(s.wavelength[i]) || !std::isfinite(s.flux[i])) continue;
@@ -396,7 +396,7 @@ std::string SpectrumReadMessage(SpectrumReadError error, const std::string& file
       what = " has fewer than 2 samples with a wavelength and a value";
       break;
     case Error::NonPositiveWavelength:
-      what = " has wavelengths at or below zero";
+      what = " has wavelengths at or below zero or out of range";
       break;
     case Error::NotMonotonic:
       what = " has wavelengths that neither rise nor fall throughout";

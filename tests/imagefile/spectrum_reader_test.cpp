@@ -270,7 +270,7 @@ TEST_F(SpectrumRefusal, EachRefusalSaysWhatIsWrong) {
        "star.dat has fewer than 2 samples with a wavelength and a value - not opened."},
       {"one finite sample", TextBytes("5000 1\n5001 nan\n"), E::TooFewSamples, ""},
       {"zero wavelength", TextBytes("0 1\n1 2\n"), E::NonPositiveWavelength,
-       "star.dat has wavelengths at or below zero - not opened."},
+       "star.dat has wavelengths at or below zero or out of range - not opened."},
       {"axis through zero", LinearImage({"CRVAL1  = 5", "CDELT1  = -1"}), E::NonPositiveWavelength, ""},
       {"wavelength beyond a number once converted", TextBytes("wavelength (m),flux\n1e300,1\n2e300,2\n"),
        E::NonPositiveWavelength, ""},
