@@ -4,7 +4,9 @@
 // in a short-lived process of its own, the decoder (imagefile/decoder), with a
 // memory, CPU-time and wall-clock limit, and hands back the frame in a fixed
 // format (imagefile/fits_answer.h) that is checked here like any file. A
-// decoder that crashes, hangs or runs out of memory is a refused file.
+// decoder that crashes, hangs or runs out of memory is a refused file. The
+// same decoder hands back a 1-D spectrum (ReadFitsSpectrum) for the spectrum
+// reader (imagefile/spectrum_reader.h).
 #pragma once
 
 #include <cstddef>

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "imagefile/fits_answer.h"
+#include "imagefile/gzip.h"
 #include "imagefile/spectrum_files.h"
 #include "tests/imagefile/fits_cards.h"
 
@@ -63,7 +64,11 @@ TEST(SpectrumReader, ReadsBackTheProgramsOwnExports) {
   };
   const std::vector<Case> cases = {{"linear FITS", WriteLinearFitsSpectrum(source), 1e-7, "Vega"},
                                    {"FITS table", WriteFitsTableSpectrum(source), 0, "Vega"},
-                                   {"CSV", WriteCsvSpectrum(source), 0, "star.dat"}};
+                                   {"CSV", WriteCsvSpectrum(source), 0, "star.dat"},
+                                   {"gzip-compressed FITS table",
+                                    {SpectrumFileError::None, Gzip(WriteFitsTableSpectrum(source).bytes)},
+                                    0,
+                                    "Vega"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(c.file.error, SpectrumFileError::None);
