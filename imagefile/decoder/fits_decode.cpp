@@ -194,22 +194,25 @@ FitsError ReadTableSpectrum(fitsfile* f, FitsSpectrum& s) {
   long long rows = 0;
   if (fits_get_num_cols(f, &columns, &status) != 0 || fits_get_num_rowsll(f, &rows, &status) != 0)
     return FitsError::Corrupt;
+  // The first wavelength column, then the first flux column with as many values per row.
   int wave = 0, flux = 0;
-  long long waveRepeat = 0, fluxRepeat = 0;
-  for (int c = 1; c <= columns && (wave == 0 || flux == 0); ++c) {
-    const std::string name = StringKey(f, ("TTYPE" + std::to_string(c)).c_str()).value_or("");
-    const SpectrumColumn kind = ClassifySpectrumColumn(name);
-    long long repeat = 0;
-    if (kind == SpectrumColumn::Other || !NumberColumn(f, c, repeat)) continue;
-    const bool isWave = kind != SpectrumColumn::Flux;
-    if ((isWave ? wave : flux) != 0) continue;
-    (isWave ? wave : flux) = c;
-    (isWave ? waveRepeat : fluxRepeat) = repeat;
-    (isWave ? s.waveColumn : s.fluxColumn) = name;
-    (isWave ? s.waveUnit : s.fluxUnit) = StringKey(f, ("TUNIT" + std::to_string(c)).c_str()).value_or("");
+  long long waveRepeat = 0;
+  for (const bool seekingWave : {true, false}) {
+    for (int c = 1; c <= columns && (seekingWave ? wave : flux) == 0; ++c) {
+      const std::string name = StringKey(f, ("TTYPE" + std::to_string(c)).c_str()).value_or("");
+      const SpectrumColumn kind = ClassifySpectrumColumn(name);
+      long long repeat = 0;
+      if (kind == SpectrumColumn::Other || (kind != SpectrumColumn::Flux) != seekingWave ||
+          !NumberColumn(f, c, repeat) || (!seekingWave && repeat != waveRepeat))
+        continue;
+      (seekingWave ? wave : flux) = c;
+      if (seekingWave) waveRepeat = repeat;
+      (seekingWave ? s.waveColumn : s.fluxColumn) = name;
+      (seekingWave ? s.waveUnit : s.fluxUnit) = StringKey(f, ("TUNIT" + std::to_string(c)).c_str()).value_or("");
+    }
+    if (wave == 0) break;
   }
   if (wave == 0 || flux == 0) return FitsError::None;  // the reader says which is missing
-  if (waveRepeat != fluxRepeat) return FitsError::BadAxes;
   if (rows > kMaxSpectrumSamples / waveRepeat) return FitsError::TooLarge;
   const long long n = rows * waveRepeat;
   s.wavelength.assign(static_cast<std::size_t>(n), 0.0);

@@ -19,8 +19,9 @@ namespace lxr4 {
 
 // Reads the spectrum of HDU `hdu` (found by WalkFitsLayout with
 // FitsTarget::Spectrum): a 1-D image's values and axis keys, or a binary
-// table's first wavelength and first flux column (spectrum_columns.h) of
-// numbers, each row's values in turn when a column holds several. Undefined
+// table's first wavelength column and first flux column of as many numbers
+// per row (spectrum_columns.h), each row's values in turn when a column holds
+// several. Undefined
 // values are NaN. `file` is padded as for a frame.
 [[nodiscard]] FitsSpectrumResult DecodeFitsSpectrum(std::vector<std::uint8_t>& file, int hdu);
 

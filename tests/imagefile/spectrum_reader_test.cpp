@@ -246,6 +246,12 @@ TEST_F(SpectrumRefusal, EachRefusalSaysWhatIsWrong) {
       Header({"XTENSION= 'BINTABLE'", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 8", "NAXIS2  = 3",
               "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1", "TTYPE1  = 'WAVELENGTH'", "TFORM1  = '1D'"},
              24));
+  const Bytes unequalColumns =
+      Concatenated(Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0),
+                   Header({"XTENSION= 'BINTABLE'", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 24",
+                           "NAXIS2  = 3", "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 2", "TTYPE1  = 'WAVE'",
+                           "TFORM1  = '2D'", "TTYPE2  = 'FLUX'", "TFORM2  = '1D'"},
+                          72));
   struct Case {
     const char* name;
     Bytes bytes;
@@ -271,6 +277,7 @@ TEST_F(SpectrumRefusal, EachRefusalSaysWhatIsWrong) {
       {"one column of text", TextBytes("1\n2\n3\n"), E::NoWavelengthColumn, ""},
       {"table without a flux column", wavelengthsOnly, E::NoFluxColumn,
        "star.dat has wavelengths but no flux column - not opened."},
+      {"flux column of another length", unequalColumns, E::NoFluxColumn, ""},
       {"one sample", TextBytes("5000 1\n"), E::TooFewSamples,
        "star.dat has fewer than 2 samples with a wavelength and a value - not opened."},
       {"one finite sample", TextBytes("5000 1\n5001 nan\n"), E::TooFewSamples, ""},
