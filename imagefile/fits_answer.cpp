@@ -1,10 +1,12 @@
 #include "imagefile/fits_answer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace lxr4 {
 
@@ -121,6 +123,92 @@ std::optional<AnswerStart> ReadAnswerHead(std::span<const std::uint8_t> head) {
   start.valueCount = static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height);
   if (Get<std::uint64_t>(head, kCountAt) != start.valueCount) return std::nullopt;
   return start;
+}
+
+namespace {
+
+constexpr std::string_view kSpectrumMark = "LXR4SPC1";
+constexpr std::size_t kKindAt = 12, kSamplesAt = 16, kKeyFlagsAt = 24, kKeysAt = 32, kKeyCount = 5;
+constexpr std::size_t kSpectrumTextsAt = kKeysAt + 8 * kKeyCount, kSpectrumTexts = 6;
+static_assert(kSpectrumTextsAt + kSpectrumTexts * kTextBytes == kSpectrumAnswerHeadBytes);
+
+// The optional keys and texts of a spectrum, in the order of the head.
+template <typename Spectrum>
+auto Keys(Spectrum& s) {
+  return std::array{&s.crval1, &s.cdelt1, &s.cd11, &s.crpix1, &s.dcFlag};
+}
+template <typename Spectrum>
+auto Texts(Spectrum& s) {
+  return std::array{&s.ctype1, &s.waveColumn, &s.fluxColumn, &s.waveUnit, &s.fluxUnit, &s.object};
+}
+static_assert(std::tuple_size_v<decltype(Keys(std::declval<FitsSpectrum&>()))> == kKeyCount);
+static_assert(std::tuple_size_v<decltype(Texts(std::declval<FitsSpectrum&>()))> == kSpectrumTexts);
+
+bool StartsWithMark(std::span<const std::uint8_t> head, std::string_view mark) {
+  return std::equal(mark.begin(), mark.end(), head.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> SpectrumAnswerHead(const FitsSpectrumResult& result) {
+  std::vector<std::uint8_t> head(kSpectrumAnswerHeadBytes, 0);
+  std::memcpy(head.data(), kSpectrumMark.data(), kSpectrumMark.size());
+  Put(head, kErrorAt, static_cast<std::uint32_t>(result.error));
+  if (result.error != FitsError::None) return head;
+  const FitsSpectrum& s = result.spectrum;
+  Put(head, kKindAt, static_cast<std::uint32_t>(s.table ? 1 : 0));
+  Put(head, kSamplesAt, static_cast<std::uint64_t>(s.flux.size()));
+  std::uint32_t flags = 0;
+  const auto keys = Keys(s);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (!*keys[i]) continue;
+    flags |= 1U << i;
+    Put(head, kKeysAt + 8 * i, **keys[i]);
+  }
+  Put(head, kKeyFlagsAt, flags);
+  const auto texts = Texts(s);
+  for (std::size_t i = 0; i < texts.size(); ++i) PutText(head, kSpectrumTextsAt + kTextBytes * i, *texts[i]);
+  return head;
+}
+
+std::optional<FitsSpectrumResult> ReadSpectrumAnswerHead(std::span<const std::uint8_t> head) {
+  if (head.size() != kSpectrumAnswerHeadBytes || !StartsWithMark(head, kSpectrumMark)) return std::nullopt;
+  FitsSpectrumResult r;
+  const auto error = Get<std::uint32_t>(head, kErrorAt);
+  if (error > static_cast<std::uint32_t>(FitsError::Unavailable)) return std::nullopt;
+  r.error = static_cast<FitsError>(error);
+  if (r.error != FitsError::None) {
+    if (!std::all_of(head.begin() + kKindAt, head.end(), [](std::uint8_t c) { return c == 0; })) return std::nullopt;
+    return r;
+  }
+  FitsSpectrum& s = r.spectrum;
+  const auto kind = Get<std::uint32_t>(head, kKindAt);
+  const auto samples = Get<std::uint64_t>(head, kSamplesAt);
+  const auto flags = Get<std::uint32_t>(head, kKeyFlagsAt);
+  if (kind > 1 || samples > static_cast<std::uint64_t>(kMaxSpectrumSamples) || flags >= (1U << kKeyCount) ||
+      Get<std::uint32_t>(head, kKeyFlagsAt + 4) != 0)
+    return std::nullopt;
+  s.table = kind == 1;
+  if (s.table && flags != 0) return std::nullopt;
+  bool sound = true;
+  const auto keys = Keys(s);
+  for (std::size_t i = 0; i < keys.size(); ++i) *keys[i] = GetFact(head, static_cast<std::uint8_t>(flags), static_cast<int>(i), kKeysAt + 8 * i, sound);
+  if (!sound) return std::nullopt;
+  const auto texts = Texts(s);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const auto text = GetText(head, kSpectrumTextsAt + kTextBytes * i);
+    if (!text) return std::nullopt;
+    *texts[i] = *text;
+  }
+  // An image has values and names no columns; a table's samples come only with both columns.
+  if (!s.table && (samples == 0 || !s.waveColumn.empty() || !s.fluxColumn.empty())) return std::nullopt;
+  if (s.table && samples > 0 && (s.waveColumn.empty() || s.fluxColumn.empty())) return std::nullopt;
+  if (s.table && !s.ctype1.empty()) return std::nullopt;
+  const auto n = static_cast<std::size_t>(samples);
+  s.flux.resize(n);
+  if (s.table) s.wavelength.resize(n);
+  return r;
 }
 
 bool AnswerValuesSound(std::span<const float> values) {

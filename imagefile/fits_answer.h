@@ -35,4 +35,20 @@ struct AnswerStart {
 // True when the values are all finite, as the decoder promises.
 [[nodiscard]] bool AnswerValuesSound(std::span<const float> values);
 
+// The answer to a spectrum request (kFitsDecoderSpectrumMode): a fixed head of
+// kSpectrumAnswerHeadBytes (the error, the kind, the sample count, the axis
+// keys and texts of FitsSpectrum), then the values as doubles: a table's
+// wavelengths, then the fluxes. Nothing after them.
+inline constexpr std::size_t kSpectrumAnswerHeadBytes = 504;
+
+[[nodiscard]] std::vector<std::uint8_t> SpectrumAnswerHead(const FitsSpectrumResult& result);
+
+// The result a spectrum head announces, its wavelength and flux vectors sized
+// for the values that follow (all zero); nullopt when out of form: a wrong
+// mark, an unknown error or kind, more than kMaxSpectrumSamples samples, axis
+// keys for a table or a key that is no finite number, a text without its end
+// or with characters that are not printable, samples without both columns
+// named, or anything but zeros after a refusal's code or in unused fields.
+[[nodiscard]] std::optional<FitsSpectrumResult> ReadSpectrumAnswerHead(std::span<const std::uint8_t> head);
+
 }  // namespace lxr4

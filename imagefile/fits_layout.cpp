@@ -220,9 +220,21 @@ FitsError CheckTiles(const Header& h, long long tableRows) {
   return CheckFrameShape(*zbitpix, *znaxis, axes);
 }
 
+// A spectrum's image: one axis, or two with a single row, within the limit.
+FitsError CheckSpectrumShape(long long naxis, const std::array<long long, kMaxAxes + 1>& axes) {
+  if (naxis != 1 && !(naxis == 2 && axes[2] == 1)) return FitsError::BadAxes;
+  if (axes[1] < 1) return FitsError::BadAxes;
+  if (axes[1] > kMaxSpectrumSamples) return FitsError::TooLarge;
+  return FitsError::None;
+}
+
 }  // namespace
 
-FitsLayout WalkFitsLayout(std::span<const std::uint8_t> bytes, std::size_t maxBytes, bool ended) {
+FitsLayout WalkFitsLayout(std::span<const std::uint8_t> bytes, std::size_t maxBytes, bool ended, FitsTarget target) {
+  const bool spectrum = target == FitsTarget::Spectrum;
+  const auto imageShape = [&](long long bitpix, long long naxis, const std::array<long long, kMaxAxes + 1>& axes) {
+    return spectrum ? CheckSpectrumShape(naxis, axes) : CheckFrameShape(bitpix, naxis, axes);
+  };
   FitsLayout out;
   const auto fail = [&](FitsError e) {
     out.error = e;
@@ -284,18 +296,26 @@ FitsLayout WalkFitsLayout(std::span<const std::uint8_t> bytes, std::size_t maxBy
     if (hdu == 1) {
       image = *naxis > 0 && !groups;
       if (image) {
-        if (const FitsError e = CheckFrameShape(*bitpix, *naxis, axes); e != FitsError::None) return fail(e);
+        if (const FitsError e = imageShape(*bitpix, *naxis, axes); e != FitsError::None) return fail(e);
       }
     } else {
       const std::string_view type = StringValue(h.Find("XTENSION").value_or(""));
       if (type == "IMAGE") {
         image = *naxis > 0;
         if (image) {
-          if (const FitsError e = CheckFrameShape(*bitpix, *naxis, axes); e != FitsError::None) return fail(e);
+          if (const FitsError e = imageShape(*bitpix, *naxis, axes); e != FitsError::None) return fail(e);
         }
       } else if (type == "BINTABLE" || type == "TABLE") {
         if (const FitsError e = CheckTable(h, *bitpix, *naxis, axes, pcount); e != FitsError::None) return fail(e);
-        image = type == "BINTABLE" && h.Find("ZIMAGE") == "T";
+        const bool tiledImage = type == "BINTABLE" && h.Find("ZIMAGE") == "T";
+        if (spectrum && type == "BINTABLE" && !tiledImage) {
+          // A table's values may sit anywhere in its heap: the whole data is needed.
+          out.imageHdu = hdu;
+          out.needed = dataStart + *dataBytes;
+          if (ended && bytes.size() < out.needed) out.error = FitsError::Truncated;
+          return out;
+        }
+        image = tiledImage && !spectrum;
         if (image) {
           if (const FitsError e = CheckTiles(h, axes[2]); e != FitsError::None) return fail(e);
         }
@@ -311,7 +331,7 @@ FitsLayout WalkFitsLayout(std::span<const std::uint8_t> bytes, std::size_t maxBy
       const std::size_t dataEnd =
           dataStart + (tiled ? *dataBytes
                              : static_cast<std::size_t>(std::abs(*bitpix) / 8) * static_cast<std::size_t>(axes[1]) *
-                                   static_cast<std::size_t>(axes[2]));
+                                   static_cast<std::size_t>(spectrum ? 1 : axes[2]));
       out.imageHdu = hdu;
       if (dataEnd > maxBytes) return fail(FitsError::TooLarge);
       out.needed = dataEnd;

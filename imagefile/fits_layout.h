@@ -14,6 +14,10 @@
 
 namespace lxr4 {
 
+// What a walk looks for: a camera frame, or a 1-D spectrum (a 1-D image, an
+// image of one row, or a binary table).
+enum class FitsTarget : std::uint8_t { Frame, Spectrum };
+
 struct FitsLayout {
   // A refusal found in the headers seen so far (NotFits, Corrupt, BadScale,
   // BadAxes, TooLarge, NoImage); None while all is well.
@@ -39,6 +43,12 @@ struct FitsLayout {
 // that needs more than `maxBytes` bytes. `ended`: the bytes are the whole
 // file, so a file cut short is refused (Truncated; NoImage when it ends after
 // a whole HDU without a frame) rather than waited for.
-[[nodiscard]] FitsLayout WalkFitsLayout(std::span<const std::uint8_t> bytes, std::size_t maxBytes, bool ended);
+//
+// With FitsTarget::Spectrum the HDU sought is the first image with NAXIS 1, or
+// NAXIS 2 and NAXIS2 = 1 (at most kMaxSpectrumSamples values; any other image
+// is BadAxes), or the first binary table that is not a tile-compressed image;
+// `needed` then runs to the end of that HDU's data, a table's heap included.
+[[nodiscard]] FitsLayout WalkFitsLayout(std::span<const std::uint8_t> bytes, std::size_t maxBytes, bool ended,
+                                        FitsTarget target = FitsTarget::Frame);
 
 }  // namespace lxr4

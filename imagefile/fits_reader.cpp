@@ -50,7 +50,8 @@ struct Decoder {
   int socket = -1;
 };
 
-bool Start(const std::string& path, Decoder& d) {
+// `mode`: the decoder's one argument, or null for none (a frame).
+bool Start(const std::string& path, const char* mode, Decoder& d) {
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return false;
   posix_spawn_file_actions_t actions;
@@ -72,8 +73,8 @@ bool Start(const std::string& path, Decoder& d) {
   posix_spawnattr_setsigmask(&attributes, &none);
   posix_spawnattr_setsigdefault(&attributes, &all);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  std::string program = path;
-  char* argv[] = {program.data(), nullptr};
+  std::string program = path, argument = mode != nullptr ? mode : "";
+  char* argv[] = {program.data(), mode != nullptr ? argument.data() : nullptr, nullptr};
   char* envp[] = {nullptr};
   const int rc = posix_spawn(&d.pid, path.c_str(), &actions, &attributes, argv, envp);
   posix_spawn_file_actions_destroy(&actions);
@@ -126,8 +127,43 @@ struct Answer {
   }
 };
 
+// A spectrum answer as it arrives: the head, then a table's wavelengths and the
+// fluxes straight into their vectors.
+struct SpectrumAnswer {
+  std::vector<std::uint8_t> head = std::vector<std::uint8_t>(kSpectrumAnswerHeadBytes);
+  std::size_t headBytes = 0;
+  std::optional<FitsSpectrumResult> start;
+  std::size_t valueBytes = 0;
+  bool outOfForm = false;
+
+  [[nodiscard]] std::size_t WavelengthBytes() const { return start->spectrum.wavelength.size() * sizeof(double); }
+  [[nodiscard]] std::size_t Total() const { return WavelengthBytes() + start->spectrum.flux.size() * sizeof(double); }
+  std::span<std::uint8_t> Space(std::span<std::uint8_t> spare) {
+    if (!start) return {head.data() + headBytes, kSpectrumAnswerHeadBytes - headBytes};
+    const std::size_t wave = WavelengthBytes(), total = Total();
+    if (valueBytes < wave)
+      return {reinterpret_cast<std::uint8_t*>(start->spectrum.wavelength.data()) + valueBytes, wave - valueBytes};
+    if (valueBytes < total)
+      return {reinterpret_cast<std::uint8_t*>(start->spectrum.flux.data()) + (valueBytes - wave), total - valueBytes};
+    return spare;
+  }
+  void Took(std::size_t n) {
+    if (!start) {
+      headBytes += n;
+      if (headBytes < kSpectrumAnswerHeadBytes) return;
+      start = ReadSpectrumAnswerHead(head);  // sizes the vectors, within the spectrum limits
+      outOfForm = !start;
+      return;
+    }
+    if (valueBytes >= Total()) outOfForm = true;
+    valueBytes += n;
+  }
+  [[nodiscard]] bool Whole() const { return !outOfForm && start && valueBytes == Total(); }
+};
+
 // Sends the file and reads the answer until the decoder closes its end; false
 // when the time is up, the answer is out of form or the socket fails.
+template <typename Answer>
 bool Talk(const Decoder& d, std::span<const std::uint8_t> file, Clock::time_point deadline, Answer& answer) {
   std::size_t sent = 0;
   bool sending = true;
@@ -184,21 +220,30 @@ bool Reap(pid_t pid, Clock::time_point deadline, bool kill) {
   return false;
 }
 
-FitsReadResult Decode(std::span<const std::uint8_t> file, const std::string& decoder) {
-  if (decoder.empty() || access(decoder.c_str(), X_OK) != 0) return FitsReadResult::Refused(FitsError::Unavailable);
+// Runs the decoder on the file and reads its whole answer: None, or
+// Unavailable, or DecoderFailed when it crashed, overran its time or answered
+// out of form.
+template <typename Answer>
+FitsError Converse(std::span<const std::uint8_t> file, const std::string& decoder, const char* mode, Answer& answer) {
+  if (decoder.empty() || access(decoder.c_str(), X_OK) != 0) return FitsError::Unavailable;
   Decoder d;
-  if (!Start(decoder, d)) return FitsReadResult::Refused(FitsError::Unavailable);
+  if (!Start(decoder, mode, d)) return FitsError::Unavailable;
   const auto deadline = Clock::now() + kTimeAllowed + std::chrono::seconds(file.size() / kBytesPerExtraSecond);
-  Answer answer;
   bool talked = false;
   try {
     talked = Talk(d, file, deadline, answer);
   } catch (const std::bad_alloc&) {
-    answer.outOfForm = true;  // the announced frame does not fit this program's memory
+    answer.outOfForm = true;  // the announced values do not fit this program's memory
   }
   close(d.socket);
   const bool ended = Reap(d.pid, deadline, !talked);
-  if (!talked || !ended || !answer.Whole()) return FitsReadResult::Refused(FitsError::DecoderFailed);
+  return talked && ended && answer.Whole() ? FitsError::None : FitsError::DecoderFailed;
+}
+
+FitsReadResult Decode(std::span<const std::uint8_t> file, const std::string& decoder) {
+  Answer answer;
+  if (const FitsError e = Converse(file, decoder, nullptr, answer); e != FitsError::None)
+    return FitsReadResult::Refused(e);
   FitsReadResult result = std::move(answer.start->result);
   if (result.error != FitsError::None) return FitsReadResult::Refused(result.error);
   if (!AnswerValuesSound(result.frame.values)) return FitsReadResult::Refused(FitsError::DecoderFailed);
@@ -221,6 +266,16 @@ bool LooksLikeFits(std::span<const std::uint8_t> file) {
 FitsReadResult ReadFitsFrame(std::span<const std::uint8_t> file, const std::string& decoder) {
   if (!StartsAsFits(file) && !IsGzip(file)) return FitsReadResult::Refused(FitsError::NotFits);
   return Decode(file, decoder);
+}
+
+FitsSpectrumResult ReadFitsSpectrum(std::span<const std::uint8_t> file, const std::string& decoder) {
+  if (!StartsAsFits(file) && !IsGzip(file)) return FitsSpectrumResult::Refused(FitsError::NotFits);
+  SpectrumAnswer answer;
+  if (const FitsError e = Converse(file, decoder, kFitsDecoderSpectrumMode, answer); e != FitsError::None)
+    return FitsSpectrumResult::Refused(e);
+  FitsSpectrumResult result = std::move(*answer.start);
+  if (result.error != FitsError::None) return FitsSpectrumResult::Refused(result.error);
+  return result;  // NaN values are the file's undefined samples: the reader drops them
 }
 
 std::string FitsDecoderBesideProgram() {

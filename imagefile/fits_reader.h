@@ -4,7 +4,9 @@
 // in a short-lived process of its own, the decoder (imagefile/decoder), with a
 // memory, CPU-time and wall-clock limit, and hands back the frame in a fixed
 // format (imagefile/fits_answer.h) that is checked here like any file. A
-// decoder that crashes, hangs or runs out of memory is a refused file.
+// decoder that crashes, hangs or runs out of memory is a refused file. The
+// same decoder hands back a 1-D spectrum (ReadFitsSpectrum) for the spectrum
+// reader (imagefile/spectrum_reader.h).
 #pragma once
 
 #include <cstddef>
@@ -27,6 +29,10 @@ inline constexpr long long kMaxFramePixels = 64LL << 20;
 // file whose headers say it needs more is refused; nothing beyond the frame's
 // data is read or inflated.
 inline constexpr std::size_t kMaxFitsBytes = std::size_t{576} << 20;
+// Limits of a 1-D spectrum: at most 16 Mi samples, in a file that needs at
+// most 256 MiB up to the end of the spectrum's HDU.
+inline constexpr long long kMaxSpectrumSamples = 16LL << 20;
+inline constexpr std::size_t kMaxSpectrumFitsBytes = std::size_t{256} << 20;
 
 enum class FitsError : std::uint8_t {
   None,
@@ -88,6 +94,37 @@ using FitsReadResult = Result<FitsError, FitsFrameRead>;
 
 // The decoder installed beside the running program (/proc/self/exe).
 [[nodiscard]] std::string FitsDecoderBesideProgram();
+
+// A 1-D spectrum as the FITS file holds it, before any unit or axis is
+// interpreted (imagefile/spectrum_reader.h does that).
+struct FitsSpectrum {
+  bool table = false;  // from a binary table's columns, else from a 1-D image
+  // An image's axis keys, when present (finite): CRVAL1, CDELT1, CD1_1, CRPIX1, DC-FLAG.
+  std::optional<double> crval1, cdelt1, cd11, crpix1, dcFlag;
+  std::string ctype1;      // an image's CTYPE1
+  std::string waveColumn;  // a table's wavelength column (TTYPEn as written); empty when none matched
+  std::string fluxColumn;  // a table's flux column; empty when none matched
+  std::string waveUnit;    // CUNIT1, or the wavelength column's TUNITn
+  std::string fluxUnit;    // BUNIT, or the flux column's TUNITn
+  std::string object;      // OBJECT of the spectrum's HDU or the primary one
+  std::vector<double> wavelength;  // a table's wavelengths, one per flux (empty for an image)
+  std::vector<double> flux;        // scaled values; NaN where undefined
+};
+
+struct FitsSpectrumRead {
+  FitsSpectrum spectrum;  // filled only when error is None
+};
+using FitsSpectrumResult = Result<FitsError, FitsSpectrumRead>;
+
+// Reads the first 1-D spectrum of the file (fits_layout.h, FitsTarget::Spectrum)
+// through the decoder, as ReadFitsFrame does a frame. A table's wavelength and
+// flux columns are those the decoder finds by name (spectrum_columns.h); when
+// either is missing its name is empty and no values come. BadAxes for an image
+// of more than one row; TooLarge beyond the spectrum limits above.
+[[nodiscard]] FitsSpectrumResult ReadFitsSpectrum(std::span<const std::uint8_t> file, const std::string& decoder);
+
+// The argument that asks the decoder for a spectrum rather than a frame.
+inline constexpr const char* kFitsDecoderSpectrumMode = "spectrum";
 
 // The program name of the decoder.
 inline constexpr const char* kFitsDecoderName = "lxr4-fits-decoder";

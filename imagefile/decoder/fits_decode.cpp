@@ -1,5 +1,7 @@
 #include "imagefile/decoder/fits_decode.h"
 
+#include "imagefile/spectrum_columns.h"
+
 #include <fitsio.h>
 
 #include <algorithm>
@@ -138,7 +140,110 @@ FitsError ReadPlane(fitsfile* f, const ImageHdu& hdu, FitsFrame& frame) {
   return FitsError::None;
 }
 
+// A damaged heap may still decode, to garbage: when the HDU carries the sum of
+// its data (DATASUM), the data must still add up to it. (A header's CHECKSUM is
+// not held against it: tools that edit a key often leave it.)
+bool DataSumFails(fitsfile* f) {
+  int dataSum = 0, headerSum = 0, status = 0;
+  return fits_verify_chksum(f, &dataSum, &headerSum, &status) == 0 && dataSum == -1;
+}
+
+FitsError ReadDoubles(int status) { return status == END_OF_FILE ? FitsError::Truncated : FitsError::Corrupt; }
+
+FitsError ReadImageSpectrum(fitsfile* f, FitsSpectrum& s) {
+  int bitpix = 0, naxis = 0, status = 0;
+  std::array<long long, 9> axes{};
+  if (fits_get_img_paramll(f, static_cast<int>(axes.size()), &bitpix, &naxis, axes.data(), &status) != 0)
+    return FitsError::Corrupt;
+  if (naxis != 1 && !(naxis == 2 && axes[1] == 1)) return FitsError::BadAxes;
+  if (axes[0] < 1) return FitsError::BadAxes;
+  if (axes[0] > kMaxSpectrumSamples) return FitsError::TooLarge;
+  s.flux.assign(static_cast<std::size_t>(axes[0]), 0.0);
+  std::array<long long, 2> first{1, 1};
+  double undefined = std::numeric_limits<double>::quiet_NaN();
+  int anyUndefined = 0;
+  if (fits_read_pixll(f, TDOUBLE, first.data(), axes[0], &undefined, s.flux.data(), &anyUndefined, &status) != 0)
+    return ReadDoubles(status);
+  s.crval1 = NumberKey(f, "CRVAL1");
+  s.cdelt1 = NumberKey(f, "CDELT1");
+  s.cd11 = NumberKey(f, "CD1_1");
+  s.crpix1 = NumberKey(f, "CRPIX1");
+  s.dcFlag = NumberKey(f, "DC-FLAG");
+  s.ctype1 = StringKey(f, "CTYPE1").value_or("");
+  s.waveUnit = StringKey(f, "CUNIT1").value_or("");
+  s.fluxUnit = StringKey(f, "BUNIT").value_or("");
+  return FitsError::None;
+}
+
+// A column of plain numbers (not text, logical, bits, complex or variable length).
+bool NumberColumn(fitsfile* f, int column, long long& repeat) {
+  int type = 0, status = 0;
+  long long width = 0;
+  if (fits_get_coltypell(f, column, &type, &repeat, &width, &status) != 0) return false;
+  switch (type) {
+    case TBYTE: case TSBYTE: case TSHORT: case TUSHORT: case TINT: case TUINT: case TLONG: case TULONG:
+    case TLONGLONG: case TULONGLONG: case TFLOAT: case TDOUBLE:
+      return repeat >= 1;
+    default:
+      return false;
+  }
+}
+
+FitsError ReadTableSpectrum(fitsfile* f, FitsSpectrum& s) {
+  int columns = 0, status = 0;
+  long long rows = 0;
+  if (fits_get_num_cols(f, &columns, &status) != 0 || fits_get_num_rowsll(f, &rows, &status) != 0)
+    return FitsError::Corrupt;
+  // The first wavelength column, then the first flux column with as many values per row.
+  int wave = 0, flux = 0;
+  long long waveRepeat = 0;
+  for (const bool seekingWave : {true, false}) {
+    for (int c = 1; c <= columns && (seekingWave ? wave : flux) == 0; ++c) {
+      const std::string name = StringKey(f, ("TTYPE" + std::to_string(c)).c_str()).value_or("");
+      const SpectrumColumn kind = ClassifySpectrumColumn(name);
+      long long repeat = 0;
+      if (kind == SpectrumColumn::Other || (kind != SpectrumColumn::Flux) != seekingWave ||
+          !NumberColumn(f, c, repeat) || (!seekingWave && repeat != waveRepeat))
+        continue;
+      (seekingWave ? wave : flux) = c;
+      if (seekingWave) waveRepeat = repeat;
+      (seekingWave ? s.waveColumn : s.fluxColumn) = name;
+      (seekingWave ? s.waveUnit : s.fluxUnit) = StringKey(f, ("TUNIT" + std::to_string(c)).c_str()).value_or("");
+    }
+    if (wave == 0) break;
+  }
+  if (wave == 0 || flux == 0) return FitsError::None;  // the reader says which is missing
+  if (rows > kMaxSpectrumSamples / waveRepeat) return FitsError::TooLarge;
+  const long long n = rows * waveRepeat;
+  s.wavelength.assign(static_cast<std::size_t>(n), 0.0);
+  s.flux.assign(static_cast<std::size_t>(n), 0.0);
+  double undefined = std::numeric_limits<double>::quiet_NaN();
+  int anyUndefined = 0;
+  if (n > 0 && (fits_read_col(f, TDOUBLE, wave, 1, 1, n, &undefined, s.wavelength.data(), &anyUndefined, &status) != 0 ||
+                fits_read_col(f, TDOUBLE, flux, 1, 1, n, &undefined, s.flux.data(), &anyUndefined, &status) != 0))
+    return ReadDoubles(status);
+  return FitsError::None;
+}
+
 }  // namespace
+
+FitsSpectrumResult DecodeFitsSpectrum(std::vector<std::uint8_t>& file, int hdu) {
+  FitsSpectrumResult result;
+  file.resize((file.size() + kRecordBytes - 1) / kRecordBytes * kRecordBytes, 0);
+  const MemoryFits fits(file);
+  int type = 0, status = 0;
+  if (fits.get() == nullptr || fits_movabs_hdu(fits.get(), hdu, &type, &status) != 0 ||
+      (type != IMAGE_HDU && type != BINARY_TBL) || DataSumFails(fits.get()))
+    return FitsSpectrumResult::Refused(FitsError::Corrupt);
+  FitsSpectrum& s = result.spectrum;
+  s.table = type == BINARY_TBL;
+  result.error = s.table ? ReadTableSpectrum(fits.get(), s) : ReadImageSpectrum(fits.get(), s);
+  if (result.error != FitsError::None) return FitsSpectrumResult::Refused(result.error);
+  s.object = StringKey(fits.get(), "OBJECT").value_or("");
+  if (s.object.empty() && fits_movabs_hdu(fits.get(), 1, &type, &status) == 0)
+    s.object = StringKey(fits.get(), "OBJECT").value_or("");
+  return result;
+}
 
 FitsReadResult DecodeFitsFrame(std::vector<std::uint8_t>& file, int imageHdu) {
   FitsReadResult result;

@@ -17,4 +17,12 @@ namespace lxr4 {
 // copy of the largest file would not fit the decoder's memory.
 [[nodiscard]] FitsReadResult DecodeFitsFrame(std::vector<std::uint8_t>& file, int imageHdu);
 
+// Reads the spectrum of HDU `hdu` (found by WalkFitsLayout with
+// FitsTarget::Spectrum): a 1-D image's values and axis keys, or a binary
+// table's first wavelength column and first flux column of as many numbers
+// per row (spectrum_columns.h), each row's values in turn when a column holds
+// several. Undefined
+// values are NaN. `file` is padded as for a frame.
+[[nodiscard]] FitsSpectrumResult DecodeFitsSpectrum(std::vector<std::uint8_t>& file, int hdu);
+
 }  // namespace lxr4

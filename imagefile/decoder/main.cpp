@@ -6,7 +6,8 @@
 // only the system calls of reading, writing and memory, so that a file that
 // crashes cfitsio, loops in it or makes it claim memory without end ends this
 // process, never the program. It reads and inflates only the bytes the
-// headers say the frame needs (imagefile/fits_layout.h).
+// headers say the frame needs (imagefile/fits_layout.h). Started with the
+// argument "spectrum", it answers a 1-D spectrum instead (fits_answer.h).
 //
 // It is built without the sanitizers of a test build: AddressSanitizer reserves
 // terabytes of shadow memory, which an address-space limit cannot allow, and
@@ -20,6 +21,7 @@
 #include <cstdint>
 #include <new>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #ifdef LXR4_HAVE_SECCOMP
@@ -89,11 +91,13 @@ bool WriteOutput(std::span<const std::uint8_t> bytes) {
 struct Growing {
   std::vector<std::uint8_t> bytes;
   FitsLayout layout;
+  FitsTarget target = FitsTarget::Frame;
+  std::size_t maxBytes = kMaxFitsBytes;
 
   // False once the walk has a verdict: a refusal or the frame's bytes all there.
   bool WantsMore(bool ended) {
     if (!ended && bytes.size() < layout.needed) return true;
-    layout = WalkFitsLayout(bytes, kMaxFitsBytes, ended);
+    layout = WalkFitsLayout(bytes, maxBytes, ended, target);
     if (layout.error != FitsError::None || layout.Complete(bytes.size())) return false;
     // Room for the frame's bytes and their padding, and no more: a doubling
     // vector would reach past the memory limit.
@@ -171,7 +175,9 @@ FitsError ReadGzip(Growing& file, std::vector<std::uint8_t> input) {
   return file.layout.error;
 }
 
-FitsReadResult Decode() {
+// Reads the file (plain or gzip-compressed) up to the end of what `file.target`
+// needs; the layout's refusal, or None.
+FitsError ReadFile(Growing& file, bool& gzipped) {
   std::vector<std::uint8_t> start(kReadBytes);
   std::size_t got = 0;
   while (got < 2) {
@@ -180,39 +186,70 @@ FitsReadResult Decode() {
     got += n;
   }
   start.resize(got);
-  Growing file;
-  FitsError error = FitsError::NotFits;
-  bool gzipped = false;
   if (got >= 2 && start[0] == 0x1f && start[1] == 0x8b) {
     gzipped = true;
-    error = ReadGzip(file, std::move(start));
-  } else if (got > 0 && start[0] == 'S') {
-    file.bytes = std::move(start);
-    error = ReadPlain(file);
+    return ReadGzip(file, std::move(start));
   }
-  if (error != FitsError::None) return FitsReadResult::Refused(error);
+  if (got > 0 && start[0] == 'S') {
+    file.bytes = std::move(start);
+    return ReadPlain(file);
+  }
+  return FitsError::NotFits;
+}
+
+FitsReadResult DecodeFrame() {
+  Growing file;
+  bool gzipped = false;
+  if (const FitsError error = ReadFile(file, gzipped); error != FitsError::None) return FitsReadResult::Refused(error);
   FitsReadResult result = DecodeFitsFrame(file.bytes, file.layout.imageHdu);
   result.frame.gzipped = gzipped;
   return result;
+}
+
+FitsSpectrumResult DecodeSpectrum() {
+  Growing file;
+  file.target = FitsTarget::Spectrum;
+  file.maxBytes = kMaxSpectrumFitsBytes;
+  bool gzipped = false;
+  if (const FitsError error = ReadFile(file, gzipped); error != FitsError::None)
+    return FitsSpectrumResult::Refused(error);
+  return DecodeFitsSpectrum(file.bytes, file.layout.imageHdu);
+}
+
+template <typename Value>
+bool WriteValues(const std::vector<Value>& values) {
+  return WriteOutput({reinterpret_cast<const std::uint8_t*>(values.data()), values.size() * sizeof(Value)});
+}
+
+int AnswerFrame() {
+  FitsReadResult result;
+  try {
+    result = DecodeFrame();
+  } catch (const std::bad_alloc&) {
+    result = FitsReadResult::Refused(FitsError::TooLarge);
+  }
+  if (result.error != FitsError::None) result.frame = {};
+  return WriteOutput(AnswerHead(result)) && WriteValues(result.frame.values) ? 0 : 1;
+}
+
+int AnswerSpectrum() {
+  FitsSpectrumResult result;
+  try {
+    result = DecodeSpectrum();
+  } catch (const std::bad_alloc&) {
+    result = FitsSpectrumResult::Refused(FitsError::TooLarge);
+  }
+  if (result.error != FitsError::None) result.spectrum = {};
+  const FitsSpectrum& s = result.spectrum;
+  return WriteOutput(SpectrumAnswerHead(result)) && WriteValues(s.wavelength) && WriteValues(s.flux) ? 0 : 1;
 }
 
 }  // namespace
 
 }  // namespace lxr4
 
-int main() {
+int main(int argc, char** argv) {
+  const bool spectrum = argc == 2 && std::string_view(argv[1]) == lxr4::kFitsDecoderSpectrumMode;
   lxr4::LimitSelf();
-  lxr4::FitsReadResult result;
-  try {
-    result = lxr4::Decode();
-  } catch (const std::bad_alloc&) {
-    result = lxr4::FitsReadResult::Refused(lxr4::FitsError::TooLarge);
-  }
-  if (result.error != lxr4::FitsError::None) result.frame = {};
-  const std::vector<std::uint8_t> head = lxr4::AnswerHead(result);
-  const auto& values = result.frame.values;
-  const bool written = lxr4::WriteOutput(head) &&
-                       lxr4::WriteOutput({reinterpret_cast<const std::uint8_t*>(values.data()),
-                                          values.size() * sizeof(float)});
-  return written ? 0 : 1;
+  return spectrum ? lxr4::AnswerSpectrum() : lxr4::AnswerFrame();
 }

@@ -43,6 +43,48 @@ TEST(FitsLayout, FindsTheFramesHduAndTheBytesItNeeds) {
   EXPECT_EQ(third.needed, 2880u + 2880 + 2 * 2880 + 2880 + 12);  // headers, the table's two records, 3 x 2 x 2
 }
 
+// A spectrum is a 1-D image, one row of a 2-D one, or a binary table read to
+// the end of its heap; a frame is none of these.
+TEST(FitsLayout, FindsTheSpectrumsHdu) {
+  const Bytes table = Concatenated(
+      Concatenated(Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0),
+                   Header({"XTENSION= 'TABLE   '", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 10", "NAXIS2  = 3",
+                           "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1"}, 30)),
+      Header({"XTENSION= 'BINTABLE'", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 16", "NAXIS2  = 100", "PCOUNT  = 40",
+              "GCOUNT  = 1", "TFIELDS = 2"}, 1640));
+  const FitsLayout spectrum = WalkFitsLayout(table, kMax, true, FitsTarget::Spectrum);
+  EXPECT_EQ(spectrum.error, FitsError::None);
+  EXPECT_EQ(spectrum.imageHdu, 3);
+  EXPECT_EQ(spectrum.needed, 2880u + 2880 + 2880 + 2880 + 1640);
+  EXPECT_EQ(WalkFitsLayout(table, kMax, true).error, FitsError::NoImage);
+
+  const auto image = [](std::vector<std::string> axes) {
+    axes.insert(axes.begin(), {"SIMPLE  = T", "BITPIX  = -32"});
+    return Header(axes, 4000);
+  };
+  struct Case {
+    const char* name;
+    Bytes file;
+    FitsError spectrum, frame;
+  };
+  const std::vector<Case> cases = {
+      {"1-D", image({"NAXIS   = 1", "NAXIS1  = 1000"}), FitsError::None, FitsError::BadAxes},
+      {"one row", image({"NAXIS   = 2", "NAXIS1  = 1000", "NAXIS2  = 1"}), FitsError::None, FitsError::None},
+      {"two rows", image({"NAXIS   = 2", "NAXIS1  = 500", "NAXIS2  = 2"}), FitsError::BadAxes, FitsError::None},
+      {"beyond the samples", image({"NAXIS   = 1", "NAXIS1  = 16777217"}), FitsError::TooLarge, FitsError::BadAxes},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t max = std::size_t{1} << 30;
+    const FitsLayout s = WalkFitsLayout(c.file, max, true, FitsTarget::Spectrum);
+    EXPECT_EQ(s.error, c.spectrum);
+    if (c.spectrum == FitsError::None) {
+      EXPECT_EQ(s.needed, 2880u + 4000);
+    }
+    EXPECT_EQ(WalkFitsLayout(c.file, max, true).error, c.frame);
+  }
+}
+
 TEST(FitsLayout, AsksForMoreUntilTheFrameIsThereAndRefusesItCutShort) {
   const Bytes file = Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 100", "NAXIS2  = 50"}, 10000);
   const std::span<const std::uint8_t> all(file);
