@@ -14,10 +14,16 @@ class App final : public Program, public EventSink {
   void OnEvent(Control control, Event event) override;
   void OnMenu(MenuItem item) override;
   void OnLineTableEdit(const LineTableEdit& edit) override;
+  void OnSpectrumView(const ViewInput& input) override;
 
   void DrawImage(Slot slot) override;
   void DrawGraph() override;
   void GraphSpectrum(Slot slot) override;
+
+ private:
+  // The handler of each event and menu item; the Spectrum view is drawn again after it.
+  void Route(Control control, Event event);
+  void Choose(MenuItem item);
 };
 
 }  // namespace lxr4

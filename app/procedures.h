@@ -17,6 +17,12 @@ void cmdexit_Click(Program& app);
 
 // app/: image loading
 void cmdload_Click(Program& app);
+// File > Open Spectrum...: a 1-D spectrum file shown over the others in the Spectrum view.
+void openSpectrum_Click(Program& app);
+// View > Spectrum, the view's inputs, and its new picture after anything changed.
+void viewSpectrum_Click(Program& app);
+void SpectrumView_Input(Program& app, const ViewInput& input);
+void RedrawSpectrumView(Program& app);
 void cmdload2_Click(Program& app);
 // File > Open Recent: the chosen file into the slot it was loaded into, without a dialog.
 void openRecent_Click(Program& app);

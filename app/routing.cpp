@@ -21,6 +21,18 @@ void ReadingFile(Program& app, void (*handler)(Program&)) {
 }  // namespace
 
 void App::OnEvent(Control control, Event event) {
+  Route(control, event);
+  RedrawSpectrumView(*this);
+}
+
+void App::OnMenu(MenuItem item) {
+  Choose(item);
+  RedrawSpectrumView(*this);
+}
+
+void App::OnSpectrumView(const ViewInput& input) { SpectrumView_Input(*this, input); }
+
+void App::Route(Control control, Event event) {
   using C = Control;
   App& app = *this;
   if (event == Event::Load && control == C::Spectra) return Spectra_Load(app);
@@ -76,7 +88,7 @@ void App::OnEvent(Control control, Event event) {
 }
 
 // Every item has its case: the compiler names an item added without one.
-void App::OnMenu(MenuItem item) {
+void App::Choose(MenuItem item) {
   using M = MenuItem;
   Program& app = *this;
   switch (item) {
@@ -104,8 +116,8 @@ void App::OnMenu(MenuItem item) {
     case M::UseFit: return useFit_Click(app);
     case M::OpenCalibrationFile: return ReadingFile(app, openCalibrationFile_Click);
     case M::SaveCalibration: return saveCalibration_Click(app);
-    case M::OpenSpectrumFile: return;  // not yet
-    case M::ViewSpectrum: return;      // not yet
+    case M::OpenSpectrumFile: return ReadingFile(app, openSpectrum_Click);
+    case M::ViewSpectrum: return viewSpectrum_Click(app);
   }
 }
 
@@ -114,6 +126,9 @@ void App::DrawGraph() { DrawSpectrumGraph(*this); }
 void App::GraphSpectrum(Slot slot) {
   slot == Slot::Object ? cmdcalcspectra_Click(*this) : Cmdcalccal_Click(*this);
 }
-void App::OnLineTableEdit(const LineTableEdit& edit) { LineTable_Edit(*this, edit); }
+void App::OnLineTableEdit(const LineTableEdit& edit) {
+  LineTable_Edit(*this, edit);
+  RedrawSpectrumView(*this);
+}
 
 }  // namespace lxr4

@@ -46,9 +46,13 @@ std::int64_t PixelValue(const AppState& s) {
 void hsbspectra_Scroll(Program& app) { ReadCursor(app); }
 
 void hsbspectra_Change(Program& app) {
-  AppState& s = app.s;
   ReadCursor(app);
   app.DrawGraph();
+  ShowCursorReadout(app);
+}
+
+void ShowCursorReadout(Program& app) {
+  AppState& s = app.s;
   // A FITS frame's read-out names the detector pixel; a camera image's, its column.
   const bool frame = GraphedDetector(s).frame;
   if (s.CalibrationDone) {

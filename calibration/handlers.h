@@ -46,5 +46,7 @@ void hsbspectra_Scroll(Program& app);
 void hsbspectra_Change(Program& app);
 void cmdemission_Click(Program& app);
 void ShowWavelengthAtPixel(Program& app);
+// The read-out of the cursor as it stands: its wavelength once calibrated, else its pixel and value.
+void ShowCursorReadout(Program& app);
 
 }  // namespace lxr4

@@ -54,6 +54,13 @@ std::vector<Frame> Frames() {
   frames.push_back({exported + "lamp-rows.fits", Shape(1600, 30, -32), FrameScene::Arc, true});
   frames.push_back({exported + "broken.fits", tall, FrameScene::Star, false, 2880 + 4000});
   frames.push_back({"tests/golden/fits-import-settings/lamp-rows.fits", Shape(1600, 30, -32), FrameScene::Arc, true});
+  // A detector of 3072 pixels along the dispersion: a lamp (float) and a star
+  // (16-bit with BZERO) along the rows, for the full-resolution spectra and the Spectrum view.
+  const std::string wide = "tests/golden/view-frame/";
+  frames.push_back({wide + "lamp-3072.fits", Shape(3072, 24, -32), FrameScene::Arc, true});
+  FrameFile wideStar = Shape(3072, 24, 16);
+  wideStar.bzero = 32768;
+  frames.push_back({wide + "star-3072.fits", wideStar, FrameScene::Star, true});
   // Small seeds of every kind.
   FrameFile seed = Shape(20, 8, 8);
   frames.push_back({corpus + "byte.fits", seed, FrameScene::Star, true});

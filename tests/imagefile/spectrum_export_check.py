@@ -13,6 +13,8 @@ folder = sys.argv[1]
 readout = np.genfromtxt(f"{folder}/star.csv", delimiter=",", names=True)
 wavelengths = readout["wavelength_angstrom"].astype(np.float32).astype(np.float64)
 values = readout["value"]
+# One row per detector pixel of the 1600-pixel frame, counted from 1.
+assert np.array_equal(readout["pixel"], np.arange(1, 1601)), "not one row per detector pixel"
 text = np.loadtxt(f"{folder}/star-columns.txt", skiprows=1, max_rows=len(values))
 assert np.allclose(text[:, 1], wavelengths, atol=0.005), "the CSV and the text file disagree"
 
