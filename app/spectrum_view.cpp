@@ -11,7 +11,6 @@
 #include "app/procedures.h"
 #include "base/number_text.h"
 #include "calibration/detector.h"
-#include "calibration/line_list_file.h"
 #include "view/spectrum_plot.h"
 #include "view/view_range.h"
 
@@ -152,13 +151,14 @@ ViewContents Contents(const AppState& s) {
     }
   }
 
-  // The table's lines at their centroids; once calibrated, the list's where the calibration puts them.
+  // The table's lines at their centroids; once calibrated, the loaded list's
+  // where the calibration puts them.
   for (const CalibrationLine& line : s.Lines)
     plot.markers.push_back({XOfPixel(s, line.column, units),
-                            ShortestText(line.wavelength) + (line.label.empty() ? "" : " " + line.label),
+                            FormatNumber(line.wavelength, "0.000") + (line.label.empty() ? "" : " " + line.label),
                             MarkerKind::TableLine});
-  if (s.CalibrationDone && frames > 0) {
-    const std::vector<ListLine> list = s.IdentifyList.empty() ? BuiltInLineList() : s.IdentifyList;
+  if (s.CalibrationDone && frames > 0 && !s.IdentifyList.empty()) {
+    const std::vector<ListLine>& list = s.IdentifyList;
     const std::vector<double> angstrom = XOfPixels(s, GraphedImage(s).Native.size(), ViewUnits::Angstrom);
     const auto [least, most] = std::minmax_element(angstrom.begin(), angstrom.end());
     for (const ListLine& l : list) {

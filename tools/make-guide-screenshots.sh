@@ -36,4 +36,11 @@ for name in typical-use export-fits fits-import-settings calib-identify-save cal
   fi
   rm -rf "$scratch"
 done
+
+# The Spectrum view's pictures: its own pixels, the same in either front end,
+# from the real SPRAT xenon arc (tools/guide-view.lxs).
+scratch=$(mktemp -d)
+cp "$root/tests/imagefile/data/v_a_20190516_55_1_0_1.fits" "$scratch/sprat-xe.fits"
+(cd "$scratch" && "$build/script/lxr4-script" "$root/tools/guide-view.lxs" > transcript.txt)
+cp "$scratch"/view-*.png "$images"/
 echo "pictures in $images"
