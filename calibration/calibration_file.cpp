@@ -191,7 +191,9 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
     const double pixels = value("detector_pixels", true);
     if (!(pixels >= 2 && pixels <= kMaxDetectorPixels && pixels == std::floor(pixels)) && missing.empty())
       missing = "detector_pixels";
-    c.pixels = missing.empty() ? static_cast<int>(pixels) : kGridColumns;
+    if (!missing.empty())
+      return Refused(CalibrationFileError::Missing, "The calibration file has no valid detector_pixels!");
+    c.pixels = static_cast<int>(pixels);
   }
   for (const LineEntry& entry : lineEntries) {
     const std::string where = "Line " + std::to_string(entry.number) + " of the calibration file";

@@ -52,6 +52,28 @@ TEST(CalibrationFile, RoundTripsEveryNumberExactly) {
   EXPECT_EQ(FittedWavelength(crlf.file.calibration, 100), 4200.0f);
 }
 
+// A FITS frame's calibration counts its detector pixels, and says so.
+TEST(CalibrationFile, AFramesCalibrationNamesItsDetector) {
+  CalibrationFile f = PolynomialFile();
+  f.calibration.pixels = 3072;
+  f.lines = {{5852.488, 2900.5f, "Ne", true}};
+  const std::string text = FormatCalibrationFile(f);
+  EXPECT_NE(text.find("\ndetector_pixels 3072\n"), std::string::npos);
+  const CalibrationFileResult r = ParseCalibrationFile(text);
+  ASSERT_EQ(r.error, CalibrationFileError::None) << r.message;
+  EXPECT_EQ(r.file.calibration.pixels, 3072);
+  EXPECT_EQ(FormatCalibrationFile(r.file), text);
+  // Without the line the file counts a camera image's 768 columns.
+  EXPECT_EQ(FormatCalibrationFile(PolynomialFile()).find("detector_pixels"), std::string::npos);
+  std::string camera = text;
+  camera.erase(camera.find("detector_pixels 3072\n"), 21);
+  EXPECT_EQ(ParseCalibrationFile(camera).message,
+            "Line 12 of the calibration file: the centroid must be a column from 1 to 768!");
+  std::string bad = text;
+  bad.replace(bad.find("3072"), 4, "1.5");
+  EXPECT_EQ(ParseCalibrationFile(bad).message, "The calibration file has no valid detector_pixels!");
+}
+
 TEST(CalibrationFile, RefusesBadFilesWithAMessage) {
   const std::string good = FormatCalibrationFile(GratingFile());
   const auto replaced = [&](std::string_view from, std::string_view to) {

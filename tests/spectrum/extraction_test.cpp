@@ -179,5 +179,31 @@ TEST(ExtractObject, OutOfRangeWidthsAndBoxesStayInsideTheGrid) {
   EXPECT_EQ(current[1], 20);
 }
 
+// A frame's swath at the detector's own pixels: 4 rows of 6 pixels, row r
+// holding r at every pixel, and rows 2 and 3 a line of 100 on top at pixel 3.
+TEST(ExtractNative, SumsTheCropRowsAndScalesTheObjectAsTheOverview) {
+  std::vector<float> swath;
+  for (int r = 1; r <= 4; ++r)
+    for (int p = 1; p <= 6; ++p) swath.push_back(static_cast<float>(r + (p == 3 && (r == 2 || r == 3) ? 100 : 0)));
+  const auto at = [](const std::vector<double>& v, int p) { return v[static_cast<std::size_t>(p - 1)]; };
+  const std::vector<double> lamp = ExtractNative(swath, 4, 6, {2, 3}, {});
+  ASSERT_EQ(lamp.size(), 6u);
+  EXPECT_EQ(at(lamp, 1), 5);    // rows 2 and 3
+  EXPECT_EQ(at(lamp, 3), 205);
+  // The object scaled to all four rows; the sky of rows 1 and 4 (2.5 a row) filtered out first.
+  EXPECT_EQ(at(ExtractNative(swath, 4, 6, {2, 3}, {.object = true}), 1), 10);
+  EXPECT_EQ(at(ExtractNative(swath, 4, 6, {2, 3}, {.object = true, .filter = true}), 1), 0);
+  EXPECT_EQ(at(ExtractNative(swath, 4, 6, {2, 3}, {.object = true, .filter = true}), 3), 400);
+  // Smoothing: the overview's weights, unrounded; the two pixels at each end stay.
+  const std::vector<double> smooth = ExtractNative(swath, 4, 6, {1, 4}, {.smoothing = true});
+  EXPECT_DOUBLE_EQ(at(smooth, 3), 10 + 200.0 * 10 / 24);
+  EXPECT_DOUBLE_EQ(at(smooth, 4), 10 + 200.0 * 5 / 24);
+  EXPECT_EQ(at(smooth, 1), 10);
+  // A box outside the swath is narrowed into it; a swath shorter than its size gives nothing.
+  EXPECT_EQ(at(ExtractNative(swath, 4, 6, {-3, 40}, {}), 1), 10);
+  EXPECT_TRUE(ExtractNative(swath, 4, 7, {1, 4}, {}).empty());
+  EXPECT_TRUE(ExtractNative(swath, 0, 6, {1, 4}, {}).empty());
+}
+
 }  // namespace
 }  // namespace lxr4
