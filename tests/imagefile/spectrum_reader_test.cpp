@@ -380,24 +380,5 @@ TEST(SpectrumAnswer, HeadsOutOfFormAreRefused) {
   EXPECT_FALSE(ReadSpectrumAnswerHead(SpectrumAnswerHead(table)).has_value());
 }
 
-// 65,536 samples read in a few milliseconds (a release build; the sanitizers
-// of the test build slow it several times).
-TEST(SpectrumReader, ReadsALongSpectrumQuickly) {
-  SpectrumExport s;
-  s.values.assign(65536, 0);
-  for (std::size_t i = 0; i < s.values.size(); ++i) s.values[i] = std::sin(static_cast<double>(i) * 0.01);
-  s.wavelength = [](int column) { return 3000.0 + 0.1 * column; };
-  for (const SpectrumFile& f : {WriteCsvSpectrum(s), WriteFitsTableSpectrum(s), WriteLinearFitsSpectrum(s)}) {
-    const auto start = std::chrono::steady_clock::now();
-    const SpectrumReadResult r = Read(f.bytes);
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    ASSERT_EQ(r.error, SpectrumReadError::None) << r.message;
-    EXPECT_EQ(r.flux.size(), 65536U);
-    EXPECT_LT(ms, 1000);
-    std::printf("%zu bytes read in %.1f ms\n", f.bytes.size(), ms);
-  }
-}
-
 }  // namespace
 }  // namespace lxr4

@@ -131,42 +131,5 @@ TEST_F(ScriptedView, ClicksAtTheirPixelsAndControlsChangingOnlyWhatDiffers) {
   EXPECT_FALSE(sink.inputs[2].scaleOverlays);
 }
 
-// A new size reaches the program once; the picture it answers with is the one painted.
-TEST_F(ScriptedView, SaveViewResizesOnlyForANewSizeAndPaintsTheLatestPicture) {
-  window.ShowSpectrumView();
-  EXPECT_EQ(window.ViewPicture(kViewStartWidth, kViewStartHeight).width(), kViewStartWidth);
-  EXPECT_TRUE(sink.inputs.empty());
-  const Surface small = window.ViewPicture(300, 200);
-  (void)window.ViewPicture(300, 200);
-  ASSERT_EQ(sink.inputs.size(), 1u);
-  EXPECT_EQ(sink.inputs[0].kind, ViewInput::Kind::Resize);
-  EXPECT_EQ(sink.inputs[0].width, 300);
-  EXPECT_EQ(sink.inputs[0].height, 200);
-  EXPECT_EQ(window.SpectrumViewSize().width, 300);
-  EXPECT_EQ(small.width(), 300);
-  EXPECT_EQ(small.height(), 200);
-  EXPECT_EQ(small.At(0, 0), (Rgb{10, 20, 30})) << "the picture's background";
-  EXPECT_EQ(small.At(150, 100), (Rgb{250, 250, 250}));
-}
-
-TEST(RecordingView, ControlsAreWrittenWhenTheyChangeAndPicturesNever) {
-  ScriptWindow inner;
-  std::ostringstream out;
-  Transcript t(out);
-  RecordingWindow window(inner, t);
-  ViewControls c{ViewUnits::Angstrom, "4000", "7000", true, true, true};
-  window.ShowSpectrumView();
-  window.SetSpectrumViewControls(c);
-  window.SetSpectrumView(Plot());
-  window.SetSpectrumViewControls(c);
-  c = {ViewUnits::Nanometre, "", "6 56", true, false, true};
-  window.SetSpectrumViewControls(c);
-  t.Finish();
-  EXPECT_EQ(out.str(),
-            "show-dialog spectrumView\n"
-            "view-controls units=angstrom from=4000 to=7000 object=on lamp=on scale=on\n"
-            "view-controls units=nm from= to=\"6 56\" object=on lamp=off scale=on\n");
-}
-
 }  // namespace
 }  // namespace lxr4

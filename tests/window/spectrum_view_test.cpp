@@ -111,17 +111,6 @@ TEST_F(ViewWindow, KeysOnTheCanvasPanZoomAndReset) {
   }
 }
 
-TEST_F(ViewWindow, ANewCanvasSizeIsReportedOnce) {
-  const QSize canvas = Canvas()->size();
-  view.resize(view.size() + QSize(-100, 50));
-  QTRY_COMPARE(Canvas()->size(), canvas + QSize(-100, 50));
-  ASSERT_EQ(inputs.size(), 1u);
-  EXPECT_EQ(inputs[0].kind, K::Resize);
-  EXPECT_EQ(inputs[0].width, canvas.width() - 100);
-  EXPECT_EQ(inputs[0].height, canvas.height() + 50);
-  EXPECT_EQ(view.Canvas()->Reported(), Canvas()->size());
-}
-
 TEST_F(ViewWindow, ControlsSetByTheProgramHandNothingOnAndTheUsersDo) {
   const ViewControls set{ViewUnits::Nanometre, "400", "700.5", false, true, false};
   view.SetControls(set);
