@@ -37,10 +37,14 @@ for name in typical-use export-fits fits-import-settings calib-identify-save cal
   rm -rf "$scratch"
 done
 
-# The Spectrum view's pictures: its own pixels, the same in either front end,
-# from the real SPRAT xenon arc (tools/guide-view.lxs).
+# The Spectrum view's pictures from the real SPRAT xenon arc
+# (tools/guide-view.lxs): its plots (the same pixels in either front end) and
+# its window. The FITS decoder is looked for beside the program.
 scratch=$(mktemp -d)
 cp "$root/tests/imagefile/data/v_a_20190516_55_1_0_1.fits" "$scratch/sprat-xe.fits"
-(cd "$scratch" && "$build/script/lxr4-script" "$root/tools/guide-view.lxs" > transcript.txt)
+cp "$build/tools/lxr4-guide-shots" "$(find "$build" -name lxr4-fits-decoder -type f | head -1)" "$scratch"/
+(cd "$scratch" &&
+  XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 \
+    xvfb-run -a -s "-screen 0 1024x768x24" ./lxr4-guide-shots "$root/tools/guide-view.lxs" . > transcript.txt)
 cp "$scratch"/view-*.png "$images"/
 echo "pictures in $images"
