@@ -31,9 +31,12 @@ void openSpectrum_Click(Program& app) {
   if (!opened.ok()) return app.w.MessageBox(opened.message);
   app.s.Overlays.push_back({*path, opened.wavelength, opened.flux});
   const auto [first, last] = std::minmax(opened.wavelength.front(), opened.wavelength.back());
+  // Beside images in pixels, a spectrum on wavelengths waits for a calibration.
+  const bool waits = !app.s.CalibrationDone && (app.s.Object.Loaded != kFalse || app.s.Cal.Loaded != kFalse);
   app.w.SetCaption(Control::Lblwavelength, name + " opened:\r\n" + std::to_string(opened.wavelength.size()) +
                                                " samples, " + FormatNumber(first, "0.00") + " - " +
-                                               FormatNumber(last, "0.00") + " A");
+                                               FormatNumber(last, "0.00") + " A" +
+                                               (waits ? "\r\nshown once a calibration is in force" : ""));
   viewSpectrum_Click(app);
 }
 
