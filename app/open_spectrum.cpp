@@ -29,7 +29,7 @@ void openSpectrum_Click(Program& app) {
   }
   const SpectrumReadResult opened = ReadSpectrumFile(read.bytes, name, FitsDecoderBesideProgram());
   if (!opened.ok()) return app.w.MessageBox(opened.message);
-  app.s.Overlays.push_back({*path, opened.wavelength, opened.flux});
+  app.s.Overlays.push_back({*path, opened.wavelength, opened.flux, opened.fluxUnit});
   const auto [first, last] = std::minmax(opened.wavelength.front(), opened.wavelength.back());
   // Beside images in pixels, a spectrum on wavelengths waits for a calibration.
   const bool waits = !app.s.CalibrationDone && (app.s.Object.Loaded != kFalse || app.s.Cal.Loaded != kFalse);

@@ -113,6 +113,7 @@ ViewContents Contents(const AppState& s) {
   add(s.Object, s.View.showObject, "Object");
   add(s.Cal, s.View.showLamp, "Lamp");
   const std::size_t frames = plot.curves.size();
+  plot.legend = units != ViewUnits::Pixel && !s.Overlays.empty();  // names the spectra from files
   if (units != ViewUnits::Pixel) {
     for (const OverlaySpectrum& o : s.Overlays) {
       PlotCurve curve{FileName(o.name), CurveColour(index++), {}, o.flux};
@@ -120,6 +121,9 @@ ViewContents Contents(const AppState& s) {
       plot.curves.push_back(std::move(curve));
     }
   }
+  // Frames count; spectra from files alone have the flux of the first.
+  if (frames == 0 && !s.Overlays.empty())
+    plot.yLabel = s.Overlays.front().fluxUnit.empty() ? "Flux" : "Flux (" + s.Overlays.front().fluxUnit + ")";
   if (plot.curves.empty()) {
     plot.message = AnyImage(s) ? "Calibrate to see the opened spectra on a wavelength axis"
                                : "Load an image or open a spectrum to see it here";

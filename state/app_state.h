@@ -52,6 +52,7 @@ struct OverlaySpectrum {
   std::string name;                // the file's name, for the legend
   std::vector<double> wavelength;  // Angstroms, rising or falling
   std::vector<double> flux;
+  std::string fluxUnit;  // as the file says; may be empty
 };
 
 // What the Spectrum view shows: the x range in its units (none: the whole

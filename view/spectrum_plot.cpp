@@ -350,7 +350,7 @@ PlotPicture DrawSpectrumPlot(const SpectrumPlot& plot, int width, int height) {
     b.Line(px, l.top + 1, px, l.bottom - 1, kCursor);
     if (residuals) b.Line(px, l.residualTop + 1, px, l.residualBottom - 1, kCursor);
   }
-  if (y && plot.curves.size() > 1) Legend(b, plot.curves, l, markerRows, highest);
+  if (y && (plot.curves.size() > 1 || plot.legend)) Legend(b, plot.curves, l, markerRows, highest);
   b.Box(l.left, l.top, l.right, l.bottom, kFrame);
   return picture;
 }

@@ -40,7 +40,7 @@ struct ResidualPoint {
 };
 
 struct SpectrumPlot {
-  std::vector<PlotCurve> curves;  // the spectrum(s), then overlays; a legend when > 1
+  std::vector<PlotCurve> curves;  // the spectrum(s), then overlays; a legend when > 1 or `legend`
   double xFrom = 0, xTo = 1;      // the range shown
   std::string xLabel;             // "Wavelength (Å)", "Wavelength (nm)", "Pixel"
   std::string yLabel;             // "Counts"
@@ -49,6 +49,7 @@ struct SpectrumPlot {
   std::vector<ResidualPoint> residuals;  // a residual panel under the spectrum when not empty
   std::string residualLabel;             // "Residual (Å)"
   std::string message;                   // in the middle when there is no data to draw
+  bool legend = false;                   // a legend even for one curve (a spectrum from a file)
 };
 
 // The palette: curve `index` of a view (0 the object spectrum, 1 the lamp,
