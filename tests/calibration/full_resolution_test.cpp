@@ -14,24 +14,11 @@
 #include <vector>
 
 #include "calibration/centroid.h"
+#include "tests/calibration/real_arc_data.h"
 #include "calibration/detector.h"
 
 namespace lxr4 {
 namespace {
-
-std::vector<std::pair<double, double>> ReadPairs(const std::string& name) {
-  std::ifstream in(std::string(LXR4_SOURCE_DIR) + "/tests/calibration/data/" + name);
-  EXPECT_TRUE(in) << name;
-  std::vector<std::pair<double, double>> rows;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    double a = 0, b = 0;
-    char comma = 0;
-    if (fields >> a >> comma >> b) rows.emplace_back(a, b);
-  }
-  return rows;
-}
 
 // The centre of a Gaussian on a constant fitted to pixels centre +- 6 by Gauss-Newton.
 double GaussianCentre(const std::vector<double>& s, double centre) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calibration/centroid.h"
+#include "tests/calibration/real_arc_data.h"
 #include "calibration/grating_solver.h"
 #include "calibration/line_fit.h"
 
@@ -20,20 +21,6 @@ namespace {
 constexpr int kFirstPixel = 150;  // the spectrum's pixel that becomes column 1
 constexpr int kColumns = 768;
 constexpr float kPixelWidth = 15.0f;  // micrometres, the Goodman camera's
-
-std::vector<std::pair<double, double>> ReadPairs(const std::string& name) {
-  std::ifstream in(std::string(LXR4_SOURCE_DIR) + "/tests/calibration/data/" + name);
-  EXPECT_TRUE(in) << name;
-  std::vector<std::pair<double, double>> rows;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    double a = 0, b = 0;
-    char comma = 0;
-    if (fields >> a >> comma >> b) rows.emplace_back(a, b);
-  }
-  return rows;
-}
 
 struct RealArc {
   std::vector<double> spectrum;
