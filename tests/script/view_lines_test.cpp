@@ -106,30 +106,5 @@ TEST_F(ScriptedView, LinesBeforeTheViewIsOpenAreScriptFaults) {
   EXPECT_TRUE(sink.inputs.empty());
 }
 
-// As the real check boxes and list: each change keeps the other boxes as the
-// user left them; a box so already, or the units chosen already, give nothing.
-TEST_F(ScriptedView, ClicksAtTheirPixelsAndControlsChangingOnlyWhatDiffers) {
-  window.ShowSpectrumView();
-  window.ActInView(Action(A::Click, 6562.8));
-  ViewAction show = Action(A::Show);
-  show.on = false;
-  window.ActInView(show);  // object
-  window.ActInView(show);
-  show.check = ViewCheck::Scale;
-  window.ActInView(show);
-  ViewAction units = Action(A::Units);
-  units.units = ViewUnits::Pixel;  // as at the start
-  window.ActInView(units);
-  ASSERT_EQ(sink.inputs.size(), 3u);
-  EXPECT_EQ(sink.inputs[0].kind, ViewInput::Kind::Click);
-  EXPECT_EQ(sink.inputs[0].x, 613) << "6562.8 is column 612.56";
-  EXPECT_EQ(sink.inputs[0].y, 220);
-  EXPECT_FALSE(sink.inputs[1].showObject);
-  EXPECT_TRUE(sink.inputs[1].scaleOverlays);
-  EXPECT_FALSE(sink.inputs[2].showObject);
-  EXPECT_TRUE(sink.inputs[2].showLamp);
-  EXPECT_FALSE(sink.inputs[2].scaleOverlays);
-}
-
 }  // namespace
 }  // namespace lxr4
