@@ -33,7 +33,7 @@ constexpr MenuItemInfo RecentFiles(MenuItemInfo item) {
 constexpr std::array kItems{
     Item(I::OpenObject, "openObject", M::File, "&Open Spectrum Image...", "Ctrl+O"),
     Item(I::OpenCalibration, "openCalibration", M::File, "Open &Calibration Image...", "Ctrl+Shift+O"),
-    Item(I::OpenSpectrumFile, "openSpectrum", M::File, "Open Spec&trum..."),
+    Item(I::OpenSpectrumFile, "openSpectrum", M::File, "Open Spectr&um..."),
     RecentFiles(Item(I::OpenRecent, "openRecent", M::File, "Open &Recent")),
     Item(I::FitsImport, "fitsImport", M::File, "FITS &Import..."),
     Separated(Item(I::ExportSpectrum, "exportSpectrum", M::File, "&Export Spectrum...", "Ctrl+E")),

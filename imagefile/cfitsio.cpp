@@ -2,31 +2,18 @@
 #define LXR4_CFITSIO_LOADER
 #include "imagefile/cfitsio.h"
 
-#include <dlfcn.h>
+#include "base/loaded_library.h"
 
 namespace lxr4 {
 
-namespace {
-
-CfitsioFunctions Load() {
-  CfitsioFunctions f;
-  // The library this build found (CMake passes its SONAME); it stays loaded for the rest of the run.
-  void* library = dlopen(LXR4_CFITSIO_SONAME, RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) return f;
-  CfitsioFunctions loaded;
-  bool complete = true;
-#define LXR4_CFITSIO_LOAD(name)                                                \
-  loaded.name = reinterpret_cast<decltype(loaded.name)>(dlsym(library, #name)); \
-  complete = complete && loaded.name != nullptr;
-  LXR4_CFITSIO_FUNCTIONS(LXR4_CFITSIO_LOAD)
-#undef LXR4_CFITSIO_LOAD
-  return complete ? loaded : f;
-}
-
-}  // namespace
-
+// The library this build found (CMake passes its SONAME).
 const CfitsioFunctions& Cfitsio() {
-  static const CfitsioFunctions functions = Load();
+  static const CfitsioFunctions functions =
+      LoadFunctions<CfitsioFunctions>(LXR4_CFITSIO_SONAME, [](CfitsioFunctions& f, auto resolve) {
+#define LXR4_CFITSIO_LOAD(name) resolve(f.name, #name);
+        LXR4_CFITSIO_FUNCTIONS(LXR4_CFITSIO_LOAD)
+#undef LXR4_CFITSIO_LOAD
+      });
   return functions;
 }
 

@@ -12,8 +12,8 @@ constexpr std::array<std::string_view, 9> kWavelength = {
     "wavelength", "wave", "lambda", "spectral_axis", "wavelen", "wavelengths", "lam", "wl", "awav"};
 constexpr std::array<std::string_view, 5> kLogWavelength = {"loglam", "log_lambda", "loglambda", "log_wave",
                                                             "logwave"};
-constexpr std::array<std::string_view, 10> kFlux = {
-    "flux", "value", "counts", "intensity", "flux_density", "fluxes", "flam", "f_lambda", "signal", "spec"};
+constexpr std::array<std::string_view, 9> kFlux = {
+    "flux", "value", "counts", "intensity", "flux_density", "fluxes", "flam", "f_lambda", "signal"};
 
 bool SameLetters(std::string_view a, std::string_view lower) {
   return a.size() == lower.size() && std::equal(a.begin(), a.end(), lower.begin(), [](char x, char y) {
