@@ -42,7 +42,6 @@ struct ImageBytes {
   int columnBin = 1;  // frame pixels per image column
   // A FITS frame's swath at full resolution and where the image's columns lie on it.
   DetectorMap detector;
-  int swathRows = 0;
   std::vector<float> swath;
 };
 
@@ -72,7 +71,6 @@ ImageBytes ReadImageBytes(Window& w, const std::string& path) {
   if (imported.image.ok) {
     const FrameImport& frame = imported.image;
     r.detector = {true, frame.firstPixel, frame.bin, frame.length};
-    r.swathRows = frame.height;
     r.swath = std::move(imported.image.swath);
     r.file = std::move(imported.image.file);
   }
@@ -115,7 +113,6 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
   if (h.pixelHeight) s.PixelHeight = *h.pixelHeight;
   image.HeaderBlock = file.headerBlock;
   image.Detector = bytes.detector.frame ? bytes.detector : DetectorMap{false, 1, 1, image.Width};
-  image.SwathRows = bytes.swathRows;
   image.Swath = std::move(bytes.swath);
   // Cells beyond the new image keep what they held.
   for (int row = 1; row <= file.height; ++row)

@@ -14,9 +14,11 @@ void Keep(AppState& s, const SpectrumExtent& extent) {
 
 // The spectrum at the detector's pixels: a frame's from its swath, a camera image's its columns.
 void KeepNative(CameraImage& image, const Spectrum& columns, NativeOptions options) {
-  image.Native = image.Detector.frame ? ExtractNative(image.Swath, image.SwathRows, image.Detector.length,
-                                                      {image.CropTop, image.CropBottom}, options)
-                                      : NativeOfColumns(columns, image.Width);
+  const int length = image.Detector.length;
+  const int rows = length > 0 ? static_cast<int>(image.Swath.size() / static_cast<std::size_t>(length)) : 0;
+  image.Native = image.Detector.frame
+                     ? ExtractNative(image.Swath, rows, length, {image.CropTop, image.CropBottom}, options)
+                     : NativeOfColumns(columns, image.Width);
 }
 
 }  // namespace

@@ -39,7 +39,6 @@ struct CameraImage {
   // values each, in the frame's units, row by row; empty for a camera image),
   // and the spectrum extracted from them (a camera image: its spectrum's columns).
   DetectorMap Detector;
-  int SwathRows = 0;
   std::vector<float> Swath;
   std::vector<double> Native;  // detector pixels 1..N: Native[0] is pixel 1
 };
