@@ -14,47 +14,11 @@
 #include <vector>
 
 #include "calibration/centroid.h"
-#include "tests/calibration/real_arc_data.h"
 #include "calibration/detector.h"
+#include "tests/calibration/real_arc_data.h"
 
 namespace lxr4 {
 namespace {
-
-// The centre of a Gaussian on a constant fitted to pixels centre +- 6 by Gauss-Newton.
-double GaussianCentre(const std::vector<double>& s, double centre) {
-  const int lo = static_cast<int>(std::lround(centre)) - 6, hi = lo + 12;
-  std::array<double, 4> p{0, centre, 1.5, 0};  // amplitude, centre, sigma, level
-  double low = s[static_cast<std::size_t>(lo - 1)];
-  for (int x = lo; x <= hi; ++x) low = std::min(low, s[static_cast<std::size_t>(x - 1)]);
-  p[3] = low;
-  p[0] = s[static_cast<std::size_t>(std::lround(centre) - 1)] - low;
-  for (int iteration = 0; iteration < 100; ++iteration) {
-    std::array<std::array<double, 5>, 4> m{};  // normal equations with the right side
-    for (int x = lo; x <= hi; ++x) {
-      const double u = (x - p[1]) / p[2], g = std::exp(-0.5 * u * u);
-      const std::array<double, 4> d{g, p[0] * g * u / p[2], p[0] * g * u * u / p[2], 1};
-      const double r = s[static_cast<std::size_t>(x - 1)] - (p[0] * g + p[3]);
-      for (std::size_t i = 0; i < 4; ++i) {
-        for (std::size_t j = 0; j < 4; ++j) m[i][j] += d[i] * d[j];
-        m[i][4] += d[i] * r;
-      }
-    }
-    for (std::size_t i = 0; i < 4; ++i)
-      for (std::size_t k = i + 1; k < 4; ++k) {
-        const double f = m[k][i] / m[i][i];
-        for (std::size_t j = i; j < 5; ++j) m[k][j] -= f * m[i][j];
-      }
-    std::array<double, 4> step{};
-    for (std::size_t i = 4; i-- > 0;) {
-      double v = m[i][4];
-      for (std::size_t j = i + 1; j < 4; ++j) v -= m[i][j] * step[j];
-      step[i] = v / m[i][i];
-    }
-    for (std::size_t i = 0; i < 4; ++i) p[i] += step[i];
-    if (std::fabs(step[1]) < 1e-9) break;
-  }
-  return p[1];
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

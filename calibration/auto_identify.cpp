@@ -1,0 +1,540 @@
+#include "calibration/auto_identify.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <optional>
+#include <random>
+#include <cstdio>
+#include <cstdlib>
+
+#include "calibration/arc_peaks.h"
+#include "calibration/line_fit.h"
+#include "calibration/small_solve.h"
+
+namespace lxr4 {
+
+namespace {
+
+constexpr int kVotingPeaks = 100;         // the strongest peaks vote and judge the consensus
+constexpr int kRoughSolutions = 3;        // linear solutions tried from the vote
+constexpr double kVoteBinPixels = 2.0;    // the vote's central-wavelength cell, in pixels
+constexpr double kMiddleShare = 0.6;     // of the detector, where the consensus is sought
+constexpr int kRansacRounds = 2000;       // per linear solution
+constexpr double kRansacPixels = 2.0;     // a peak agrees with a model within this
+constexpr double kStartTolerance = 3.0;   // pixels, the refinement's first reach
+constexpr double kFinalTolerance = 1.5;   // pixels, where it ends
+constexpr double kSigmaFloorPixels = 0.05;
+constexpr int kRefinementRounds = 40;
+// List lines closer than this share of a peak's width are not told apart: a
+// merged list of several gases has many pairs closer than a whole width of
+// which a lamp shows one.
+constexpr double kCrowdedWidths = 0.5;
+
+// wavelength = sum c[k] t^k, t = (pixel - centre) / scale
+struct Poly {
+  int order = 1;
+  double centre = 0, scale = 1;
+  std::array<double, kMaxPolynomialOrder + 1> c{};
+
+  [[nodiscard]] double At(double pixel) const {
+    const double t = (pixel - centre) / scale;
+    double v = 0;
+    for (int k = order; k >= 0; --k) v = v * t + c[static_cast<std::size_t>(k)];
+    return v;
+  }
+  [[nodiscard]] double Slope(double pixel) const {
+    const double t = (pixel - centre) / scale;
+    double v = 0;
+    for (int k = order; k >= 1; --k) v = v * t + k * c[static_cast<std::size_t>(k)];
+    return v / scale;
+  }
+};
+
+struct Pair {
+  double pixel = 0, wavelength = 0;
+};
+
+std::optional<Poly> FitPoly(const std::vector<Pair>& pairs, int order, double centre, double scale) {
+  const auto m = static_cast<std::size_t>(order + 1);
+  if (pairs.size() < m) return std::nullopt;
+  std::array<std::array<double, kMaxPolynomialOrder + 2>, kMaxPolynomialOrder + 1> a{};
+  for (const Pair& p : pairs) {
+    std::array<double, kMaxPolynomialOrder + 1> powers{};
+    const double t = (p.pixel - centre) / scale;
+    powers[0] = 1;
+    for (std::size_t k = 1; k < m; ++k) powers[k] = powers[k - 1] * t;
+    for (std::size_t i = 0; i < m; ++i) {
+      for (std::size_t j = 0; j < m; ++j) a[i][j] += powers[i] * powers[j];
+      a[i][m] += powers[i] * p.wavelength;
+    }
+  }
+  Poly poly{order, centre, scale, {}};
+  if (!SolveSmallSystem<kMaxPolynomialOrder + 1>(a, m, poly.c)) return std::nullopt;
+  return poly;
+}
+
+// True when the model rises (sign > 0) or falls steadily over pixels 1..n
+// (or first..last) with a dispersion between lo and hi Angstroms per pixel.
+bool Plausible(const Poly& q, int n, double sign, double lo, double hi, double first = 1, double last = -1) {
+  constexpr int kSteps = 32;
+  if (last < first) last = n;
+  for (int s = 0; s <= kSteps; ++s) {
+    const double d = sign * q.Slope(first + (last - first) * s / double{kSteps});
+    if (!(d >= lo && d <= hi)) return false;
+  }
+  return true;
+}
+
+// The index of the list wavelength nearest `w` (the list sorted, not empty).
+std::size_t Nearest(const std::vector<double>& list, double w) {
+  const auto it = std::lower_bound(list.begin(), list.end(), w);
+  if (it == list.begin()) return 0;
+  if (it == list.end()) return list.size() - 1;
+  const auto i = static_cast<std::size_t>(it - list.begin());
+  return (w - list[i - 1] <= list[i] - w) ? i - 1 : i;
+}
+
+struct Search {
+  int pixels = 0;
+  double sign = 1, slopeLo = 0, slopeHi = 0;  // the allowed dispersion, Angstroms per pixel (unsigned)
+  std::vector<double> list;                   // wavelengths, sorted, each once
+  std::vector<std::string> labels;
+  std::vector<ArcPeak> peaks;
+  std::vector<double> voters;  // pixels of the strongest peaks
+  // Those in the middle of the detector, where a quadratic follows a real
+  // arc to a pixel: the peaks the consensus is drawn from and judged by.
+  std::vector<double> judges;
+};
+
+// The linear solutions (dispersion, central wavelength) most (peak, list line)
+// pairs vote for.
+std::vector<Poly> VoteLinear(const Search& s, const AutoIdentifyStart& start) {
+  const double pc = (s.pixels + 1) / 2.0, d0 = std::fabs(start.dispersion);
+  const int nD = std::clamp(s.pixels / 8, 40, 600);
+  const double halfRange = start.tolerance * d0 * s.pixels, bin = kVoteBinPixels * d0;
+  const double low = start.centralWavelength - halfRange;
+  const int nB = static_cast<int>(std::ceil(2 * halfRange / bin)) + 1;
+  std::vector<std::uint16_t> votes(static_cast<std::size_t>(nD) * static_cast<std::size_t>(nB));
+  const auto dispersionAt = [&](int k) {
+    return s.sign * (s.slopeLo + (s.slopeHi - s.slopeLo) * k / double(nD - 1));
+  };
+  const double step = (s.slopeHi - s.slopeLo) / (nD - 1);
+  for (const double p : s.voters) {
+    const double x = p - pc;
+    // Cell b(k) = (w - sign (slopeLo + k step) x - low) / bin runs linearly with k.
+    const double perStep = -s.sign * step * x / bin;
+    for (const double w : s.list) {
+      const double b0 = (w - s.sign * s.slopeLo * x - low) / bin;
+      double first = 0, last = nD - 1;
+      if (perStep > 0) {
+        first = std::max(first, std::ceil(-b0 / perStep));
+        last = std::min(last, std::floor((nB - 1e-9 - b0) / perStep));
+      } else if (perStep < 0) {
+        first = std::max(first, std::ceil((nB - 1e-9 - b0) / perStep));
+        last = std::min(last, std::floor(-b0 / perStep));
+      } else if (b0 < 0 || b0 >= nB) {
+        continue;
+      }
+      if (!(first <= last)) continue;
+      const int kFirst = static_cast<int>(first), kLast = static_cast<int>(last);
+      for (int k = kFirst; k <= kLast; ++k) {
+        const double b = b0 + perStep * k;
+        if (b < 0 || b >= nB) continue;
+        std::uint16_t& v = votes[static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b)];
+        if (v < std::numeric_limits<std::uint16_t>::max()) ++v;
+      }
+    }
+  }
+  // A cell's score takes in its neighbour, so that a solution on a cell's edge counts whole.
+  const auto score = [&](int k, int b) {
+    const std::size_t at = static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b);
+    return int{votes[at]} + int{votes[at + 1]};
+  };
+  std::vector<std::pair<int, int>> taken;
+  std::vector<Poly> solutions;
+  for (int round = 0; round < kRoughSolutions; ++round) {
+    int best = 0, bestK = -1, bestB = -1;
+    for (int k = 0; k < nD; ++k)
+      for (int b = 0; b + 1 < nB; ++b) {
+        const bool near = std::any_of(taken.begin(), taken.end(), [&](const auto& t) {
+          return std::abs(t.first - k) <= nD / 20 + 1 && std::abs(t.second - b) <= 3;
+        });
+        if (!near && score(k, b) > best) best = score(k, b), bestK = k, bestB = b;
+      }
+    if (bestK < 0) break;
+    taken.emplace_back(bestK, bestB);
+    Poly line{1, pc, 1, {}};
+    line.c[0] = low + (bestB + 1) * bin;
+    line.c[1] = dispersionAt(bestK);
+    solutions.push_back(line);
+  }
+  return solutions;
+}
+
+// How well the strongest peaks agree with `q`: each within kRansacPixels of a
+// list line counts 1 - (r / kRansacPixels)^2.
+double Agreement(const Search& s, const Poly& q) {
+  double total = 0;
+  for (const double p : s.judges) {
+    const double w = q.At(p);
+    const double r = std::fabs((s.list[Nearest(s.list, w)] - w) / q.Slope(p)) / kRansacPixels;
+    if (r < 1) total += 1 - r * r;
+  }
+  return total;
+}
+
+// The pairs of the strongest peaks and list lines within kRansacPixels of `q`, one per peak.
+std::vector<Pair> Inliers(const Search& s, const Poly& q, double reach) {
+  std::vector<Pair> pairs;
+  for (const double p : s.judges) {
+    const double w = q.At(p);
+    const double line = s.list[Nearest(s.list, w)];
+    if (std::fabs((line - w) / q.Slope(p)) < reach) pairs.push_back({p, line});
+  }
+  return pairs;
+}
+
+// A quadratic through three candidate pairs near `rough` at a time, kept
+// when the most peaks agree with it; then refitted on those that do.
+std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::function<double(double)>& rough,
+                                                 std::mt19937& random) {
+  const double band = std::max(10.0, 0.03 * s.pixels);  // pixels: how far a real arc bends from a line
+  struct Candidate {
+    double pixel, wavelength;
+    std::size_t peak;
+  };
+  std::vector<Candidate> candidates;
+  std::vector<double> weights;
+  for (std::size_t i = 0; i < s.judges.size(); ++i) {
+    const double p = s.judges[i], w = rough(p);
+    const double slope = std::fabs(rough(p + 0.5) - rough(p - 0.5));
+    if (!std::isfinite(w) || !(slope > 0)) continue;
+    const auto first = std::lower_bound(s.list.begin(), s.list.end(), w - band * slope);
+    for (auto it = first; it != s.list.end() && *it <= w + band * slope; ++it) {
+      const double r = (*it - w) / slope / 3.0;  // nearer the rough solution, likelier
+      candidates.push_back({p, *it, i});
+      weights.push_back(1 / (1 + r * r));
+    }
+  }
+  if (candidates.size() < 3) return std::nullopt;
+  std::discrete_distribution<std::size_t> pick(weights.begin(), weights.end());
+  const double centre = (s.pixels + 1) / 2.0, scale = std::max(1.0, (s.pixels - 1) / 2.0);
+  std::optional<Poly> best;
+  double bestScore = 0;
+  for (int round = 0; round < kRansacRounds; ++round) {
+    std::array<Candidate, 3> c{candidates[pick(random)], candidates[pick(random)], candidates[pick(random)]};
+    std::sort(c.begin(), c.end(), [](const Candidate& a, const Candidate& b) { return a.pixel < b.pixel; });
+    if (c[0].peak == c[1].peak || c[1].peak == c[2].peak) continue;
+    if (!(s.sign * (c[1].wavelength - c[0].wavelength) > 0 && s.sign * (c[2].wavelength - c[1].wavelength) > 0))
+      continue;
+    const std::optional<Poly> q =
+        FitPoly({{c[0].pixel, c[0].wavelength}, {c[1].pixel, c[1].wavelength}, {c[2].pixel, c[2].wavelength}}, 2,
+                centre, scale);
+    if (!q || !Plausible(*q, s.pixels, s.sign, s.slopeLo * 0.8, s.slopeHi * 1.2)) continue;
+    const double score = Agreement(s, *q);
+    if (score > bestScore) bestScore = score, best = q;
+  }
+  if (!best) return std::nullopt;
+  // Refitted on the peaks that agree, a quadratic and then a cubic, kept
+  // while more agree: three lines give a rough model, many a close one.
+  for (int order = 2; order <= 3; ++order) {
+    const std::vector<Pair> in = Inliers(s, *best, kRansacPixels);
+    if (in.size() < static_cast<std::size_t>(3 * (order + 1))) break;
+    const std::optional<Poly> refit = FitPoly(in, order, centre, scale);
+    if (!refit || !Plausible(*refit, s.pixels, s.sign, s.slopeLo * 0.8, s.slopeHi * 1.2)) break;
+    const double score = Agreement(s, *refit);
+    if (score < bestScore) break;
+    best = refit, bestScore = score;
+  }
+  return std::pair{*best, bestScore};
+}
+
+struct Match {
+  std::size_t peak, line;
+  double residual;  // pixels
+};
+
+// Each peak (not a blend) from pixel `first` to `last` matched to its nearest list line within `reach`
+// pixels through `q`, when that line's nearest peak is this one and no
+// other list line lies within the peak's width of it; in pixel order, the
+// wavelengths running one way.
+std::vector<Match> MatchMutual(const Search& s, const Poly& q, double reach, double width, double first, double last) {
+  std::vector<double> predicted;
+  for (const ArcPeak& p : s.peaks) predicted.push_back(q.At(p.pixel));
+  std::vector<double> sorted = predicted;  // q is monotonic, so this is predicted or its reverse
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<Match> matches;
+  for (std::size_t i = 0; i < s.peaks.size(); ++i) {
+    if (s.peaks[i].blended || s.peaks[i].pixel < first || s.peaks[i].pixel > last) continue;
+    const double slope = q.Slope(s.peaks[i].pixel);
+    const std::size_t j = Nearest(s.list, predicted[i]);
+    const double r = (s.list[j] - predicted[i]) / slope;
+    if (!(std::fabs(r) <= reach)) continue;
+    const double apart = kCrowdedWidths * width * std::fabs(slope);
+    const bool crowded = (j > 0 && s.list[j] - s.list[j - 1] < apart) ||
+                         (j + 1 < s.list.size() && s.list[j + 1] - s.list[j] < apart);
+    if (crowded) continue;
+    const double nearestPeak = sorted[Nearest(sorted, s.list[j])];
+    if (nearestPeak != predicted[i]) continue;
+    matches.push_back({i, j, r});
+  }
+  // A crossing (possible only where the reach exceeds a spacing) keeps the closer match.
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (std::size_t k = 1; k < matches.size(); ++k) {
+      if (s.sign * (s.list[matches[k].line] - s.list[matches[k - 1].line]) > 0) continue;
+      const std::size_t drop = std::fabs(matches[k].residual) > std::fabs(matches[k - 1].residual) ? k : k - 1;
+      matches.erase(matches.begin() + static_cast<std::ptrdiff_t>(drop));
+      changed = true;
+      break;
+    }
+  }
+  return matches;
+}
+
+double MedianOf(std::vector<double> v) {
+  if (v.empty()) return 0;
+  const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+  std::nth_element(v.begin(), mid, v.end());
+  return *mid;
+}
+
+// Leave-one-out rms (Angstroms) of `order` over the pairs; infinity when it
+// cannot be judged. Each left-out residual is the full fit's residual over
+// 1 - h (h the line's leverage), which equals refitting without the line.
+double LeaveOneOut(const std::vector<Pair>& pairs, int order, double centre, double scale) {
+  const auto m = static_cast<std::size_t>(order + 1);
+  if (pairs.size() < m + 1) return INFINITY;
+  const std::optional<Poly> q = FitPoly(pairs, order, centre, scale);
+  if (!q) return INFINITY;
+  constexpr std::size_t kTerms = kMaxPolynomialOrder + 1;
+  std::array<std::array<double, kTerms + 1>, kTerms> normal{};
+  const auto powersOf = [&](double pixel) {
+    std::array<double, kTerms> powers{};
+    const double t = (pixel - centre) / scale;
+    powers[0] = 1;
+    for (std::size_t k = 1; k < m; ++k) powers[k] = powers[k - 1] * t;
+    return powers;
+  };
+  for (const Pair& p : pairs) {
+    const auto powers = powersOf(p.pixel);
+    for (std::size_t i = 0; i < m; ++i)
+      for (std::size_t j = 0; j < m; ++j) normal[i][j] += powers[i] * powers[j];
+  }
+  std::array<std::array<double, kTerms>, kTerms> inverse{};  // columns of the normal matrix's inverse
+  for (std::size_t col = 0; col < m; ++col) {
+    auto system = normal;
+    for (std::size_t i = 0; i < m; ++i) system[i][m] = i == col ? 1 : 0;
+    if (!SolveSmallSystem<kTerms>(system, m, inverse[col])) return INFINITY;
+  }
+  double sum = 0;
+  for (const Pair& p : pairs) {
+    const auto powers = powersOf(p.pixel);
+    double leverage = 0;
+    for (std::size_t i = 0; i < m; ++i)
+      for (std::size_t j = 0; j < m; ++j) leverage += powers[i] * inverse[j][i] * powers[j];
+    if (!(leverage < 1 - 1e-9)) return INFINITY;
+    const double r = (p.wavelength - q->At(p.pixel)) / (1 - leverage);
+    sum += r * r;
+  }
+  const double rms = std::sqrt(sum / static_cast<double>(pairs.size()));
+  return std::isfinite(rms) ? rms : INFINITY;
+}
+
+OrderChoice ChooseOrder(const std::vector<Pair>& pairs, int maxOrder, double centre, double scale) {
+  OrderChoice choice;
+  choice.leaveOneOut.fill(INFINITY);
+  for (int order = 1; order <= std::min(maxOrder, kMaxPolynomialOrder); ++order) {
+    const double e = LeaveOneOut(pairs, order, centre, scale);
+    choice.leaveOneOut[static_cast<std::size_t>(order)] = e;
+    if (!std::isfinite(e)) continue;
+    if (choice.order == 0 || e < (1 - kOrderGain) * choice.leaveOneOut[static_cast<std::size_t>(choice.order)])
+      choice.order = order;
+  }
+  return choice;
+}
+
+// Match, fit, clip and tighten until the matches stay; the final matches.
+// The lines matched grow outward from those the model came from, a tenth of
+// the detector a round, and the order rises by one a round at most, so that
+// no model is trusted far beyond its lines.
+std::vector<Match> Refine(const Search& s, Poly q, double width) {
+  const double centre = (s.pixels + 1) / 2.0, scale = std::max(1.0, (s.pixels - 1) / 2.0);
+  const double growth = 0.1 * s.pixels;
+  double reach = kStartTolerance, lo = INFINITY, hi = -INFINITY;
+  // The model is surest in the middle: start with its lines there (all of
+  // them when fewer lie there).
+  const std::vector<Pair> inliers = Inliers(s, q, kRansacPixels);
+  const auto middle = [&](const Pair& p) { return std::fabs(p.pixel - centre) <= kMiddleShare * s.pixels / 2; };
+  const bool fewInMiddle = std::count_if(inliers.begin(), inliers.end(), middle) < kMinAutoLines;
+  for (const Pair& p : inliers)
+    if (fewInMiddle || middle(p)) lo = std::min(lo, p.pixel), hi = std::max(hi, p.pixel);
+  if (!(lo <= hi)) return {};
+  std::vector<Match> kept, previous;
+  double previousFirst = 0, previousLast = 0;
+  for (int round = 0; round < kRefinementRounds; ++round) {
+    const double first = std::max(1.0, lo - growth), last = std::min(double(s.pixels), hi + growth);
+    std::vector<Match> matches = MatchMutual(s, q, reach, width, first, last);
+    if (matches.size() < static_cast<std::size_t>(kMinAutoLines)) return {};
+    std::vector<Pair> pairs;
+    for (const Match& m : matches) pairs.push_back({s.peaks[m.peak].pixel, s.list[m.line]});
+    // Clip at 3 sigma of the median absolute deviation (pixels) from a fit of
+    // the order so far; only then judge the order, which outliers would spoil.
+    const std::optional<Poly> trial = FitPoly(pairs, std::min(q.order, static_cast<int>(pairs.size()) - 2), centre, scale);
+    if (!trial) return {};
+    std::vector<double> residuals;
+    for (const Pair& p : pairs)
+      residuals.push_back(std::fabs((p.wavelength - trial->At(p.pixel)) / trial->Slope(p.pixel)));
+    const double sigma = std::max(kSigmaFloorPixels, 1.4826 * MedianOf(residuals));
+    kept.clear();
+    std::vector<Pair> keptPairs;
+    for (std::size_t k = 0; k < matches.size(); ++k)
+      if (residuals[k] <= 3 * sigma) kept.push_back(matches[k]), keptPairs.push_back(pairs[k]);
+    if (kept.size() < static_cast<std::size_t>(kMinAutoLines)) return {};
+    const int most = std::min(q.order + 1, static_cast<int>(keptPairs.size()) - 2);
+    const OrderChoice oc = ChooseOrder(keptPairs, most, centre, scale);
+    const int order = std::max(1, oc.order);
+    if (std::getenv("AUTOID_DEBUG")) std::fprintf(stderr, "  loo %g %g %g %g; range %.0f..%.0f\n", oc.leaveOneOut[1], oc.leaveOneOut[2], oc.leaveOneOut[3], oc.leaveOneOut[4], first, last);
+    const std::optional<Poly> fit = FitPoly(keptPairs, order, centre, scale);
+    if (!fit || !Plausible(*fit, s.pixels, s.sign, s.slopeLo * 0.5, s.slopeHi * 1.5, first, last)) return {};
+    lo = s.peaks[kept.front().peak].pixel;
+    hi = s.peaks[kept.back().peak].pixel;
+    q = *fit;
+    if (std::getenv("AUTOID_DEBUG")) std::fprintf(stderr, "  refine reach %.2f: %zu matches, %zu kept, order %d, sigma %.3f\n", reach, matches.size(), kept.size(), order, sigma);
+    const double next = std::max(kFinalTolerance, 0.7 * reach);
+    const auto same = [](const Match& a, const Match& b) { return a.peak == b.peak && a.line == b.line; };
+    const bool grown = first != previousFirst || last != previousLast;
+    previousFirst = first, previousLast = last;
+    if (next == reach && !grown && std::equal(kept.begin(), kept.end(), previous.begin(), previous.end(), same)) break;
+    reach = next;
+    previous = kept;
+  }
+  return kept;
+}
+
+}  // namespace
+
+OrderChoice ChooseOrderByLeaveOneOut(const LineSet& lines, int maxOrder) {
+  std::vector<Pair> pairs;
+  double lo = INFINITY, hi = -INFINITY;
+  for (const CalibrationLine& l : lines) {
+    if (!l.used || !std::isfinite(l.wavelength) || !std::isfinite(l.column)) continue;
+    pairs.push_back({l.column, l.wavelength});
+    lo = std::min(lo, double{l.column});
+    hi = std::max(hi, double{l.column});
+  }
+  if (pairs.empty()) {
+    OrderChoice none;
+    none.leaveOneOut.fill(INFINITY);
+    return none;
+  }
+  return ChooseOrder(pairs, maxOrder, (lo + hi) / 2, std::max(1.0, (hi - lo) / 2));
+}
+
+AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std::vector<ListLine>& list,
+                                     const AutoIdentifyStart& start) {
+  using E = AutoIdentifyError;
+  Search s;
+  s.pixels = static_cast<int>(spectrum.size());
+  const int n = s.pixels;
+  const bool fromCalibration = static_cast<bool>(start.calibration);
+  double dispersion = start.dispersion;
+  if (fromCalibration && n >= 2) dispersion = (start.calibration(n) - start.calibration(1)) / (n - 1);
+  if (!std::isfinite(dispersion) || dispersion == 0 || !(start.tolerance >= 0 && start.tolerance <= 0.9) ||
+      (!fromCalibration && !std::isfinite(start.centralWavelength)) || n < 2)
+    return AutoIdentifyResult::Refused(E::BadStart, "The start needs a finite central wavelength, a dispersion other "
+                                                    "than 0 and a tolerance from 0 to 0.9.");
+  s.sign = dispersion > 0 ? 1 : -1;
+  const double tolerance = std::max(start.tolerance, 0.05);
+  // A start within `tolerance` of the truth: the truth within these of the start.
+  s.slopeLo = std::fabs(dispersion) / (1 + tolerance);
+  s.slopeHi = std::fabs(dispersion) / (1 - tolerance);
+
+  // The list lines that could fall on the detector, each wavelength once.
+  const double centralWavelength = fromCalibration ? start.calibration((n + 1) / 2.0) : start.centralWavelength;
+  const double reachOfList = s.slopeHi * n * (0.5 + (fromCalibration ? 0.1 : tolerance)) * 1.2;
+  std::vector<ListLine> sorted;
+  for (const ListLine& l : list)
+    if (std::isfinite(l.wavelength) && std::fabs(l.wavelength - centralWavelength) <= reachOfList) sorted.push_back(l);
+  std::stable_sort(sorted.begin(), sorted.end(), [](const ListLine& a, const ListLine& b) { return a.wavelength < b.wavelength; });
+  for (const ListLine& l : sorted)
+    if (s.list.empty() || l.wavelength != s.list.back()) s.list.push_back(l.wavelength), s.labels.push_back(l.label);
+  if (s.list.size() < static_cast<std::size_t>(kMinAutoLines))
+    return AutoIdentifyResult::Refused(E::NoListLines, "The line list has fewer than " + std::to_string(kMinAutoLines) +
+                                                           " lines that can fall on the detector.");
+
+  s.peaks = FindArcPeaks(spectrum).peaks;
+  if (s.peaks.size() < static_cast<std::size_t>(kMinAutoLines))
+    return AutoIdentifyResult::Refused(E::TooFewPeaks, "The spectrum shows " + std::to_string(s.peaks.size()) +
+                                                           " lines; at least " + std::to_string(kMinAutoLines) +
+                                                           " are needed.");
+  std::vector<ArcPeak> strongest = s.peaks;
+  std::sort(strongest.begin(), strongest.end(), [](const ArcPeak& a, const ArcPeak& b) { return a.height > b.height; });
+  strongest.resize(std::min(strongest.size(), static_cast<std::size_t>(kVotingPeaks)));
+  for (const ArcPeak& p : strongest)
+    if (!p.blended) s.voters.push_back(p.pixel);
+  for (const double p : s.voters)
+    if (std::fabs(p - (n + 1) / 2.0) <= kMiddleShare * n / 2) s.judges.push_back(p);
+  if (s.judges.size() < static_cast<std::size_t>(kMinAutoLines)) s.judges = s.voters;
+  std::vector<double> widths;
+  for (const ArcPeak& p : s.peaks) widths.push_back(p.fwhm);
+  const double width = MedianOf(widths);
+
+  if (std::getenv("AUTOID_DEBUG")) {
+    int blends = 0, flat = 0;
+    for (const ArcPeak& p : s.peaks) blends += p.blended, flat += p.saturated;
+    std::fprintf(stderr, "%zu peaks, width %.2f, %d blends, %d flat, %zu list lines\n", s.peaks.size(), width, blends, flat, s.list.size());
+  }
+  std::vector<std::function<double(double)>> roughs;
+  if (fromCalibration) {
+    roughs.push_back(start.calibration);
+  } else {
+    AutoIdentifyStart linear = start;
+    linear.tolerance = tolerance;
+    for (const Poly& q : VoteLinear(s, linear)) roughs.push_back([q](double p) { return q.At(p); });
+  }
+  std::mt19937 random(20190516u);  // a fixed seed: the same arc gives the same answer
+  std::optional<std::pair<Poly, double>> best;
+  for (const auto& rough : roughs) {
+    const auto found = Consensus(s, rough, random);
+    if (std::getenv("AUTOID_DEBUG")) {
+      std::fprintf(stderr, "rough: %.3f at centre, slope %.4f\n", rough((n + 1) / 2.0), rough(n / 2.0 + 1) - rough(n / 2.0));
+      if (found) std::fprintf(stderr, "  consensus score %.2f: centre %.3f slope %.4f\n", found->second, found->first.At((n + 1) / 2.0), found->first.Slope((n + 1) / 2.0));
+    }
+    if (found && (!best || found->second > best->second)) best = found;
+  }
+  std::vector<Match> matches;
+  if (best) matches = Refine(s, best->first, width);
+  if (matches.size() < static_cast<std::size_t>(kMinAutoLines))
+    return AutoIdentifyResult::Refused(E::NoSolution, "No consistent solution: fewer than " +
+                                                          std::to_string(kMinAutoLines) +
+                                                          " lines agree with any calibration near the start.");
+
+  AutoIdentifyResult out;
+  for (const Match& m : matches)
+    out.lines.push_back({s.list[m.line], static_cast<float>(s.peaks[m.peak].pixel), s.labels[m.line], true});
+  const OrderChoice choice = ChooseOrderByLeaveOneOut(out.lines, static_cast<int>(out.lines.size()) - 2);
+  FitResult fit;
+  for (int order = std::max(1, choice.order); order >= 1; --order) {
+    fit = FitPolynomial(out.lines, order, FitOptions{.pixels = n});
+    if (fit.ok()) break;
+  }
+  if (!fit.ok()) return AutoIdentifyResult::Refused(E::FitFailed, fit.message);
+  out.calibration = fit.calibration;
+  out.rms = fit.rms;
+  double sumPixels = 0;
+  for (const LineResidual& r : fit.lines) sumPixels += r.residualPixels * r.residualPixels;
+  out.rmsPixels = std::sqrt(sumPixels / static_cast<double>(fit.lines.size()));
+  out.linesUsed = static_cast<int>(out.lines.size());
+  out.peaks = static_cast<int>(s.peaks.size());
+  out.coverage = (out.lines.back().column - out.lines.front().column) / std::max(1.0, n - 1.0);
+  const double a = FittedWavelength(out.calibration, 1), b = FittedWavelength(out.calibration, n);
+  out.linesOffered = static_cast<int>(std::count_if(s.list.begin(), s.list.end(), [&](double w) {
+    return w >= std::min(a, b) && w <= std::max(a, b);
+  }));
+  return out;
+}
+
+}  // namespace lxr4
