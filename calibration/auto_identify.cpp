@@ -27,10 +27,10 @@ constexpr double kStartTolerance = 3.0;   // pixels, the refinement's first reac
 constexpr double kFinalTolerance = 1.5;   // pixels, where it ends
 constexpr double kSigmaFloorPixels = 0.05;
 constexpr int kRefinementRounds = 40;
-// List lines closer than this share of a peak's width are not told apart: a
-// merged list of several gases has many pairs closer than a whole width of
-// which a lamp shows one.
-constexpr double kCrowdedWidths = 0.5;
+// List lines closer than this share of a peak's width are not told apart (a
+// merged list of several gases has many pairs closer than a whole width, of
+// which a lamp shows one).
+constexpr double kCrowdedWidths = 0.25;
 
 // wavelength = sum c[k] t^k, t = (pixel - centre) / scale
 struct Poly {
@@ -272,9 +272,11 @@ std::vector<Match> MatchMutual(const Search& s, const Poly& q, double reach, dou
     const std::size_t j = Nearest(s.list, predicted[i]);
     const double r = (s.list[j] - predicted[i]) / slope;
     if (!(std::fabs(r) <= reach)) continue;
-    const double apart = kCrowdedWidths * width * std::fabs(slope);
-    const bool crowded = (j > 0 && s.list[j] - s.list[j - 1] < apart) ||
-                         (j + 1 < s.list.size() && s.list[j + 1] - s.list[j] < apart);
+    // Another list line about as near is a second answer: the match stands
+    // only when that one lies three times as far and beyond a share of the
+    // peak's width (closer lines may both shine, as one blended peak).
+    const std::size_t other = (j > 0 && (j + 1 == s.list.size() || predicted[i] - s.list[j - 1] < s.list[j + 1] - predicted[i])) ? j - 1 : j + 1;
+    const bool crowded = other < s.list.size() && std::fabs((s.list[other] - predicted[i]) / slope) < std::max(kCrowdedWidths * width, 3 * std::fabs(r));
     if (crowded) continue;
     const double nearestPeak = sorted[Nearest(sorted, s.list[j])];
     if (nearestPeak != predicted[i]) continue;
@@ -362,7 +364,7 @@ OrderChoice ChooseOrder(const std::vector<Pair>& pairs, int maxOrder, double cen
 // no model is trusted far beyond its lines.
 std::vector<Match> Refine(const Search& s, Poly q, double width) {
   const double centre = (s.pixels + 1) / 2.0, scale = std::max(1.0, (s.pixels - 1) / 2.0);
-  const double growth = 0.1 * s.pixels;
+  double growth = 0.1 * s.pixels;
   double reach = kStartTolerance, lo = INFINITY, hi = -INFINITY;
   // The model is surest in the middle: start with its lines there (all of
   // them when fewer lie there).
@@ -399,13 +401,15 @@ std::vector<Match> Refine(const Search& s, Poly q, double width) {
     if (std::getenv("AUTOID_DEBUG")) std::fprintf(stderr, "  loo %g %g %g %g; range %.0f..%.0f\n", oc.leaveOneOut[1], oc.leaveOneOut[2], oc.leaveOneOut[3], oc.leaveOneOut[4], first, last);
     const std::optional<Poly> fit = FitPoly(keptPairs, order, centre, scale);
     if (!fit || !Plausible(*fit, s.pixels, s.sign, s.slopeLo * 0.5, s.slopeHi * 1.5, first, last)) return {};
-    lo = s.peaks[kept.front().peak].pixel;
-    hi = s.peaks[kept.back().peak].pixel;
+    // Beyond a gap with no line the reach outward doubles until it finds one.
+    const double newLo = s.peaks[kept.front().peak].pixel, newHi = s.peaks[kept.back().peak].pixel;
+    growth = (newLo < lo || newHi > hi) ? 0.1 * s.pixels : 2 * growth;
+    lo = std::min(lo, newLo), hi = std::max(hi, newHi);
     q = *fit;
     if (std::getenv("AUTOID_DEBUG")) std::fprintf(stderr, "  refine reach %.2f: %zu matches, %zu kept, order %d, sigma %.3f\n", reach, matches.size(), kept.size(), order, sigma);
     const double next = std::max(kFinalTolerance, 0.7 * reach);
     const auto same = [](const Match& a, const Match& b) { return a.peak == b.peak && a.line == b.line; };
-    const bool grown = first != previousFirst || last != previousLast;
+    const bool grown = first != previousFirst || last != previousLast || first > 1 || last < s.pixels;
     previousFirst = first, previousLast = last;
     if (next == reach && !grown && std::equal(kept.begin(), kept.end(), previous.begin(), previous.end(), same)) break;
     reach = next;

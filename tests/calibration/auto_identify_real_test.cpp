@@ -5,6 +5,7 @@
 // a clipped cubic through the published lines re-centred on the spectrum.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -58,41 +59,86 @@ TEST(AutoIdentifyRealArcs, AgreesWithThePublishedLinesToAFifthOfAPixel) {
     const auto published = ReadPairs("rascal-" + name + "-pixel-wavelength-solution-pairs.txt");
     const int n = static_cast<int>(spectrum.size());
 
-    LineSet reference;
+    // The reference: the published lines re-centred, without the blends (a
+    // Gaussian wider than 1.25 times the typical one) and failed fits, a
+    // clipped quartic through them; it holds between its outermost lines.
+    std::vector<std::pair<double, GaussianLine>> measured;
+    std::vector<double> sigmas;
     for (const auto& [position, wavelength] : published) {
       if (position < 8 || position > n - 8) continue;
-      const double centre = GaussianCentre(spectrum, position + 1);  // the fit fails on a few blends
-      if (std::fabs(centre - (position + 1)) < 2) reference.push_back({wavelength, static_cast<float>(centre), "", true});
+      const GaussianLine g = FitGaussianLine(spectrum, position + 1);
+      if (std::isfinite(g.centre) && std::fabs(g.centre - (position + 1)) < 0.75) {
+        measured.emplace_back(wavelength, g);
+        sigmas.push_back(g.sigma);
+      }
     }
-    const FitResult truth = FitPolynomial(reference, 3, {.clip = true, .pixels = n});
+    std::sort(sigmas.begin(), sigmas.end());
+    LineSet reference;
+    for (const auto& [wavelength, g] : measured)
+      if (g.sigma < 1.25 * sigmas[sigmas.size() / 2]) reference.push_back({wavelength, static_cast<float>(g.centre), "", true});
+    FitResult truth = FitPolynomial(reference, 4, {.pixels = n});
     ASSERT_EQ(truth.error, FitError::None);
+    // Published identifications include lines a pixel or more off any smooth
+    // curve (blends the width does not show): clipped at 3 sigma of the
+    // median absolute deviation until none is.
+    for (bool clipped = true; clipped;) {
+      std::vector<double> deviations;
+      for (const LineResidual& lr : truth.lines)
+        if (lr.used) deviations.push_back(std::fabs(lr.residualPixels));
+      std::sort(deviations.begin(), deviations.end());
+      const double limit = 3 * std::max(0.05, 1.4826 * deviations[deviations.size() / 2]);
+      clipped = false;
+      for (std::size_t i = 0; i < reference.size(); ++i)
+        if (reference[i].used && std::fabs(truth.lines[i].residualPixels) > limit) reference[i].used = false, clipped = true;
+      truth = FitPolynomial(reference, 4, {.pixels = n});
+      ASSERT_EQ(truth.error, FitError::None);
+    }
+    std::erase_if(reference, [](const CalibrationLine& l) { return !l.used; });
     const auto truthAt = [&](double p) { return double{FittedWavelength(truth.calibration, p)}; };
+    const auto pixelsOff = [&](double p, double w) { return (w - truthAt(p)) / FittedDispersion(truth.calibration, p); };
     const double dispersion = (truthAt(n) - truthAt(1)) / (n - 1);
     const double span = std::fabs(truthAt(n) - truthAt(1));
+    double referenceRms = 0;  // pixels
+    for (const CalibrationLine& l : reference) referenceRms += std::pow(pixelsOff(l.column, l.wavelength), 2);
+    referenceRms = std::sqrt(referenceRms / static_cast<double>(reference.size()));
+    const double firstLine = reference.front().column, lastLine = reference.back().column;
 
     const AutoIdentifyResult r =
         AutoIdentifyLines(spectrum, LampListsWith(published),
                           {.centralWavelength = truthAt((n + 1) / 2.0) + c.centreShift * span,
                            .dispersion = dispersion * c.dispersionFactor});
     ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
-    double sum = 0;
+    double sum = 0, inside = 0;
+    int insideCount = 0;
     for (int p = 1; p <= n; ++p) {
-      const double e = (FittedWavelength(r.calibration, p) - truthAt(p)) / FittedDispersion(truth.calibration, p);
+      const double e = pixelsOff(p, FittedWavelength(r.calibration, p));
       sum += e * e;
+      if (p >= firstLine && p <= lastLine) inside += e * e, ++insideCount;
     }
-    const double rmsPixels = std::sqrt(sum / n);
-    int wrong = 0, published_ = 0;
+    const double rmsPixels = std::sqrt(sum / n), insideRms = std::sqrt(inside / insideCount);
+    // Wrong: off the reference by more than half a pixel or three times its own
+    // scatter, where it holds.
+    int wrong = 0, unverified = 0, published_ = 0;
     for (const CalibrationLine& l : r.lines) {
-      const double off = (l.wavelength - truthAt(l.column)) / FittedDispersion(truth.calibration, l.column);
-      if (std::fabs(off) > 1.0) ++wrong, std::printf("  wrong: %.3f A at pixel %.2f (%.2f px off)\n", l.wavelength, l.column, off);
       published_ += l.label == "published";
+      if (l.column < firstLine || l.column > lastLine) {
+        ++unverified;
+        continue;
+      }
+      const double off = pixelsOff(l.column, l.wavelength);
+      if (std::fabs(off) > std::max(0.5, 3 * referenceRms)) {
+        ++wrong;
+        std::printf("  wrong: %.3f A at pixel %.2f (%.2f px off)\n", l.wavelength, l.column, off);
+      }
     }
-    std::printf("%s x%.2f: %.3f px rms over the detector, %d lines of %d offered (%d published of %zu), "
-                "%d wrong, fit rms %.3f A = %.3f px, order %d, coverage %.2f\n",
-                c.name, c.dispersionFactor, rmsPixels, r.linesUsed, r.linesOffered, published_, published.size(), wrong,
-                r.rms, r.rmsPixels, r.calibration.polynomial.order, r.coverage);
-    RecordProperty(name + "_rms_pixels", std::to_string(rmsPixels));
-    EXPECT_LE(rmsPixels, 0.2);
+    std::printf("%s x%.2f: reference %zu lines, %.3f px rms; solution %.3f px rms between them, %.3f px over the "
+                "detector; %d lines of %d offered (%d published of %zu), %d wrong, %d beyond the reference; fit rms "
+                "%.3f A = %.3f px, order %d, coverage %.2f\n",
+                c.name, c.dispersionFactor, reference.size(), referenceRms, insideRms, rmsPixels, r.linesUsed,
+                r.linesOffered, published_, published.size(), wrong, unverified, r.rms, r.rmsPixels,
+                r.calibration.polynomial.order, r.coverage);
+    RecordProperty(name + "_rms_pixels", std::to_string(insideRms));
+    EXPECT_LE(insideRms, std::max(0.2, referenceRms));
     EXPECT_EQ(wrong, 0);
   }
 }

@@ -32,9 +32,13 @@ inline std::vector<std::pair<double, double>> ReadPairs(const std::string& name)
   return rows;
 }
 
-// The centre of a Gaussian on a constant fitted to pixels centre +- 6 of s
-// (pixel p at s[p - 1]) by Gauss-Newton.
-inline double GaussianCentre(const std::vector<double>& s, double centre) {
+struct GaussianLine {
+  double centre = 0, sigma = 0;  // pixels
+};
+
+// A Gaussian on a constant fitted to pixels centre +- 6 of s (pixel p at
+// s[p - 1]) by Gauss-Newton.
+inline GaussianLine FitGaussianLine(const std::vector<double>& s, double centre) {
   const int lo = static_cast<int>(std::lround(centre)) - 6, hi = lo + 12;
   std::array<double, 4> p{0, centre, 1.5, 0};  // amplitude, centre, sigma, level
   double low = s[static_cast<std::size_t>(lo - 1)];
@@ -66,7 +70,9 @@ inline double GaussianCentre(const std::vector<double>& s, double centre) {
     for (std::size_t i = 0; i < 4; ++i) p[i] += step[i];
     if (std::fabs(step[1]) < 1e-9) break;
   }
-  return p[1];
+  return {p[1], std::fabs(p[2])};
 }
+
+inline double GaussianCentre(const std::vector<double>& s, double centre) { return FitGaussianLine(s, centre).centre; }
 
 }  // namespace lxr4
