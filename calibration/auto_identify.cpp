@@ -23,6 +23,7 @@ constexpr double kVoteBinPixels = 2.0;    // the vote's central-wavelength cell,
 constexpr double kMiddleShare = 0.6;     // of the detector, where the consensus is sought
 constexpr int kRansacRounds = 2000;       // per linear solution
 constexpr double kRansacPixels = 2.0;     // a peak agrees with a model within this
+constexpr double kNearRough = 10.0;       // pixels: candidates this near the rough solution are drawn oftener
 constexpr double kStartTolerance = 3.0;   // pixels, the refinement's first reach
 constexpr double kFinalTolerance = 1.5;   // pixels, where it ends
 constexpr double kSigmaFloorPixels = 0.05;
@@ -213,7 +214,7 @@ std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::fun
     if (!std::isfinite(w) || !(slope > 0)) continue;
     const auto first = std::lower_bound(s.list.begin(), s.list.end(), w - band * slope);
     for (auto it = first; it != s.list.end() && *it <= w + band * slope; ++it) {
-      const double r = (*it - w) / slope / 3.0;  // nearer the rough solution, likelier
+      const double r = (*it - w) / slope / kNearRough;  // nearer the rough solution, likelier
       candidates.push_back({p, *it, i});
       weights.push_back(1 / (1 + r * r));
     }
