@@ -36,8 +36,10 @@ double HalfHeightCrossing(const std::vector<double>& y, int top, int step) {
 
 // A Gaussian on a constant fitted to y over [first, last] by Gauss-Newton;
 // its centre (0-based) when the fit settles within a pixel of `top`.
-std::optional<double> GaussianCentre(const std::vector<double>& y, int first, int last, int top, double width) {
-  std::array<double, 4> p{y[static_cast<std::size_t>(top)], static_cast<double>(top), std::max(width / 2.355, 0.5), 0};
+std::optional<double> GaussianCentre(const std::vector<double>& y, int first, int last, int top,
+                                     double width) {
+  std::array<double, 4> p{y[static_cast<std::size_t>(top)], static_cast<double>(top),
+                          std::max(width / 2.355, 0.5), 0};
   for (int iteration = 0; iteration < 30; ++iteration) {
     std::array<std::array<double, 5>, 4> m{};
     for (int x = first; x <= last; ++x) {
@@ -66,7 +68,8 @@ double CentroidCentre(const std::vector<double>& y, double top, int reach) {
   double at = top, centre = top;
   for (int round = 0; round < 5; ++round) {
     double sum = 0, moment = 0;
-    const int first = std::max(0, static_cast<int>(std::ceil(at - reach))), last = std::min(n - 1, static_cast<int>(std::floor(at + reach)));
+    const int first = std::max(0, static_cast<int>(std::ceil(at - reach))),
+              last = std::min(n - 1, static_cast<int>(std::floor(at + reach)));
     for (int x = first; x <= last; ++x) {
       const double w = std::max(0.0, y[static_cast<std::size_t>(x)]);
       sum += w;
@@ -110,7 +113,8 @@ ArcPeaks FindArcPeaks(std::span<const double> spectrum, double sigmas) {
     const bool flat = last > i;
     bool highestNear = y[static_cast<std::size_t>(top)] > sigmas * out.noise;
     for (int k = i - kPeakReach; k <= last + kPeakReach && highestNear; ++k)
-      if (k >= 0 && k < n && (k < i || k > last) && !(s[static_cast<std::size_t>(k)] < s[static_cast<std::size_t>(i)]))
+      if (k >= 0 && k < n && (k < i || k > last) &&
+          !(s[static_cast<std::size_t>(k)] < s[static_cast<std::size_t>(i)]))
         highestNear = false;
     i = last + 1;
     if (!highestNear || last >= n - kPeakReach) continue;

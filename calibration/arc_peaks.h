@@ -20,9 +20,9 @@ inline constexpr double kArcPeakSigmas = 5.0;
 inline constexpr double kBlendWidthFactor = 1.6;
 
 struct ArcPeak {
-  double pixel = 0;   // the centre, a fractional detector pixel from 1
-  double height = 0;  // counts above the background at the highest pixel
-  double fwhm = 0;    // full width at half height, pixels
+  double pixel = 0;        // the centre, a fractional detector pixel from 1
+  double height = 0;       // counts above the background at the highest pixel
+  double fwhm = 0;         // full width at half height, pixels
   bool saturated = false;  // a flat top of two or more equal pixels: the centre is less sure
   bool blended = false;    // wider than kBlendWidthFactor times the median width
 };

@@ -6,8 +6,6 @@
 #include <limits>
 #include <optional>
 #include <random>
-#include <cstdio>
-#include <cstdlib>
 
 #include "calibration/arc_peaks.h"
 #include "calibration/line_fit.h"
@@ -17,15 +15,15 @@ namespace lxr4 {
 
 namespace {
 
-constexpr int kVotingPeaks = 100;         // the strongest peaks vote and judge the consensus
-constexpr int kRoughSolutions = 3;        // linear solutions tried from the vote
-constexpr double kVoteBinPixels = 2.0;    // the vote's central-wavelength cell, in pixels
+constexpr int kVotingPeaks = 100;        // the strongest peaks vote and judge the consensus
+constexpr int kRoughSolutions = 3;       // linear solutions tried from the vote
+constexpr double kVoteBinPixels = 2.0;   // the vote's central-wavelength cell, in pixels
 constexpr double kMiddleShare = 0.6;     // of the detector, where the consensus is sought
-constexpr int kRansacRounds = 2000;       // per linear solution
-constexpr double kRansacPixels = 2.0;     // a peak agrees with a model within this
-constexpr double kNearRough = 10.0;       // pixels: candidates this near the rough solution are drawn oftener
-constexpr double kStartTolerance = 3.0;   // pixels, the refinement's first reach
-constexpr double kFinalTolerance = 1.5;   // pixels, where it ends
+constexpr int kRansacRounds = 2000;      // per linear solution
+constexpr double kRansacPixels = 2.0;    // a peak agrees with a model within this
+constexpr double kNearRough = 10.0;      // pixels: candidates this near the rough solution are drawn oftener
+constexpr double kStartTolerance = 3.0;  // pixels, the refinement's first reach
+constexpr double kFinalTolerance = 1.5;  // pixels, where it ends
 constexpr double kSigmaFloorPixels = 0.05;
 constexpr int kRefinementRounds = 40;
 // List lines closer than this share of a peak's width are not told apart (a
@@ -143,14 +141,16 @@ std::vector<Poly> VoteLinear(const Search& s, const AutoIdentifyStart& start) {
       for (int k = kFirst; k <= kLast; ++k) {
         const double b = b0 + perStep * k;
         if (b < 0 || b >= nB) continue;
-        std::uint16_t& v = votes[static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b)];
+        std::uint16_t& v =
+            votes[static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b)];
         if (v < std::numeric_limits<std::uint16_t>::max()) ++v;
       }
     }
   }
   // A cell's score takes in its neighbour, so that a solution on a cell's edge counts whole.
   const auto score = [&](int k, int b) {
-    const std::size_t at = static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b);
+    const std::size_t at =
+        static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b);
     return int{votes[at]} + int{votes[at + 1]};
   };
   std::vector<std::pair<int, int>> taken;
@@ -228,11 +228,12 @@ std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::fun
     std::array<Candidate, 3> c{candidates[pick(random)], candidates[pick(random)], candidates[pick(random)]};
     std::sort(c.begin(), c.end(), [](const Candidate& a, const Candidate& b) { return a.pixel < b.pixel; });
     if (c[0].peak == c[1].peak || c[1].peak == c[2].peak) continue;
-    if (!(s.sign * (c[1].wavelength - c[0].wavelength) > 0 && s.sign * (c[2].wavelength - c[1].wavelength) > 0))
+    if (!(s.sign * (c[1].wavelength - c[0].wavelength) > 0 &&
+          s.sign * (c[2].wavelength - c[1].wavelength) > 0))
       continue;
     const std::optional<Poly> q =
-        FitPoly({{c[0].pixel, c[0].wavelength}, {c[1].pixel, c[1].wavelength}, {c[2].pixel, c[2].wavelength}}, 2,
-                centre, scale);
+        FitPoly({{c[0].pixel, c[0].wavelength}, {c[1].pixel, c[1].wavelength}, {c[2].pixel, c[2].wavelength}},
+                2, centre, scale);
     if (!q || !Plausible(*q, s.pixels, s.sign, s.slopeLo * 0.8, s.slopeHi * 1.2)) continue;
     const double score = Agreement(s, *q);
     if (score > bestScore) bestScore = score, best = q;
@@ -261,7 +262,8 @@ struct Match {
 // pixels through `q`, when that line's nearest peak is this one and no
 // other list line lies within the peak's width of it; in pixel order, the
 // wavelengths running one way.
-std::vector<Match> MatchMutual(const Search& s, const Poly& q, double reach, double width, double first, double last) {
+std::vector<Match> MatchMutual(const Search& s, const Poly& q, double reach, double width, double first,
+                               double last) {
   std::vector<double> predicted;
   for (const ArcPeak& p : s.peaks) predicted.push_back(q.At(p.pixel));
   std::vector<double> sorted = predicted;  // q is monotonic, so this is predicted or its reverse
@@ -276,8 +278,12 @@ std::vector<Match> MatchMutual(const Search& s, const Poly& q, double reach, dou
     // Another list line about as near is a second answer: the match stands
     // only when that one lies three times as far and beyond a share of the
     // peak's width (closer lines may both shine, as one blended peak).
-    const std::size_t other = (j > 0 && (j + 1 == s.list.size() || predicted[i] - s.list[j - 1] < s.list[j + 1] - predicted[i])) ? j - 1 : j + 1;
-    const bool crowded = other < s.list.size() && std::fabs((s.list[other] - predicted[i]) / slope) < std::max(kCrowdedWidths * width, 3 * std::fabs(r));
+    const std::size_t other =
+        (j > 0 && (j + 1 == s.list.size() || predicted[i] - s.list[j - 1] < s.list[j + 1] - predicted[i]))
+            ? j - 1
+            : j + 1;
+    const bool crowded = other < s.list.size() && std::fabs((s.list[other] - predicted[i]) / slope) <
+                                                      std::max(kCrowdedWidths * width, 3 * std::fabs(r));
     if (crowded) continue;
     const double nearestPeak = sorted[Nearest(sorted, s.list[j])];
     if (nearestPeak != predicted[i]) continue;
@@ -288,7 +294,8 @@ std::vector<Match> MatchMutual(const Search& s, const Poly& q, double reach, dou
     changed = false;
     for (std::size_t k = 1; k < matches.size(); ++k) {
       if (s.sign * (s.list[matches[k].line] - s.list[matches[k - 1].line]) > 0) continue;
-      const std::size_t drop = std::fabs(matches[k].residual) > std::fabs(matches[k - 1].residual) ? k : k - 1;
+      const std::size_t drop =
+          std::fabs(matches[k].residual) > std::fabs(matches[k - 1].residual) ? k : k - 1;
       matches.erase(matches.begin() + static_cast<std::ptrdiff_t>(drop));
       changed = true;
       break;
@@ -353,7 +360,8 @@ OrderChoice ChooseOrder(const std::vector<Pair>& pairs, int maxOrder, double cen
     const double e = LeaveOneOut(pairs, order, centre, scale);
     choice.leaveOneOut[static_cast<std::size_t>(order)] = e;
     if (!std::isfinite(e)) continue;
-    if (choice.order == 0 || e < (1 - kOrderGain) * choice.leaveOneOut[static_cast<std::size_t>(choice.order)])
+    if (choice.order == 0 ||
+        e < (1 - kOrderGain) * choice.leaveOneOut[static_cast<std::size_t>(choice.order)])
       choice.order = order;
   }
   return choice;
@@ -370,7 +378,9 @@ std::vector<Match> Refine(const Search& s, Poly q, double width) {
   // The model is surest in the middle: start with its lines there (all of
   // them when fewer lie there).
   const std::vector<Pair> inliers = Inliers(s, q, kRansacPixels);
-  const auto middle = [&](const Pair& p) { return std::fabs(p.pixel - centre) <= kMiddleShare * s.pixels / 2; };
+  const auto middle = [&](const Pair& p) {
+    return std::fabs(p.pixel - centre) <= kMiddleShare * s.pixels / 2;
+  };
   const bool fewInMiddle = std::count_if(inliers.begin(), inliers.end(), middle) < kMinAutoLines;
   for (const Pair& p : inliers)
     if (fewInMiddle || middle(p)) lo = std::min(lo, p.pixel), hi = std::max(hi, p.pixel);
@@ -380,13 +390,17 @@ std::vector<Match> Refine(const Search& s, Poly q, double width) {
   for (int round = 0; round < kRefinementRounds; ++round) {
     const double first = std::max(1.0, lo - growth), last = std::min(double(s.pixels), hi + growth);
     std::vector<Match> matches = MatchMutual(s, q, reach, width, first, last);
-    if (matches.size() < static_cast<std::size_t>(kMinAutoLines)) return {};
+    if (matches.size() < static_cast<std::size_t>(kMinAutoLines))
+      return round > 0 ? previous : std::vector<Match>{};
     std::vector<Pair> pairs;
     for (const Match& m : matches) pairs.push_back({s.peaks[m.peak].pixel, s.list[m.line]});
     // Clip at 3 sigma of the median absolute deviation (pixels) from a fit of
     // the order so far; only then judge the order, which outliers would spoil.
-    const std::optional<Poly> trial = FitPoly(pairs, std::min(q.order, static_cast<int>(pairs.size()) - 2), centre, scale);
-    if (!trial) return {};
+    // A round that spoils the model ends the search with the last round's lines.
+    const std::vector<Match> fallback = round > 0 ? previous : std::vector<Match>{};
+    const std::optional<Poly> trial =
+        FitPoly(pairs, std::min(q.order, static_cast<int>(pairs.size()) - 2), centre, scale);
+    if (!trial) return fallback;
     std::vector<double> residuals;
     for (const Pair& p : pairs)
       residuals.push_back(std::fabs((p.wavelength - trial->At(p.pixel)) / trial->Slope(p.pixel)));
@@ -395,24 +409,24 @@ std::vector<Match> Refine(const Search& s, Poly q, double width) {
     std::vector<Pair> keptPairs;
     for (std::size_t k = 0; k < matches.size(); ++k)
       if (residuals[k] <= 3 * sigma) kept.push_back(matches[k]), keptPairs.push_back(pairs[k]);
-    if (kept.size() < static_cast<std::size_t>(kMinAutoLines)) return {};
+    if (kept.size() < static_cast<std::size_t>(kMinAutoLines)) return fallback;
     const int most = std::min(q.order + 1, static_cast<int>(keptPairs.size()) - 2);
-    const OrderChoice oc = ChooseOrder(keptPairs, most, centre, scale);
-    const int order = std::max(1, oc.order);
-    if (std::getenv("AUTOID_DEBUG")) std::fprintf(stderr, "  loo %g %g %g %g; range %.0f..%.0f\n", oc.leaveOneOut[1], oc.leaveOneOut[2], oc.leaveOneOut[3], oc.leaveOneOut[4], first, last);
+    const int order = std::max(1, ChooseOrder(keptPairs, most, centre, scale).order);
     const std::optional<Poly> fit = FitPoly(keptPairs, order, centre, scale);
-    if (!fit || !Plausible(*fit, s.pixels, s.sign, s.slopeLo * 0.5, s.slopeHi * 1.5, first, last)) return {};
+    if (!fit || !Plausible(*fit, s.pixels, s.sign, s.slopeLo * 0.5, s.slopeHi * 1.5, first, last))
+      return fallback;
     // Beyond a gap with no line the reach outward doubles until it finds one.
     const double newLo = s.peaks[kept.front().peak].pixel, newHi = s.peaks[kept.back().peak].pixel;
     growth = (newLo < lo || newHi > hi) ? 0.1 * s.pixels : 2 * growth;
     lo = std::min(lo, newLo), hi = std::max(hi, newHi);
     q = *fit;
-    if (std::getenv("AUTOID_DEBUG")) std::fprintf(stderr, "  refine reach %.2f: %zu matches, %zu kept, order %d, sigma %.3f\n", reach, matches.size(), kept.size(), order, sigma);
     const double next = std::max(kFinalTolerance, 0.7 * reach);
     const auto same = [](const Match& a, const Match& b) { return a.peak == b.peak && a.line == b.line; };
     const bool grown = first != previousFirst || last != previousLast || first > 1 || last < s.pixels;
     previousFirst = first, previousLast = last;
-    if (next == reach && !grown && std::equal(kept.begin(), kept.end(), previous.begin(), previous.end(), same)) break;
+    if (next == reach && !grown &&
+        std::equal(kept.begin(), kept.end(), previous.begin(), previous.end(), same))
+      break;
     reach = next;
     previous = kept;
   }
@@ -449,8 +463,9 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
   if (fromCalibration && n >= 2) dispersion = (start.calibration(n) - start.calibration(1)) / (n - 1);
   if (!std::isfinite(dispersion) || dispersion == 0 || !(start.tolerance >= 0 && start.tolerance <= 0.9) ||
       (!fromCalibration && !std::isfinite(start.centralWavelength)) || n < 2)
-    return AutoIdentifyResult::Refused(E::BadStart, "The start needs a finite central wavelength, a dispersion other "
-                                                    "than 0 and a tolerance from 0 to 0.9.");
+    return AutoIdentifyResult::Refused(E::BadStart,
+                                       "The start needs a finite central wavelength, a dispersion other "
+                                       "than 0 and a tolerance from 0 to 0.9.");
   s.sign = dispersion > 0 ? 1 : -1;
   const double tolerance = std::max(start.tolerance, 0.05);
   // A start within `tolerance` of the truth: the truth within these of the start.
@@ -458,25 +473,31 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
   s.slopeHi = std::fabs(dispersion) / (1 - tolerance);
 
   // The list lines that could fall on the detector, each wavelength once.
-  const double centralWavelength = fromCalibration ? start.calibration((n + 1) / 2.0) : start.centralWavelength;
+  const double centralWavelength =
+      fromCalibration ? start.calibration((n + 1) / 2.0) : start.centralWavelength;
   const double reachOfList = s.slopeHi * n * (0.5 + (fromCalibration ? 0.1 : tolerance)) * 1.2;
   std::vector<ListLine> sorted;
   for (const ListLine& l : list)
-    if (std::isfinite(l.wavelength) && std::fabs(l.wavelength - centralWavelength) <= reachOfList) sorted.push_back(l);
-  std::stable_sort(sorted.begin(), sorted.end(), [](const ListLine& a, const ListLine& b) { return a.wavelength < b.wavelength; });
+    if (std::isfinite(l.wavelength) && std::fabs(l.wavelength - centralWavelength) <= reachOfList)
+      sorted.push_back(l);
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const ListLine& a, const ListLine& b) { return a.wavelength < b.wavelength; });
   for (const ListLine& l : sorted)
-    if (s.list.empty() || l.wavelength != s.list.back()) s.list.push_back(l.wavelength), s.labels.push_back(l.label);
+    if (s.list.empty() || l.wavelength != s.list.back())
+      s.list.push_back(l.wavelength), s.labels.push_back(l.label);
   if (s.list.size() < static_cast<std::size_t>(kMinAutoLines))
-    return AutoIdentifyResult::Refused(E::NoListLines, "The line list has fewer than " + std::to_string(kMinAutoLines) +
+    return AutoIdentifyResult::Refused(E::NoListLines, "The line list has fewer than " +
+                                                           std::to_string(kMinAutoLines) +
                                                            " lines that can fall on the detector.");
 
   s.peaks = FindArcPeaks(spectrum).peaks;
   if (s.peaks.size() < static_cast<std::size_t>(kMinAutoLines))
-    return AutoIdentifyResult::Refused(E::TooFewPeaks, "The spectrum shows " + std::to_string(s.peaks.size()) +
-                                                           " lines; at least " + std::to_string(kMinAutoLines) +
-                                                           " are needed.");
+    return AutoIdentifyResult::Refused(
+        E::TooFewPeaks, "The spectrum shows " + std::to_string(s.peaks.size()) + " lines; at least " +
+                            std::to_string(kMinAutoLines) + " are needed.");
   std::vector<ArcPeak> strongest = s.peaks;
-  std::sort(strongest.begin(), strongest.end(), [](const ArcPeak& a, const ArcPeak& b) { return a.height > b.height; });
+  std::sort(strongest.begin(), strongest.end(),
+            [](const ArcPeak& a, const ArcPeak& b) { return a.height > b.height; });
   strongest.resize(std::min(strongest.size(), static_cast<std::size_t>(kVotingPeaks)));
   for (const ArcPeak& p : strongest)
     if (!p.blended) s.voters.push_back(p.pixel);
@@ -487,11 +508,6 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
   for (const ArcPeak& p : s.peaks) widths.push_back(p.fwhm);
   const double width = MedianOf(widths);
 
-  if (std::getenv("AUTOID_DEBUG")) {
-    int blends = 0, flat = 0;
-    for (const ArcPeak& p : s.peaks) blends += p.blended, flat += p.saturated;
-    std::fprintf(stderr, "%zu peaks, width %.2f, %d blends, %d flat, %zu list lines\n", s.peaks.size(), width, blends, flat, s.list.size());
-  }
   std::vector<std::function<double(double)>> roughs;
   if (fromCalibration) {
     roughs.push_back(start.calibration);
@@ -504,18 +520,14 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
   std::optional<std::pair<Poly, double>> best;
   for (const auto& rough : roughs) {
     const auto found = Consensus(s, rough, random);
-    if (std::getenv("AUTOID_DEBUG")) {
-      std::fprintf(stderr, "rough: %.3f at centre, slope %.4f\n", rough((n + 1) / 2.0), rough(n / 2.0 + 1) - rough(n / 2.0));
-      if (found) std::fprintf(stderr, "  consensus score %.2f: centre %.3f slope %.4f\n", found->second, found->first.At((n + 1) / 2.0), found->first.Slope((n + 1) / 2.0));
-    }
     if (found && (!best || found->second > best->second)) best = found;
   }
   std::vector<Match> matches;
   if (best) matches = Refine(s, best->first, width);
   if (matches.size() < static_cast<std::size_t>(kMinAutoLines))
-    return AutoIdentifyResult::Refused(E::NoSolution, "No consistent solution: fewer than " +
-                                                          std::to_string(kMinAutoLines) +
-                                                          " lines agree with any calibration near the start.");
+    return AutoIdentifyResult::Refused(E::NoSolution,
+                                       "No consistent solution: fewer than " + std::to_string(kMinAutoLines) +
+                                           " lines agree with any calibration near the start.");
 
   AutoIdentifyResult out;
   for (const Match& m : matches)
@@ -536,9 +548,8 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
   out.peaks = static_cast<int>(s.peaks.size());
   out.coverage = (out.lines.back().column - out.lines.front().column) / std::max(1.0, n - 1.0);
   const double a = FittedWavelength(out.calibration, 1), b = FittedWavelength(out.calibration, n);
-  out.linesOffered = static_cast<int>(std::count_if(s.list.begin(), s.list.end(), [&](double w) {
-    return w >= std::min(a, b) && w <= std::max(a, b);
-  }));
+  out.linesOffered = static_cast<int>(std::count_if(
+      s.list.begin(), s.list.end(), [&](double w) { return w >= std::min(a, b) && w <= std::max(a, b); }));
   return out;
 }
 

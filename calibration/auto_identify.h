@@ -41,11 +41,11 @@ struct AutoIdentifyStart {
 
 enum class AutoIdentifyError : std::uint8_t {
   None,
-  BadStart,      // a start that is not finite, a dispersion of 0, a tolerance outside 0..0.9
-  NoListLines,   // no list line could fall on the detector
-  TooFewPeaks,   // fewer than kMinAutoLines peaks stand above the noise
-  NoSolution,    // no consistent solution: fewer than kMinAutoLines peaks agree with one
-  FitFailed,     // the lines found give no valid polynomial (FitPolynomial's message)
+  BadStart,     // a start that is not finite, a dispersion of 0, a tolerance outside 0..0.9
+  NoListLines,  // no list line could fall on the detector
+  TooFewPeaks,  // fewer than kMinAutoLines peaks stand above the noise
+  NoSolution,   // no consistent solution: fewer than kMinAutoLines peaks agree with one
+  FitFailed,    // the lines found give no valid polynomial (FitPolynomial's message)
 };
 
 // A solution needs this many lines: a quadratic and one line to judge it by.
@@ -66,7 +66,8 @@ using AutoIdentifyResult = Result<AutoIdentifyError, AutoIdentification>;
 // `spectrum` holds detector pixels 1..N (spectrum[0] is pixel 1); `list` any
 // order, several gases merged (a wavelength named twice counts once; lines
 // closer together than a peak's width are not told apart and match no peak).
-[[nodiscard]] AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std::vector<ListLine>& list,
+[[nodiscard]] AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum,
+                                                   const std::vector<ListLine>& list,
                                                    const AutoIdentifyStart& start);
 
 // Leave-one-out error of polynomial orders over the used lines of `lines`:

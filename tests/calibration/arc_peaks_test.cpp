@@ -1,5 +1,7 @@
 // Peaks of arc spectra drawn at known sub-pixel centres: found, centred,
 // measured for width, and flagged when saturated or blended.
+#include "calibration/arc_peaks.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,13 +9,12 @@
 #include <random>
 #include <vector>
 
-#include "calibration/arc_peaks.h"
-
 namespace lxr4 {
 namespace {
 
 // Gaussians of sigma `sigma` at `centres` (height `height`) on 400 counts, plus noise of sigma `noise`.
-std::vector<double> Lines(int pixels, const std::vector<double>& centres, double height, double sigma, double noise) {
+std::vector<double> Lines(int pixels, const std::vector<double>& centres, double height, double sigma,
+                          double noise) {
   std::vector<double> s(static_cast<std::size_t>(pixels), 400.0);
   std::mt19937 random(3);
   std::normal_distribution<double> gauss(0, noise > 0 ? noise : 1);
@@ -32,8 +33,8 @@ TEST(ArcPeaks, CentresNoisyLinesToAFewHundredthsOfAPixel) {
   EXPECT_NEAR(found.noise, 20, 5);  // counts: the lines add a little
   for (std::size_t i = 0; i < centres.size(); ++i) {
     SCOPED_TRACE(centres[i]);
-    EXPECT_NEAR(found.peaks[i].pixel, centres[i], 0.03);  // pixels
-    EXPECT_NEAR(found.peaks[i].fwhm, 2.3548 * 1.4, 0.3);  // interpolated between pixels
+    EXPECT_NEAR(found.peaks[i].pixel, centres[i], 0.03);          // pixels
+    EXPECT_NEAR(found.peaks[i].fwhm, 2.3548 * 1.4, 0.3);          // interpolated between pixels
     const double offPixel = centres[i] - std::round(centres[i]);  // the height is the highest pixel's
     EXPECT_NEAR(found.peaks[i].height, 5000 * std::exp(-0.5 * offPixel * offPixel / (1.4 * 1.4)), 100);
     EXPECT_FALSE(found.peaks[i].saturated);
@@ -77,7 +78,8 @@ TEST(ArcPeaks, IgnoresNoiseAndWhatIsNotANumber) {
 TEST(ArcPeaks, FindsNothingInAFlatOrTooShortSpectrum) {
   EXPECT_TRUE(FindArcPeaks(std::vector<double>(300, 1000.0)).peaks.empty());
   EXPECT_TRUE(FindArcPeaks(std::vector<double>{1, 5, 1, 1, 1, 1}).peaks.empty());  // 6 pixels: too short
-  EXPECT_EQ(FindArcPeaks(std::vector<double>{1, 1, 1, 9, 1, 1, 1}).peaks.size(), 1u);  // 7: the first that fits
+  EXPECT_EQ(FindArcPeaks(std::vector<double>{1, 1, 1, 9, 1, 1, 1}).peaks.size(),
+            1u);  // 7: the first that fits
   EXPECT_TRUE(FindArcPeaks({}).peaks.empty());
 }
 

@@ -3,13 +3,15 @@
 // the arc and arc lines missing from the list) from starts 15-20% off in
 // dispersion and 100+ Angstroms off in centre; its refusals; and the choice
 // of order by leave-one-out error.
+#include "calibration/auto_identify.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+#include <random>
 #include <vector>
 
-#include "calibration/auto_identify.h"
 #include "calibration/line_fit.h"
 #include "tests/calibration/synthetic_arc.h"
 
@@ -47,7 +49,8 @@ Lamp MakeLamp(const Curve& truth, double noise) {
   for (std::size_t i = 0; i < listed.size(); ++i)
     if (i % 5 != 2) shown.push_back(listed[i]);
   for (const double w : RandomLines(15, 4000, 9500, 40, 12))
-    if (std::none_of(listed.begin(), listed.end(), [&](double o) { return std::fabs(o - w) < 20; })) shown.push_back(w);
+    if (std::none_of(listed.begin(), listed.end(), [&](double o) { return std::fabs(o - w) < 20; }))
+      shown.push_back(w);
   return {AsList(listed, "X"), DrawArc(truth, shown, kPixels, noise)};
 }
 
@@ -73,15 +76,16 @@ TEST(AutoIdentify, FindsTheLinesOfSyntheticArcsFromARoughStart) {
     SCOPED_TRACE(c.name);
     const Lamp lamp = MakeLamp(c.truth, 25);
     const double dispersion = c.truth(kPixels) - c.truth(kPixels - 1);
-    const AutoIdentifyResult r = AutoIdentifyLines(
-        lamp.arc.spectrum, lamp.list,
-        {.centralWavelength = c.truth(1024.5) + c.centreOffset, .dispersion = dispersion * c.dispersionFactor});
+    const AutoIdentifyResult r = AutoIdentifyLines(lamp.arc.spectrum, lamp.list,
+                                                   {.centralWavelength = c.truth(1024.5) + c.centreOffset,
+                                                    .dispersion = dispersion * c.dispersionFactor});
     ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
     for (const CalibrationLine& l : r.lines)  // no wrong identification
       EXPECT_NEAR(PixelOf(c.truth, l.wavelength, kPixels), l.column, 0.5) << l.wavelength;
     int listedShown = 0;
     for (const double w : lamp.arc.drawn)
-      listedShown += std::any_of(lamp.list.begin(), lamp.list.end(), [&](const ListLine& l) { return l.wavelength == w; });
+      listedShown += std::any_of(lamp.list.begin(), lamp.list.end(),
+                                 [&](const ListLine& l) { return l.wavelength == w; });
     EXPECT_GE(r.linesUsed, 0.85 * listedShown);
     EXPECT_LE(PixelRms(r.calibration, c.truth), 0.05);  // pixels over the whole detector
     EXPECT_LE(r.rmsPixels, 0.05);
@@ -119,11 +123,24 @@ TEST(AutoIdentify, RefusesWithANamedReason) {
     AutoIdentifyError error;
   };
   const std::vector<Case> cases{
-      {"dispersion 0", lamp.arc.spectrum, lamp.list, {.centralWavelength = 6500, .dispersion = 0}, AutoIdentifyError::BadStart},
-      {"centre not a number", lamp.arc.spectrum, lamp.list, {.centralWavelength = NAN, .dispersion = 1.5}, AutoIdentifyError::BadStart},
-      {"tolerance 1", lamp.arc.spectrum, lamp.list, {.centralWavelength = 6500, .dispersion = 1.5, .tolerance = 1}, AutoIdentifyError::BadStart},
+      {"dispersion 0",
+       lamp.arc.spectrum,
+       lamp.list,
+       {.centralWavelength = 6500, .dispersion = 0},
+       AutoIdentifyError::BadStart},
+      {"centre not a number",
+       lamp.arc.spectrum,
+       lamp.list,
+       {.centralWavelength = NAN, .dispersion = 1.5},
+       AutoIdentifyError::BadStart},
+      {"tolerance 1",
+       lamp.arc.spectrum,
+       lamp.list,
+       {.centralWavelength = 6500, .dispersion = 1.5, .tolerance = 1},
+       AutoIdentifyError::BadStart},
       {"empty list", lamp.arc.spectrum, {}, good, AutoIdentifyError::NoListLines},
-      {"list far away", lamp.arc.spectrum, AsList({20000, 20100, 20200, 20300, 20400}, "X"), good, AutoIdentifyError::NoListLines},
+      {"list far away", lamp.arc.spectrum, AsList({20000, 20100, 20200, 20300, 20400}, "X"), good,
+       AutoIdentifyError::NoListLines},
       {"flat spectrum", std::vector<double>(kPixels, 800.0), lamp.list, good, AutoIdentifyError::TooFewPeaks},
       {"crowded list", lamp.arc.spectrum, crowded, good, AutoIdentifyError::NoSolution},
   };
@@ -136,12 +153,16 @@ TEST(AutoIdentify, RefusesWithANamedReason) {
   }
 }
 
+// `count` lines 80 columns apart along `curve`, their wavelengths off by
+// Gaussian errors of `noise` Angstroms (a fixed seed).
 LineSet LinesOn(const Curve& curve, int count, double noise) {
+  std::mt19937 random(5);
+  std::normal_distribution<double> error(0, noise > 0 ? noise : 1);
   LineSet lines;
   for (int i = 0; i < count; ++i) {
-    const double column = 20 + 100.0 * i + 7 * ((i * 5) % 3);
-    const double error = noise * (((i * 37) % 7) - 3) / 3.0;  // Angstroms, deterministic
-    lines.push_back({curve(column) + error, static_cast<float>(column), "", true});
+    const double column = 30 + 80.0 * i;
+    lines.push_back(
+        {curve(column) + (noise > 0 ? error(random) : 0.0), static_cast<float>(column), "", true});
   }
   return lines;
 }
@@ -153,8 +174,12 @@ TEST(ChooseOrderByLeaveOneOut, TakesTheLowestOrderThatPredictsTheLeftOutLines) {
     int order;
   };
   const std::vector<Case> cases{
-      {"straight line", LinesOn(Linear(6000, 2), 15, 0.05), 1},
-      {"cubic", LinesOn(Cubic(6000, 2), 15, 0.05), 3},
+      {"straight line", LinesOn(Linear(6000, 2), 25, 0.05), 1},
+      {"quadratic",
+       LinesOn([](double p) { return 6000 + 2 * (p - 1024.5) + 4e-5 * (p - 1024.5) * (p - 1024.5); }, 25,
+               0.05),
+       2},
+      {"cubic", LinesOn(Cubic(6000, 2), 25, 0.05), 3},
       {"three lines: a line only", LinesOn(Cubic(6000, 2), 3, 0.05), 1},
       {"two lines: nothing to judge", LinesOn(Linear(6000, 2), 2, 0), 0},
   };
@@ -165,6 +190,25 @@ TEST(ChooseOrderByLeaveOneOut, TakesTheLowestOrderThatPredictsTheLeftOutLines) {
     if (c.order > 0) {
       EXPECT_TRUE(std::isfinite(choice.leaveOneOut[static_cast<std::size_t>(c.order)]));
     }
+  }
+}
+
+TEST(ChooseOrderByLeaveOneOut, EachLineIsPredictedByTheFitThroughTheOthers) {
+  const LineSet lines = LinesOn(Cubic(6000, 2), 9, 0.5);
+  const OrderChoice choice = ChooseOrderByLeaveOneOut(lines);
+  for (int order = 1; order <= 4; ++order) {
+    SCOPED_TRACE(order);
+    double sum = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      LineSet others = lines;
+      others.erase(others.begin() + static_cast<std::ptrdiff_t>(i));
+      const FitResult fit = FitPolynomial(others, order, {.pixels = kPixels});
+      ASSERT_EQ(fit.error, FitError::None);
+      const double r = lines[i].wavelength - FittedWavelength(fit.calibration, lines[i].column);
+      sum += r * r;
+    }
+    // Angstroms; the refits' wavelengths are read out in single precision.
+    EXPECT_NEAR(choice.leaveOneOut[static_cast<std::size_t>(order)], std::sqrt(sum / 9), 2e-3);
   }
 }
 

@@ -73,6 +73,8 @@ inline GaussianLine FitGaussianLine(const std::vector<double>& s, double centre)
   return {p[1], std::fabs(p[2])};
 }
 
-inline double GaussianCentre(const std::vector<double>& s, double centre) { return FitGaussianLine(s, centre).centre; }
+inline double GaussianCentre(const std::vector<double>& s, double centre) {
+  return FitGaussianLine(s, centre).centre;
+}
 
 }  // namespace lxr4

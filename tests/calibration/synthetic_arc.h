@@ -36,8 +36,9 @@ inline double PixelOf(const std::function<double(double)>& truth, double wavelen
 // Lines of `wavelengths` that fall on pixels 5..pixels-5 drawn with sigma 1.3
 // pixels and heights 2000..20000 counts over a background of ~500 counts,
 // with Gaussian noise of `noise` counts.
-inline SyntheticArc DrawArc(const std::function<double(double)>& truth, const std::vector<double>& wavelengths,
-                            int pixels, double noise, unsigned seed = 7) {
+inline SyntheticArc DrawArc(const std::function<double(double)>& truth,
+                            const std::vector<double>& wavelengths, int pixels, double noise,
+                            unsigned seed = 7) {
   SyntheticArc arc;
   arc.spectrum.assign(static_cast<std::size_t>(pixels), 0.0);
   std::mt19937 random(seed);
@@ -49,7 +50,8 @@ inline SyntheticArc DrawArc(const std::function<double(double)>& truth, const st
     const double h = height(random);
     if (centre < 5 || centre > pixels - 5) continue;
     arc.drawn.push_back(w);
-    const int first = std::max(1, static_cast<int>(centre) - 10), last = std::min(pixels, static_cast<int>(centre) + 10);
+    const int first = std::max(1, static_cast<int>(centre) - 10),
+              last = std::min(pixels, static_cast<int>(centre) + 10);
     for (int p = first; p <= last; ++p) {
       const double u = (p - centre) / 1.3;
       arc.spectrum[static_cast<std::size_t>(p - 1)] += h * std::exp(-0.5 * u * u);
@@ -69,7 +71,8 @@ inline std::vector<double> RandomLines(int count, double lo, double hi, double g
   std::vector<double> lines;
   for (int tries = 0; static_cast<int>(lines.size()) < count && tries < 100 * count; ++tries) {
     const double w = std::round(at(random) * 1000) / 1000;
-    if (std::none_of(lines.begin(), lines.end(), [&](double o) { return std::fabs(o - w) < gap; })) lines.push_back(w);
+    if (std::none_of(lines.begin(), lines.end(), [&](double o) { return std::fabs(o - w) < gap; }))
+      lines.push_back(w);
   }
   std::sort(lines.begin(), lines.end());
   return lines;
