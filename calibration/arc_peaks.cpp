@@ -103,8 +103,18 @@ ArcPeaks FindArcPeaks(std::span<const double> spectrum, double sigmas) {
     y[static_cast<std::size_t>(i)] = s[static_cast<std::size_t>(i)] - background;
     deviation.push_back(std::fabs(y[static_cast<std::size_t>(i)]));
   }
+  // A lamp rich in lines leaves its wings in the deviations: the median is
+  // taken again over those within 3 sigma until it settles on the noise.
   const double highest = *std::max_element(y.begin(), y.end());
-  out.noise = std::max({1.4826 * MedianOf(deviation), 1e-3 * highest, 1e-300});
+  double sigma = 1.4826 * MedianOf(deviation);
+  for (int round = 0; round < 10 && sigma > 0; ++round) {
+    std::vector<double> within;
+    for (const double d : deviation)
+      if (d < 3 * sigma) within.push_back(d);
+    if (within.empty()) break;
+    sigma = 1.4826 * MedianOf(within);
+  }
+  out.noise = std::max({sigma, 1e-3 * highest, 1e-300});
 
   for (int i = kPeakReach; i < n - kPeakReach;) {
     int last = i;  // the end of a flat top

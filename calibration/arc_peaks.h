@@ -11,8 +11,10 @@ namespace lxr4 {
 // A peak is a local maximum (the highest pixel within kPeakReach, the middle
 // of a flat top) standing more than `sigmas` noise sigmas above the
 // background: a running median over kArcBackgroundPixels pixels; the noise
-// is 1.4826 times the median absolute deviation from it (at least a
-// thousandth of the highest peak, so that a noiseless spectrum has a floor).
+// is 1.4826 times the median absolute deviation from it, taken again over
+// the deviations within 3 sigma until it settles (at least a thousandth of
+// the highest peak: the dynamic range a lamp's line list is good for, and a
+// floor for a noiseless spectrum).
 inline constexpr int kArcBackgroundPixels = 51;
 inline constexpr int kPeakReach = 2;
 inline constexpr double kArcPeakSigmas = 5.0;
