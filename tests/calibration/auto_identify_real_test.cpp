@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "calibration/auto_identify.h"
 #include "calibration/line_fit.h"
 #include "calibration/line_list_file.h"
+#include "imagefile/fits_reader.h"
 #include "tests/calibration/real_arc_data.h"
 
 namespace lxr4 {
@@ -147,6 +149,77 @@ TEST(AutoIdentifyRealArcs, AgreesWithThePublishedLinesToAFifthOfAPixel) {
     RecordProperty(name + "_rms_pixels", std::to_string(insideRms));
     EXPECT_LE(insideRms, std::max(0.2, referenceRms));
     EXPECT_EQ(wrong, 0);
+  }
+}
+
+// A xenon arc frame of a low-resolution spectrograph (Liverpool Telescope
+// SPRAT, 1024 x 254, read through the FITS decoder), its illuminated rows
+// summed, against lines identified at whole columns (data/README.md).
+TEST(AutoIdentifyRealArcs, FindsTheLinesOfAXenonArcFrame) {
+  const std::string data = std::string(LXR4_SOURCE_DIR) + "/tests/calibration/data/";
+  std::ifstream in(data + "sprat-xe-arc-frame.fits", std::ios::binary);
+  ASSERT_TRUE(in);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  const FitsReadResult read = ReadFitsFrame(bytes, LXR4_FITS_DECODER);
+  ASSERT_EQ(read.error, FitsError::None) << read.message;
+  const FitsFrame& frame = read.frame;
+  std::vector<double> rows(static_cast<std::size_t>(frame.height));
+  for (int y = 0; y < frame.height; ++y)
+    for (int x = 0; x < frame.width; ++x) rows[static_cast<std::size_t>(y)] += frame.at(x, y);
+  const double brightest = *std::max_element(rows.begin(), rows.end());
+  std::vector<double> spectrum(static_cast<std::size_t>(frame.width));
+  for (int y = 0; y < frame.height; ++y)
+    if (rows[static_cast<std::size_t>(y)] > brightest / 2)
+      for (int x = 0; x < frame.width; ++x) spectrum[static_cast<std::size_t>(x)] += frame.at(x, y);
+  const int n = frame.width;
+
+  std::vector<std::pair<double, double>> published;  // pixel from 0, wavelength
+  std::ifstream csv(data + "sprat-xe-arc-lines.csv");
+  ASSERT_TRUE(csv);
+  for (std::string line; std::getline(csv, line);) {
+    std::istringstream fields(line);
+    double column = 0, wavelength = 0;
+    char comma = 0;
+    if (fields >> column >> comma >> wavelength) published.emplace_back(column, wavelength);
+  }
+  ASSERT_EQ(published.size(), 39u);
+  LineSet reference;
+  for (const auto& [column, wavelength] : published)
+    reference.push_back({wavelength, static_cast<float>(column + 1), "", true});
+  const FitResult truth = FitPolynomial(reference, 3, {.pixels = n});
+  ASSERT_EQ(truth.error, FitError::None);
+  const auto pixelsOff = [&](double p, double w) {
+    return (w - FittedWavelength(truth.calibration, p)) / FittedDispersion(truth.calibration, p);
+  };
+  double referenceRms = 0;  // pixels: the columns are whole
+  for (const CalibrationLine& l : reference) referenceRms += std::pow(pixelsOff(l.column, l.wavelength), 2);
+  referenceRms = std::sqrt(referenceRms / static_cast<double>(reference.size()));
+  const double centre = FittedWavelength(truth.calibration, (n + 1) / 2.0);
+  const double dispersion =
+      (FittedWavelength(truth.calibration, n) - FittedWavelength(truth.calibration, 1)) / double(n - 1);
+
+  for (const double factor : {1.15, 0.85}) {
+    SCOPED_TRACE(factor);
+    const AutoIdentifyResult r = AutoIdentifyLines(
+        spectrum, LampListsWith(published), {.centralWavelength = centre, .dispersion = dispersion * factor});
+    ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
+    int published_ = 0;
+    for (const CalibrationLine& l : r.lines) {
+      published_ += l.label == "published";
+      EXPECT_LE(std::fabs(pixelsOff(l.column, l.wavelength)), 3 * referenceRms) << l.wavelength;
+    }
+    double sum = 0;
+    const int first = static_cast<int>(reference.front().column),
+              last = static_cast<int>(reference.back().column);
+    for (int p = first; p <= last; ++p) sum += std::pow(pixelsOff(p, FittedWavelength(r.calibration, p)), 2);
+    const double rmsPixels = std::sqrt(sum / (last - first + 1));
+    std::printf(
+        "sprat x%.2f: reference %.3f px rms; solution %.3f px rms between its lines; %d lines of %d offered "
+        "(%d published of %zu), fit rms %.3f A = %.3f px, order %d, coverage %.2f\n",
+        factor, referenceRms, rmsPixels, r.linesUsed, r.linesOffered, published_, published.size(), r.rms,
+        r.rmsPixels, r.calibration.polynomial.order, r.coverage);
+    EXPECT_LE(rmsPixels, 0.2);
+    EXPECT_GE(r.coverage, 0.6);
   }
 }
 
