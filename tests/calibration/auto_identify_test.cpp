@@ -122,7 +122,7 @@ TEST(AutoIdentify, RefusesWithANamedReason) {
     AutoIdentifyStart start;
     AutoIdentifyError error;
   };
-  const std::vector<Case> cases{
+  std::vector<Case> cases{
       {"dispersion 0",
        lamp.arc.spectrum,
        lamp.list,
@@ -144,6 +144,14 @@ TEST(AutoIdentify, RefusesWithANamedReason) {
       {"flat spectrum", std::vector<double>(kPixels, 800.0), lamp.list, good, AutoIdentifyError::TooFewPeaks},
       {"crowded list", lamp.arc.spectrum, crowded, good, AutoIdentifyError::NoSolution},
   };
+  // An arc whose calibration falls below 0 Angstroms before the detector's first pixel.
+  const Curve belowZero = Linear(1000, 1.5);
+  const std::vector<double> lowLines = RandomLines(60, 20, 2600, 15, 3);
+  cases.push_back({"no wavelength at pixel 1",
+                   DrawArc(belowZero, lowLines, kPixels, 25).spectrum,
+                   AsList(lowLines, "X"),
+                   {.centralWavelength = 1000, .dispersion = 1.5},
+                   AutoIdentifyError::FitFailed});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const AutoIdentifyResult r = AutoIdentifyLines(c.spectrum, c.list, c.start);
