@@ -7,11 +7,12 @@
 // list line) pair over (dispersion, central wavelength) for linear solutions
 // (a Hough transform), then, near each of the best, a quadratic through three
 // candidate pairs at a time that most peaks agree with (RANSAC with a fixed
-// seed, so the same input gives the same answer); then refinement: every peak
-// matched to its nearest list line, mutual nearest only, within a tolerance
-// that tightens from a few pixels to 1.5 (or 3 sigma), refitted, clipped at
-// 3 sigma of the median absolute deviation, until the matches stay; the order
-// chosen by leave-one-out error.
+// seed, so the same input gives the same answer), drawn from the middle of
+// the detector where a quadratic follows a real arc; then refinement outward
+// from there: every peak matched to its nearest list line, mutual nearest
+// only, within a reach that tightens from 3 pixels to 1.5, refitted, clipped
+// at 3 sigma of the median absolute deviation, until the matches stay; the
+// order raised one at a time when the leave-one-out error drops.
 #pragma once
 
 #include <array>
@@ -30,8 +31,10 @@ namespace lxr4 {
 // candidates lie near it; without it, the arc's wavelength at the middle of
 // the detector and the dispersion (Angstroms per pixel, negative when the
 // wavelength falls as the pixel rises) are each known to `tolerance`: the
-// dispersion within that share of itself, the central wavelength within that
-// share of the detector's span in Angstroms.
+// start's dispersion within that share of the arc's (the arc's from
+// dispersion / (1 + tolerance) to dispersion / (1 - tolerance)), the central
+// wavelength within that share of the detector's span in Angstroms. A
+// tolerance below 0.05 counts as 0.05.
 struct AutoIdentifyStart {
   std::function<double(double pixel)> calibration = {};
   double centralWavelength = 0;
@@ -64,8 +67,10 @@ struct AutoIdentification {
 using AutoIdentifyResult = Result<AutoIdentifyError, AutoIdentification>;
 
 // `spectrum` holds detector pixels 1..N (spectrum[0] is pixel 1); `list` any
-// order, several gases merged (a wavelength named twice counts once; lines
-// closer together than a peak's width are not told apart and match no peak).
+// order, several gases merged (a wavelength named twice counts once). A peak
+// matches no line when a second list line lies within a quarter of its width
+// of its predicted wavelength or within three times the nearest one's
+// distance: it cannot tell them apart. Blended peaks match nothing.
 [[nodiscard]] AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum,
                                                    const std::vector<ListLine>& list,
                                                    const AutoIdentifyStart& start);
@@ -73,9 +78,10 @@ using AutoIdentifyResult = Result<AutoIdentifyError, AutoIdentification>;
 // Leave-one-out error of polynomial orders over the used lines of `lines`:
 // each line predicted by the fit through all the others, rms in Angstroms
 // (entry k for order k, 0 unused; infinity where an order has fewer than
-// order + 2 lines or cannot be fitted). The choice is the lowest order that
-// no higher order betters by more than kOrderGain, 0 when not even a line
-// fits.
+// order + 2 lines or cannot be fitted). The orders are taken in turn from 1
+// up to `maxOrder` (at most kMaxPolynomialOrder); the choice moves to an
+// order whose error is below (1 - kOrderGain) times that of the order chosen
+// so far; 0 when not even a line can be judged.
 inline constexpr double kOrderGain = 0.1;  // a tenth of the error
 struct OrderChoice {
   int order = 0;
