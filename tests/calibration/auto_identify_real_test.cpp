@@ -42,29 +42,92 @@ std::vector<ListLine> LampListsWith(const std::vector<std::pair<double, double>>
   return list;
 }
 
-struct RealCase {
-  const char* name;
-  double dispersionFactor;
-  double centreShift;  // share of the detector's span in Angstroms
+// The reference: `lines` (a polynomial of `order` through them, clipped at 3
+// sigma of the median absolute deviation until none is: published
+// identifications include lines a pixel off any smooth curve, blends their
+// width does not show); it holds between its outermost lines.
+struct Reference {
+  LineSet lines;
+  FitResult fit;
+  double rms = 0;  // pixels
+  [[nodiscard]] double PixelsOff(double pixel, double wavelength) const {
+    return (wavelength - FittedWavelength(fit.calibration, pixel)) / FittedDispersion(fit.calibration, pixel);
+  }
 };
+Reference MakeReference(LineSet lines, int order, int n) {
+  Reference ref;
+  ref.fit = FitPolynomial(lines, order, {.pixels = n});
+  for (bool clipped = true; clipped && ref.fit.ok();) {
+    std::vector<double> deviations;
+    for (const LineResidual& lr : ref.fit.lines)
+      if (lr.used) deviations.push_back(std::fabs(lr.residualPixels));
+    std::sort(deviations.begin(), deviations.end());
+    const double limit = 3 * std::max(0.05, 1.4826 * deviations[deviations.size() / 2]);
+    clipped = false;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].used && std::fabs(ref.fit.lines[i].residualPixels) > limit)
+        lines[i].used = false, clipped = true;
+    ref.fit = FitPolynomial(lines, order, {.pixels = n});
+  }
+  std::erase_if(lines, [](const CalibrationLine& l) { return !l.used; });
+  ref.lines = lines;
+  for (const CalibrationLine& l : lines) ref.rms += std::pow(ref.PixelsOff(l.column, l.wavelength), 2);
+  ref.rms = std::sqrt(ref.rms / static_cast<double>(lines.size()));
+  return ref;
+}
+
+// The solution against the reference: rms of its error in pixels between the
+// reference's outermost lines and over the whole detector; its lines off by
+// more than `wrongBeyond` pixels where the reference holds (printed), those
+// beyond it, and those of the published list.
+struct Verdict {
+  double inside = 0, whole = 0;
+  int wrong = 0, beyond = 0, published = 0;
+};
+Verdict Judge(const Reference& ref, const AutoIdentifyResult& r, int n, double wrongBeyond) {
+  Verdict v;
+  const double first = ref.lines.front().column, last = ref.lines.back().column;
+  int insideCount = 0;
+  for (int p = 1; p <= n; ++p) {
+    const double e2 = std::pow(ref.PixelsOff(p, FittedWavelength(r.calibration, p)), 2);
+    v.whole += e2;
+    if (p >= first && p <= last) v.inside += e2, ++insideCount;
+  }
+  v.whole = std::sqrt(v.whole / n);
+  v.inside = std::sqrt(v.inside / insideCount);
+  for (const CalibrationLine& l : r.lines) {
+    v.published += l.label == "published";
+    const double off = ref.PixelsOff(l.column, l.wavelength);
+    if (l.column < first || l.column > last) {
+      ++v.beyond;
+    } else if (std::fabs(off) > wrongBeyond) {
+      ++v.wrong;
+      std::printf("  wrong: %.3f A at pixel %.2f (%.2f px off)\n", l.wavelength, l.column, off);
+    }
+  }
+  return v;
+}
+
+void Report(const std::string& name, const Reference& ref, const Verdict& v, const AutoIdentifyResult& r,
+            std::size_t published) {
+  std::printf(
+      "%s: reference %zu lines, %.3f px rms; solution %.3f px rms between them, %.3f px over the detector; "
+      "%d lines of %d offered (%d published of %zu), %d wrong, %d beyond the reference; fit rms %.3f A = "
+      "%.3f px, order %d, coverage %.2f\n",
+      name.c_str(), ref.lines.size(), ref.rms, v.inside, v.whole, r.linesUsed, r.linesOffered, v.published,
+      published, v.wrong, v.beyond, r.rms, r.rmsPixels, r.calibration.polynomial.order, r.coverage);
+}
 
 TEST(AutoIdentifyRealArcs, AgreesWithThePublishedLinesToAFifthOfAPixel) {
-  std::vector<RealCase> cases;
-  for (const char* name : {"ghts", "floyds-red", "dolores-red"})
-    for (const double factor : {1.15, 0.85})
-      for (const double shift : {-0.15, 0.15}) cases.push_back({name, factor, shift});
-  for (const RealCase& c : cases) {
-    const std::string name = c.name;
-    SCOPED_TRACE(name + " dispersion x" + std::to_string(c.dispersionFactor));
+  for (const std::string name : {"ghts", "floyds-red", "dolores-red"}) {
     std::vector<double> spectrum;
     for (const auto& [pixel, counts] : ReadPairs("rascal-" + name + "-effective-pixel-spectrum.txt"))
       spectrum.push_back(counts);
     const auto published = ReadPairs("rascal-" + name + "-pixel-wavelength-solution-pairs.txt");
     const int n = static_cast<int>(spectrum.size());
 
-    // The reference: the published lines re-centred, without the blends (a
-    // Gaussian wider than 1.25 times the typical one) and failed fits, a
-    // clipped quartic through them; it holds between its outermost lines.
+    // The published lines re-centred, without the blends (a Gaussian wider
+    // than 1.25 times the typical one) and those the fit moves elsewhere.
     std::vector<std::pair<double, GaussianLine>> measured;
     std::vector<double> sigmas;
     for (const auto& [position, wavelength] : published) {
@@ -76,79 +139,31 @@ TEST(AutoIdentifyRealArcs, AgreesWithThePublishedLinesToAFifthOfAPixel) {
       }
     }
     std::sort(sigmas.begin(), sigmas.end());
-    LineSet reference;
+    LineSet lines;
     for (const auto& [wavelength, g] : measured)
       if (g.sigma < 1.25 * sigmas[sigmas.size() / 2])
-        reference.push_back({wavelength, static_cast<float>(g.centre), "", true});
-    FitResult truth = FitPolynomial(reference, 4, {.pixels = n});
-    ASSERT_EQ(truth.error, FitError::None);
-    // Published identifications include lines a pixel or more off any smooth
-    // curve (blends the width does not show): clipped at 3 sigma of the
-    // median absolute deviation until none is.
-    for (bool clipped = true; clipped;) {
-      std::vector<double> deviations;
-      for (const LineResidual& lr : truth.lines)
-        if (lr.used) deviations.push_back(std::fabs(lr.residualPixels));
-      std::sort(deviations.begin(), deviations.end());
-      const double limit = 3 * std::max(0.05, 1.4826 * deviations[deviations.size() / 2]);
-      clipped = false;
-      for (std::size_t i = 0; i < reference.size(); ++i)
-        if (reference[i].used && std::fabs(truth.lines[i].residualPixels) > limit)
-          reference[i].used = false, clipped = true;
-      truth = FitPolynomial(reference, 4, {.pixels = n});
-      ASSERT_EQ(truth.error, FitError::None);
-    }
-    std::erase_if(reference, [](const CalibrationLine& l) { return !l.used; });
-    const auto truthAt = [&](double p) { return double{FittedWavelength(truth.calibration, p)}; };
-    const auto pixelsOff = [&](double p, double w) {
-      return (w - truthAt(p)) / FittedDispersion(truth.calibration, p);
-    };
-    const double dispersion = (truthAt(n) - truthAt(1)) / (n - 1);
-    const double span = std::fabs(truthAt(n) - truthAt(1));
-    double referenceRms = 0;  // pixels
-    for (const CalibrationLine& l : reference) referenceRms += std::pow(pixelsOff(l.column, l.wavelength), 2);
-    referenceRms = std::sqrt(referenceRms / static_cast<double>(reference.size()));
-    const double firstLine = reference.front().column, lastLine = reference.back().column;
+        lines.push_back({wavelength, static_cast<float>(g.centre), "", true});
+    const Reference ref = MakeReference(lines, 4, n);
+    ASSERT_EQ(ref.fit.error, FitError::None) << name;
+    const double atEnd = FittedWavelength(ref.fit.calibration, n),
+                 atStart = FittedWavelength(ref.fit.calibration, 1);
+    const double centre = FittedWavelength(ref.fit.calibration, (n + 1) / 2.0);
 
-    const AutoIdentifyResult r =
-        AutoIdentifyLines(spectrum, LampListsWith(published),
-                          {.centralWavelength = truthAt((n + 1) / 2.0) + c.centreShift * span,
-                           .dispersion = dispersion * c.dispersionFactor});
-    ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
-    double sum = 0, inside = 0;
-    int insideCount = 0;
-    for (int p = 1; p <= n; ++p) {
-      const double e = pixelsOff(p, FittedWavelength(r.calibration, p));
-      sum += e * e;
-      if (p >= firstLine && p <= lastLine) inside += e * e, ++insideCount;
-    }
-    const double rmsPixels = std::sqrt(sum / n), insideRms = std::sqrt(inside / insideCount);
-    // Wrong: off the reference by more than half a pixel or three times its own
-    // scatter, where it holds.
-    int wrong = 0, unverified = 0, published_ = 0;
-    for (const CalibrationLine& l : r.lines) {
-      published_ += l.label == "published";
-      if (l.column < firstLine || l.column > lastLine) {
-        ++unverified;
-        continue;
+    for (const double factor : {1.15, 0.85})
+      for (const double shift : {-0.15, 0.15}) {  // of the detector's span in Angstroms
+        const std::string trace = name + " x" + std::to_string(factor) + " " + std::to_string(shift);
+        SCOPED_TRACE(trace);
+        const AutoIdentifyResult r =
+            AutoIdentifyLines(spectrum, LampListsWith(published),
+                              {.centralWavelength = centre + shift * std::fabs(atEnd - atStart),
+                               .dispersion = (atEnd - atStart) / (n - 1) * factor});
+        ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
+        const Verdict v = Judge(ref, r, n, std::max(0.5, 3 * ref.rms));
+        Report(trace, ref, v, r, published.size());
+        RecordProperty(name + "_rms_pixels", std::to_string(v.inside));
+        EXPECT_LE(v.inside, 0.2);
+        EXPECT_EQ(v.wrong, 0);
       }
-      const double off = pixelsOff(l.column, l.wavelength);
-      if (std::fabs(off) > std::max(0.5, 3 * referenceRms)) {
-        ++wrong;
-        std::printf("  wrong: %.3f A at pixel %.2f (%.2f px off)\n", l.wavelength, l.column, off);
-      }
-    }
-    std::printf(
-        "%s x%.2f %+.2f: reference %zu lines, %.3f px rms; solution %.3f px rms between them, %.3f px over "
-        "the "
-        "detector; %d lines of %d offered (%d published of %zu), %d wrong, %d beyond the reference; fit rms "
-        "%.3f A = %.3f px, order %d, coverage %.2f\n",
-        c.name, c.dispersionFactor, c.centreShift, reference.size(), referenceRms, insideRms, rmsPixels,
-        r.linesUsed, r.linesOffered, published_, published.size(), wrong, unverified, r.rms, r.rmsPixels,
-        r.calibration.polynomial.order, r.coverage);
-    RecordProperty(name + "_rms_pixels", std::to_string(insideRms));
-    EXPECT_LE(insideRms, std::max(0.2, referenceRms));
-    EXPECT_EQ(wrong, 0);
   }
 }
 
@@ -173,52 +188,28 @@ TEST(AutoIdentifyRealArcs, FindsTheLinesOfAXenonArcFrame) {
       for (int x = 0; x < frame.width; ++x) spectrum[static_cast<std::size_t>(x)] += frame.at(x, y);
   const int n = frame.width;
 
-  std::vector<std::pair<double, double>> published;  // pixel from 0, wavelength
-  std::ifstream csv(data + "sprat-xe-arc-lines.csv");
-  ASSERT_TRUE(csv);
-  for (std::string line; std::getline(csv, line);) {
-    std::istringstream fields(line);
-    double column = 0, wavelength = 0;
-    char comma = 0;
-    if (fields >> column >> comma >> wavelength) published.emplace_back(column, wavelength);
-  }
+  const auto published = ReadPairs("sprat-xe-arc-lines.csv");  // column from 0, wavelength (, gas)
   ASSERT_EQ(published.size(), 39u);
-  LineSet reference;
+  LineSet lines;
   for (const auto& [column, wavelength] : published)
-    reference.push_back({wavelength, static_cast<float>(column + 1), "", true});
-  const FitResult truth = FitPolynomial(reference, 3, {.pixels = n});
-  ASSERT_EQ(truth.error, FitError::None);
-  const auto pixelsOff = [&](double p, double w) {
-    return (w - FittedWavelength(truth.calibration, p)) / FittedDispersion(truth.calibration, p);
-  };
-  double referenceRms = 0;  // pixels: the columns are whole
-  for (const CalibrationLine& l : reference) referenceRms += std::pow(pixelsOff(l.column, l.wavelength), 2);
-  referenceRms = std::sqrt(referenceRms / static_cast<double>(reference.size()));
-  const double centre = FittedWavelength(truth.calibration, (n + 1) / 2.0);
-  const double dispersion =
-      (FittedWavelength(truth.calibration, n) - FittedWavelength(truth.calibration, 1)) / double(n - 1);
+    lines.push_back({wavelength, static_cast<float>(column + 1), "", true});
+  const Reference ref = MakeReference(lines, 3, n);
+  ASSERT_EQ(ref.fit.error, FitError::None);
+  const double atEnd = FittedWavelength(ref.fit.calibration, n),
+               atStart = FittedWavelength(ref.fit.calibration, 1);
 
   for (const double factor : {1.15, 0.85}) {
     SCOPED_TRACE(factor);
-    const AutoIdentifyResult r = AutoIdentifyLines(
-        spectrum, LampListsWith(published), {.centralWavelength = centre, .dispersion = dispersion * factor});
+    const AutoIdentifyResult r =
+        AutoIdentifyLines(spectrum, LampListsWith(published),
+                          {.centralWavelength = FittedWavelength(ref.fit.calibration, (n + 1) / 2.0),
+                           .dispersion = (atEnd - atStart) / (n - 1) * factor});
     ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
-    int published_ = 0;
-    for (const CalibrationLine& l : r.lines) {
-      published_ += l.label == "published";
-      EXPECT_LE(std::fabs(pixelsOff(l.column, l.wavelength)), 3 * referenceRms) << l.wavelength;
-    }
-    double sum = 0;
-    const int first = static_cast<int>(reference.front().column),
-              last = static_cast<int>(reference.back().column);
-    for (int p = first; p <= last; ++p) sum += std::pow(pixelsOff(p, FittedWavelength(r.calibration, p)), 2);
-    const double rmsPixels = std::sqrt(sum / (last - first + 1));
-    std::printf(
-        "sprat x%.2f: reference %.3f px rms; solution %.3f px rms between its lines; %d lines of %d offered "
-        "(%d published of %zu), fit rms %.3f A = %.3f px, order %d, coverage %.2f\n",
-        factor, referenceRms, rmsPixels, r.linesUsed, r.linesOffered, published_, published.size(), r.rms,
-        r.rmsPixels, r.calibration.polynomial.order, r.coverage);
-    EXPECT_LE(rmsPixels, 0.2);
+    const Verdict v =
+        Judge(ref, r, n, 3 * ref.rms);  // the columns are whole: the reference scatters by half a pixel
+    Report("sprat x" + std::to_string(factor), ref, v, r, published.size());
+    EXPECT_LE(v.inside, 0.2);
+    EXPECT_EQ(v.wrong, 0);
     EXPECT_GE(r.coverage, 0.6);
   }
 }
