@@ -8,8 +8,8 @@ set(LXR4_SAMPLE_FILES lamp.km1 lamp.truth.txt star.km1 star.truth.txt README.md)
 list(TRANSFORM LXR4_SAMPLE_FILES PREPEND ${PROJECT_SOURCE_DIR}/samples/)
 install(FILES ${LXR4_SAMPLE_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/samples)
 
-# The lamp line lists that Calibration > Line List... offers.
-set(LXR4_LINE_LISTS Ar He Hg Kr Ne Xe)
+# The lamp line lists that Calibration > Line List... offers (the program holds them built in, too).
+set(LXR4_LINE_LISTS Ar Cd Cu He Hg Kr Ne Xe Zn)
 list(TRANSFORM LXR4_LINE_LISTS REPLACE "(.+)" "${PROJECT_SOURCE_DIR}/data/line_lists/\\1.txt")
 install(FILES ${LXR4_LINE_LISTS} DESTINATION ${CMAKE_INSTALL_DATADIR}/lxr4/line_lists)
 
