@@ -1,6 +1,8 @@
 // The shift and stretch between two lamp spectra: synthetic arcs drawn from
 // one calibration, the second moved by a known shift and stretch (and of
-// another length), measured back; arcs with nothing to match refused.
+// another length), measured back; arcs with nothing to match refused. And the
+// re-identification of a moved arc from the saved calibration, with its
+// refusals.
 #include "calibration/arc_shift.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +11,11 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "calibration/line_fit.h"
+#include "calibration/reidentify.h"
 #include "tests/calibration/synthetic_arc.h"
 
 namespace lxr4 {
@@ -98,6 +103,64 @@ TEST(ArcShift, RefusesArcsWithNothingToMatch) {
     const ArcShift r = MeasureArcShift(c.saved, c.current);
     EXPECT_FALSE(r.ok);
     EXPECT_LT(r.correlation, kMinArcCorrelation);
+  }
+}
+
+// The calibration the saved arc of 768 pixels was drawn from.
+FittedCalibration SavedCalibration() {
+  FittedCalibration c;
+  c.kind = FitKind::Polynomial;
+  c.polynomial = {1, 384.5, 1, {6000, 2.6, 0, 0, 0}};
+  return c;
+}
+
+TEST(Reidentify, FindsTheLinesOfAMovedArc) {
+  const std::vector<double> saved = Moved(768, 768, 0, 1, 7);
+  for (const auto& [shift, stretch, pixels] : {std::tuple{15.3, 1.0, 768}, std::tuple{-7.0, 1.008, 800}}) {
+    SCOPED_TRACE(std::to_string(shift) + " x" + std::to_string(stretch));
+    const ReidentifyResult r =
+        Reidentify(SavedCalibration(), saved, Moved(768, pixels, shift, stretch, 8), AsList(Lines(), "X"));
+    ASSERT_EQ(r.error, ReidentifyError::None) << r.message;
+    EXPECT_NEAR(r.shift.shift, shift, 0.05);
+    EXPECT_EQ(r.identification.calibration.pixels, pixels);
+    EXPECT_GE(r.identification.linesUsed, 40);
+    // The wavelength at each current pixel is the saved one where it came from.
+    const ArcShift truth{.shift = shift, .stretch = stretch, .centre = 384.5};
+    double sum = 0;
+    for (int q = 1; q <= pixels; ++q)
+      sum += std::pow((FittedWavelength(r.identification.calibration, q) -
+                       FittedWavelength(SavedCalibration(), truth.SavedPixel(q))) / (2.6 * stretch), 2);
+    EXPECT_LT(std::sqrt(sum / pixels), 0.05);  // pixels rms
+  }
+}
+
+TEST(Reidentify, RefusesWithAMessage) {
+  const std::vector<double> saved = Moved(768, 768, 0, 1, 7), moved = Moved(768, 768, 15.3, 1, 8);
+  const std::vector<double> flat(768, 500.0);
+  struct Case {
+    const char* name;
+    std::vector<double> saved, current;
+    std::vector<ListLine> list;
+    ReidentifyError error;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a saved arc of another length", std::vector<double>(saved.begin(), saved.end() - 1), moved,
+       AsList(Lines(), "X"), ReidentifyError::Mismatch,
+       "The saved lamp spectrum has 767 pixels, but the calibration counts 768."},
+      {"a flat lamp", saved, flat, AsList(Lines(), "X"), ReidentifyError::NoShift,
+       "This lamp does not match the one the calibration was made on: its lines could not be found again "
+       "(best correlation 0.00)."},
+      {"a line list of another range", saved, moved, AsList({9000, 9100, 9200, 9300, 9400}, "X"),
+       ReidentifyError::NotIdentified,
+       "The lamp has moved by 15.31 pixels, but its lines could not be identified again: The line list has "
+       "fewer than 4 lines that can fall on the detector."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReidentifyResult r = Reidentify(SavedCalibration(), c.saved, c.current, c.list);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_EQ(r.message, c.message);
   }
 }
 
