@@ -121,6 +121,42 @@ Peak BestShift(const Sparse& a, const std::vector<double>& b, double centre, dou
   return best;
 }
 
+// The arcs binned by `factor`, indices from 0 of the binned pixels.
+struct Level {
+  Sparse a;
+  std::vector<double> b;
+  double centre = 0;  // the saved arc's middle
+  double step = 0;    // a stretch step moves the saved arc's ends by half a binned pixel
+  int steps = 0;      // the steps within kMaxArcStretch
+};
+
+Level MakeLevel(const std::vector<double>& a, const std::vector<double>& b, int factor, int nSaved) {
+  Level l;
+  l.a = NonZero(factor == 1 ? a : Binned(a, factor));
+  l.b = factor == 1 ? b : Binned(b, factor);
+  l.centre = ((nSaved - 1) / 2.0 - (factor - 1) / 2.0) / factor;
+  l.step = factor / static_cast<double>(nSaved);
+  l.steps = static_cast<int>(std::floor(kMaxArcStretch / l.step + 1e-9));
+  return l;
+}
+
+struct Found {
+  int stretch = 0;  // stretch steps from 1
+  int shift = 0;    // binned pixels
+  double value = -1;
+};
+
+// The highest correlation over the stretch steps and whole shifts given.
+Found Search(const Level& l, int kLo, int kHi, int dLo, int dHi) {
+  Found best;
+  for (int k = kLo; k <= kHi; ++k)
+    for (int d = dLo; d <= dHi; ++d) {
+      const double v = Correlate(l.a, l.b, l.centre, 1 + k * l.step, d);
+      if (v > best.value) best = {k, d, v};
+    }
+  return best;
+}
+
 }  // namespace
 
 ArcShift MeasureArcShift(std::span<const double> saved, std::span<const double> current) {
@@ -129,52 +165,57 @@ ArcShift MeasureArcShift(std::span<const double> saved, std::span<const double> 
   out.centre = (nSaved + 1) / 2.0;
   if (nSaved < 2 || nCurrent < 2) return out;
   const std::vector<double> a = LinesOf(saved), b = LinesOf(current);
-  const Sparse sparse = NonZero(a);
-  if (sparse.index.empty() || std::all_of(b.begin(), b.end(), [](double v) { return v == 0; })) return out;
-  const double centre = (nSaved - 1) / 2.0;  // from index 0
+  if (std::all_of(a.begin(), a.end(), [](double v) { return v == 0; }) ||
+      std::all_of(b.begin(), b.end(), [](double v) { return v == 0; }))
+    return out;
   const int longer = std::max(nSaved, nCurrent);
   const int reach = std::max(1, longer / 4);
 
-  // Coarse: binned arcs, every whole binned shift, stretch steps that move
-  // the saved arc's ends by half a binned pixel.
-  const int factor = (longer + kMaxCoarsePixels - 1) / kMaxCoarsePixels;
-  const Sparse coarseA = NonZero(Binned(a, factor));
-  const std::vector<double> coarseB = Binned(b, factor);
-  const double coarseCentre = (centre - (factor - 1) / 2.0) / factor;
+  // Coarsest: every whole shift and stretch step on arcs binned to at most
+  // kMaxCoarsePixels; then each finer level (half the bin) about the best.
+  int factor = (longer + kMaxCoarsePixels - 1) / kMaxCoarsePixels;
+  Level level = MakeLevel(a, b, factor, nSaved);
   const int coarseReach = (reach + factor - 1) / factor;
-  const double coarseStep = 1.0 / std::max(2, (nSaved + factor - 1) / factor);
-  const int coarseSteps = static_cast<int>(std::ceil(kMaxArcStretch / coarseStep));
-  double coarseBest = -1;
-  int coarseShift = 0, coarseStretch = 0;
-  for (int k = -coarseSteps; k <= coarseSteps; ++k)
-    for (int d = -coarseReach; d <= coarseReach; ++d) {
-      const double stretch = std::clamp(1 + k * coarseStep, 1 - kMaxArcStretch, 1 + kMaxArcStretch);
-      const double v = Correlate(coarseA, coarseB, coarseCentre, stretch, d);
-      if (v > coarseBest) coarseBest = v, coarseShift = d, coarseStretch = k;
-    }
-  out.correlation = std::clamp(coarseBest, 0.0, 1.0);
-  if (std::abs(coarseShift) == coarseReach) return out;
-
-  // Fine: full resolution about the coarse peak, stretch steps that move the
-  // ends by half a pixel; the best correlation at each stretch, then the
-  // parabola over the stretch steps and the one over the shifts.
-  const double step = 1.0 / nSaved;
-  const int steps = static_cast<int>(std::floor(kMaxArcStretch / step));
-  const int middle = static_cast<int>(std::lround(coarseStretch * coarseStep / step));
-  const int spread = 2 * factor + 2;
-  const int lo = coarseShift * factor - spread, hi = coarseShift * factor + spread;
-  const auto at = [&](int k) { return BestShift(sparse, b, centre, 1 + k * step, lo, hi); };
-  int best = std::clamp(middle, -steps, steps);
-  Peak bestPeak = at(best);
-  for (int k = std::max(-steps, middle - 2 * factor); k <= std::min(steps, middle + 2 * factor); ++k) {
-    const Peak p = at(k);
-    if (p.top.value > bestPeak.top.value) bestPeak = p, best = k;
+  Found best = Search(level, -level.steps, level.steps, -coarseReach, coarseReach);
+  out.correlation = std::clamp(best.value, 0.0, 1.0);
+  if (std::abs(best.shift) == coarseReach) return out;
+  while (factor > 1) {
+    const int next = factor / 2;
+    const double stretch = 1 + best.stretch * level.step;
+    const int shift = static_cast<int>(std::lround(best.shift * factor / static_cast<double>(next)));
+    const int spread = factor / next + 2;
+    level = MakeLevel(a, b, next, nSaved);
+    const int k = static_cast<int>(std::lround((stretch - 1) / level.step));
+    // Two steps of the level above either way: its whole shifts can favour
+    // a stretch a step off.
+    const int widen = 2 * (factor / next);
+    best = Search(level, std::max(-level.steps, k - widen), std::min(level.steps, k + widen), shift - spread,
+                  shift + spread);
+    factor = next;
   }
-  out.correlation = std::clamp(bestPeak.top.value, 0.0, 1.0);
-  if (std::abs(best) >= steps) return out;
-  const Vertex stretchTop = Top(at(best - 1).top.value, bestPeak.top.value, at(best + 1).top.value);
-  out.stretch = 1 + (best + stretchTop.offset) * step;
-  const Peak final = BestShift(sparse, b, centre, out.stretch, bestPeak.shift - 2, bestPeak.shift + 2);
+  // At full resolution each stretch step is judged by its peak between
+  // whole shifts, for the same reason.
+  const Found joint = best;
+  best.value = -1;
+  for (int k = std::max(-level.steps, joint.stretch - 2); k <= std::min(level.steps, joint.stretch + 2); ++k) {
+    const Peak p = BestShift(level.a, level.b, level.centre, 1 + k * level.step, joint.shift - 3, joint.shift + 3);
+    if (p.top.value > best.value) best = {k, p.shift, p.top.value};
+  }
+  out.correlation = std::clamp(best.value, 0.0, 1.0);
+  if (level.steps > 0 && std::abs(best.stretch) >= level.steps) return out;
+
+  // The fractions: a parabola over the stretch steps through the peak at
+  // each, then one over the whole shifts at that stretch.
+  const auto at = [&](double stretch) {
+    return BestShift(level.a, level.b, level.centre, stretch, best.shift - 2, best.shift + 2);
+  };
+  out.stretch = 1 + best.stretch * level.step;
+  if (level.steps > 0) {
+    const Vertex top = Top(at(out.stretch - level.step).top.value, at(out.stretch).top.value,
+                           at(out.stretch + level.step).top.value);
+    out.stretch += top.offset * level.step;
+  }
+  const Peak final = at(out.stretch);
   out.shift = final.shift + final.top.offset;
   out.correlation = std::clamp(final.top.value, 0.0, 1.0);
   out.ok = std::abs(final.shift) < reach && out.correlation >= kMinArcCorrelation;

@@ -40,11 +40,12 @@ struct ArcShift {
 // what stands less than 3 noise sigmas above it set to 0 (non-finite values
 // count as background), then is scaled to a unit sum of squares. The shift
 // is searched over a quarter of the longer arc's length either way, the
-// stretch within kMaxArcStretch, first on arcs binned to at most 1024 pixels
-// and then at full resolution about the best; the shift's fraction comes from
-// a parabola through the correlation's logarithm at the peak and its two
-// neighbours (exact for Gaussian lines), the stretch's from the same over the
-// best correlation at each stretch step. The arcs may differ in length. Not
+// stretch within kMaxArcStretch: every whole shift and stretch step on arcs
+// binned to at most 1024 pixels, then about the best on arcs binned half as
+// much, down to full resolution. The shift's fraction comes from a parabola
+// through the correlation's logarithm at the peak and its two neighbours
+// (exact for Gaussian lines), the stretch's from the same over the peak
+// correlation at each stretch step. The arcs may differ in length. Not
 // ok when either arc has nothing above its background, the peak lies at the
 // edge of the search, or the correlation is below kMinArcCorrelation (the
 // correlation is then the best one found, 0 for an arc without lines).
