@@ -30,9 +30,8 @@ std::vector<double> LinesOf(std::span<const double> arc) {
   for (int i = 0; i < n; ++i) {
     window.assign(x.begin() + std::max(0, i - kArcBackgroundPixels / 2),
                   x.begin() + std::min(n, i + kArcBackgroundPixels / 2 + 1));
-    residual[static_cast<std::size_t>(i)] = std::isfinite(arc[static_cast<std::size_t>(i)])
-                                                ? x[static_cast<std::size_t>(i)] - Median(window)
-                                                : 0;
+    residual[static_cast<std::size_t>(i)] =
+        std::isfinite(arc[static_cast<std::size_t>(i)]) ? x[static_cast<std::size_t>(i)] - Median(window) : 0;
   }
   std::vector<double> deviation(residual.size());
   for (std::size_t i = 0; i < residual.size(); ++i) deviation[i] = std::fabs(residual[i]);
@@ -51,7 +50,8 @@ std::vector<double> LinesOf(std::span<const double> arc) {
 
 // Sums of `factor` pixels at a time (the last sum may be of fewer).
 std::vector<double> Binned(const std::vector<double>& v, int factor) {
-  std::vector<double> out((v.size() + static_cast<std::size_t>(factor) - 1) / static_cast<std::size_t>(factor));
+  std::vector<double> out((v.size() + static_cast<std::size_t>(factor) - 1) /
+                          static_cast<std::size_t>(factor));
   for (std::size_t i = 0; i < v.size(); ++i) out[i / static_cast<std::size_t>(factor)] += v[i];
   return out;
 }
@@ -197,8 +197,10 @@ ArcShift MeasureArcShift(std::span<const double> saved, std::span<const double> 
   // whole shifts, for the same reason.
   const Found joint = best;
   best.value = -1;
-  for (int k = std::max(-level.steps, joint.stretch - 2); k <= std::min(level.steps, joint.stretch + 2); ++k) {
-    const Peak p = BestShift(level.a, level.b, level.centre, 1 + k * level.step, joint.shift - 3, joint.shift + 3);
+  for (int k = std::max(-level.steps, joint.stretch - 2); k <= std::min(level.steps, joint.stretch + 2);
+       ++k) {
+    const Peak p =
+        BestShift(level.a, level.b, level.centre, 1 + k * level.step, joint.shift - 3, joint.shift + 3);
     if (p.top.value > best.value) best = {k, p.shift, p.top.value};
   }
   out.correlation = std::clamp(best.value, 0.0, 1.0);

@@ -11,11 +11,11 @@
 namespace lxr4 {
 
 struct LampFrame {
-  std::string file;  // the lamp's file name, as the user knew it (may be empty)
-  int length = 0;    // detector pixels along the dispersion
-  int first = 1;     // the first frame pixel the detector starts at, from 1
-  int bin = 1;       // frame pixels summed into each detector pixel
-  std::string axis;  // "rows", "columns" (the dispersion of a FITS frame) or "" for a camera image
+  std::string file;         // the lamp's file name, as the user knew it (may be empty)
+  int length = 0;           // detector pixels along the dispersion
+  int first = 1;            // the first frame pixel the detector starts at, from 1
+  int bin = 1;              // frame pixels summed into each detector pixel
+  std::string axis;         // "rows", "columns" (the dispersion of a FITS frame) or "" for a camera image
   std::vector<double> arc;  // the lamp spectrum at detector pixels 1..length (arc[0] is pixel 1)
 
   friend bool operator==(const LampFrame&, const LampFrame&) = default;

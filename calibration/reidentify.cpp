@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "base/num.h"
 #include "base/number_text.h"
 #include "calibration/line_fit.h"
 
@@ -12,10 +11,9 @@ ReidentifyResult Reidentify(const FittedCalibration& saved, std::span<const doub
                             std::span<const double> currentArc, const std::vector<ListLine>& list) {
   using E = ReidentifyError;
   if (static_cast<int>(savedArc.size()) != saved.pixels)
-    return ReidentifyResult::Refused(E::Mismatch, "The saved lamp spectrum has " +
-                                                      std::to_string(savedArc.size()) +
-                                                      " pixels, but the calibration counts " +
-                                                      std::to_string(saved.pixels) + ".");
+    return ReidentifyResult::Refused(
+        E::Mismatch, "The saved lamp spectrum has " + std::to_string(savedArc.size()) +
+                         " pixels, but the calibration counts " + std::to_string(saved.pixels) + ".");
   ReidentifyResult out;
   out.shift = MeasureArcShift(savedArc, currentArc);
   if (!out.shift.ok) {

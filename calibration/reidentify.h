@@ -35,6 +35,7 @@ using ReidentifyResult = Result<ReidentifyError, Reidentification>;
 // On a refusal the message says why in the user's words; the shift is set
 // whenever it was measured.
 [[nodiscard]] ReidentifyResult Reidentify(const FittedCalibration& saved, std::span<const double> savedArc,
-                                          std::span<const double> currentArc, const std::vector<ListLine>& list);
+                                          std::span<const double> currentArc,
+                                          const std::vector<ListLine>& list);
 
 }  // namespace lxr4

@@ -43,7 +43,8 @@ std::vector<double> Moved(int savedPixels, int pixels, double shift, double stre
     const double centre = PixelOf(moved, w, pixels);
     if (centre < 5 || centre > pixels - 5) continue;
     const double height = 2000 + 18000 * (w * 0.618034 - std::floor(w * 0.618034));
-    for (int p = 1; p <= pixels; ++p) arc[static_cast<std::size_t>(p - 1)] += height * std::exp(-0.5 * std::pow((p - centre) / 1.3, 2));
+    for (int p = 1; p <= pixels; ++p)
+      arc[static_cast<std::size_t>(p - 1)] += height * std::exp(-0.5 * std::pow((p - centre) / 1.3, 2));
   }
   return arc;
 }
@@ -55,13 +56,13 @@ struct MoveCase {
 
 TEST(ArcShift, MeasuresAKnownShiftAndStretch) {
   const MoveCase cases[] = {
-      {768, 768, 15.3, 1.0},    {768, 768, 7, 1.008},      {768, 768, -15.3, 1.0},  {768, 768, -7.6, 0.992},
-      {768, 768, 150.45, 1.0},  {768, 768, 0, 1.0},        {768, 800, 12.4, 1.0},   {768, 800, -3.7, 1.005},
-      {800, 768, 9.25, 0.997},  {3072, 3072, 61.2, 1.004}, {3072, 2048, -30.3, 1.0},
-      {16384, 16384, 1234.56, 1.002}};
+      {768, 768, 15.3, 1.0},     {768, 768, 7, 1.008},     {768, 768, -15.3, 1.0},
+      {768, 768, -7.6, 0.992},   {768, 768, 150.45, 1.0},  {768, 768, 0, 1.0},
+      {768, 800, 12.4, 1.0},     {768, 800, -3.7, 1.005},  {800, 768, 9.25, 0.997},
+      {3072, 3072, 61.2, 1.004}, {3072, 2048, -30.3, 1.0}, {16384, 16384, 1234.56, 1.002}};
   for (const MoveCase& m : cases) {
-    SCOPED_TRACE(std::to_string(m.savedPixels) + " -> " + std::to_string(m.currentPixels) + " pixels, shift " +
-                 std::to_string(m.shift) + ", stretch " + std::to_string(m.stretch));
+    SCOPED_TRACE(std::to_string(m.savedPixels) + " -> " + std::to_string(m.currentPixels) +
+                 " pixels, shift " + std::to_string(m.shift) + ", stretch " + std::to_string(m.stretch));
     const std::vector<double> saved = Moved(m.savedPixels, m.savedPixels, 0, 1, 7);
     const ArcShift r = MeasureArcShift(saved, Moved(m.savedPixels, m.currentPixels, m.shift, m.stretch, 8));
     ASSERT_TRUE(r.ok) << r.correlation;
@@ -76,7 +77,8 @@ TEST(ArcShift, MeasuresAKnownShiftAndStretch) {
 TEST(ArcShift, RefusesArcsWithNothingToMatch) {
   const std::vector<double> saved = Moved(768, 768, 0, 1, 7);
   std::vector<double> flat(768, 500.0), noise = DrawArc(Truth(768), {}, 768, 25, 9).spectrum;
-  const std::vector<double> other = DrawArc(Truth(768), RandomLines(60, 5000, 7000, 8, 99), 768, 25, 9).spectrum;
+  const std::vector<double> other =
+      DrawArc(Truth(768), RandomLines(60, 5000, 7000, 8, 99), 768, 25, 9).spectrum;
   std::vector<double> notFinite(768, std::numeric_limits<double>::quiet_NaN());
   struct Case {
     const char* name;
@@ -124,7 +126,9 @@ TEST(Reidentify, FindsTheLinesOfAMovedArc) {
     double sum = 0;
     for (int q = 1; q <= pixels; ++q)
       sum += std::pow((FittedWavelength(r.identification.calibration, q) -
-                       FittedWavelength(SavedCalibration(), truth.SavedPixel(q))) / (2.6 * stretch), 2);
+                       FittedWavelength(SavedCalibration(), truth.SavedPixel(q))) /
+                          (2.6 * stretch),
+                      2);
     EXPECT_LT(std::sqrt(sum / pixels), 0.05);  // pixels rms
   }
 }

@@ -82,7 +82,8 @@ TEST(LampFrame, CalibrationFileWithoutALampIsAsBefore) {
 }
 
 TEST(LampFrame, CalibrationFileTakesTheLongestDetector) {
-  const CalibrationFileResult r = ParseCalibrationFile(FormatCalibrationFile(FileWithLamp(kMaxDetectorPixels)));
+  const CalibrationFileResult r =
+      ParseCalibrationFile(FormatCalibrationFile(FileWithLamp(kMaxDetectorPixels)));
   ASSERT_EQ(r.error, CalibrationFileError::None) << r.message;
   ASSERT_TRUE(r.file.lamp.has_value());
   EXPECT_EQ(r.file.lamp->arc.size(), static_cast<std::size_t>(kMaxDetectorPixels));
@@ -98,7 +99,9 @@ TEST(LampFrame, CalibrationFileRefusesABadLamp) {
     return t;
   };
   // The text with the lamp_detector line's fields set to `fields`.
-  const auto detector = [&](std::string_view fields) { return replaced("lamp_detector 35 101 2 rows", fields); };
+  const auto detector = [&](std::string_view fields) {
+    return replaced("lamp_detector 35 101 2 rows", fields);
+  };
   const int lastLine = static_cast<int>(std::count(good.begin(), good.end(), '\n'));
   struct Case {
     std::string text;
@@ -108,7 +111,8 @@ TEST(LampFrame, CalibrationFileRefusesABadLamp) {
   const std::string refused = "The calibration file's lamp_detector is refused: ";
   const std::string length = refused + "the length must be from 2 to 65536 pixels!";
   const Case cases[] = {
-      {head, CalibrationFileError::Missing, "The calibration file's lamp spectrum has 0 values for 35 pixels!"},
+      {head, CalibrationFileError::Missing,
+       "The calibration file's lamp spectrum has 0 values for 35 pixels!"},
       {good + "lamp_arc 7\n", CalibrationFileError::Missing,
        "The calibration file's lamp spectrum has 36 values for 35 pixels!"},
       {good.substr(0, good.rfind(' ')) + "\n", CalibrationFileError::Missing,
