@@ -1,5 +1,6 @@
 #include "calibration/calibration_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -8,6 +9,7 @@
 #include "base/grid.h"
 #include "base/number_text.h"
 #include "calibration/instrument_fields.h"
+#include "calibration/lamp_frame.h"
 #include "calibration/line_list_file.h"
 
 namespace lxr4 {
@@ -36,6 +38,23 @@ CalibrationFileResult Refused(CalibrationFileError error, std::string message) {
   r.error = error;
   r.message = std::move(message);
   return r;
+}
+
+constexpr std::size_t kArcValuesPerLine = 16;
+
+std::string FormatLamp(const LampFrame& lamp) {
+  std::string t;
+  const std::string name = PlainLabel(lamp.file);  // one line, read back as it stands
+  if (!name.empty()) t += "lamp_file " + name + "\n";
+  t += "lamp_detector " + std::to_string(lamp.length) + " " + std::to_string(lamp.first) + " " +
+       std::to_string(lamp.bin) + " " + (lamp.axis.empty() ? std::string("-") : lamp.axis) + "\n";
+  for (std::size_t i = 0; i < lamp.arc.size(); i += kArcValuesPerLine) {
+    t += "lamp_arc";
+    for (std::size_t k = i; k < std::min(lamp.arc.size(), i + kArcValuesPerLine); ++k)
+      t += " " + ShortestText(lamp.arc[k]);
+    t += "\n";
+  }
+  return t;
 }
 
 }  // namespace
@@ -74,6 +93,7 @@ std::string FormatCalibrationFile(const CalibrationFile& file) {
     t += "line " + Number(l.wavelength) + " " + ShortestText(l.column) + (l.used ? " used" : " unused");
     t += label.empty() ? "\n" : " " + label + "\n";
   }
+  if (file.lamp) t += FormatLamp(*file.lamp);
   return t;
 }
 
@@ -112,6 +132,66 @@ std::string ReadLine(std::string_view line, const std::vector<std::string_view>&
   return bad;
 }
 
+struct TextLine {
+  std::string_view text;
+  int number;
+};
+
+// A whole number within lo..hi; nullopt otherwise.
+std::optional<int> WholeNumber(std::string_view text, int lo, int hi) {
+  const std::optional<double> v = ParseDecimal(text);
+  if (!v || *v != std::floor(*v) || *v < lo || *v > hi) return std::nullopt;
+  return static_cast<int>(*v);
+}
+
+// The lamp_detector fields and lamp_arc lines into file.lamp; the refusal
+// when they do not make a lamp frame of the calibration's detector.
+std::optional<CalibrationFileResult> ReadLamp(const std::vector<std::string_view>& detector,
+                                              const std::vector<TextLine>& arcLines, std::string_view name,
+                                              int pixels, CalibrationFile& file) {
+  // lamp_detector LENGTH FIRST BIN rows|columns|-
+  if (detector.size() != 4 || !ParseDecimal(detector[0]) || !ParseDecimal(detector[1]) ||
+      !ParseDecimal(detector[2]) || (detector[3] != "rows" && detector[3] != "columns" && detector[3] != "-"))
+    return Refused(CalibrationFileError::Missing, "The calibration file has no valid lamp_detector!");
+  LampFrame lamp;
+  const std::optional<int> length = WholeNumber(detector[0], 2, kMaxDetectorPixels);
+  const std::optional<int> first = WholeNumber(detector[1], 1, kMaxDetectorPixels);
+  const std::optional<int> bin = WholeNumber(detector[2], 1, kMaxDetectorPixels);
+  const std::string refused = "The calibration file's lamp_detector is refused: ";
+  if (!length)
+    return Refused(CalibrationFileError::OutOfRange,
+                   refused + "the length must be from 2 to " + std::to_string(kMaxDetectorPixels) + " pixels!");
+  if (!first)
+    return Refused(CalibrationFileError::OutOfRange, refused + "the first pixel must be a whole number from 1!");
+  if (!bin) return Refused(CalibrationFileError::OutOfRange, refused + "the bin must be a whole number from 1!");
+  // The calibration counts the pixels of the lamp it was made on.
+  if (*length != pixels)
+    return Refused(CalibrationFileError::OutOfRange, refused + "its " + std::to_string(*length) +
+                                                         " pixels are not the calibration's " +
+                                                         std::to_string(pixels) + "!");
+  lamp.length = *length;
+  lamp.first = *first;
+  lamp.bin = *bin;
+  lamp.axis = detector[3] == "-" ? std::string() : std::string(detector[3]);
+  lamp.file = PlainLabel(name);
+  for (const TextLine& line : arcLines) {
+    const std::vector<std::string_view> f = Fields(line.text);
+    const std::string bad = "Line " + std::to_string(line.number) + " of the calibration file cannot be read!";
+    if (f.size() < 2) return Refused(CalibrationFileError::BadLine, bad);
+    for (std::size_t k = 1; k < f.size(); ++k) {
+      const std::optional<double> v = ParseDecimal(f[k]);  // refuses what is not finite
+      if (!v) return Refused(CalibrationFileError::BadLine, bad);
+      lamp.arc.push_back(*v);
+    }
+  }
+  if (static_cast<int>(lamp.arc.size()) != lamp.length)
+    return Refused(CalibrationFileError::Missing, "The calibration file's lamp spectrum has " +
+                                                      std::to_string(lamp.arc.size()) + " values for " +
+                                                      std::to_string(lamp.length) + " pixels!");
+  file.lamp = std::move(lamp);
+  return std::nullopt;
+}
+
 }  // namespace
 
 CalibrationFileResult ParseCalibrationFile(std::string_view text) {
@@ -120,11 +200,8 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
   int number = 0;
   bool first = true;
   // The lines are read once the detector they count is known.
-  struct LineEntry {
-    std::string_view text;
-    int number;
-  };
-  std::vector<LineEntry> lineEntries;
+  std::vector<TextLine> lineEntries, arcEntries;
+  std::string_view lampFile;
   while (!text.empty() || first) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -146,13 +223,20 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
       lineEntries.push_back({line, number});
       continue;
     }
+    if (f[0] == "lamp_arc") {
+      arcEntries.push_back({line, number});
+      continue;
+    }
+    // The lamp's file name is the rest of its line, whatever it holds.
+    if (f[0] == "lamp_file" && f.size() > 1)
+      lampFile = line.substr(static_cast<std::size_t>(f[1].data() - line.data()));
     const auto [it, inserted] = values.try_emplace(std::string(f[0]), f.begin() + 1, f.end());
     if (!inserted) return Refused(CalibrationFileError::BadLine, bad);
     static const std::vector<std::string_view> known{
         "groove_density", "deviation_angle", "reference_column", "correction",  "pixel_size",
         "model",          "pixel_width",     "focal_length",     "alpha_angle", "theta_zero_column",
         "orientation",    "order",           "centre",           "scale",       "coefficients",
-        "detector_pixels"};
+        "detector_pixels",  "lamp_file",       "lamp_detector"};
     bool isKnown = false;
     for (const std::string_view k : known) isKnown = isKnown || f[0] == k;
     if (!isKnown || it->second.empty()) return Refused(CalibrationFileError::BadLine, bad);
@@ -195,7 +279,7 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
       return Refused(CalibrationFileError::Missing, "The calibration file has no valid detector_pixels!");
     c.pixels = static_cast<int>(pixels);
   }
-  for (const LineEntry& entry : lineEntries) {
+  for (const TextLine& entry : lineEntries) {
     const std::string where = "Line " + std::to_string(entry.number) + " of the calibration file";
     const std::string problem = ReadLine(entry.text, Fields(entry.text), where, c.pixels, file.lines);
     if (problem == where + " cannot be read!") return Refused(CalibrationFileError::BadLine, problem);
@@ -259,6 +343,11 @@ CalibrationFileResult ParseCalibrationFile(std::string_view text) {
         CalibrationFileError::NoWavelength,
         "The calibration in the file gives no wavelength above 0 at " +
             std::string(c.pixels == kGridColumns ? "column " : "detector pixel ") + std::to_string(*column) + "!");
+  if (values.contains("lamp_detector") || values.contains("lamp_file") || !arcEntries.empty()) {
+    const std::optional<CalibrationFileResult> refused =
+        ReadLamp(values["lamp_detector"], arcEntries, lampFile, c.pixels, file);
+    if (refused) return *refused;
+  }
   CalibrationFileResult r;
   r.file = std::move(file);
   return r;

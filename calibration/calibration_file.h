@@ -21,15 +21,25 @@
 //   coefficients 5850.1 790.3 1.2 -0.05
 //   line 5460.735 100.713 used Hg I     (wavelength, centroid, used/unused, label)
 //
+// and, when the calibration keeps the lamp it was made on (lamp_frame.h):
+//
+//   lamp_file neon 2026-03-01.fits     (the file's name, the rest of the line; left out when empty)
+//   lamp_detector 3072 1 1 rows        (pixels, first frame pixel, bin, axis: rows, columns,
+//                                       or - for a camera image; the pixels the calibration counts)
+//   lamp_arc 512.5 530 611.25 ...      (the spectrum at pixels 1, 2, ..., 16 values a line,
+//   lamp_arc ...                        the lines in order)
+//
 // Numbers are written with the fewest digits that read back exactly, with a
 // decimal point whatever the user's locale.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/result.h"
+#include "calibration/lamp_frame.h"
 #include "calibration/line_fit.h"
 
 namespace lxr4 {
@@ -38,6 +48,7 @@ struct CalibrationFile {
   InstrumentSettings settings;    // for a grating model, the model's own (calibration.grating.settings)
   FittedCalibration calibration;  // the model in force
   LineSet lines;
+  std::optional<LampFrame> lamp = {};  // the lamp the calibration was made on, when it was kept
 };
 
 [[nodiscard]] std::string FormatCalibrationFile(const CalibrationFile& file);
@@ -60,7 +71,11 @@ using CalibrationFileResult = Result<CalibrationFileError, CalibrationFileRead>;
 // Parses a calibration file; any fault refuses the whole file. The file
 // passes the checks of the Instrument dialog (GratingValueProblem, for the
 // model's own values too) and of Add Line (AddLine, and centroids on columns
-// 1 to 768); a label is the rest of its line after "used" or "unused".
+// 1 to 768); a label is the rest of its line after "used" or "unused". A
+// lamp frame is refused when its lamp_detector is missing or malformed, its
+// length is outside 2..65536 or not the calibration's detector pixels, its
+// first pixel or bin is below 1, or its arc holds a value that is not a
+// finite number or has not one value per pixel.
 [[nodiscard]] CalibrationFileResult ParseCalibrationFile(std::string_view text);
 
 }  // namespace lxr4

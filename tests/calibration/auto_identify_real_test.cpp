@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "calibration/arc_shift.h"
 #include "calibration/auto_identify.h"
-#include "calibration/lamps.h"
 #include "calibration/line_fit.h"
+#include "calibration/lamps.h"
+#include "calibration/reidentify.h"
 #include "imagefile/fits_reader.h"
 #include "tests/calibration/real_arc_data.h"
 
@@ -87,23 +89,30 @@ Reference MakeReference(LineSet lines, int order, int n) {
 // The solution against the reference: rms of its error in pixels between the
 // reference's outermost lines and over the whole detector; its lines off by
 // more than `wrongBeyond` pixels where the reference holds (printed), those
-// beyond it, and those of the published list.
+// beyond it, and those of the published list. For an arc moved from the
+// reference's by `moved`, each pixel is judged at the reference's pixel it came
+// from (the whole detector: those that came from the reference's detector).
 struct Verdict {
   double inside = 0, whole = 0;
   int wrong = 0, beyond = 0, published = 0;
 };
-Verdict Judge(const Reference& ref, const AutoIdentifyResult& r, int n, double wrongBeyond) {
+Verdict Judge(const Reference& ref, const AutoIdentification& r, int n, double wrongBeyond,
+              const ArcShift& moved = {}) {
   Verdict v;
   const double first = ref.lines.front().column, last = ref.lines.back().column;
-  int insideCount = 0;
-  for (int p = 1; p <= n; ++p) {
-    const double e2 = std::pow(ref.PixelsOff(p, FittedWavelength(r.calibration, p)), 2);
-    v.whole += e2;
+  int insideCount = 0, wholeCount = 0;
+  for (int q = 1; q <= n; ++q) {
+    const double p = moved.SavedPixel(q);
+    if (p < 1 || p > n) continue;
+    const double e2 = std::pow(ref.PixelsOff(p, FittedWavelength(r.calibration, q)), 2);
+    v.whole += e2, ++wholeCount;
     if (p >= first && p <= last) v.inside += e2, ++insideCount;
   }
-  v.whole = std::sqrt(v.whole / n);
+  v.whole = std::sqrt(v.whole / wholeCount);
   v.inside = std::sqrt(v.inside / insideCount);
-  for (const CalibrationLine& l : r.lines) {
+  for (const CalibrationLine& line : r.lines) {
+    CalibrationLine l = line;
+    l.column = static_cast<float>(moved.SavedPixel(line.column));
     v.published += l.label == "published";
     const double off = ref.PixelsOff(l.column, l.wavelength);
     if (l.column < first || l.column > last) {
@@ -116,7 +125,7 @@ Verdict Judge(const Reference& ref, const AutoIdentifyResult& r, int n, double w
   return v;
 }
 
-void Report(const std::string& name, const Reference& ref, const Verdict& v, const AutoIdentifyResult& r,
+void Report(const std::string& name, const Reference& ref, const Verdict& v, const AutoIdentification& r,
             std::size_t published) {
   std::printf(
       "%s: reference %zu lines, %.3f px rms; solution %.3f px rms between them, %.3f px over the detector; "
@@ -126,28 +135,30 @@ void Report(const std::string& name, const Reference& ref, const Verdict& v, con
       published, v.wrong, v.beyond, r.rms, r.rmsPixels, r.calibration.polynomial.order, r.coverage);
 }
 
-// One of the RASCAL arcs: its spectrum, published lines and the reference
-// drawn from them.
+// A real arc with its published lines and the reference made from them.
 struct RealArc {
-  std::vector<double> spectrum;
+  std::string name;
+  std::vector<double> spectrum;  // pixel p at index p - 1
   std::vector<std::pair<double, double>> published;
   Reference ref;
   int n = 0;
-  double centre = 0, span = 0;  // Angstroms: at the middle pixel, over the detector (signed)
+  double wrongBeyond = 0;  // pixels off the reference that make a line wrong
 };
-RealArc LoadRealArc(const std::string& name) {
+
+// The rascal arc `name` (data/README.md): the published lines re-centred,
+// without the blends (a Gaussian wider than 1.25 times the typical one) and
+// those the fit moves elsewhere, a quartic through them.
+RealArc RascalArc(const std::string& name) {
   RealArc arc;
+  arc.name = name;
   for (const auto& [pixel, counts] : ReadPairs("rascal-" + name + "-effective-pixel-spectrum.txt"))
     arc.spectrum.push_back(counts);
   arc.published = ReadPairs("rascal-" + name + "-pixel-wavelength-solution-pairs.txt");
-  const int n = arc.n = static_cast<int>(arc.spectrum.size());
-
-  // The published lines re-centred, without the blends (a Gaussian wider
-  // than 1.25 times the typical one) and those the fit moves elsewhere.
+  arc.n = static_cast<int>(arc.spectrum.size());
   std::vector<std::pair<double, GaussianLine>> measured;
   std::vector<double> sigmas;
   for (const auto& [position, wavelength] : arc.published) {
-    if (position < 8 || position > n - 8) continue;
+    if (position < 8 || position > arc.n - 8) continue;
     const GaussianLine g = FitGaussianLine(arc.spectrum, position + 1);
     if (std::isfinite(g.centre) && std::fabs(g.centre - (position + 1)) < 0.75) {
       measured.emplace_back(wavelength, g);
@@ -159,96 +170,150 @@ RealArc LoadRealArc(const std::string& name) {
   for (const auto& [wavelength, g] : measured)
     if (g.sigma < 1.25 * sigmas[sigmas.size() / 2])
       lines.push_back({wavelength, static_cast<float>(g.centre), "", true});
-  arc.ref = MakeReference(lines, 4, n);
-  if (arc.ref.fit.ok()) {
-    arc.span = FittedWavelength(arc.ref.fit.calibration, n) - FittedWavelength(arc.ref.fit.calibration, 1);
-    arc.centre = FittedWavelength(arc.ref.fit.calibration, (n + 1) / 2.0);
-  }
+  arc.ref = MakeReference(lines, 4, arc.n);
+  arc.wrongBeyond = std::max(0.5, 3 * arc.ref.rms);
   return arc;
 }
 
-// Identifies `arc` against `list` from the four starts off the reference (the
-// central wavelength 15% of the span either way, the dispersion 15% either way).
-void ExpectFoundFromStartsOff(const std::string& name, const RealArc& arc,
-                              const std::vector<ListLine>& list) {
-  ASSERT_EQ(arc.ref.fit.error, FitError::None) << name;
-  for (const double factor : {1.15, 0.85})
-    for (const double shift : {-0.15, 0.15}) {  // of the detector's span in Angstroms
-      const std::string trace = name + " x" + std::to_string(factor) + " " + std::to_string(shift);
-      SCOPED_TRACE(trace);
-      const AutoIdentifyResult r =
-          AutoIdentifyLines(arc.spectrum, list,
-                            {.centralWavelength = arc.centre + shift * std::fabs(arc.span),
-                             .dispersion = arc.span / (arc.n - 1) * factor});
-      ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
-      const Verdict v = Judge(arc.ref, r, arc.n, std::max(0.5, 3 * arc.ref.rms));
-      Report(trace, arc.ref, v, r, arc.published.size());
-      testing::Test::RecordProperty(name + "_rms_pixels", std::to_string(v.inside));
-      EXPECT_LE(v.inside, 0.2);
-      EXPECT_EQ(v.wrong, 0);
-    }
+// A xenon arc frame of a low-resolution spectrograph (Liverpool Telescope
+// SPRAT, 1024 x 254, read through the FITS decoder), its illuminated rows
+// summed, against lines identified at whole columns (data/README.md): a cubic
+// through them.
+RealArc SpratArc() {
+  RealArc arc;
+  arc.name = "sprat";
+  const std::string data = std::string(LXR4_SOURCE_DIR) + "/tests/calibration/data/";
+  std::ifstream in(data + "sprat-xe-arc-frame.fits", std::ios::binary);
+  EXPECT_TRUE(in);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  const FitsReadResult read = ReadFitsFrame(bytes, LXR4_FITS_DECODER);
+  EXPECT_EQ(read.error, FitsError::None) << read.message;
+  const FitsFrame& frame = read.frame;
+  std::vector<double> rows(static_cast<std::size_t>(frame.height));
+  for (int y = 0; y < frame.height; ++y)
+    for (int x = 0; x < frame.width; ++x) rows[static_cast<std::size_t>(y)] += frame.at(x, y);
+  const double brightest = rows.empty() ? 0 : *std::max_element(rows.begin(), rows.end());
+  arc.spectrum.assign(static_cast<std::size_t>(frame.width), 0.0);
+  for (int y = 0; y < frame.height; ++y)
+    if (rows[static_cast<std::size_t>(y)] > brightest / 2)
+      for (int x = 0; x < frame.width; ++x) arc.spectrum[static_cast<std::size_t>(x)] += frame.at(x, y);
+  arc.n = frame.width;
+  arc.published = ReadPairs("sprat-xe-arc-lines.csv");  // column from 0, wavelength (, gas)
+  LineSet lines;
+  for (const auto& [column, wavelength] : arc.published)
+    lines.push_back({wavelength, static_cast<float>(column + 1), "", true});
+  arc.ref = MakeReference(lines, 3, arc.n);
+  arc.wrongBeyond = 3 * arc.ref.rms;  // the columns are whole: the reference scatters by half a pixel
+  return arc;
+}
+
+// The automatic identification from the reference's central wavelength and
+// dispersion times `factor`, the centre moved by `shift` of the detector's span.
+AutoIdentifyResult IdentifyFromRoughStart(const RealArc& arc, double factor, double shift,
+                                          const std::vector<ListLine>& list) {
+  const FittedCalibration& c = arc.ref.fit.calibration;
+  const double atEnd = FittedWavelength(c, arc.n), atStart = FittedWavelength(c, 1);
+  return AutoIdentifyLines(arc.spectrum, list,
+                           {.centralWavelength = FittedWavelength(c, (arc.n + 1) / 2.0) +
+                                                 shift * std::fabs(atEnd - atStart),
+                            .dispersion = (atEnd - atStart) / (arc.n - 1) * factor});
 }
 
 TEST(AutoIdentifyRealArcs, AgreesWithThePublishedLinesToAFifthOfAPixel) {
   for (const std::string name : {"ghts", "floyds-red", "dolores-red"}) {
-    const RealArc arc = LoadRealArc(name);
-    ExpectFoundFromStartsOff(name, arc, NeutralDecoysWith(arc.published));
+    const RealArc arc = RascalArc(name);
+    const Reference& ref = arc.ref;
+    const int n = arc.n;
+    ASSERT_EQ(ref.fit.error, FitError::None) << name;
+
+    for (const double factor : {1.15, 0.85})
+      for (const double shift : {-0.15, 0.15}) {  // of the detector's span in Angstroms
+        const std::string trace = name + " x" + std::to_string(factor) + " " + std::to_string(shift);
+        SCOPED_TRACE(trace);
+        const AutoIdentifyResult r = IdentifyFromRoughStart(arc, factor, shift, NeutralDecoysWith(arc.published));
+        ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
+        const Verdict v = Judge(ref, r, n, arc.wrongBeyond);
+        Report(trace, ref, v, r, arc.published.size());
+        RecordProperty(name + "_rms_pixels", std::to_string(v.inside));
+        EXPECT_LE(v.inside, 0.2);
+        EXPECT_EQ(v.wrong, 0);
+      }
   }
 }
 
 // Each arc against the whole built-in lists of its own lamp's gases, the Ar
 // II lines among them, as the program offers them for that lamp.
 TEST(AutoIdentifyRealArcs, FindsTheLinesAgainstTheirOwnLampsLists) {
-  const RealArc ghts = LoadRealArc("ghts");  // Hg, Ar and Ne
-  ExpectFoundFromStartsOff("ghts", ghts, LampListsWith(ghts.published, {"Hg", "Ar", "Ne"}, true));
-  const RealArc floyds = LoadRealArc("floyds-red");  // Hg and Ar
-  ExpectFoundFromStartsOff("floyds-red", floyds, LampListsWith(floyds.published, {"Hg", "Ar"}, true));
+  for (const auto& [name, gases] : {std::pair{"ghts", std::initializer_list<std::string_view>{"Hg", "Ar", "Ne"}},
+                                    std::pair{"floyds-red", std::initializer_list<std::string_view>{"Hg", "Ar"}}}) {
+    const RealArc arc = RascalArc(name);
+    for (const double factor : {1.15, 0.85})
+      for (const double shift : {-0.15, 0.15}) {
+        SCOPED_TRACE(std::string(name) + " x" + std::to_string(factor) + " " + std::to_string(shift));
+        const AutoIdentifyResult r = IdentifyFromRoughStart(arc, factor, shift, LampListsWith(arc.published, gases, true));
+        ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
+        const Verdict v = Judge(arc.ref, r, arc.n, arc.wrongBeyond);
+        EXPECT_LE(v.inside, 0.2);
+        EXPECT_EQ(v.wrong, 0);
+      }
+  }
 }
 
-// A xenon arc frame of a low-resolution spectrograph (Liverpool Telescope
-// SPRAT, 1024 x 254, read through the FITS decoder), its illuminated rows
-// summed, against lines identified at whole columns (data/README.md).
 TEST(AutoIdentifyRealArcs, FindsTheLinesOfAXenonArcFrame) {
-  const std::string data = std::string(LXR4_SOURCE_DIR) + "/tests/calibration/data/";
-  std::ifstream in(data + "sprat-xe-arc-frame.fits", std::ios::binary);
-  ASSERT_TRUE(in);
-  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-  const FitsReadResult read = ReadFitsFrame(bytes, LXR4_FITS_DECODER);
-  ASSERT_EQ(read.error, FitsError::None) << read.message;
-  const FitsFrame& frame = read.frame;
-  std::vector<double> rows(static_cast<std::size_t>(frame.height));
-  for (int y = 0; y < frame.height; ++y)
-    for (int x = 0; x < frame.width; ++x) rows[static_cast<std::size_t>(y)] += frame.at(x, y);
-  const double brightest = *std::max_element(rows.begin(), rows.end());
-  std::vector<double> spectrum(static_cast<std::size_t>(frame.width));
-  for (int y = 0; y < frame.height; ++y)
-    if (rows[static_cast<std::size_t>(y)] > brightest / 2)
-      for (int x = 0; x < frame.width; ++x) spectrum[static_cast<std::size_t>(x)] += frame.at(x, y);
-  const int n = frame.width;
-
-  const auto published = ReadPairs("sprat-xe-arc-lines.csv");  // column from 0, wavelength (, gas)
-  ASSERT_EQ(published.size(), 39u);
-  LineSet lines;
-  for (const auto& [column, wavelength] : published)
-    lines.push_back({wavelength, static_cast<float>(column + 1), "", true});
-  const Reference ref = MakeReference(lines, 3, n);
-  ASSERT_EQ(ref.fit.error, FitError::None);
-  const double atEnd = FittedWavelength(ref.fit.calibration, n),
-               atStart = FittedWavelength(ref.fit.calibration, 1);
-
+  const RealArc arc = SpratArc();
+  ASSERT_EQ(arc.published.size(), 39u);
+  ASSERT_EQ(arc.ref.fit.error, FitError::None);
+  const Reference& ref = arc.ref;
+  const int n = arc.n;
   for (const double factor : {1.15, 0.85}) {
     SCOPED_TRACE(factor);
-    const AutoIdentifyResult r =
-        AutoIdentifyLines(spectrum, NeutralDecoysWith(published),
-                          {.centralWavelength = FittedWavelength(ref.fit.calibration, (n + 1) / 2.0),
-                           .dispersion = (atEnd - atStart) / (n - 1) * factor});
+    const AutoIdentifyResult r = IdentifyFromRoughStart(arc, factor, 0, NeutralDecoysWith(arc.published));
     ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
-    const Verdict v =
-        Judge(ref, r, n, 3 * ref.rms);  // the columns are whole: the reference scatters by half a pixel
-    Report("sprat x" + std::to_string(factor), ref, v, r, published.size());
+    const Verdict v = Judge(ref, r, n, arc.wrongBeyond);
+    Report("sprat x" + std::to_string(factor), ref, v, r, arc.published.size());
     EXPECT_LE(v.inside, 0.2);
     EXPECT_EQ(v.wrong, 0);
     EXPECT_GE(r.coverage, 0.6);
+  }
+}
+
+// The arc as a detector moved by `moved` would show it: current pixel q holds
+// the arc at pixel moved.SavedPixel(q), linearly interpolated (the end values
+// beyond the ends).
+std::vector<double> MovedArc(const std::vector<double>& arc, const ArcShift& moved) {
+  const int n = static_cast<int>(arc.size());
+  std::vector<double> out;
+  for (int q = 1; q <= n; ++q) {
+    const double p = std::clamp(moved.SavedPixel(q), 1.0, static_cast<double>(n));
+    const int below = std::min(static_cast<int>(p), n - 1);
+    const double f = p - below;
+    out.push_back((1 - f) * arc[static_cast<std::size_t>(below - 1)] + f * arc[static_cast<std::size_t>(below)]);
+  }
+  return out;
+}
+
+// Each real arc calibrated, then moved on the detector and its lines found
+// again from the calibration and the lamp spectrum it was made on.
+TEST(AutoIdentifyRealArcs, ReidentifiesEachArcMovedOnTheDetector) {
+  for (const RealArc& arc : {RascalArc("ghts"), RascalArc("floyds-red"), RascalArc("dolores-red"), SpratArc()}) {
+    const AutoIdentifyResult saved = IdentifyFromRoughStart(arc, 1, 0, NeutralDecoysWith(arc.published));
+    ASSERT_EQ(saved.error, AutoIdentifyError::None) << arc.name << ": " << saved.message;
+    for (const auto& [shift, stretch] : {std::pair{15.0, 1.0}, std::pair{-15.4, 1.003}}) {
+      const std::string trace = arc.name + " moved " + std::to_string(shift) + " x" + std::to_string(stretch);
+      SCOPED_TRACE(trace);
+      const ArcShift truth{.shift = shift, .stretch = stretch, .centre = (arc.n + 1) / 2.0};
+      const ReidentifyResult r = Reidentify(saved.calibration, arc.spectrum, MovedArc(arc.spectrum, truth),
+                                            NeutralDecoysWith(arc.published));
+      ASSERT_EQ(r.error, ReidentifyError::None) << r.message;
+      EXPECT_NEAR(r.shift.shift, shift, 0.1);  // pixels
+      EXPECT_NEAR(r.shift.stretch, stretch, 0.001);
+      const Verdict v = Judge(arc.ref, r.identification, arc.n, arc.wrongBeyond, truth);
+      std::printf("measured shift %.3f px, stretch %.5f, correlation %.3f\n", r.shift.shift, r.shift.stretch,
+                  r.shift.correlation);
+      Report(trace, arc.ref, v, r.identification, arc.published.size());
+      EXPECT_LE(v.inside, 0.25);
+      EXPECT_EQ(v.wrong, 0);
+    }
   }
 }
 

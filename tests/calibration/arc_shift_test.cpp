@@ -1,0 +1,167 @@
+// The shift and stretch between two lamp spectra: synthetic arcs drawn from
+// one calibration, the second moved by a known shift and stretch (and of
+// another length), measured back; arcs with nothing to match refused. And the
+// re-identification of a moved arc from the saved calibration, with its
+// refusals.
+#include "calibration/arc_shift.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "calibration/line_fit.h"
+#include "calibration/reidentify.h"
+#include "tests/calibration/synthetic_arc.h"
+
+namespace lxr4 {
+namespace {
+
+// 60 lines over 5000..7000 A on `pixels` pixels at 2.6 A a pixel, 25 counts of noise.
+std::function<double(double)> Truth(int pixels) {
+  return [pixels](double p) { return 6000 + 2.6 * (p - (pixels + 1) / 2.0) * 768.0 / pixels; };
+}
+const std::vector<double>& Lines() {
+  static const std::vector<double> lines = RandomLines(60, 5000, 7000, 8, 3);
+  return lines;
+}
+
+// The lamp at `pixels` pixels with each saved pixel p at current pixel
+// c + (p - c) stretch + shift: every line the same height whatever the
+// detector shows (2000..20000 counts, from its wavelength), sigma 1.3 pixels,
+// on 500 counts with 25 counts of noise from `seed`.
+std::vector<double> Moved(int savedPixels, int pixels, double shift, double stretch, unsigned seed) {
+  const double c = (savedPixels + 1) / 2.0;
+  const auto truth = Truth(savedPixels);
+  const auto moved = [=](double q) { return truth(c + (q - shift - c) / stretch); };
+  std::vector<double> arc = DrawArc(moved, {}, pixels, 25, seed).spectrum;
+  for (const double w : Lines()) {
+    const double centre = PixelOf(moved, w, pixels);
+    if (centre < 5 || centre > pixels - 5) continue;
+    const double height = 2000 + 18000 * (w * 0.618034 - std::floor(w * 0.618034));
+    for (int p = 1; p <= pixels; ++p)
+      arc[static_cast<std::size_t>(p - 1)] += height * std::exp(-0.5 * std::pow((p - centre) / 1.3, 2));
+  }
+  return arc;
+}
+
+struct MoveCase {
+  int savedPixels, currentPixels;
+  double shift, stretch;
+};
+
+TEST(ArcShift, MeasuresAKnownShiftAndStretch) {
+  const MoveCase cases[] = {
+      {768, 768, 15.3, 1.0},     {768, 768, 7, 1.008},     {768, 768, -15.3, 1.0},
+      {768, 768, -7.6, 0.992},   {768, 768, 150.45, 1.0},  {768, 768, 0, 1.0},
+      {768, 800, 12.4, 1.0},     {768, 800, -3.7, 1.005},  {800, 768, 9.25, 0.997},
+      {3072, 3072, 61.2, 1.004}, {3072, 2048, -30.3, 1.0}, {16384, 16384, 1234.56, 1.002}};
+  for (const MoveCase& m : cases) {
+    SCOPED_TRACE(std::to_string(m.savedPixels) + " -> " + std::to_string(m.currentPixels) +
+                 " pixels, shift " + std::to_string(m.shift) + ", stretch " + std::to_string(m.stretch));
+    const std::vector<double> saved = Moved(m.savedPixels, m.savedPixels, 0, 1, 7);
+    const ArcShift r = MeasureArcShift(saved, Moved(m.savedPixels, m.currentPixels, m.shift, m.stretch, 8));
+    ASSERT_TRUE(r.ok) << r.correlation;
+    EXPECT_NEAR(r.shift, m.shift, 0.05);  // pixels
+    EXPECT_NEAR(r.stretch, m.stretch, 0.001);
+    EXPECT_GT(r.correlation, 0.8);
+    EXPECT_LE(r.correlation, 1.0);
+    EXPECT_DOUBLE_EQ(r.centre, (m.savedPixels + 1) / 2.0);
+  }
+}
+
+TEST(ArcShift, RefusesArcsWithNothingToMatch) {
+  const std::vector<double> saved = Moved(768, 768, 0, 1, 7);
+  std::vector<double> flat(768, 500.0), noise = DrawArc(Truth(768), {}, 768, 25, 9).spectrum;
+  const std::vector<double> other =
+      DrawArc(Truth(768), RandomLines(60, 5000, 7000, 8, 99), 768, 25, 9).spectrum;
+  std::vector<double> notFinite(768, std::numeric_limits<double>::quiet_NaN());
+  struct Case {
+    const char* name;
+    std::vector<double> saved, current;
+  };
+  const Case cases[] = {
+      {"a flat current arc", saved, flat},
+      {"a flat saved arc", flat, saved},
+      {"noise alone", saved, noise},
+      {"another lamp's lines", saved, other},
+      {"no finite value", saved, notFinite},
+      {"an empty arc", saved, {}},
+      {"a shift beyond a quarter of the detector", saved, Moved(768, 768, 250, 1, 8)},
+      {"a stretch beyond 2%", saved, Moved(768, 768, 0, 1.05, 8)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ArcShift r = MeasureArcShift(c.saved, c.current);
+    EXPECT_FALSE(r.ok);
+    EXPECT_LT(r.correlation, kMinArcCorrelation);
+  }
+}
+
+// The calibration the saved arc of 768 pixels was drawn from.
+FittedCalibration SavedCalibration() {
+  FittedCalibration c;
+  c.kind = FitKind::Polynomial;
+  c.polynomial = {1, 384.5, 1, {6000, 2.6, 0, 0, 0}};
+  return c;
+}
+
+TEST(Reidentify, FindsTheLinesOfAMovedArc) {
+  const std::vector<double> saved = Moved(768, 768, 0, 1, 7);
+  for (const auto& [shift, stretch, pixels] : {std::tuple{15.3, 1.0, 768}, std::tuple{-7.0, 1.008, 800}}) {
+    SCOPED_TRACE(std::to_string(shift) + " x" + std::to_string(stretch));
+    const ReidentifyResult r =
+        Reidentify(SavedCalibration(), saved, Moved(768, pixels, shift, stretch, 8), AsList(Lines(), "X"));
+    ASSERT_EQ(r.error, ReidentifyError::None) << r.message;
+    EXPECT_NEAR(r.shift.shift, shift, 0.05);
+    EXPECT_EQ(r.identification.calibration.pixels, pixels);
+    EXPECT_GE(r.identification.linesUsed, 40);
+    // The wavelength at each current pixel is the saved one where it came from.
+    const ArcShift truth{.shift = shift, .stretch = stretch, .centre = 384.5};
+    EXPECT_NEAR(truth.SavedPixel(truth.CurrentPixel(100.25)), 100.25, 1e-12);
+    double sum = 0;
+    for (int q = 1; q <= pixels; ++q)
+      sum += std::pow((FittedWavelength(r.identification.calibration, q) -
+                       FittedWavelength(SavedCalibration(), truth.SavedPixel(q))) /
+                          (2.6 * stretch),
+                      2);
+    EXPECT_LT(std::sqrt(sum / pixels), 0.05);  // pixels rms
+  }
+}
+
+TEST(Reidentify, RefusesWithAMessage) {
+  const std::vector<double> saved = Moved(768, 768, 0, 1, 7), moved = Moved(768, 768, 15.3, 1, 8);
+  const std::vector<double> flat(768, 500.0);
+  struct Case {
+    const char* name;
+    std::vector<double> saved, current;
+    std::vector<ListLine> list;
+    ReidentifyError error;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a saved arc of another length", std::vector<double>(saved.begin(), saved.end() - 1), moved,
+       AsList(Lines(), "X"), ReidentifyError::Mismatch,
+       "The saved lamp spectrum has 767 pixels, but the calibration counts 768."},
+      {"a flat lamp", saved, flat, AsList(Lines(), "X"), ReidentifyError::NoShift,
+       "This lamp does not match the one the calibration was made on: its lines could not be found again "
+       "(best correlation 0.00)."},
+      {"a line list of another range", saved, moved, AsList({9000, 9100, 9200, 9300, 9400}, "X"),
+       ReidentifyError::NotIdentified,
+       "The lamp has moved by 15.31 pixels, but its lines could not be identified again: The line list has "
+       "fewer than 4 lines that can fall on the detector."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReidentifyResult r = Reidentify(SavedCalibration(), c.saved, c.current, c.list);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_EQ(r.message, c.message);
+  }
+}
+
+}  // namespace
+}  // namespace lxr4
