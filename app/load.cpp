@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/procedures.h"
+#include "calibration/lamp_handlers.h"
 #include "imagefile/camera_image_reader.h"
 #include "imagefile/fits_import.h"
 #include "imagefile/fits_settings.h"
@@ -70,7 +71,7 @@ ImageBytes ReadImageBytes(Window& w, const std::string& path) {
   r.columnBin = imported.image.bin;
   if (imported.image.ok) {
     const FrameImport& frame = imported.image;
-    r.detector = {true, frame.firstPixel, frame.bin, frame.length};
+    r.detector = {true, frame.firstPixel, frame.bin, frame.length, frame.axis == DispersionAxis::Columns};
     r.swath = std::move(imported.image.swath);
     r.file = std::move(imported.image.file);
   }
@@ -195,6 +196,8 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   image.CropBottom = 20;
   DrawSpectrumGraph(app);
   w.AddRecentFile(RecentFile{path, slot == Slot::Cal});
+  // A calibration in force made on a frame of another geometry gives this one no true wavelengths.
+  if (const std::string warning = FrameWarning(s); !warning.empty()) w.MessageBox(warning);
 }
 
 void LoadImage(Program& app, Slot slot) {

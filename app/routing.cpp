@@ -106,7 +106,10 @@ void App::Choose(MenuItem item) {
     case M::LinesAndResiduals: return linesAndResiduals_Click(app);
     case M::AddLine: return addLine_Click(app);
     case M::LineList: return ReadingFile(app, lineList_Click);
+    case M::Lamp: return lamp_Click(app);
     case M::IdentifyLines: return identifyLines_Click(app);
+    case M::AutoCalibrate: return autoCalibrate_Click(app);
+    case M::Reidentify: return reidentify_Click(app);
     case M::FitGrating: return fitGrating_Click(app);
     case M::FitPolynomial1: return fitPolynomial_Click(app, 1);
     case M::FitPolynomial2: return fitPolynomial_Click(app, 2);

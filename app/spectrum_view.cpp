@@ -11,6 +11,8 @@
 #include "app/procedures.h"
 #include "base/number_text.h"
 #include "calibration/detector.h"
+#include "calibration/lamp_handlers.h"
+#include "calibration/model_choice.h"
 #include "view/spectrum_plot.h"
 #include "view/view_range.h"
 
@@ -161,8 +163,8 @@ ViewContents Contents(const AppState& s) {
     plot.markers.push_back({XOfPixel(s, line.column, units),
                             FormatNumber(line.wavelength, "0.000") + (line.label.empty() ? "" : " " + line.label),
                             MarkerKind::TableLine});
-  if (s.CalibrationDone && frames > 0 && !s.IdentifyList.empty()) {
-    const std::vector<ListLine>& list = s.IdentifyList;
+  const std::vector<ListLine> list = s.Lamp.names.empty() ? s.IdentifyList : LampListLines(s);
+  if (s.CalibrationDone && frames > 0 && !list.empty()) {
     const std::vector<double> angstrom = XOfPixels(s, GraphedImage(s).Native.size(), ViewUnits::Angstrom);
     const auto [least, most] = std::minmax_element(angstrom.begin(), angstrom.end());
     for (const ListLine& l : list) {
@@ -181,6 +183,16 @@ ViewContents Contents(const AppState& s) {
     }
   }
   if (GraphedImage(s).Loaded != kFalse) plot.cursor = XOfPixel(s, CursorDetectorPixel(s), units);
+  // Beyond the fit's lines by more than the share allowed: shaded as extrapolated.
+  if (s.FitInForce && !s.FitFromMarks && frames > 0 && units != ViewUnits::Pixel) {
+    const FittedCalibration& fit = *s.FitInForce;
+    const double reach = kExtrapolationShare * fit.pixels;
+    const int length = static_cast<int>(GraphedImage(s).Native.size());
+    if (Extrapolated(fit, 1))
+      plot.extrapolated.emplace_back(XOfPixel(s, 1, units), XOfPixel(s, fit.firstLine - reach, units));
+    if (Extrapolated(fit, length))
+      plot.extrapolated.emplace_back(XOfPixel(s, fit.lastLine + reach, units), XOfPixel(s, length, units));
+  }
   return c;
 }
 

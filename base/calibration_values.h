@@ -53,7 +53,7 @@ struct CalibrationLine {
 
 using LineSet = std::vector<CalibrationLine>;
 
-inline constexpr int kMaxPolynomialOrder = 4;
+inline constexpr int kMaxPolynomialOrder = 5;
 
 // wavelength = sum of coefficients[k] * t^k, t = (column - centre) / scale:
 // centring and scaling the columns keeps the fit well conditioned.
@@ -75,6 +75,9 @@ struct FittedCalibration {
   int pixels = 768;
   GratingModel grating;        // when kind is Grating
   PolynomialModel polynomial;  // when kind is Polynomial
+  // The detector pixels of the outermost lines it was fitted to (both 0 when
+  // not known): beyond them its wavelengths are extrapolated.
+  double firstLine = 0, lastLine = 0;
 };
 
 struct LineResidual {
@@ -87,7 +90,7 @@ struct LineResidual {
 
 enum class FitError : std::uint8_t {
   None,
-  BadOrder,         // polynomial order outside 1..4
+  BadOrder,         // polynomial order outside 1..kMaxPolynomialOrder
   TooFewLines,      // fewer used lines than the fit has parameters
   BadLine,          // a used line's wavelength or centroid is not a finite number
   NoPixelWidth,     // grating fit without a pixel width above 0
@@ -104,6 +107,8 @@ struct FitFigures {
   FittedCalibration calibration;
   std::vector<LineResidual> lines;  // one per line of the set, in its order
   double rms = 0;                   // Angstroms, over the lines in the fit
+  double rmsPixels = 0;             // the same over the local dispersion, detector pixels
+  double coverage = 0;              // share of the detector between the outermost lines in the fit, 0..1
   int linesUsed = 0, linesTotal = 0;
 };
 using FitResult = Result<FitError, FitFigures>;
@@ -113,6 +118,21 @@ struct ListLine {
   std::string label;
 
   friend bool operator==(const ListLine&, const ListLine&) = default;
+};
+
+// A line list file as loaded: its file name and lines.
+struct NamedLineList {
+  std::string name;
+  std::vector<ListLine> lines;
+};
+
+// The lamp: the gases (built-in lists, "Ne") and loaded lists (by file name)
+// whose lines identification takes, in air or vacuum wavelengths.
+struct LampChoice {
+  std::vector<std::string> names;
+  bool vacuum = false;
+
+  friend bool operator==(const LampChoice&, const LampChoice&) = default;
 };
 
 }  // namespace lxr4

@@ -16,7 +16,7 @@ namespace lxr4 {
 enum class MenuItem : std::uint8_t {
   OpenObject, OpenCalibration, OpenSpectrumFile, OpenRecent, FitsImport, ExportSpectrum, PrintGraph, PrintPdf, Exit,
   UserGuide, About,
-  Instrument, LinesAndResiduals, AddLine, LineList, IdentifyLines, FitGrating,
+  Instrument, LinesAndResiduals, AddLine, LineList, Lamp, IdentifyLines, AutoCalibrate, Reidentify, FitGrating,
   FitPolynomial1, FitPolynomial2, FitPolynomial3, FitPolynomial4, ClipOutliers, UseFit,
   OpenCalibrationFile, SaveCalibration, ViewSpectrum,
 };

@@ -105,6 +105,7 @@ struct Search {
   // Those in the middle of the detector, where a quadratic follows a real
   // arc to a pixel: the peaks the consensus is drawn from and judged by.
   std::vector<double> judges;
+  double reach = 0;  // pixels a calibration start may be off by; 0: the default band
 };
 
 // The linear solutions (dispersion, central wavelength) most (peak, list line)
@@ -201,7 +202,8 @@ std::vector<Pair> Inliers(const Search& s, const Poly& q, double reach) {
 // when the most peaks agree with it; then refitted on those that do.
 std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::function<double(double)>& rough,
                                                  std::mt19937& random) {
-  const double band = std::max(10.0, 0.03 * s.pixels);  // pixels: how far a real arc bends from a line
+  // Pixels: how far a real arc bends from a line, or the start is known to be off.
+  const double band = s.reach > 0 ? s.reach : std::max(10.0, 0.03 * s.pixels);
   struct Candidate {
     double pixel, wavelength;
     std::size_t peak;
@@ -467,6 +469,7 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
                                        "The start needs a finite central wavelength, a dispersion other "
                                        "than 0 and a tolerance from 0 to 0.9.");
   s.sign = dispersion > 0 ? 1 : -1;
+  if (fromCalibration && std::isfinite(start.calibrationReach)) s.reach = std::max(0.0, start.calibrationReach);
   const double tolerance = std::max(start.tolerance, 0.05);
   // A start within `tolerance` of the truth: the truth within these of the start.
   s.slopeLo = std::fabs(dispersion) / (1 + tolerance);

@@ -40,6 +40,10 @@ struct AutoIdentifyStart {
   double centralWavelength = 0;
   double dispersion = 0;
   double tolerance = 0.2;
+  // Pixels the calibration may be off by; 0: a real arc's bending from a
+  // rough solution (a few percent of the detector). A calibration moved onto
+  // a new lamp by its measured shift is off by far less.
+  double calibrationReach = 0;
 };
 
 enum class AutoIdentifyError : std::uint8_t {

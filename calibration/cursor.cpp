@@ -6,6 +6,7 @@
 #include "calibration/captions.h"
 #include "calibration/detector.h"
 #include "calibration/handlers.h"
+#include "calibration/lamp_handlers.h"
 
 namespace lxr4 {
 
@@ -78,8 +79,10 @@ void ShowWavelengthAtPixel(Program& app) {
     return app.w.SetCaption(Control::Lblwavelength,
                             NoWavelengthCaption(s.ReadoutPixel.AsDouble(), PixelValue(s)));
   s.ReadoutWavelength = wavelength;
-  app.w.SetCaption(Control::Lblwavelength,
-                   ReadoutCaption(s.ReadoutPixel.AsDouble(), wavelength, PixelValue(s)));
+  // A calibration used where its lines say nothing, or on a frame it was not made on, says so.
+  const std::string warning = ReadoutWarning(s, s.ReadoutPixel.AsDouble());
+  app.w.SetCaption(Control::Lblwavelength, ReadoutCaption(s.ReadoutPixel.AsDouble(), wavelength, PixelValue(s)) +
+                                               (warning.empty() ? "" : "\r\n" + warning));
 }
 
 }  // namespace lxr4

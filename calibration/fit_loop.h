@@ -14,10 +14,12 @@ namespace lxr4 {
 // leaves `fit` to be dropped.
 using LineSolver = std::function<FitError(const LineSet& lines, const std::vector<bool>& in, FittedCalibration& fit)>;
 
-// Runs `solve` with `parameters` unknowns over the used lines, clipping when
-// asked (options.clip), and fills the result for the detector of options.pixels. `tooFew` is the message when too few lines are used.
+// Runs `solve` with `parameters` unknowns over the used lines (at least
+// `fewest` of them, `parameters` when 0), clipping when asked (options.clip),
+// and fills the result for the detector of options.pixels. `tooFew` is the
+// message when too few lines are used.
 [[nodiscard]] FitResult RunFit(const LineSet& lines, int parameters, const FitOptions& options, const LineSolver& solve,
-                               const std::string& tooFew);
+                               const std::string& tooFew, int fewest = 0);
 
 // The message of every error but TooFewLines.
 [[nodiscard]] std::string FitMessage(FitError error);

@@ -6,6 +6,7 @@
 #include "calibration/grating_state.h"
 #include "calibration/detector.h"
 #include "calibration/handlers.h"
+#include "calibration/lamp_handlers.h"
 #include "calibration/line_fit.h"
 
 namespace lxr4 {
@@ -84,6 +85,7 @@ bool SolveCalibration(Program& app, const LinePair& lines) {
   StoreGrating(g, app.s);
   app.s.FitInForce.reset();  // a new two-line solve replaces a fit in force
   app.s.FitFromMarks = false;
+  app.s.CalibrationFrame = FrameOf(GraphedImage(app.s));
   return true;
 }
 

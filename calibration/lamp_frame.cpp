@@ -14,7 +14,7 @@ std::string DescribeGeometry(int length, int first, int bin, std::string_view ax
 
 std::string GeometryWarning(const LampFrame& lamp, int length, int first, int bin, std::string_view axis) {
   return "This calibration was made on " + DescribeGeometry(lamp.length, lamp.first, lamp.bin, lamp.axis) +
-         "; the lamp now is " + DescribeGeometry(length, first, bin, axis) + ".";
+         "; this is " + DescribeGeometry(length, first, bin, axis) + ".";
 }
 
 }  // namespace lxr4

@@ -6,20 +6,10 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "base/lamp_frame.h"
 
 namespace lxr4 {
-
-struct LampFrame {
-  std::string file;         // the lamp's file name, as the user knew it (may be empty)
-  int length = 0;           // detector pixels along the dispersion
-  int first = 1;            // the first frame pixel the detector starts at, from 1
-  int bin = 1;              // frame pixels summed into each detector pixel
-  std::string axis;         // "rows", "columns" (the dispersion of a FITS frame) or "" for a camera image
-  std::vector<double> arc;  // the lamp spectrum at detector pixels 1..length (arc[0] is pixel 1)
-
-  friend bool operator==(const LampFrame&, const LampFrame&) = default;
-};
 
 // Whether a frame of `length` pixels from frame pixel `first`, binned by
 // `bin`, counts the same detector pixels as the lamp frame: the calibration
@@ -32,7 +22,7 @@ struct LampFrame {
 
 // The warning shown when a calibration is used on a frame of another
 // geometry: "This calibration was made on a frame of 3072 pixels along its
-// rows (from pixel 1, bin 1); the lamp now is a frame of 512 pixels along its
+// rows (from pixel 1, bin 1); this is a frame of 512 pixels along its
 // rows (from pixel 1, bin 1)."
 [[nodiscard]] std::string GeometryWarning(const LampFrame& lamp, int length, int first, int bin,
                                           std::string_view axis);

@@ -116,8 +116,26 @@ std::optional<int> ColumnWithoutWavelength(const FittedCalibration& fit) {
   return std::nullopt;
 }
 
+void FinishFigures(FitFigures& fit, const LineSet& lines) {
+  CompensatedSum squares;
+  int n = 0;
+  double first = INFINITY, last = -INFINITY;
+  for (std::size_t i = 0; i < lines.size() && i < fit.lines.size(); ++i) {
+    if (!fit.lines[i].used) continue;
+    squares.Add(fit.lines[i].residualPixels * fit.lines[i].residualPixels);
+    first = std::min(first, double{lines[i].column});
+    last = std::max(last, double{lines[i].column});
+    ++n;
+  }
+  fit.rmsPixels = n > 0 ? std::sqrt(squares.Value() / n) : 0;
+  if (n == 0) return;
+  fit.calibration.firstLine = first;
+  fit.calibration.lastLine = last;
+  fit.coverage = fit.calibration.pixels > 1 ? std::clamp((last - first) / (fit.calibration.pixels - 1), 0.0, 1.0) : 0;
+}
+
 FitResult RunFit(const LineSet& lines, int parameters, const FitOptions& options, const LineSolver& solve,
-                 const std::string& tooFew) {
+                 const std::string& tooFew, int fewest) {
   const bool clip = options.clip;
   std::vector<bool> in(lines.size());
   int n = 0;
@@ -129,7 +147,7 @@ FitResult RunFit(const LineSet& lines, int parameters, const FitOptions& options
     in[i] = true;
     ++n;
   }
-  if (n < parameters) return Failed(FitError::TooFewLines, tooFew);
+  if (n < std::max(parameters, fewest)) return Failed(FitError::TooFewLines, tooFew);
 
   FitResult r;
   r.linesTotal = static_cast<int>(lines.size());
@@ -163,7 +181,7 @@ FitResult RunFit(const LineSet& lines, int parameters, const FitOptions& options
     if (!clip || n - 1 < parameters + 2) break;
     const double worstResidual = r.lines[worst].residual;
     const double sigma =
-        std::max(std::sqrt((sum - worstResidual * worstResidual) / (n - 1 - parameters)), kClipSigmaFloor);
+        std::max(std::sqrt((sum - worstResidual * worstResidual) / (n - 1 - parameters)), options.clipFloor);
     if (!(std::fabs(worstResidual) > kClipSigma * sigma)) break;
     in[worst] = false;
     r.lines[worst].clipped = true;
@@ -173,6 +191,7 @@ FitResult RunFit(const LineSet& lines, int parameters, const FitOptions& options
   if (!Monotonic(lines, in)) return Failed(FitError::NotMonotonic, FitMessage(FitError::NotMonotonic));
   if (ColumnWithoutWavelength(r.calibration))
     return Failed(FitError::BadWavelengths, FitMessage(FitError::BadWavelengths));
+  FinishFigures(r, lines);
   return r;
 }
 

@@ -40,6 +40,7 @@ inline constexpr int kMaxGratingIterations = 200;
 
 struct FitOptions {
   bool clip = false;
+  double clipFloor = kClipSigmaFloor;  // Angstroms: the least sigma clipping judges by
   bool fitReferenceColumn = false;            // grating fit only
   int maxIterations = kMaxGratingIterations;  // grating fit only: Levenberg-Marquardt steps per start
   // The detector the lines were measured on: its pixels 1..pixels, and (grating
@@ -59,7 +60,13 @@ struct FitOptions {
 // strictly with the column over the lines it keeps, and a result that gives
 // a wavelength that is not above 0 anywhere on the detector.
 
-// Least-squares polynomial of `order` (1..4) through the used lines.
+// The figures that follow from a fit's residuals (`fit.lines`, one per line of
+// `lines`): the rms in detector pixels over the lines in the fit, their
+// coverage of the detector, and the calibration's outermost lines.
+void FinishFigures(FitFigures& fit, const LineSet& lines);
+
+// Least-squares polynomial of `order` (1..kMaxPolynomialOrder) through the
+// used lines: at least order + 2 of them, so that one line judges the rest.
 [[nodiscard]] FitResult FitPolynomial(const LineSet& lines, int order, const FitOptions& options);
 
 // Least-squares grating model (Levenberg-Marquardt) for the instrument

@@ -15,6 +15,7 @@
 #include "calibration/captions.h"
 #include "calibration/grating_state.h"
 #include "calibration/instrument_fields.h"
+#include "calibration/lamp_handlers.h"
 #include "calibration/line_handlers.h"
 #include "calibration/line_identify.h"
 #include "calibration/line_list.h"
@@ -37,21 +38,11 @@ constexpr double kIdentifyTolerancePixels = 2;
 
 bool Clipping(const Program& app) { return app.w.MenuTicked(MenuItem::ClipOutliers); }
 
-// The table as it stands, into the Lines and Residuals dialog.
-void ShowTable(Program& app) {
-  app.w.SetLineTable(
-      LineTableOf(app.s.Lines, app.s.LastFit, CalibrationInForce(app.s), CalibrationModelName(app.s)));
-}
-
 // The lines changed: the last fit no longer describes them.
 void LinesChanged(Program& app) {
   app.s.LastFit.reset();
   ShowTable(app);
 }
-
-// Lines the user would lose: changed since the last calibration file was
-// saved or opened. An empty table holds nothing to lose.
-bool LinesUnsaved(const AppState& s) { return !s.Lines.empty() && s.Lines != s.LinesOfLastFile; }
 
 // The selected line-list entry's label: the built-in list's text in its
 // parentheses, a loaded list's label, none for a typed wavelength.
@@ -99,14 +90,20 @@ GratingModel TwoLineModel(const AppState& s) {
   return model;
 }
 
-// The calibration in force is now `calibration`; the read-out and every
-// export take it.
-void PutInForce(Program& app, const FittedCalibration& calibration, bool fromMarks = false) {
+}  // namespace
+
+void ShowTable(Program& app) {
+  app.w.SetLineTable(
+      LineTableOf(app.s.Lines, app.s.LastFit, CalibrationInForce(app.s), CalibrationModelName(app.s)));
+}
+
+bool LinesUnsaved(const AppState& s) { return !s.Lines.empty() && s.Lines != s.LinesOfLastFile; }
+
+void PutInForce(Program& app, const FittedCalibration& calibration, bool fromMarks) {
   app.s.FitInForce = calibration;
   app.s.FitFromMarks = fromMarks;
   app.s.CalibrationDone = true;
 }
-}  // namespace
 
 std::optional<FittedCalibration> CalibrationInForce(const AppState& s) {
   if (s.FitInForce) return s.FitInForce;
@@ -148,6 +145,7 @@ bool SolveTwoLinesWithSettings(Program& app, double wavelength1, float pixel1, d
   s.WavelengthDescending = p.descending ? kTrue : kFalse;
   s.FocalLengthFitted = true;
   PutInForce(app, fit.calibration, true);
+  s.CalibrationFrame = FrameOf(GraphedImage(s));
   return true;
 }
 
@@ -218,6 +216,14 @@ void lineList_Click(Program& app) {
     s.ListedLines.push_back(line);
   }
   s.IdentifyList = list.lines;
+  // Offered in the Lamp dialog by its file name, the newest lines under it;
+  // ticked at once when a lamp is in use, since the user loaded it to use it.
+  const std::string name = path->substr(path->find_last_of("/\\") + 1);
+  const auto same = [&](const NamedLineList& l) { return l.name == name; };
+  s.LoadedLists.erase(std::remove_if(s.LoadedLists.begin(), s.LoadedLists.end(), same), s.LoadedLists.end());
+  s.LoadedLists.push_back({name, list.lines});
+  if (!s.Lamp.names.empty() && std::find(s.Lamp.names.begin(), s.Lamp.names.end(), name) == s.Lamp.names.end())
+    s.Lamp.names.push_back(name);
   app.w.SetCaption(Control::Lblwavelength, std::to_string(list.lines.size()) + " lines of\r\n" + *path +
                                                "\r\nadded to the line list");
   if (!list.problems.empty()) {
@@ -230,6 +236,25 @@ void lineList_Click(Program& app) {
   }
 }
 
+namespace {
+// With a lamp chosen: its lines matched by pattern from the calibration in
+// force, none of them taken that the others contradict.
+void IdentifyLampLines(Program& app) {
+  AppState& s = app.s;
+  const std::optional<AutoIdentifyResult> found = IdentifyWithLamp(s);
+  if (!found) return;
+  if (!found->ok()) return app.w.MessageBox("No line of the lamp was identified: " + found->message);
+  const int pixels = DetectorPixels(s);
+  int added = 0;
+  for (const CalibrationLine& line : found->lines)
+    if (AddLine(s.Lines, line, pixels) == AddLineError::None) ++added;
+  if (added > 0) LinesChanged(app);
+  app.w.SetCaption(Control::Lblwavelength, std::to_string(found->lines.size()) + " lines identified, " +
+                                               std::to_string(added) + " added\r\n(" +
+                                               std::to_string(s.Lines.size()) + " lines in the table)");
+}
+}  // namespace
+
 void identifyLines_Click(Program& app) {
   AppState& s = app.s;
   const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
@@ -237,6 +262,7 @@ void identifyLines_Click(Program& app) {
     return app.w.MessageBox(
         "Identify Lines needs a calibration: mark two lines or open a calibration first!");
   if (s.Cal.Loaded == kFalse) return app.w.MessageBox("Load the calibration image first!");
+  if (!s.Lamp.names.empty()) return IdentifyLampLines(app);
   // The lamp at the detector's pixels (a camera image: its columns); the
   // tolerance is the overview's columns.
   const std::vector<ListLine> list = s.IdentifyList.empty() ? BuiltInLineList() : s.IdentifyList;
@@ -274,8 +300,10 @@ void clipOutliers_Click(Program&) {}
 void useFit_Click(Program& app) {
   if (!app.s.LastFit) return app.w.MessageBox("Make a fit over the lines first!");
   PutInForce(app, app.s.LastFit->calibration);
+  app.s.CalibrationFrame = FrameOf(app.s.Cal);
   ShowTable(app);
   app.w.SetCaption(Control::Lblwavelength, FitSummary(*app.s.LastFit) + "\r\nin force");
+  if (const std::string warning = CalibrationWarning(app.s); !warning.empty()) app.w.MessageBox(warning);
 }
 
 void saveCalibration_Click(Program& app) {
@@ -284,7 +312,7 @@ void saveCalibration_Click(Program& app) {
   if (!inForce)
     return app.w.MessageBox("There is no calibration to save: mark two lines or use a fit first!");
   CalibrationFile file{inForce->kind == FitKind::Grating ? inForce->grating.settings : s.Instrument, *inForce,
-                       s.Lines};
+                       s.Lines, s.CalibrationFrame};
   const std::string text = FormatCalibrationFile(file);
   // Only a file that Open Calibration takes back is written: a two-line solve
   // of absurd wavelengths can reach values the reader refuses.
@@ -318,10 +346,20 @@ void openCalibrationFile_Click(Program& app) {
   s.Lines = read.file.lines;
   s.LinesOfLastFile = s.Lines;
   s.LastFit.reset();
-  PutInForce(app, read.file.calibration);
+  // Its wavelengths are measured between its outermost used lines.
+  FittedCalibration calibration = read.file.calibration;
+  for (const CalibrationLine& line : s.Lines) {
+    if (!line.used) continue;
+    const bool first = !(calibration.lastLine > 0);
+    calibration.firstLine = first ? line.column : std::min(calibration.firstLine, double{line.column});
+    calibration.lastLine = first ? line.column : std::max(calibration.lastLine, double{line.column});
+  }
+  PutInForce(app, calibration);
+  s.CalibrationFrame = read.file.lamp;
   ShowTable(app);
   app.w.SetCaption(Control::Lblwavelength,
                    FitModelName(read.file.calibration) + " calibration of\r\n" + *path + "\r\nin force");
+  if (const std::string warning = CalibrationWarning(s); !warning.empty()) app.w.MessageBox(warning);
 }
 
 void LineTable_Edit(Program& app, const LineTableEdit& edit) {

@@ -22,8 +22,20 @@ void clipOutliers_Click(Program& app);
 void useFit_Click(Program& app);
 void openCalibrationFile_Click(Program& app);
 void saveCalibration_Click(Program& app);
+void lamp_Click(Program& app);
+void autoCalibrate_Click(Program& app);
+void reidentify_Click(Program& app);
 // A row's "used" box or Remove in the Lines and Residuals dialog.
 void LineTable_Edit(Program& app, const LineTableEdit& edit);
+// The table as it stands, into the Lines and Residuals dialog.
+void ShowTable(Program& app);
+// Lines the user would lose: changed since the last calibration file was
+// saved or opened. An empty table holds nothing to lose.
+[[nodiscard]] bool LinesUnsaved(const AppState& s);
+// The calibration in force is now `calibration`; the read-out and every
+// export take it. `fromMarks`: the solve of the two marked lines.
+void PutInForce(Program& app, const FittedCalibration& calibration, bool fromMarks = false);
+
 // At start-up: the instrument settings kept in the user's settings, if any.
 void LoadKeptInstrument(Program& app);
 

@@ -15,11 +15,15 @@ std::string Fixed(double value, std::string_view pattern) {
 }
 std::string OnOff(bool on) { return on ? "on" : "off"; }
 
-// ": rms 0.123 A over 12 of 14 lines"
-std::string Figures(const FitResult& fit) {
-  return ": rms " + Fixed(fit.rms, "0.000") + " A over " + std::to_string(fit.linesUsed) + " of " +
-         std::to_string(fit.linesTotal) + " lines";
+// ": rms 0.123 A (0.05 px)" and "over 12 of 14 lines, 87% of the detector"
+std::string Rms(const FitResult& fit) {
+  return ": rms " + Fixed(fit.rms, "0.000") + " A (" + Fixed(fit.rmsPixels, "0.00") + " px)";
 }
+std::string Lines(const FitResult& fit) {
+  return "over " + std::to_string(fit.linesUsed) + " of " + std::to_string(fit.linesTotal) + " lines, " +
+         Fixed(100 * fit.coverage, "0") + "% of the detector";
+}
+std::string Figures(const FitResult& fit) { return Rms(fit) + " " + Lines(fit); }
 }  // namespace
 
 LineTable LineTableOf(const LineSet& lines, const std::optional<FitResult>& lastFit,
@@ -72,6 +76,7 @@ FitResult ResidualsOf(const FittedCalibration& calibration, const LineSet& lines
   }
   result.linesTotal = static_cast<int>(lines.size());
   result.rms = result.linesUsed > 0 ? std::sqrt(sum.Value() / result.linesUsed) : 0;
+  FinishFigures(result, lines);
   return result;
 }
 
@@ -83,8 +88,10 @@ std::vector<std::string> DescribeCalibration(const FittedCalibration& calibratio
   std::vector<std::string> text;
   if (twoLine)
     text.push_back("Calibration: grating model solved from two marked lines");
-  else if (fit)
-    text.push_back("Calibration: " + FitSummary(*fit));
+  else if (fit) {  // two lines: a FITS header card holds 72 characters
+    text.push_back("Calibration: " + FitModelName(fit->calibration) + Rms(*fit));
+    text.push_back("  " + Lines(*fit));
+  }
   else
     text.push_back("Calibration: " + FitModelName(calibration));
   if (calibration.kind == FitKind::Grating) {

@@ -103,9 +103,12 @@ FitResult FitPolynomial(const LineSet& lines, int order, const FitOptions& optio
   const LineSolver solve = [order](const LineSet& l, const std::vector<bool>& in, FittedCalibration& fit) {
     return SolvePolynomial(l, in, order, fit);
   };
+  // One line more than its coefficients: through exactly as many, any
+  // polynomial fits with an rms of 0 and says nothing of its error.
   return RunFit(lines, order + 1, options, solve,
                 "A polynomial of order " + std::to_string(order) + " needs at least " +
-                    std::to_string(order + 1) + " used lines - calibration unchanged!");
+                    std::to_string(order + 2) + " used lines - calibration unchanged!",
+                order + 2);
 }
 
 }  // namespace lxr4

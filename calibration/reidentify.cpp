@@ -29,6 +29,8 @@ ReidentifyResult Reidentify(const FittedCalibration& saved, std::span<const doub
   start.calibration = [&saved, shift](double pixel) {
     return static_cast<double>(FittedWavelength(saved, shift.SavedPixel(pixel)));
   };
+  // The shift is measured to a fraction of a pixel: the lines lie within a few of the moved calibration.
+  start.calibrationReach = kReidentifyReachPixels;
   const AutoIdentifyResult found = AutoIdentifyLines(currentArc, list, start);
   if (!found.ok()) {
     out.error = E::NotIdentified;

@@ -15,6 +15,10 @@
 
 namespace lxr4 {
 
+// How far the moved calibration may be off, pixels: the shift is measured to
+// a tenth of a pixel, the stretch leaves a pixel or two at the detector's ends.
+inline constexpr double kReidentifyReachPixels = 5;
+
 enum class ReidentifyError : std::uint8_t {
   None,
   Mismatch,       // the saved arc is not of the saved calibration's detector pixels

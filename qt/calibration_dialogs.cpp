@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -11,7 +12,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace lxr4 {
 
@@ -51,6 +54,63 @@ std::optional<InstrumentFields> RunInstrumentDialog(QWidget* parent, const Instr
   return InstrumentFields{density->text().toStdString(), deviation->text().toStdString(),
                           reference->text().toStdString(), correction->isChecked(),
                           pixel->text().toStdString()};
+}
+
+namespace {
+// OK and Cancel under a dialog's form.
+void AddButtons(QDialog& dialog, QFormLayout* form) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  form->addRow(buttons);
+}
+}  // namespace
+
+std::optional<LampFields> RunLampDialog(QWidget* parent, const LampFields& current) {
+  QDialog dialog(parent);
+  dialog.setObjectName(QString::fromLatin1(kLampDialogName));
+  dialog.setWindowTitle(QStringLiteral("Lamp"));
+  auto* form = new QFormLayout(&dialog);
+  form->addRow(new QLabel(QStringLiteral("The lamp's gases and line lists:"), &dialog));
+  auto* grid = new QGridLayout;
+  std::vector<QCheckBox*> boxes;
+  for (const std::string& name : current.offered) {
+    auto* box = new QCheckBox(ToQt(name), &dialog);
+    box->setObjectName(QString::fromLatin1(kLampBoxPrefix) + ToQt(name));
+    box->setChecked(std::find(current.chosen.begin(), current.chosen.end(), name) != current.chosen.end());
+    const int i = static_cast<int>(boxes.size());
+    grid->addWidget(box, i / 3, i % 3);
+    boxes.push_back(box);
+  }
+  form->addRow(grid);
+  auto* vacuum = new QCheckBox(QStringLiteral("Vacuum wavelengths (else air)"), &dialog);
+  vacuum->setObjectName(QString::fromLatin1(kVacuumName));
+  vacuum->setChecked(current.vacuum);
+  form->addRow(vacuum);
+  AddButtons(dialog, form);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  LampFields chosen{current.offered, {}, vacuum->isChecked()};
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    if (boxes[i]->isChecked()) chosen.chosen.push_back(current.offered[i]);
+  return chosen;
+}
+
+std::optional<AutoStartFields> RunAutoStartDialog(QWidget* parent, const AutoStartFields& current) {
+  QDialog dialog(parent);
+  dialog.setObjectName(QString::fromLatin1(kAutoStartDialogName));
+  dialog.setWindowTitle(QStringLiteral("Calibrate Automatically"));
+  auto* form = new QFormLayout(&dialog);
+  form->addRow(new QLabel(QStringLiteral("No calibration is in force: where does the lamp's spectrum lie?"), &dialog));
+  QLineEdit* centre = Field(&dialog, kAutoCentreName, current.centre);
+  QLineEdit* dispersion = Field(&dialog, kAutoDispersionName, current.dispersion);
+  QLineEdit* tolerance = Field(&dialog, kAutoToleranceName, current.tolerance);
+  form->addRow(QStringLiteral("Central wavelength (A):"), centre);
+  form->addRow(QStringLiteral("Dispersion (A per pixel):"), dispersion);
+  form->addRow(QStringLiteral("Either known to (%):"), tolerance);
+  AddButtons(dialog, form);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return AutoStartFields{centre->text().toStdString(), dispersion->text().toStdString(),
+                         tolerance->text().toStdString()};
 }
 
 LineTableDialog::LineTableDialog(QWidget* parent, std::function<void(const LineTableEdit&)> edit)

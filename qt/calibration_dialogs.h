@@ -1,5 +1,5 @@
-// The Calibration menu's dialogs in the real window: the modal Instrument
-// dialog and the non-modal Lines and Residuals dialog. Their widgets carry
+// The Calibration menu's dialogs in the real window: the modal Instrument,
+// Lamp and automatic calibration dialogs, and the non-modal Lines and Residuals dialog. Their widgets carry
 // object names, so that the window driver answers them through their fields.
 #pragma once
 
@@ -27,10 +27,22 @@ inline constexpr const char* kLineTableName = "lineTable";
 inline constexpr const char* kRemoveLineName = "removeLine";
 inline constexpr const char* kClearLinesName = "clearLines";
 inline constexpr int kUsedColumn = 6;
+inline constexpr const char* kLampDialogName = "lampDialog";
+inline constexpr const char* kLampBoxPrefix = "lamp_";  // + the name: each name's check box
+inline constexpr const char* kVacuumName = "vacuumWavelengths";
+inline constexpr const char* kAutoStartDialogName = "autoStartDialog";
+inline constexpr const char* kAutoCentreName = "autoCentre";
+inline constexpr const char* kAutoDispersionName = "autoDispersion";
+inline constexpr const char* kAutoToleranceName = "autoTolerance";
 
 // Shows the Instrument dialog modally with `current` in its fields; the fields
 // as left on OK, nullopt on Cancel.
 std::optional<InstrumentFields> RunInstrumentDialog(QWidget* parent, const InstrumentFields& current);
+
+// The Lamp dialog: a check box for each name offered, and air or vacuum.
+std::optional<LampFields> RunLampDialog(QWidget* parent, const LampFields& current);
+// The automatic calibration's start: central wavelength, dispersion, tolerance.
+std::optional<AutoStartFields> RunAutoStartDialog(QWidget* parent, const AutoStartFields& current);
 
 class LineTableDialog final : public QDialog {
  public:

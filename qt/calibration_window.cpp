@@ -21,6 +21,16 @@ std::optional<InstrumentFields> QtWindow::InstrumentDialog(const InstrumentField
   return RunInstrumentDialog(main_.get(), current);
 }
 
+std::optional<LampFields> QtWindow::LampDialog(const LampFields& current) {
+  if (ended_) return std::nullopt;
+  return RunLampDialog(main_.get(), current);
+}
+
+std::optional<AutoStartFields> QtWindow::AutoStartDialog(const AutoStartFields& current) {
+  if (ended_) return std::nullopt;
+  return RunAutoStartDialog(main_.get(), current);
+}
+
 // Kept as the five texts: density, deviation, reference column, "on"/"off", pixel size.
 std::optional<InstrumentFields> QtWindow::KeptInstrument() const {
   const QStringList kept = UserSettings()->value(QString::fromLatin1(kInstrumentKey)).toStringList();

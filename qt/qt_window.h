@@ -115,6 +115,8 @@ class QtWindow final : public Window {
   // The Calibration menu's dialogs (calibration_window.cpp); the instrument
   // settings are kept in the user's settings.
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  std::optional<LampFields> LampDialog(const LampFields& current) override;
+  std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override;
   void KeepInstrument(const InstrumentFields& fields) override;
   void SetLineTable(const LineTable& table) override;

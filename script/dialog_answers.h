@@ -4,6 +4,7 @@
 // refused the same way on either.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <string>
@@ -47,7 +48,29 @@ struct DialogAnswers {
   AnswerQueue<std::optional<FitsImportFields>> fitsImports{"the FITS import dialog"};
   // The fields, then OK; nullopt presses Cancel.
   AnswerQueue<std::optional<InstrumentFields>> instruments{"the Instrument dialog"};
+  // The names to tick (every other box cleared) and air or vacuum.
+  AnswerQueue<std::optional<LampFields>> lamps{"the Lamp dialog"};
+  AnswerQueue<std::optional<AutoStartFields>> autoStarts{"the automatic calibration dialog"};
   AnswerQueue<QuestionButton> questions{"a question"};
 };
+
+// The Lamp dialog as `answer` leaves it: the names ticked in the order the
+// dialog offers them; or the script error of a name it does not offer.
+struct LampAnswer {
+  LampFields fields;
+  std::optional<std::string> problem;
+};
+[[nodiscard]] inline LampAnswer AnswerLamp(const LampFields& shown, const LampFields& answer) {
+  LampAnswer out{shown, std::nullopt};
+  out.fields.chosen.clear();
+  out.fields.vacuum = answer.vacuum;
+  for (const std::string& name : answer.chosen)
+    if (std::find(shown.offered.begin(), shown.offered.end(), name) == shown.offered.end())
+      out.problem = "the Lamp dialog offers no \"" + name + "\"";
+  for (const std::string& name : shown.offered)
+    if (std::find(answer.chosen.begin(), answer.chosen.end(), name) != answer.chosen.end())
+      out.fields.chosen.push_back(name);
+  return out;
+}
 
 }  // namespace lxr4

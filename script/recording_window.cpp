@@ -140,6 +140,32 @@ std::optional<InstrumentFields> RecordingWindow::InstrumentDialog(const Instrume
   return answer;
 }
 
+namespace {
+std::string LampText(const LampFields& f) {
+  std::string text = f.vacuum ? "vacuum" : "air";
+  for (const std::string& name : f.chosen) text += ' ' + Quoted(name);
+  return text;
+}
+std::string StartText(const AutoStartFields& f) {
+  return Quoted(f.centre) + ' ' + Quoted(f.dispersion) + ' ' + Quoted(f.tolerance);
+}
+}  // namespace
+
+std::optional<LampFields> RecordingWindow::LampDialog(const LampFields& current) {
+  std::optional<LampFields> answer = inner_.LampDialog(current);
+  std::string offered;
+  for (const std::string& name : current.offered) offered += (offered.empty() ? "" : " ") + name;
+  t_.Line("lamp-dialog " + Quoted(offered) + ' ' + LampText(current) +
+          (answer ? " -> " + LampText(*answer) : " -> cancel"));
+  return answer;
+}
+
+std::optional<AutoStartFields> RecordingWindow::AutoStartDialog(const AutoStartFields& current) {
+  std::optional<AutoStartFields> answer = inner_.AutoStartDialog(current);
+  t_.Line("autocal-dialog " + StartText(current) + (answer ? " -> " + StartText(*answer) : " -> cancel"));
+  return answer;
+}
+
 // The whole table, a line for its summary and one for each row (from 1).
 void RecordingWindow::SetLineTable(const LineTable& table) {
   t_.Line("table " + std::to_string(table.rows.size()) + ' ' + Quoted(table.summary));

@@ -51,6 +51,8 @@ class RecordingWindow final : public Window {
     return inner_.ChosenRecentFile();
   }
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  std::optional<LampFields> LampDialog(const LampFields& current) override;
+  std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
   // The kept settings are the window's own business, as the recent files.
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override {
     return inner_.KeptInstrument();

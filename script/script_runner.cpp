@@ -164,6 +164,24 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "instrument-cancel") {
     ExpectWords(w, 1, "instrument-cancel");
     user.Answers().instruments.Push(std::nullopt);
+  } else if (command == "lamp") {
+    LampFields answer;
+    for (std::size_t i = 1; i < w.size(); ++i) {
+      if (w[i] == "air" || w[i] == "vacuum")
+        answer.vacuum = w[i] == "vacuum";
+      else
+        answer.chosen.push_back(w[i]);
+    }
+    user.Answers().lamps.Push(answer);
+  } else if (command == "lamp-cancel") {
+    ExpectWords(w, 1, "lamp-cancel");
+    user.Answers().lamps.Push(std::nullopt);
+  } else if (command == "autocal") {
+    if (w.size() != 3 && w.size() != 4) throw ScriptError("expected: autocal CENTRE DISPERSION [TOLERANCE]");
+    user.Answers().autoStarts.Push(AutoStartFields{w[1], w[2], w.size() == 4 ? w[3] : "20"});
+  } else if (command == "autocal-cancel") {
+    ExpectWords(w, 1, "autocal-cancel");
+    user.Answers().autoStarts.Push(std::nullopt);
   } else if (command == "line-used") {
     ExpectWords(w, 3, "line-used ROW on|off");
     if (w[2] != "on" && w[2] != "off") throw ScriptError("expected on or off, not \"" + w[2] + "\"");

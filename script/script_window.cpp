@@ -187,6 +187,18 @@ std::optional<InstrumentFields> ScriptWindow::InstrumentDialog(const InstrumentF
   return Take(answers_.instruments);
 }
 
+std::optional<LampFields> ScriptWindow::LampDialog(const LampFields& current) {
+  const std::optional<LampFields> answer = Take(answers_.lamps);
+  if (!answer) return std::nullopt;
+  const LampAnswer lamp = AnswerLamp(current, *answer);
+  if (lamp.problem) Fail(*lamp.problem);
+  return lamp.fields;
+}
+
+std::optional<AutoStartFields> ScriptWindow::AutoStartDialog(const AutoStartFields&) {
+  return Take(answers_.autoStarts);
+}
+
 void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
   if (!tableShown_) Fail("the Lines and Residuals dialog is not open");
   if (const auto problem = LineTableEditProblem(edit, static_cast<int>(table_.rows.size()))) Fail(*problem);

@@ -61,6 +61,8 @@ class ScriptWindow final : public Window, public UserActions {
   void AddRecentFile(const RecentFile&) override {}
   [[nodiscard]] std::optional<RecentFile> ChosenRecentFile() const override { return std::nullopt; }
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  std::optional<LampFields> LampDialog(const LampFields& current) override;
+  std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
   void SetLineTable(const LineTable& table) override { table_ = table; }
   void ShowLineTable() override { tableShown_ = true; }
   void SetSpectrumView(const PlotPicture& picture) override { viewPicture_ = picture; }

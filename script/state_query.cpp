@@ -6,6 +6,7 @@
 #include "base/quoted_text.h"
 #include "base/number_text.h"
 #include "calibration/detector.h"
+#include "calibration/lamp_handlers.h"
 #include "calibration/line_handlers.h"
 #include "calibration/line_table_text.h"
 
@@ -104,6 +105,25 @@ const std::array kScalars{
     Scalar{"FitModel",
            [](const AppState& s) { return Quoted(s.LastFit ? FitModelName(s.LastFit->calibration) : ""); }},
     Scalar{"CalibrationModel", [](const AppState& s) { return Quoted(CalibrationModelName(s)); }},
+    // The automatic calibration: the last fit's rms in detector pixels, its
+    // lines' share of the detector and its polynomial order (0 for the
+    // grating model or none); the warning of the calibration in force; the
+    // last re-identification's shift; the lamp's gases and lists.
+    Scalar{"FitRmsPixels", [](const AppState& s) { return s.LastFit ? ShortestText(s.LastFit->rmsPixels) : "0"; }},
+    Scalar{"FitCoverage", [](const AppState& s) { return s.LastFit ? ShortestText(s.LastFit->coverage) : "0"; }},
+    Scalar{"FitOrder",
+           [](const AppState& s) {
+             const bool polynomial = s.LastFit && s.LastFit->calibration.kind == FitKind::Polynomial;
+             return std::to_string(polynomial ? s.LastFit->calibration.polynomial.order : 0);
+           }},
+    Scalar{"CalibrationWarning", [](const AppState& s) { return Quoted(CalibrationWarning(s)); }},
+    Scalar{"CalibrationShift", [](const AppState& s) { return ShortestText(s.CalibrationShift); }},
+    Scalar{"LampLists",
+           [](const AppState& s) {
+             std::string names;
+             for (const std::string& name : s.Lamp.names) names += (names.empty() ? "" : " ") + name;
+             return Quoted(names);
+           }},
 };
 
 const Spectrum* FindSpectrum(const AppState& s, std::string_view field) {

@@ -12,8 +12,10 @@
 
 #include "base/calibration_values.h"
 #include "base/grid.h"
+#include "base/lamp_frame.h"
 #include "base/num.h"
 #include "base/view_input.h"
+#include "state/window_dialogs.h"
 #include "state/detector_map.h"
 
 namespace lxr4 {
@@ -116,6 +118,14 @@ struct AppState {
   bool FitFromMarks = false;  // FitInForce is the marked lines' solve (instrument settings not the defaults)
   std::vector<ListLine> ListedLines;   // cboscale entries after "Manual Entry"
   std::vector<ListLine> IdentifyList;  // the list loaded last; empty: the built-in list
+
+  // The automatic calibration. With no lamp chosen Identify Lines takes
+  // IdentifyList as above.
+  LampChoice Lamp;                          // Calibration > Lamp...
+  std::vector<NamedLineList> LoadedLists;   // every line list file loaded, each name once
+  std::optional<LampFrame> CalibrationFrame;  // the lamp frame the calibration in force was made on
+  double CalibrationShift = 0;  // pixels: the last re-identification's shift of the lamp
+  AutoStartFields AutoStart;    // the automatic calibration's start as last accepted
 
   std::vector<OverlaySpectrum> Overlays;
   SpectrumViewState View;

@@ -13,6 +13,7 @@ namespace lxr4 {
 struct DetectorMap {
   bool frame = false;  // an imported FITS frame; false: a camera image
   int first = 1, bin = 1, length = 0;
+  bool alongColumns = false;  // a frame's dispersion runs along its columns (else its rows)
 
   friend bool operator==(const DetectorMap&, const DetectorMap&) = default;
 };

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/fits_import_fields.h"
 
@@ -31,6 +32,24 @@ struct InstrumentFields {
   friend bool operator==(const InstrumentFields&, const InstrumentFields&) = default;
 };
 
+// The Lamp dialog: a check box for each name offered (the gases, then the
+// line list files loaded), those chosen ticked, and air or vacuum wavelengths.
+struct LampFields {
+  std::vector<std::string> offered, chosen;
+  bool vacuum = false;
+
+  friend bool operator==(const LampFields&, const LampFields&) = default;
+};
+
+// The automatic calibration's start as typed: the central wavelength (A), the
+// dispersion (A per pixel, negative when the wavelength falls with the pixel)
+// and how far either may be off (percent).
+struct AutoStartFields {
+  std::string centre, dispersion, tolerance = "20";
+
+  friend bool operator==(const AutoStartFields&, const AutoStartFields&) = default;
+};
+
 class WindowDialogs {
  public:
   virtual void MessageBox(std::string_view text) = 0;
@@ -54,6 +73,12 @@ class WindowDialogs {
   // fields as the user left them on OK, nullopt on Cancel. The program opens
   // it again with the fields as typed when it refuses them.
   virtual std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) = 0;
+  // The Lamp dialog showing `current`: the names ticked and the air/vacuum
+  // choice on OK (`offered` as shown), nullopt on Cancel.
+  virtual std::optional<LampFields> LampDialog(const LampFields& current) = 0;
+  // The automatic calibration's start dialog, filled from `current`: the
+  // fields as typed on OK, nullopt on Cancel. Opened again when refused.
+  virtual std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) = 0;
 
  protected:
   ~WindowDialogs() = default;

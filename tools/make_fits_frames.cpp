@@ -2,7 +2,10 @@
 // and the seed corpus of the FITS fuzz target, always the same bytes.
 //   make_fits_frames ROOT          write them under the repository at ROOT
 //   make_fits_frames --check ROOT  exit 1 unless the committed files are exactly these
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -22,7 +25,57 @@ struct Frame {
   FrameScene scene;
   bool alongRows;
   std::size_t keepBytes = 0;  // above 0: the file cut to this many bytes
+  std::vector<double> values = {};  // when not empty: the pixels, not the scene's
 };
+
+// A neon-argon lamp along the rows: lines of the shipped lists (air, A) at a
+// known cubic dispersion from 4349 to 7514 A over 2048 pixels, moved by
+// `shift` pixels, a few lines of no list among them, on a background with
+// noise. Pixel p (from 1) has wavelength Lambda(p - shift).
+constexpr double kLampLines[] = {
+    4510.733, 4522.323, 4596.097, 4628.441, 4702.316, 5151.391, 5162.285, 5187.746, 5221.271, 5330.778,
+    5341.094, 5400.562, 5421.352, 5451.652, 5495.874, 5506.113, 5558.702, 5606.733, 5650.704, 5739.520,
+    5748.298, 5764.419, 5852.4879, 5881.895, 5888.584, 5912.085, 5944.8342, 5975.534, 6029.9969, 6043.223,
+    6074.3377, 6096.1631, 6105.635, 6143.0626, 6163.5939, 6170.174, 6217.2812, 6266.495, 6304.7889, 6334.4278,
+    6382.9917, 6402.248, 6416.307, 6506.5281, 6532.8822, 6538.112, 6598.9529, 6604.853, 6678.2762, 6717.043,
+    6752.834, 6871.289, 6929.4673, 6965.4307, 7024.050, 7032.4131, 7067.2175, 7147.0416, 7173.9381, 7245.1666,
+    7272.9359, 7383.9805, 7438.899, 7488.871, 7503.8691};
+constexpr double kStrayLines[] = {4790.0, 5705.0, 6640.0};  // in no list
+double Lambda(double p) {
+  const double t = p - 1024.5;
+  return 5900 + 1.55 * t + 3.0e-5 * t * t - 4e-9 * t * t * t;
+}
+std::vector<double> LampArc(int width, int height, double shift) {
+  const auto pixelOf = [](double wavelength) {
+    double p = 1024.5;
+    for (int i = 0; i < 50; ++i) {
+      const double slope = (Lambda(p + 0.5) - Lambda(p - 0.5));
+      p -= (Lambda(p) - wavelength) / slope;
+    }
+    return p;
+  };
+  std::vector<std::pair<double, double>> lines;  // pixel, height
+  std::uint32_t seed = 4242;
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed >> 8) / 16777216.0;
+  };
+  for (const double w : kLampLines) lines.emplace_back(pixelOf(w) + shift, 800 + 20000 * next() * next());
+  for (const double w : kStrayLines) lines.emplace_back(pixelOf(w) + shift, 6000);
+  std::vector<double> values(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int row = 0; row < height; ++row) {
+    const double across = std::exp(-0.5 * std::pow((row + 0.5 - height / 2.0) / (height / 4.0), 2));
+    for (int x = 1; x <= width; ++x) {
+      double signal = 0;
+      for (const auto& [centre, peak] : lines)
+        if (std::fabs(x - centre) < 12) signal += peak * std::exp(-0.5 * std::pow((x - centre) / 1.3, 2));
+      const double noise = 20 * (next() + next() + next() - 1.5);
+      values[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x - 1)] =
+          std::round(200 + across * signal + noise);
+    }
+  }
+  return values;
+}
 
 FrameFile Shape(int width, int height, int bitpix) {
   FrameFile shape;
@@ -61,6 +114,19 @@ std::vector<Frame> Frames() {
   FrameFile wideStar = Shape(3072, 24, 16);
   wideStar.bzero = 32768;
   frames.push_back({wide + "star-3072.fits", wideStar, FrameScene::Star, true});
+  // A neon-argon lamp of 2048 pixels, the same moved by 15.3 pixels, and a
+  // lamp of another detector (1024 pixels), for the automatic calibration.
+  const std::string automatic = "tests/golden/calib-auto/";
+  FrameFile lampShape = Shape(2048, 12, -32);
+  lampShape.gzipped = true;
+  frames.push_back({automatic + "neon-argon.fits.gz", lampShape, FrameScene::Arc, true, 0, LampArc(2048, 12, 0)});
+  frames.push_back({"tests/golden/calib-auto-start/neon-argon.fits.gz", lampShape, FrameScene::Arc, true, 0,
+                    LampArc(2048, 12, 0)});
+  frames.push_back(
+      {automatic + "neon-argon-next-night.fits.gz", lampShape, FrameScene::Arc, true, 0, LampArc(2048, 12, 15.3)});
+  FrameFile smaller = Shape(1024, 12, -32);
+  smaller.gzipped = true;
+  frames.push_back({automatic + "neon-argon-1024.fits.gz", smaller, FrameScene::Arc, true, 0, LampArc(1024, 12, 0)});
   // Small seeds of every kind.
   FrameFile seed = Shape(20, 8, 8);
   frames.push_back({corpus + "byte.fits", seed, FrameScene::Star, true});
@@ -81,7 +147,8 @@ std::vector<Frame> Frames() {
 }
 
 std::vector<std::uint8_t> Bytes(const Frame& f) {
-  const std::vector<double> values = lxr4::SpectrumScene(f.shape.width, f.shape.height, f.scene, f.alongRows, 0.4);
+  const std::vector<double> values =
+      f.values.empty() ? lxr4::SpectrumScene(f.shape.width, f.shape.height, f.scene, f.alongRows, 0.4) : f.values;
   std::vector<std::uint8_t> bytes = lxr4::WriteFrameFile(f.shape, values).value();
   if (f.keepBytes > 0) bytes.resize(f.keepBytes);
   return bytes;

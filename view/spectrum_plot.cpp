@@ -24,6 +24,8 @@ constexpr Rgb kListLabel{90, 90, 150};
 constexpr Rgb kCursor{220, 0, 0};
 constexpr Rgb kUsedPoint{20, 40, 140};
 constexpr Rgb kUnusedPoint{230, 100, 0};
+constexpr Rgb kExtrapolated{255, 236, 214};
+constexpr Rgb kExtrapolatedLabel{170, 90, 20};
 
 constexpr int kTick = 4;                    // tick marks' length outside the panel
 constexpr int kLine = kPlotTextHeight + 1;  // one row of text
@@ -311,6 +313,18 @@ PlotPicture DrawSpectrumPlot(const SpectrumPlot& plot, int width, int height) {
       b.Text(picture.width / 2, (picture.height - kPlotTextHeight) / 2, plot.message, kText,
              TextAnchor::Centre);
     return picture;
+  }
+
+  // Where the calibration is extrapolated: shaded under everything, named at the foot.
+  for (const auto& [from, to] : plot.extrapolated) {
+    const double a = std::clamp(PixelOfValue(picture.area, std::min(from, to)), double(l.left + 1), double(l.right - 1));
+    const double c = std::clamp(PixelOfValue(picture.area, std::max(from, to)), double(l.left + 1), double(l.right - 1));
+    if (!(c - a >= 1)) continue;
+    b.Filled(static_cast<int>(std::lround(a)), l.top + 1, static_cast<int>(std::lround(c)), l.bottom - 1, kExtrapolated);
+    const std::string label = "extrapolated";
+    if (PlotTextWidth(label) + 4 <= c - a)
+      b.Text(static_cast<int>(std::lround((a + c) / 2)), l.bottom - 2 - kPlotTextHeight, label, kExtrapolatedLabel,
+             TextAnchor::Centre);
   }
 
   // The x axis: grid and tick marks on every panel, labels under the lowest.

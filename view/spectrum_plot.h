@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/colour.h"
@@ -50,6 +51,8 @@ struct SpectrumPlot {
   std::string residualLabel;             // "Residual (Å)"
   std::string message;                   // in the middle when there is no data to draw
   bool legend = false;                   // a legend even for one curve (a spectrum from a file)
+  // x ranges where the calibration is extrapolated beyond its lines: shaded, labelled.
+  std::vector<std::pair<double, double>> extrapolated;
 };
 
 // The palette: curve `index` of a view (0 the object spectrum, 1 the lamp,

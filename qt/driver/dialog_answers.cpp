@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 #include "qt/calibration_dialogs.h"
@@ -84,6 +85,8 @@ void WindowDriver::Answer(QDialog* dialog) {
   if (qobject_cast<QInputDialog*>(dialog) != nullptr) return AnswerInput(dialog);
   if (dialog->objectName() == QLatin1String("fitsImportDialog")) return AnswerFitsImport(dialog);
   if (dialog->objectName() == QLatin1String(kInstrumentDialogName)) return AnswerInstrument(dialog);
+  if (dialog->objectName() == QLatin1String(kLampDialogName)) return AnswerLamp(dialog);
+  if (dialog->objectName() == QLatin1String(kAutoStartDialogName)) return AnswerAutoStart(dialog);
   if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
     if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
     return AnswerOpen(dialog);
@@ -214,6 +217,44 @@ void WindowDriver::AnswerInstrument(QDialog* dialog) {
   }
   if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
     return Refuse(dialog, "the Instrument dialog has no button to press");
+  AfterAnswer(dialog);
+}
+
+// Each offered name's box ticked or cleared as the answer says, the vacuum
+// box set, and OK pressed.
+void WindowDriver::AnswerLamp(QDialog* dialog) {
+  auto next = answers_.lamps.Pop();
+  if (!next) return Refuse(dialog, answers_.lamps.NoneQueued());
+  const auto answer = *std::move(next);
+  if (answer) {
+    const LampAnswer lamp = lxr4::AnswerLamp(lampShown_, *answer);
+    if (lamp.problem) return Refuse(dialog, *lamp.problem);
+    for (const std::string& name : lampShown_.offered)
+      if (auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(kLampBoxPrefix) + ToQt(name)))
+        box->setChecked(std::find(lamp.fields.chosen.begin(), lamp.fields.chosen.end(), name) !=
+                        lamp.fields.chosen.end());
+    if (auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(kVacuumName))) box->setChecked(answer->vacuum);
+  }
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the Lamp dialog has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The three fields typed over and OK pressed.
+void WindowDriver::AnswerAutoStart(QDialog* dialog) {
+  auto next = answers_.autoStarts.Pop();
+  if (!next) return Refuse(dialog, answers_.autoStarts.NoneQueued());
+  const auto answer = *std::move(next);
+  if (answer) {
+    const auto type = [dialog](const char* name, const std::string& text) {
+      if (auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(name))) field->setText(ToQt(text));
+    };
+    type(kAutoCentreName, answer->centre);
+    type(kAutoDispersionName, answer->dispersion);
+    type(kAutoToleranceName, answer->tolerance);
+  }
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, "the automatic calibration dialog has no button to press");
   AfterAnswer(dialog);
 }
 

@@ -78,6 +78,19 @@ std::optional<InstrumentFields> WindowDriver::InstrumentDialog(const InstrumentF
   return answer;
 }
 
+std::optional<LampFields> WindowDriver::LampDialog(const LampFields& current) {
+  lampShown_ = current;
+  std::optional<LampFields> answer = window_.LampDialog(current);
+  RaiseStop();
+  return answer;
+}
+
+std::optional<AutoStartFields> WindowDriver::AutoStartDialog(const AutoStartFields& current) {
+  std::optional<AutoStartFields> answer = window_.AutoStartDialog(current);
+  RaiseStop();
+  return answer;
+}
+
 // As a user's hand: the row's check box ticked or cleared, the rows selected
 // (the first clicked, each other one added with Ctrl) and Remove pressed, or
 // Clear pressed.

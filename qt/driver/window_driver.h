@@ -83,6 +83,8 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   [[nodiscard]] std::string FitsImportSetting() const override { return window_.FitsImportSetting(); }
   void KeepFitsImportSetting(const std::string& words) override { window_.KeepFitsImportSetting(words); }
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
+  std::optional<LampFields> LampDialog(const LampFields& current) override;
+  std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
   // A driven session keeps no settings, as the scripted window: the user's own
   // would change the transcript.
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override { return std::nullopt; }
@@ -141,6 +143,8 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void AnswerSave(QFileDialog* dialog);
   void AnswerFitsImport(QDialog* dialog);
   void AnswerInstrument(QDialog* dialog);
+  void AnswerLamp(QDialog* dialog);
+  void AnswerAutoStart(QDialog* dialog);
   void AnswerQuestion(QDialog* dialog);
   // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
   static void ChooseEntry(QComboBox* box, int index);
@@ -164,6 +168,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   EventSink* program_ = nullptr;
   ScriptPrinter printer_;
   DialogAnswers answers_;
+  LampFields lampShown_;  // the Lamp dialog's fields as it opened
   std::exception_ptr stop_;
   PlotPicture viewPicture_;
   std::unique_ptr<DialogWatcher> watcher_;

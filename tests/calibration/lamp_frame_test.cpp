@@ -37,11 +37,11 @@ TEST(LampFrame, ComparesAndNamesGeometries) {
   EXPECT_FALSE(SameGeometry(lamp, 3072, 1, 2));
   EXPECT_FALSE(SameGeometry(lamp, 3072, 101, 1));
   EXPECT_EQ(GeometryWarning(lamp, 512, 1, 1, "columns"),
-            "This calibration was made on a frame of 3072 pixels along its rows (from pixel 101, bin 2); the "
-            "lamp now is a frame of 512 pixels along its columns (from pixel 1, bin 1).");
+            "This calibration was made on a frame of 3072 pixels along its rows (from pixel 101, bin 2); this "
+            "is a frame of 512 pixels along its columns (from pixel 1, bin 1).");
   EXPECT_EQ(GeometryWarning(lamp, 768, 1, 1, ""),
-            "This calibration was made on a frame of 3072 pixels along its rows (from pixel 101, bin 2); the "
-            "lamp now is a camera image of 768 columns.");
+            "This calibration was made on a frame of 3072 pixels along its rows (from pixel 101, bin 2); this "
+            "is a camera image of 768 columns.");
   EXPECT_EQ(DescribeGeometry(768, 1, 1, ""), "a camera image of 768 columns");
 }
 

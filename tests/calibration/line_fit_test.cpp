@@ -49,26 +49,29 @@ TEST(FitPolynomial, RecoversAnExactPolynomialOfEachOrder) {
   }
 }
 
-TEST(FitPolynomial, NeedsOrderPlusOneLinesOnDistinctColumns) {
-  const LineSet four = FromCurve(Cubic, {10, 200, 400, 700});
-  const FitResult three = FitPolynomial({four.begin(), four.end() - 1}, 3, {});
-  EXPECT_EQ(three.error, FitError::TooFewLines);
-  LineSet unused = four;
+// Order p through p + 1 lines fits any of them exactly and says nothing of its error.
+TEST(FitPolynomial, NeedsOrderPlusTwoLinesOnDistinctColumns) {
+  const LineSet five = FromCurve(Cubic, {10, 200, 400, 550, 700});
+  const FitResult four = FitPolynomial({five.begin(), five.end() - 1}, 3, {});
+  EXPECT_EQ(four.error, FitError::TooFewLines);
+  EXPECT_EQ(four.message, "A polynomial of order 3 needs at least 5 used lines - calibration unchanged!");
+  LineSet unused = five;
   unused[1].used = false;
   EXPECT_EQ(FitPolynomial(unused, 3, {}).error, FitError::TooFewLines);
-  LineSet sameColumn = four;
+  LineSet sameColumn = five;
   sameColumn[1].column = sameColumn[0].column;
+  sameColumn[3].column = sameColumn[2].column;
   EXPECT_EQ(FitPolynomial(sameColumn, 3, {}).error, FitError::Singular);
-  EXPECT_EQ(FitPolynomial(four, 0, {}).error, FitError::BadOrder);
-  EXPECT_EQ(FitPolynomial(four, 5, {}).error, FitError::BadOrder);
-  LineSet bad = four;
+  EXPECT_EQ(FitPolynomial(five, 0, {}).error, FitError::BadOrder);
+  EXPECT_EQ(FitPolynomial(five, kMaxPolynomialOrder + 1, {}).error, FitError::BadOrder);
+  LineSet bad = five;
   bad.push_back({NAN, 300, "", true});
   EXPECT_EQ(FitPolynomial(bad, 3, {}).error, FitError::BadLine);
   bad.back().used = false;  // a line left out is not looked at
   const FitResult r = FitPolynomial(bad, 3, {});
   EXPECT_EQ(r.error, FitError::None);
-  EXPECT_EQ(r.linesUsed, 4);
-  EXPECT_EQ(r.linesTotal, 5);
+  EXPECT_EQ(r.linesUsed, 5);
+  EXPECT_EQ(r.linesTotal, 6);
 }
 
 struct Known {
@@ -146,7 +149,7 @@ TEST(FitPolynomial, RefusesDegenerateLines) {
       // six lines of one wavelength "fitted" a quartic with rms 0.00007
       {"one wavelength", Used({{5000, 100}, {5000, 200}, {5000, 300}, {5000, 400}, {5000, 500}, {5000, 600}}), 4,
        FitError::SameWavelengths},
-      {"two wavelengths for a quadratic", Used({{5000, 100}, {6000, 200}, {5000, 300}}), 2,
+      {"two wavelengths for a quadratic", Used({{5000, 100}, {6000, 200}, {5000, 300}, {6000, 400}}), 2,
        FitError::SameWavelengths},
       {"out of order", Used({{5000, 100}, {6000, 200}, {5500, 300}}), 1, FitError::NotMonotonic},
       // a straight line of 1 A per column through 150 A at column 300: negative at column 1

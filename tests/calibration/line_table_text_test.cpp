@@ -29,12 +29,13 @@ TEST(InstrumentFields, ReadBack) {
 }
 
 TEST(DescribeCalibration, ModelParametersAndSettingsInShortLines) {
-  const FitResult cubic = FitPolynomial(Lines(), 2, {});
-  ASSERT_EQ(cubic.error, FitError::None);
+  const FitResult straight = FitPolynomial(Lines(), 1, {});
+  ASSERT_EQ(straight.error, FitError::None);
   const std::vector<std::string> poly =
-      DescribeCalibration(cubic.calibration, InstrumentSettings{}, false, cubic);
-  EXPECT_EQ(poly.front(), "Calibration: " + FitSummary(cubic));
-  EXPECT_EQ(poly.size(), 7u);  // summary, t, 3 coefficients, 2 of settings
+      DescribeCalibration(straight.calibration, InstrumentSettings{}, false, straight);
+  EXPECT_EQ(poly[0], "Calibration: Polynomial 1: rms 0.236 A (0.12 px)");
+  EXPECT_EQ(poly[1], "  over 3 of 4 lines, 52% of the detector");
+  EXPECT_EQ(poly.size(), 7u);  // summary in two lines, t, 2 coefficients, 2 of settings
   FittedCalibration two;
   two.grating.pixelWidth = 9;
   two.grating.parameters = {53.71069, 9.75531, 381, false};
