@@ -9,15 +9,20 @@
 namespace lxr4 {
 
 namespace {
+// A grating that misses the lines by a pixel cannot be chosen, however it does without each.
+constexpr double kGratingMostRmsPixels = 1.0;
+
 double GratingLeaveOneOut(const LineSet& lines, const InstrumentSettings& settings, float pixelWidth,
                           const FitOptions& options) {
+  const FitResult all = FitGrating(lines, settings, pixelWidth, options);
+  if (!all.ok() || !(all.rmsPixels <= kGratingMostRmsPixels)) return INFINITY;
   double sum = 0;
   int n = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!lines[i].used) continue;
     LineSet others = lines;
     others[i].used = false;
-    const FitResult fit = FitGrating(others, settings, pixelWidth, options);
+    const FitResult fit = FitGrating(others, settings, pixelWidth, options, all.calibration.grating.parameters);
     if (!fit.ok()) return INFINITY;
     const double error = lines[i].wavelength - FittedWavelength(fit.calibration, lines[i].column);
     sum += error * error;

@@ -42,6 +42,20 @@ TEST(ChooseModel, TakesTheOrderTheLeftOutLinesAskFor) {
   EXPECT_TRUE(!std::isfinite(cubic.grating) || cubic.grating > cubic.polynomial[3]);
 }
 
+// Lines the LXR-4's grating gives: its model, with two parameters, is chosen.
+TEST(ChooseModel, TakesTheGratingWhereItFitsAsWell) {
+  FittedCalibration grating;
+  grating.grating.pixelWidth = 9;
+  grating.grating.parameters = {53.71069, 9.75531, 381, false};
+  LineSet lines;
+  for (const float c : {20.0f, 95.5f, 180.0f, 260.0f, 333.0f, 410.0f, 480.0f, 555.0f, 640.0f, 700.0f, 760.0f})
+    lines.push_back({FittedWavelength(grating, c), c, "", true});
+  const ModelChoice choice = ChooseModel(lines, InstrumentSettings{}, 9, FitOptions{});
+  ASSERT_TRUE(choice.fit.ok()) << choice.fit.message;
+  EXPECT_EQ(choice.fit.calibration.kind, FitKind::Grating);
+  EXPECT_LT(choice.fit.rmsPixels, 0.01);
+}
+
 TEST(ChooseModel, ClipsAWrongLineButNotOneATenthOfAPixelOff) {
   LineSet lines = OnCurve(Cubic, kSpread);
   lines[4].wavelength += 0.1 * 1.55;  // a tenth of a pixel: kept
