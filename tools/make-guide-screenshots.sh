@@ -13,21 +13,24 @@ images=$root/docs/images
 scratch=
 trap 'rm -rf "$scratch"' EXIT
 
-ninja -C "$build" lxr4-guide-shots > /dev/null
+ninja -C "$build" lxr4-guide-shots lxr4-fits-decoder > /dev/null
+decoder=$(find "$build" -name lxr4-fits-decoder -type f | head -1)
 mkdir -p "$images"
-for name in typical-use export-fits fits-import-settings calib-identify-save calib-instrument; do
+for name in typical-use export-fits fits-import-settings calib-identify-save calib-instrument calib-auto calib-auto-start; do
   session=$root/tests/golden/$name
   scratch=$(mktemp -d)
   # The case's own files (script, frames), not its expectations.
   find "$session" -maxdepth 1 -type f ! -name 'expected*' -exec cp {} "$scratch"/ \;
   cp -r "$root/samples" "$scratch/samples"
+  # The FITS decoder is looked for beside the program.
+  cp "$build/tools/lxr4-guide-shots" "$decoder" "$scratch"/
 
   # Qt's settings (the file dialog's last folder) stay in the scratch folder. A
   # sanitizer build would report the X platform's D-Bus buffers as leaks at exit.
   (cd "$scratch" &&
     XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 \
       xvfb-run -a -s "-screen 0 1024x768x24" \
-      "$build/tools/lxr4-guide-shots" script.txt "$images" > transcript.txt)
+      ./lxr4-guide-shots script.txt "$images" > transcript.txt)
 
   # The pictures are of the very session that the golden test checks.
   if ! cmp -s "$scratch/transcript.txt" "$session/expected.txt"; then
@@ -42,7 +45,7 @@ done
 # its window. The FITS decoder is looked for beside the program.
 scratch=$(mktemp -d)
 cp "$root/tests/imagefile/data/v_a_20190516_55_1_0_1.fits" "$scratch/sprat-xe.fits"
-cp "$build/tools/lxr4-guide-shots" "$(find "$build" -name lxr4-fits-decoder -type f | head -1)" "$scratch"/
+cp "$build/tools/lxr4-guide-shots" "$decoder" "$scratch"/
 (cd "$scratch" &&
   XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 \
     xvfb-run -a -s "-screen 0 1024x768x24" ./lxr4-guide-shots "$root/tools/guide-view.lxs" . > transcript.txt)
