@@ -26,6 +26,14 @@ QLineEdit* Field(QWidget* parent, const char* name, const std::string& text) {
   field->setObjectName(QString::fromLatin1(name));
   return field;
 }
+
+// OK and Cancel under a dialog's form.
+void AddButtons(QDialog& dialog, QFormLayout* form) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  form->addRow(buttons);
+}
 }  // namespace
 
 std::optional<InstrumentFields> RunInstrumentDialog(QWidget* parent, const InstrumentFields& current) {
@@ -46,25 +54,12 @@ std::optional<InstrumentFields> RunInstrumentDialog(QWidget* parent, const Instr
   form->addRow(QStringLiteral("Reference column:"), reference);
   form->addRow(QString(), correction);
   form->addRow(QStringLiteral("Pixel size (micrometres):"), pixel);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  form->addRow(buttons);
+  AddButtons(dialog, form);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return InstrumentFields{density->text().toStdString(), deviation->text().toStdString(),
                           reference->text().toStdString(), correction->isChecked(),
                           pixel->text().toStdString()};
 }
-
-namespace {
-// OK and Cancel under a dialog's form.
-void AddButtons(QDialog& dialog, QFormLayout* form) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  form->addRow(buttons);
-}
-}  // namespace
 
 std::optional<LampFields> RunLampDialog(QWidget* parent, const LampFields& current) {
   QDialog dialog(parent);

@@ -199,63 +199,67 @@ void WindowDriver::AnswerFitsImport(QDialog* dialog) {
   AfterAnswer(dialog);
 }
 
-// The five fields typed over, the check box set, and OK pressed.
+namespace {
+void TypeInto(QDialog* dialog, const char* name, const std::string& text) {
+  if (auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(name))) field->setText(ToQt(text));
+}
+void Tick(QDialog* dialog, const QString& name, bool on) {
+  if (auto* box = dialog->findChild<QCheckBox*>(name)) box->setChecked(on);
+}
+}  // namespace
+
+// The next answer of `queue` filled in by `fill` (which may name a script
+// fault instead), then OK pressed; Cancel for a cancel.
+template <typename T, typename Fill>
+void WindowDriver::AnswerFields(QDialog* dialog, AnswerQueue<std::optional<T>>& queue, const std::string& what,
+                                Fill fill) {
+  auto next = queue.Pop();
+  if (!next) return Refuse(dialog, queue.NoneQueued());
+  const std::optional<T> answer = *std::move(next);
+  if (answer)
+    if (const std::optional<std::string> fault = fill(*answer)) return Refuse(dialog, *fault);
+  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
+    return Refuse(dialog, what + " has no button to press");
+  AfterAnswer(dialog);
+}
+
+// The five fields typed over and the check box set.
 void WindowDriver::AnswerInstrument(QDialog* dialog) {
-  auto next = answers_.instruments.Pop();
-  if (!next) return Refuse(dialog, answers_.instruments.NoneQueued());
-  const auto answer = *std::move(next);
-  if (answer) {
-    const auto type = [dialog](const char* name, const std::string& text) {
-      if (auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(name))) field->setText(ToQt(text));
-    };
-    type(kGrooveDensityName, answer->grooveDensity);
-    type(kDeviationAngleName, answer->deviationAngle);
-    type(kReferenceColumnName, answer->referenceColumn);
-    type(kPixelSizeName, answer->pixelSize);
-    if (auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(kCorrectionName)))
-      box->setChecked(answer->correction);
-  }
-  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
-    return Refuse(dialog, "the Instrument dialog has no button to press");
-  AfterAnswer(dialog);
+  AnswerFields(dialog, answers_.instruments, "the Instrument dialog",
+               [dialog](const InstrumentFields& f) -> std::optional<std::string> {
+                 TypeInto(dialog, kGrooveDensityName, f.grooveDensity);
+                 TypeInto(dialog, kDeviationAngleName, f.deviationAngle);
+                 TypeInto(dialog, kReferenceColumnName, f.referenceColumn);
+                 TypeInto(dialog, kPixelSizeName, f.pixelSize);
+                 Tick(dialog, QString::fromLatin1(kCorrectionName), f.correction);
+                 return std::nullopt;
+               });
 }
 
-// Each offered name's box ticked or cleared as the answer says, the vacuum
-// box set, and OK pressed.
+// Each offered name's box ticked or cleared as the answer says, and the vacuum box set.
 void WindowDriver::AnswerLamp(QDialog* dialog) {
-  auto next = answers_.lamps.Pop();
-  if (!next) return Refuse(dialog, answers_.lamps.NoneQueued());
-  const auto answer = *std::move(next);
-  if (answer) {
-    const LampAnswer lamp = lxr4::AnswerLamp(lampShown_, *answer);
-    if (lamp.problem) return Refuse(dialog, *lamp.problem);
-    for (const std::string& name : lampShown_.offered)
-      if (auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(kLampBoxPrefix) + ToQt(name)))
-        box->setChecked(std::find(lamp.fields.chosen.begin(), lamp.fields.chosen.end(), name) !=
-                        lamp.fields.chosen.end());
-    if (auto* box = dialog->findChild<QCheckBox*>(QString::fromLatin1(kVacuumName))) box->setChecked(answer->vacuum);
-  }
-  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
-    return Refuse(dialog, "the Lamp dialog has no button to press");
-  AfterAnswer(dialog);
+  AnswerFields(dialog, answers_.lamps, "the Lamp dialog",
+               [this, dialog](const LampFields& f) -> std::optional<std::string> {
+                 const LampAnswer lamp = lxr4::AnswerLamp(lampShown_, f);
+                 if (lamp.problem) return lamp.problem;
+                 const std::vector<std::string>& chosen = lamp.fields.chosen;
+                 for (const std::string& name : lampShown_.offered)
+                   Tick(dialog, QString::fromLatin1(kLampBoxPrefix) + ToQt(name),
+                        std::find(chosen.begin(), chosen.end(), name) != chosen.end());
+                 Tick(dialog, QString::fromLatin1(kVacuumName), f.vacuum);
+                 return std::nullopt;
+               });
 }
 
-// The three fields typed over and OK pressed.
+// The three fields typed over.
 void WindowDriver::AnswerAutoStart(QDialog* dialog) {
-  auto next = answers_.autoStarts.Pop();
-  if (!next) return Refuse(dialog, answers_.autoStarts.NoneQueued());
-  const auto answer = *std::move(next);
-  if (answer) {
-    const auto type = [dialog](const char* name, const std::string& text) {
-      if (auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(name))) field->setText(ToQt(text));
-    };
-    type(kAutoCentreName, answer->centre);
-    type(kAutoDispersionName, answer->dispersion);
-    type(kAutoToleranceName, answer->tolerance);
-  }
-  if (!Press(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel))
-    return Refuse(dialog, "the automatic calibration dialog has no button to press");
-  AfterAnswer(dialog);
+  AnswerFields(dialog, answers_.autoStarts, "the automatic calibration dialog",
+               [dialog](const AutoStartFields& f) -> std::optional<std::string> {
+                 TypeInto(dialog, kAutoCentreName, f.centre);
+                 TypeInto(dialog, kAutoDispersionName, f.dispersion);
+                 TypeInto(dialog, kAutoToleranceName, f.tolerance);
+                 return std::nullopt;
+               });
 }
 
 // The queued button is pressed, if the question has it.

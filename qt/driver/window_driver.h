@@ -144,6 +144,8 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void AnswerFitsImport(QDialog* dialog);
   void AnswerInstrument(QDialog* dialog);
   void AnswerLamp(QDialog* dialog);
+  template <typename T, typename Fill>
+  void AnswerFields(QDialog* dialog, AnswerQueue<std::optional<T>>& queue, const std::string& what, Fill fill);
   void AnswerAutoStart(QDialog* dialog);
   void AnswerQuestion(QDialog* dialog);
   // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
