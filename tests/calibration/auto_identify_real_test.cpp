@@ -27,18 +27,16 @@
 namespace lxr4 {
 namespace {
 
-// The published lines and, as decoys, the lines of the built-in lists of
-// `gases` (their neutral lines only, without `ions`).
+// The published lines and, as decoys, the whole built-in lists of `gases`.
 std::vector<ListLine> LampListsWith(const std::vector<std::pair<double, double>>& published,
-                                    std::initializer_list<std::string_view> gases, bool ions) {
+                                    std::initializer_list<std::string_view> gases) {
   std::vector<ListLine> list;
   for (const auto& [pixel, wavelength] : published) list.push_back({wavelength, "published"});
   for (const std::string_view gas : gases) {
     const std::vector<ListLine> lamp = LampLines(gas);
     EXPECT_FALSE(lamp.empty()) << gas;
     for (const ListLine& l : lamp)  // the same line as a published one is not a decoy
-      if ((ions || !l.label.ends_with(" II")) &&
-          std::none_of(published.begin(), published.end(),
+      if (std::none_of(published.begin(), published.end(),
                        [&](const auto& p) { return std::fabs(p.second - l.wavelength) < 0.1; }))
         list.push_back(l);
   }
@@ -46,7 +44,7 @@ std::vector<ListLine> LampListsWith(const std::vector<std::pair<double, double>>
 }
 // The published lines and the whole lists of every gas the program knows.
 std::vector<ListLine> AllGasesWith(const std::vector<std::pair<double, double>>& published) {
-  return LampListsWith(published, {"He", "Ne", "Ar", "Hg", "Kr", "Xe", "Cu", "Cd", "Zn"}, true);
+  return LampListsWith(published, {"He", "Ne", "Ar", "Hg", "Kr", "Xe", "Cu", "Cd", "Zn"});
 }
 
 // The reference: `lines` (a polynomial of `order` through them, clipped at 3
@@ -259,7 +257,7 @@ TEST(AutoIdentifyRealArcs, FindsThePublishedLinesAmongEveryGasesLines) {
   }
   // Xenon against all nine gases is beyond reach. At SPRAT's 4.7 A a pixel
   // the merged lists hold a line every 3 pixels or so over 4000-8000 A; 13 of
-  // the 39 xenon lines have another gas's line within three quarters of a
+  // the 39 xenon lines have another listed line within three quarters of a
   // pixel (3.5 A), 22 within 1.5 pixels (7 A): a peak cannot tell which of
   // the two it is, so no search can name half of them (a third it must). And
   // so dense a list lets a solution about a pixel off, a few of its lines
@@ -275,13 +273,13 @@ TEST(AutoIdentifyRealArcs, FindsThePublishedLinesAmongEveryGasesLines) {
 // program offers them for that lamp.
 TEST(AutoIdentifyRealArcs, FindsThePublishedLinesAmongTheirOwnLampsLines) {
   const RealArc ghts = LoadRealArc("ghts");
-  ExpectFoundFromStartsOff(ghts, LampListsWith(ghts.published, {"Hg", "Ar", "Ne"}, true), "Hg Ar Ne");
+  ExpectFoundFromStartsOff(ghts, LampListsWith(ghts.published, {"Hg", "Ar", "Ne"}), "Hg Ar Ne");
   const RealArc floyds = LoadRealArc("floyds-red");
-  ExpectFoundFromStartsOff(floyds, LampListsWith(floyds.published, {"Hg", "Ar"}, true), "Hg Ar");
+  ExpectFoundFromStartsOff(floyds, LampListsWith(floyds.published, {"Hg", "Ar"}), "Hg Ar");
   const RealArc dolores = LoadRealArc("dolores-red");
-  ExpectFoundFromStartsOff(dolores, LampListsWith(dolores.published, {"Ne", "Ar", "Kr"}, true), "Ne Ar Kr");
+  ExpectFoundFromStartsOff(dolores, LampListsWith(dolores.published, {"Ne", "Ar", "Kr"}), "Ne Ar Kr");
   const RealArc sprat = LoadXenonArcFrame();
-  ExpectFoundFromStartsOff(sprat, LampListsWith(sprat.published, {"Xe"}, true), "Xe");
+  ExpectFoundFromStartsOff(sprat, LampListsWith(sprat.published, {"Xe"}), "Xe");
 }
 
 }  // namespace
