@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 #include <optional>
 #include <random>
 
@@ -15,7 +14,8 @@ namespace lxr4 {
 
 namespace {
 
-constexpr int kVotingPeaks = 100;        // the strongest peaks vote and judge the consensus
+constexpr int kJudgingPeaks = 100;       // the strongest peaks judge the consensus
+constexpr int kVotingPeaks = 50;         // the strongest of them vote for linear solutions
 constexpr int kRoughSolutions = 3;       // linear solutions tried from the vote
 constexpr double kVoteBinPixels = 2.0;   // the vote's central-wavelength cell, in pixels
 constexpr double kMiddleShare = 0.6;     // of the detector, where the consensus is sought
@@ -24,12 +24,24 @@ constexpr double kRansacPixels = 2.0;    // a peak agrees with a model within th
 constexpr double kNearRough = 10.0;      // pixels: candidates this near the rough solution are drawn oftener
 constexpr double kStartTolerance = 3.0;  // pixels, the refinement's first reach
 constexpr double kFinalTolerance = 1.5;  // pixels, where it ends
+constexpr double kJudgePixels = 1.0;     // the reach a refined solution is judged by
 constexpr double kSigmaFloorPixels = 0.05;
 constexpr int kRefinementRounds = 40;
 // List lines closer than this share of a peak's width are not told apart (a
 // merged list of several gases has many pairs closer than a whole width, of
 // which a lamp shows one).
 constexpr double kCrowdedWidths = 0.25;
+// Pixels either side over which the list's local density is counted: the
+// chance that a peak lands near some list line by accident.
+constexpr double kDensityPixels = 25.0;
+// The share by which the dispersion in the middle of the detector may differ
+// from the mean over it that a start is judged by.
+constexpr double kDispersionMargin = 0.05;
+// A peak's say in the agreement: 1 for the strongest, halved at this rank, so
+// that a solution is judged first by the lines a lamp shows most clearly.
+constexpr double kStrengthRank = 25.0;
+// Distinct models kept from each rough solution's consensus, each refined.
+constexpr std::size_t kConsensusModels = 3;
 
 // wavelength = sum c[k] t^k, t = (pixel - centre) / scale
 struct Poly {
@@ -99,33 +111,86 @@ struct Search {
   int pixels = 0;
   double sign = 1, slopeLo = 0, slopeHi = 0;  // the allowed dispersion, Angstroms per pixel (unsigned)
   std::vector<double> list;                   // wavelengths, sorted, each once
+  double densityReach = 1;                    // Angstroms either side of a wavelength, for Density
+  // List lines per Angstrom within densityReach of densityFrom + k densityStep.
+  std::vector<double> density;
+  double densityFrom = 0, densityStep = 1;
   std::vector<std::string> labels;
   std::vector<ArcPeak> peaks;
-  std::vector<double> voters;  // pixels of the strongest peaks
+  struct Voter {
+    double pixel, weight;  // weight from the peak's rank in strength, see kStrengthRank
+  };
+  std::vector<Voter> voters;  // the strongest peaks, strongest first
   // Those in the middle of the detector, where a quadratic follows a real
   // arc to a pixel: the peaks the consensus is drawn from and judged by.
-  std::vector<double> judges;
+  std::vector<Voter> judges;
   double reach = 0;  // pixels a calibration start may be off by; 0: the default band
 };
 
+// List lines per Angstrom around `w`, counted over +-s.densityReach: looked
+// up in a table an eighth of that apart, as the search asks it often.
+void TabulateDensity(Search& s) {
+  s.densityStep = s.densityReach / 8;
+  s.densityFrom = s.list.front() - s.densityReach;
+  const auto cells =
+      static_cast<std::size_t>((s.list.back() - s.list.front() + 2 * s.densityReach) / s.densityStep) + 2;
+  s.density.assign(cells, 0);
+  for (std::size_t k = 0; k < cells; ++k) {
+    const double w = s.densityFrom + static_cast<double>(k) * s.densityStep;
+    const auto lo = std::lower_bound(s.list.begin(), s.list.end(), w - s.densityReach);
+    const auto hi = std::upper_bound(lo, s.list.end(), w + s.densityReach);
+    s.density[k] = static_cast<double>(hi - lo) / (2 * s.densityReach);
+  }
+}
+double Density(const Search& s, double w) {
+  const double k = std::round((w - s.densityFrom) / s.densityStep);
+  return k >= 0 && k < static_cast<double>(s.density.size()) ? s.density[static_cast<std::size_t>(k)] : 0;
+}
+
+// The agreement 1 - (r / reach)^2 a peak earns by chance alone (r the
+// distance to its nearest list line) where `lines` list lines fall within
+// its reach on average, scattered at random: about 2/3 of `lines` where the
+// list is sparse, 1 where it is so dense that any peak lands on a line.
+double ChanceAgreement(double lines) {
+  if (lines < 1e-3) return 2.0 / 3.0 * lines;
+  const double e = std::exp(-lines);
+  return 1 - e - 2 / (lines * lines) * (1 - e * (1 + lines + lines * lines / 2));
+}
+
 // The linear solutions (dispersion, central wavelength) most (peak, list line)
-// pairs vote for.
+// pairs vote for beyond chance: each pair's vote weighs its peak's strength
+// and less the more list lines crowd its line, and a cell counts only what it
+// holds above the cells around it, where the same list gives the same
+// peaks as many chance votes.
 std::vector<Poly> VoteLinear(const Search& s, const AutoIdentifyStart& start) {
   const double pc = (s.pixels + 1) / 2.0, d0 = std::fabs(start.dispersion);
   const int nD = std::clamp(s.pixels / 8, 40, 600);
-  const double halfRange = start.tolerance * d0 * s.pixels, bin = kVoteBinPixels * d0;
+  // The centre lies within the tolerance of the detector's span, which is
+  // up to s.slopeHi per pixel.
+  const double halfRange = start.tolerance * s.slopeHi * s.pixels, bin = kVoteBinPixels * d0;
   const double low = start.centralWavelength - halfRange;
   const int nB = static_cast<int>(std::ceil(2 * halfRange / bin)) + 1;
-  std::vector<std::uint16_t> votes(static_cast<std::size_t>(nD) * static_cast<std::size_t>(nB));
+  // Cell (k, b) at b nD + k: a pair's cells, k after k, lie mostly side by side.
+  std::vector<float> votes(static_cast<std::size_t>(nD) * static_cast<std::size_t>(nB));
+  const auto cell = [&](int k, int b) {
+    return static_cast<std::size_t>(b) * static_cast<std::size_t>(nD) + static_cast<std::size_t>(k);
+  };
+  std::vector<float> worth;  // of a vote for each list line: 1 / (1 + other lines in a score's two cells)
+  for (const double w : s.list) {
+    const double others = Density(s, w) * 2 * s.densityReach - 1;
+    worth.push_back(static_cast<float>(1 / (1 + others * bin / s.densityReach)));
+  }
   const auto dispersionAt = [&](int k) {
     return s.sign * (s.slopeLo + (s.slopeHi - s.slopeLo) * k / double(nD - 1));
   };
   const double step = (s.slopeHi - s.slopeLo) / (nD - 1);
-  for (const double p : s.voters) {
+  for (std::size_t i = 0; i < s.voters.size() && i < static_cast<std::size_t>(kVotingPeaks); ++i) {
+    const auto& [p, strength] = s.voters[i];
     const double x = p - pc;
     // Cell b(k) = (w - sign (slopeLo + k step) x - low) / bin runs linearly with k.
     const double perStep = -s.sign * step * x / bin;
-    for (const double w : s.list) {
+    for (std::size_t j = 0; j < s.list.size(); ++j) {
+      const double w = s.list[j];
       const double b0 = (w - s.sign * s.slopeLo * x - low) / bin;
       double first = 0, last = nD - 1;
       if (perStep > 0) {
@@ -139,32 +204,43 @@ std::vector<Poly> VoteLinear(const Search& s, const AutoIdentifyStart& start) {
       }
       if (!(first <= last)) continue;
       const int kFirst = static_cast<int>(first), kLast = static_cast<int>(last);
+      const float vote = static_cast<float>(strength) * worth[j];
       for (int k = kFirst; k <= kLast; ++k) {
         const double b = b0 + perStep * k;
-        if (b < 0 || b >= nB) continue;
-        std::uint16_t& v =
-            votes[static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b)];
-        if (v < std::numeric_limits<std::uint16_t>::max()) ++v;
+        if (b >= 0 && b < nB) votes[cell(k, static_cast<int>(b))] += vote;
       }
     }
   }
-  // A cell's score takes in its neighbour, so that a solution on a cell's edge counts whole.
-  const auto score = [&](int k, int b) {
-    const std::size_t at =
-        static_cast<std::size_t>(k) * static_cast<std::size_t>(nB) + static_cast<std::size_t>(b);
-    return int{votes[at]} + int{votes[at + 1]};
+  // A cell's score takes in its neighbour, so that a solution on a cell's
+  // edge counts whole, less what the cells around (as far as the list's
+  // density is counted) hold on average: the votes chance alone would give.
+  const int around = std::max(2, static_cast<int>(s.densityReach / bin));
+  std::vector<float> window(static_cast<std::size_t>(nD));  // the votes of cells lo..hi-1 at each k
+  const auto forEachScore = [&](const auto& take) {
+    std::fill(window.begin(), window.end(), 0.0f);
+    int lo = 0, hi = 0;
+    for (int b = 0; b + 1 < nB; ++b) {
+      for (; hi < std::min(nB, b + 2 + around); ++hi)
+        for (int k = 0; k < nD; ++k) window[static_cast<std::size_t>(k)] += votes[cell(k, hi)];
+      for (; lo < b - around; ++lo)
+        for (int k = 0; k < nD; ++k) window[static_cast<std::size_t>(k)] -= votes[cell(k, lo)];
+      const float share = 2 / static_cast<float>(hi - lo);
+      for (int k = 0; k < nD; ++k)
+        take(k, b, votes[cell(k, b)] + votes[cell(k, b + 1)] - share * window[static_cast<std::size_t>(k)]);
+    }
   };
   std::vector<std::pair<int, int>> taken;
   std::vector<Poly> solutions;
   for (int round = 0; round < kRoughSolutions; ++round) {
-    int best = 0, bestK = -1, bestB = -1;
-    for (int k = 0; k < nD; ++k)
-      for (int b = 0; b + 1 < nB; ++b) {
-        const bool near = std::any_of(taken.begin(), taken.end(), [&](const auto& t) {
-          return std::abs(t.first - k) <= nD / 20 + 1 && std::abs(t.second - b) <= 3;
-        });
-        if (!near && score(k, b) > best) best = score(k, b), bestK = k, bestB = b;
-      }
+    float best = 0;
+    int bestK = -1, bestB = -1;
+    forEachScore([&](int k, int b, float score) {
+      if (!(score > best)) return;
+      const bool near = std::any_of(taken.begin(), taken.end(), [&](const auto& t) {
+        return std::abs(t.first - k) <= nD / 20 + 1 && std::abs(t.second - b) <= 3;
+      });
+      if (!near) best = score, bestK = k, bestB = b;
+    });
     if (bestK < 0) break;
     taken.emplace_back(bestK, bestB);
     Poly line{1, pc, 1, {}};
@@ -175,14 +251,15 @@ std::vector<Poly> VoteLinear(const Search& s, const AutoIdentifyStart& start) {
   return solutions;
 }
 
-// How well the strongest peaks agree with `q`: each within kRansacPixels of a
-// list line counts 1 - (r / kRansacPixels)^2.
-double Agreement(const Search& s, const Poly& q) {
+// How well `peaks` agree with `q` beyond chance: each within `reach` pixels
+// of a list line earns 1 - (r / reach)^2, less what it would earn by chance
+// where it lands, so that a stretch of dense list explains nothing.
+double Agreement(const Search& s, const std::vector<Search::Voter>& peaks, const Poly& q, double reach) {
   double total = 0;
-  for (const double p : s.judges) {
-    const double w = q.At(p);
-    const double r = std::fabs((s.list[Nearest(s.list, w)] - w) / q.Slope(p)) / kRansacPixels;
-    if (r < 1) total += 1 - r * r;
+  for (const auto& [p, strength] : peaks) {
+    const double w = q.At(p), slope = std::fabs(q.Slope(p));
+    const double r = std::fabs(s.list[Nearest(s.list, w)] - w) / slope / reach;
+    total += strength * ((r < 1 ? 1 - r * r : 0) - ChanceAgreement(Density(s, w) * 2 * reach * slope));
   }
   return total;
 }
@@ -190,18 +267,19 @@ double Agreement(const Search& s, const Poly& q) {
 // The pairs of the strongest peaks and list lines within kRansacPixels of `q`, one per peak.
 std::vector<Pair> Inliers(const Search& s, const Poly& q, double reach) {
   std::vector<Pair> pairs;
-  for (const double p : s.judges) {
-    const double w = q.At(p);
+  for (const Search::Voter& v : s.judges) {
+    const double w = q.At(v.pixel);
     const double line = s.list[Nearest(s.list, w)];
-    if (std::fabs((line - w) / q.Slope(p)) < reach) pairs.push_back({p, line});
+    if (std::fabs((line - w) / q.Slope(v.pixel)) < reach) pairs.push_back({v.pixel, line});
   }
   return pairs;
 }
 
-// A quadratic through three candidate pairs near `rough` at a time, kept
-// when the most peaks agree with it; then refitted on those that do.
-std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::function<double(double)>& rough,
-                                                 std::mt19937& random) {
+// Quadratics through three candidate pairs near `rough` at a time: the few
+// distinct ones the strongest peaks agree with most, each refitted on those
+// that do; best first.
+std::vector<std::pair<Poly, double>> Consensus(const Search& s, const std::function<double(double)>& rough,
+                                               std::mt19937& random) {
   // Pixels: how far a real arc bends from a line, or the start is known to be off.
   const double band = s.reach > 0 ? s.reach : std::max(10.0, 0.03 * s.pixels);
   struct Candidate {
@@ -211,7 +289,7 @@ std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::fun
   std::vector<Candidate> candidates;
   std::vector<double> weights;
   for (std::size_t i = 0; i < s.judges.size(); ++i) {
-    const double p = s.judges[i], w = rough(p);
+    const double p = s.judges[i].pixel, w = rough(p);
     const double slope = std::fabs(rough(p + 0.5) - rough(p - 0.5));
     if (!std::isfinite(w) || !(slope > 0)) continue;
     const auto first = std::lower_bound(s.list.begin(), s.list.end(), w - band * slope);
@@ -221,11 +299,28 @@ std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::fun
       weights.push_back(1 / (1 + r * r));
     }
   }
-  if (candidates.size() < 3) return std::nullopt;
+  if (candidates.size() < 3) return {};
   std::discrete_distribution<std::size_t> pick(weights.begin(), weights.end());
   const double centre = (s.pixels + 1) / 2.0, scale = std::max(1.0, (s.pixels - 1) / 2.0);
-  std::optional<Poly> best;
-  double bestScore = 0;
+  // Two models are the same when they part by less than the reach across the detector.
+  const auto same = [&](const Poly& a, const Poly& b) {
+    for (const double p : {1.0, centre, double(s.pixels)})
+      if (std::fabs(a.At(p) - b.At(p)) > kRansacPixels * std::fabs(a.Slope(p))) return false;
+    return true;
+  };
+  std::vector<std::pair<Poly, double>> top;  // best first
+  const auto offer = [&](const Poly& q, double score) {
+    if (!(score > 0) || (top.size() == kConsensusModels && score <= top.back().second)) return;
+    const auto twin = std::find_if(top.begin(), top.end(), [&](const auto& t) { return same(t.first, q); });
+    if (twin != top.end()) {
+      if (score <= twin->second) return;
+      top.erase(twin);
+    } else if (top.size() == kConsensusModels) {
+      top.pop_back();
+    }
+    top.insert(std::find_if(top.begin(), top.end(), [&](const auto& t) { return t.second < score; }),
+               {q, score});
+  };
   for (int round = 0; round < kRansacRounds; ++round) {
     std::array<Candidate, 3> c{candidates[pick(random)], candidates[pick(random)], candidates[pick(random)]};
     std::sort(c.begin(), c.end(), [](const Candidate& a, const Candidate& b) { return a.pixel < b.pixel; });
@@ -237,22 +332,21 @@ std::optional<std::pair<Poly, double>> Consensus(const Search& s, const std::fun
         FitPoly({{c[0].pixel, c[0].wavelength}, {c[1].pixel, c[1].wavelength}, {c[2].pixel, c[2].wavelength}},
                 2, centre, scale);
     if (!q || !Plausible(*q, s.pixels, s.sign, s.slopeLo * 0.8, s.slopeHi * 1.2)) continue;
-    const double score = Agreement(s, *q);
-    if (score > bestScore) bestScore = score, best = q;
+    offer(*q, Agreement(s, s.judges, *q, kRansacPixels));
   }
-  if (!best) return std::nullopt;
   // Refitted on the peaks that agree, a quadratic and then a cubic, kept
-  // while more agree: three lines give a rough model, many a close one.
-  for (int order = 2; order <= 3; ++order) {
-    const std::vector<Pair> in = Inliers(s, *best, kRansacPixels);
-    if (in.size() < static_cast<std::size_t>(3 * (order + 1))) break;
-    const std::optional<Poly> refit = FitPoly(in, order, centre, scale);
-    if (!refit || !Plausible(*refit, s.pixels, s.sign, s.slopeLo * 0.8, s.slopeHi * 1.2)) break;
-    const double score = Agreement(s, *refit);
-    if (score < bestScore) break;
-    best = refit, bestScore = score;
-  }
-  return std::pair{*best, bestScore};
+  // while they agree better: three lines give a rough model, many a close one.
+  for (auto& [best, bestScore] : top)
+    for (int order = 2; order <= 3; ++order) {
+      const std::vector<Pair> in = Inliers(s, best, kRansacPixels);
+      if (in.size() < static_cast<std::size_t>(3 * (order + 1))) break;
+      const std::optional<Poly> refit = FitPoly(in, order, centre, scale);
+      if (!refit || !Plausible(*refit, s.pixels, s.sign, s.slopeLo * 0.8, s.slopeHi * 1.2)) break;
+      const double score = Agreement(s, s.judges, *refit, kRansacPixels);
+      if (score < bestScore) break;
+      best = *refit, bestScore = score;
+    }
+  return top;
 }
 
 struct Match {
@@ -369,11 +463,16 @@ OrderChoice ChooseOrder(const std::vector<Pair>& pairs, int maxOrder, double cen
   return choice;
 }
 
+struct Refined {
+  std::vector<Match> matches;
+  Poly model;  // the fit through them
+};
+
 // Match, fit, clip and tighten until the matches stay; the final matches.
 // The lines matched grow outward from those the model came from, a tenth of
 // the detector a round, and the order rises by one a round at most, so that
 // no model is trusted far beyond its lines.
-std::vector<Match> Refine(const Search& s, Poly q, double width) {
+Refined Refine(const Search& s, Poly q, double width) {
   const double centre = (s.pixels + 1) / 2.0, scale = std::max(1.0, (s.pixels - 1) / 2.0);
   double growth = 0.1 * s.pixels;
   double reach = kStartTolerance, lo = INFINITY, hi = -INFINITY;
@@ -386,20 +485,20 @@ std::vector<Match> Refine(const Search& s, Poly q, double width) {
   const bool fewInMiddle = std::count_if(inliers.begin(), inliers.end(), middle) < kMinAutoLines;
   for (const Pair& p : inliers)
     if (fewInMiddle || middle(p)) lo = std::min(lo, p.pixel), hi = std::max(hi, p.pixel);
-  if (!(lo <= hi)) return {};
+  if (!(lo <= hi)) return {{}, q};
   std::vector<Match> kept, previous;
   double previousFirst = 0, previousLast = 0;
   for (int round = 0; round < kRefinementRounds; ++round) {
     const double first = std::max(1.0, lo - growth), last = std::min(double(s.pixels), hi + growth);
     std::vector<Match> matches = MatchMutual(s, q, reach, width, first, last);
     if (matches.size() < static_cast<std::size_t>(kMinAutoLines))
-      return round > 0 ? previous : std::vector<Match>{};
+      return {round > 0 ? previous : std::vector<Match>{}, q};
     std::vector<Pair> pairs;
     for (const Match& m : matches) pairs.push_back({s.peaks[m.peak].pixel, s.list[m.line]});
     // Clip at 3 sigma of the median absolute deviation (pixels) from a fit of
     // the order so far; only then judge the order, which outliers would spoil.
     // A round that spoils the model ends the search with the last round's lines.
-    const std::vector<Match> fallback = round > 0 ? previous : std::vector<Match>{};
+    const Refined fallback{round > 0 ? previous : std::vector<Match>{}, q};
     const std::optional<Poly> trial =
         FitPoly(pairs, std::min(q.order, static_cast<int>(pairs.size()) - 2), centre, scale);
     if (!trial) return fallback;
@@ -432,7 +531,19 @@ std::vector<Match> Refine(const Search& s, Poly q, double width) {
     reach = next;
     previous = kept;
   }
-  return kept;
+  return {kept, q};
+}
+
+// How well the strongest peaks between the outermost of `refined`'s lines
+// agree with its model beyond chance, within kJudgePixels; 0 without lines.
+double Judge(const Search& s, const Refined& refined) {
+  if (refined.matches.size() < static_cast<std::size_t>(kMinAutoLines)) return 0;
+  const double first = s.peaks[refined.matches.front().peak].pixel,
+               last = s.peaks[refined.matches.back().peak].pixel;
+  std::vector<Search::Voter> within;
+  for (const Search::Voter& v : s.voters)
+    if (v.pixel >= first && v.pixel <= last) within.push_back(v);
+  return Agreement(s, within, refined.model, kJudgePixels);
 }
 
 }  // namespace
@@ -471,9 +582,11 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
   s.sign = dispersion > 0 ? 1 : -1;
   if (fromCalibration && std::isfinite(start.calibrationReach)) s.reach = std::max(0.0, start.calibrationReach);
   const double tolerance = std::max(start.tolerance, 0.05);
-  // A start within `tolerance` of the truth: the truth within these of the start.
-  s.slopeLo = std::fabs(dispersion) / (1 + tolerance);
-  s.slopeHi = std::fabs(dispersion) / (1 - tolerance);
+  // A start within `tolerance` of the truth: the truth within these of the
+  // start, and a margin for the dispersion's change along the detector.
+  s.slopeLo = std::fabs(dispersion) / (1 + tolerance) * (1 - kDispersionMargin);
+  s.slopeHi = std::fabs(dispersion) / (1 - tolerance) * (1 + kDispersionMargin);
+  s.densityReach = kDensityPixels * std::fabs(dispersion);
 
   // The list lines that could fall on the detector, each wavelength once.
   const double centralWavelength =
@@ -492,6 +605,7 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
     return AutoIdentifyResult::Refused(E::NoListLines, "The line list has fewer than " +
                                                            std::to_string(kMinAutoLines) +
                                                            " lines that can fall on the detector.");
+  TabulateDensity(s);
 
   s.peaks = FindArcPeaks(spectrum).peaks;
   if (s.peaks.size() < static_cast<std::size_t>(kMinAutoLines))
@@ -501,11 +615,12 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
   std::vector<ArcPeak> strongest = s.peaks;
   std::sort(strongest.begin(), strongest.end(),
             [](const ArcPeak& a, const ArcPeak& b) { return a.height > b.height; });
-  strongest.resize(std::min(strongest.size(), static_cast<std::size_t>(kVotingPeaks)));
+  strongest.resize(std::min(strongest.size(), static_cast<std::size_t>(kJudgingPeaks)));
   for (const ArcPeak& p : strongest)
-    if (!p.blended) s.voters.push_back(p.pixel);
-  for (const double p : s.voters)
-    if (std::fabs(p - (n + 1) / 2.0) <= kMiddleShare * n / 2) s.judges.push_back(p);
+    if (!p.blended)
+      s.voters.push_back({p.pixel, 1 / (1 + static_cast<double>(s.voters.size()) / kStrengthRank)});
+  for (const Search::Voter& v : s.voters)
+    if (std::fabs(v.pixel - (n + 1) / 2.0) <= kMiddleShare * n / 2) s.judges.push_back(v);
   if (s.judges.size() < static_cast<std::size_t>(kMinAutoLines)) s.judges = s.voters;
   std::vector<double> widths;
   for (const ArcPeak& p : s.peaks) widths.push_back(p.fwhm);
@@ -520,13 +635,16 @@ AutoIdentifyResult AutoIdentifyLines(std::span<const double> spectrum, const std
     for (const Poly& q : VoteLinear(s, linear)) roughs.push_back([q](double p) { return q.At(p); });
   }
   std::mt19937 random(20190516u);  // a fixed seed: the same arc gives the same answer
-  std::optional<std::pair<Poly, double>> best;
-  for (const auto& rough : roughs) {
-    const auto found = Consensus(s, rough, random);
-    if (found && (!best || found->second > best->second)) best = found;
-  }
+  // Each rough solution's consensus models refined; the one kept whose
+  // strongest peaks agree best beyond chance.
   std::vector<Match> matches;
-  if (best) matches = Refine(s, best->first, width);
+  double bestScore = 0;
+  for (const auto& rough : roughs)
+    for (const auto& found : Consensus(s, rough, random)) {
+      Refined refined = Refine(s, found.first, width);
+      const double score = Judge(s, refined);
+      if (score > bestScore) bestScore = score, matches = std::move(refined.matches);
+    }
   if (matches.size() < static_cast<std::size_t>(kMinAutoLines))
     return AutoIdentifyResult::Refused(E::NoSolution,
                                        "No consistent solution: fewer than " + std::to_string(kMinAutoLines) +

@@ -5,14 +5,23 @@
 //
 // The steps: peaks (arc_peaks.h); from a rough start, votes of every (peak,
 // list line) pair over (dispersion, central wavelength) for linear solutions
-// (a Hough transform), then, near each of the best, a quadratic through three
+// (a Hough transform), then, near each of the best, quadratics through three
 // candidate pairs at a time that most peaks agree with (RANSAC with a fixed
 // seed, so the same input gives the same answer), drawn from the middle of
 // the detector where a quadratic follows a real arc; then refinement outward
-// from there: every peak matched to its nearest list line, mutual nearest
-// only, within a reach that tightens from 3 pixels to 1.5, refitted, clipped
-// at 3 sigma of the median absolute deviation, until the matches stay; the
-// order raised one at a time when the leave-one-out error drops.
+// from each of the few best: every peak matched to its nearest list line,
+// mutual nearest only, within a reach that tightens from 3 pixels to 1.5,
+// refitted, clipped at 3 sigma of the median absolute deviation, until the
+// matches stay; the order raised one at a time when the leave-one-out error
+// drops. The refined solution kept is the one the strongest peaks agree with
+// best.
+//
+// Every score is judged against chance: a peak near some list line counts
+// only for what it earns beyond what it would earn where it lands by accident
+// (from the list's density there, over 25 pixels either way), and the
+// strongest peaks count most. A stretch of list dense enough that any peak
+// finds a line in it (ion lines crowded in the blue, several gases merged)
+// so explains nothing, however many peaks a solution puts there.
 #pragma once
 
 #include <array>

@@ -1,12 +1,14 @@
 // Automatic identification on synthetic arcs drawn from a known calibration
 // (linear and cubic, rising and falling, with noise, list lines missing from
 // the arc and arc lines missing from the list) from starts 15-20% off in
-// dispersion and 100+ Angstroms off in centre; its refusals; and the choice
-// of order by leave-one-out error.
+// dispersion and 100+ Angstroms off in centre, one with a stretch of list far
+// denser than its lines; its refusals; and the choice of order by
+// leave-one-out error.
 #include "calibration/auto_identify.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -94,6 +96,32 @@ TEST(AutoIdentify, FindsTheLinesOfSyntheticArcsFromARoughStart) {
     EXPECT_EQ(r.calibration.kind, FitKind::Polynomial);
     EXPECT_EQ(r.calibration.pixels, kPixels);
     EXPECT_EQ(r.lines.front().label, "X");
+  }
+}
+
+// A stretch of list far denser than the arc's lines (a line every 6 A at
+// random, 3 pixels, over the blue third) puts a list line within reach of any peak
+// there: a solution that moves the peaks into it matches them all by chance,
+// and must not win over the true one, from starts 20% off to the blue.
+TEST(AutoIdentify, ADenseStretchOfListExplainsNothing) {
+  const Curve truth = Cubic(6000, 2.0);  // 3990..8060 A
+  const std::vector<double> shown = RandomLines(40, 4000, 8000, 40, 17);
+  std::vector<double> listed = shown;
+  for (const double w : RandomLines(370, 3000, 5200, 0.5, 18))
+    if (std::none_of(shown.begin(), shown.end(), [&](double o) { return std::fabs(o - w) < 10; }))
+      listed.push_back(w);
+  const SyntheticArc arc = DrawArc(truth, shown, kPixels, 25);
+  const double span = truth(kPixels) - truth(1), dispersion = span / (kPixels - 1);
+  for (const double factor : {0.8, 1.0, 1.2}) {
+    SCOPED_TRACE(factor);
+    const AutoIdentifyResult r = AutoIdentifyLines(
+        arc.spectrum, AsList(listed, "X"),
+        {.centralWavelength = truth(1024.5) - 0.2 * span, .dispersion = dispersion * factor});
+    ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
+    for (const CalibrationLine& l : r.lines)
+      EXPECT_NEAR(PixelOf(truth, l.wavelength, kPixels), l.column, 0.5) << l.wavelength;
+    EXPECT_LE(PixelRms(r.calibration, truth), 0.1);
+    EXPECT_GE(r.linesUsed, 25);
   }
 }
 
