@@ -25,10 +25,7 @@ namespace {
 std::function<double(double)> Truth(int pixels) {
   return [pixels](double p) { return 6000 + 2.6 * (p - (pixels + 1) / 2.0) * 768.0 / pixels; };
 }
-const std::vector<double>& Lines() {
-  static const std::vector<double> lines = RandomLines(60, 5000, 7000, 8, 3);
-  return lines;
-}
+const std::vector<double> kLines = RandomLines(60, 5000, 7000, 8, 3);
 
 // The lamp at `pixels` pixels with each saved pixel p at current pixel
 // c + (p - c) stretch + shift: every line the same height whatever the
@@ -39,7 +36,7 @@ std::vector<double> Moved(int savedPixels, int pixels, double shift, double stre
   const auto truth = Truth(savedPixels);
   const auto moved = [=](double q) { return truth(c + (q - shift - c) / stretch); };
   std::vector<double> arc = DrawArc(moved, {}, pixels, 25, seed).spectrum;
-  for (const double w : Lines()) {
+  for (const double w : kLines) {
     const double centre = PixelOf(moved, w, pixels);
     if (centre < 5 || centre > pixels - 5) continue;
     const double height = 2000 + 18000 * (w * 0.618034 - std::floor(w * 0.618034));
@@ -49,54 +46,41 @@ std::vector<double> Moved(int savedPixels, int pixels, double shift, double stre
   return arc;
 }
 
-struct MoveCase {
-  int savedPixels, currentPixels;
-  double shift, stretch;
-};
-
 TEST(ArcShift, MeasuresAKnownShiftAndStretch) {
-  const MoveCase cases[] = {
+  // Saved and current pixels, shift, stretch.
+  const std::tuple<int, int, double, double> cases[] = {
       {768, 768, 15.3, 1.0},     {768, 768, 7, 1.008},     {768, 768, -15.3, 1.0},
       {768, 768, -7.6, 0.992},   {768, 768, 150.45, 1.0},  {768, 768, 0, 1.0},
       {768, 800, 12.4, 1.0},     {768, 800, -3.7, 1.005},  {800, 768, 9.25, 0.997},
       {3072, 3072, 61.2, 1.004}, {3072, 2048, -30.3, 1.0}, {16384, 16384, 1234.56, 1.002}};
-  for (const MoveCase& m : cases) {
-    SCOPED_TRACE(std::to_string(m.savedPixels) + " -> " + std::to_string(m.currentPixels) +
-                 " pixels, shift " + std::to_string(m.shift) + ", stretch " + std::to_string(m.stretch));
-    const std::vector<double> saved = Moved(m.savedPixels, m.savedPixels, 0, 1, 7);
-    const ArcShift r = MeasureArcShift(saved, Moved(m.savedPixels, m.currentPixels, m.shift, m.stretch, 8));
+  for (const auto& [saved, pixels, shift, stretch] : cases) {
+    SCOPED_TRACE(testing::Message() << saved << ">" << pixels << " +" << shift << " x" << stretch);
+    const ArcShift r = MeasureArcShift(Moved(saved, saved, 0, 1, 7), Moved(saved, pixels, shift, stretch, 8));
     ASSERT_TRUE(r.ok) << r.correlation;
-    EXPECT_NEAR(r.shift, m.shift, 0.05);  // pixels
-    EXPECT_NEAR(r.stretch, m.stretch, 0.001);
-    EXPECT_GT(r.correlation, 0.8);
-    EXPECT_LE(r.correlation, 1.0);
-    EXPECT_DOUBLE_EQ(r.centre, (m.savedPixels + 1) / 2.0);
+    EXPECT_NEAR(r.shift, shift, 0.05);  // pixels
+    EXPECT_NEAR(r.stretch, stretch, 0.001);
+    EXPECT_TRUE(r.correlation > 0.8 && r.correlation <= 1.0) << r.correlation;
+    EXPECT_DOUBLE_EQ(r.centre, (saved + 1) / 2.0);
   }
 }
 
 TEST(ArcShift, RefusesArcsWithNothingToMatch) {
   const std::vector<double> saved = Moved(768, 768, 0, 1, 7);
-  std::vector<double> flat(768, 500.0), noise = DrawArc(Truth(768), {}, 768, 25, 9).spectrum;
-  const std::vector<double> other =
-      DrawArc(Truth(768), RandomLines(60, 5000, 7000, 8, 99), 768, 25, 9).spectrum;
-  std::vector<double> notFinite(768, std::numeric_limits<double>::quiet_NaN());
-  struct Case {
-    const char* name;
-    std::vector<double> saved, current;
-  };
-  const Case cases[] = {
+  const std::vector<double> flat(768, 500.0);
+  const std::tuple<const char*, std::vector<double>, std::vector<double>> cases[] = {
       {"a flat current arc", saved, flat},
       {"a flat saved arc", flat, saved},
-      {"noise alone", saved, noise},
-      {"another lamp's lines", saved, other},
-      {"no finite value", saved, notFinite},
+      {"noise alone", saved, DrawArc(Truth(768), {}, 768, 25, 9).spectrum},
+      {"another lamp's lines", saved,
+       DrawArc(Truth(768), RandomLines(60, 5000, 7000, 8, 99), 768, 25, 9).spectrum},
+      {"no finite value", saved, std::vector<double>(768, std::numeric_limits<double>::quiet_NaN())},
       {"an empty arc", saved, {}},
       {"a shift beyond a quarter of the detector", saved, Moved(768, 768, 250, 1, 8)},
       {"a stretch beyond 2%", saved, Moved(768, 768, 0, 1.05, 8)},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const ArcShift r = MeasureArcShift(c.saved, c.current);
+  for (const auto& [name, savedArc, current] : cases) {
+    SCOPED_TRACE(name);
+    const ArcShift r = MeasureArcShift(savedArc, current);
     EXPECT_FALSE(r.ok);
     EXPECT_LT(r.correlation, kMinArcCorrelation);
   }
@@ -115,7 +99,7 @@ TEST(Reidentify, FindsTheLinesOfAMovedArc) {
   for (const auto& [shift, stretch, pixels] : {std::tuple{15.3, 1.0, 768}, std::tuple{-7.0, 1.008, 800}}) {
     SCOPED_TRACE(std::to_string(shift) + " x" + std::to_string(stretch));
     const ReidentifyResult r =
-        Reidentify(SavedCalibration(), saved, Moved(768, pixels, shift, stretch, 8), AsList(Lines(), "X"));
+        Reidentify(SavedCalibration(), saved, Moved(768, pixels, shift, stretch, 8), AsList(kLines, "X"));
     ASSERT_EQ(r.error, ReidentifyError::None) << r.message;
     EXPECT_NEAR(r.shift.shift, shift, 0.05);
     EXPECT_EQ(r.identification.calibration.pixels, pixels);
@@ -123,43 +107,36 @@ TEST(Reidentify, FindsTheLinesOfAMovedArc) {
     // The wavelength at each current pixel is the saved one where it came from.
     const ArcShift truth{.shift = shift, .stretch = stretch, .centre = 384.5};
     EXPECT_NEAR(truth.SavedPixel(truth.CurrentPixel(100.25)), 100.25, 1e-12);
-    double sum = 0;
+    const FittedCalibration now = r.identification.calibration, was = SavedCalibration();
+    double sum = 0;  // square Angstroms
     for (int q = 1; q <= pixels; ++q)
-      sum += std::pow((FittedWavelength(r.identification.calibration, q) -
-                       FittedWavelength(SavedCalibration(), truth.SavedPixel(q))) /
-                          (2.6 * stretch),
-                      2);
-    EXPECT_LT(std::sqrt(sum / pixels), 0.05);  // pixels rms
+      sum += std::pow(FittedWavelength(now, q) - FittedWavelength(was, truth.SavedPixel(q)), 2);
+    EXPECT_LT(std::sqrt(sum / pixels) / (2.6 * stretch), 0.05);  // pixels rms
   }
 }
 
 TEST(Reidentify, RefusesWithAMessage) {
+  using E = ReidentifyError;
   const std::vector<double> saved = Moved(768, 768, 0, 1, 7), moved = Moved(768, 768, 15.3, 1, 8);
-  const std::vector<double> flat(768, 500.0);
-  struct Case {
-    const char* name;
-    std::vector<double> saved, current;
-    std::vector<ListLine> list;
-    ReidentifyError error;
-    std::string message;
-  };
+  const std::vector<double> shorter(saved.begin(), saved.end() - 1), flat(768, 500.0);
+  const std::vector<ListLine> lines = AsList(kLines, "X"), far = AsList({9000, 9100, 9200, 9300, 9400}, "X");
+  // A saved arc of another length, a flat lamp, a line list of another range.
+  using Case = std::tuple<std::vector<double>, std::vector<double>, std::vector<ListLine>, E, std::string>;
   const Case cases[] = {
-      {"a saved arc of another length", std::vector<double>(saved.begin(), saved.end() - 1), moved,
-       AsList(Lines(), "X"), ReidentifyError::Mismatch,
+      {shorter, moved, lines, E::Mismatch,
        "The saved lamp spectrum has 767 pixels, but the calibration counts 768."},
-      {"a flat lamp", saved, flat, AsList(Lines(), "X"), ReidentifyError::NoShift,
+      {saved, flat, lines, E::NoShift,
        "This lamp does not match the one the calibration was made on: its lines could not be found again "
        "(best correlation 0.00)."},
-      {"a line list of another range", saved, moved, AsList({9000, 9100, 9200, 9300, 9400}, "X"),
-       ReidentifyError::NotIdentified,
+      {saved, moved, far, E::NotIdentified,
        "The lamp has moved by 15.31 pixels, but its lines could not be identified again: The line list has "
        "fewer than 4 lines that can fall on the detector."},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const ReidentifyResult r = Reidentify(SavedCalibration(), c.saved, c.current, c.list);
-    EXPECT_EQ(r.error, c.error);
-    EXPECT_EQ(r.message, c.message);
+  for (const auto& [savedArc, current, list, error, message] : cases) {
+    SCOPED_TRACE(message);
+    const ReidentifyResult r = Reidentify(SavedCalibration(), savedArc, current, list);
+    EXPECT_EQ(r.error, error);
+    EXPECT_EQ(r.message, message);
   }
 }
 
