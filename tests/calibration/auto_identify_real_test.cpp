@@ -31,7 +31,7 @@ namespace {
 
 // The published lines and, as decoys, the whole built-in lists of `gases`.
 std::vector<ListLine> LampListsWith(const std::vector<std::pair<double, double>>& published,
-                                    std::initializer_list<std::string_view> gases) {
+                                    const std::vector<std::string_view>& gases) {
   std::vector<ListLine> list;
   for (const auto& [pixel, wavelength] : published) list.push_back({wavelength, "published"});
   for (const std::string_view gas : gases) {
@@ -287,6 +287,36 @@ TEST(AutoIdentifyRealArcs, FindsThePublishedLinesAmongTheirOwnLampsLines) {
   ExpectFoundFromStartsOff(dolores, LampListsWith(dolores.published, {"Ne", "Ar", "Kr"}), "Ne Ar Kr");
   const RealArc sprat = LoadXenonArcFrame();
   ExpectFoundFromStartsOff(sprat, LampListsWith(sprat.published, {"Xe"}), "Xe");
+}
+
+// From two marked lines, as Calibrate Automatically starts from the two-line
+// calibration: the straight line through the published lines nearest 30%
+// and 70% of the detector, with the default tolerance.
+TEST(AutoIdentifyRealArcs, FindsTheLinesFromTwoMarkedLines) {
+  const std::vector<std::pair<RealArc, std::vector<std::string_view>>> arcs{
+      {LoadRealArc("ghts"), {"Hg", "Ar", "Ne"}}, {LoadRealArc("floyds-red"), {"Hg", "Ar"}},
+      {LoadRealArc("dolores-red"), {"Ne", "Ar", "Kr"}}, {LoadXenonArcFrame(), {"Xe"}}};
+  for (const auto& [arc, gases] : arcs) {
+    SCOPED_TRACE(arc.name);
+    const auto nearest = [&arc](double share) {
+      return *std::min_element(arc.published.begin(), arc.published.end(), [&](const auto& a, const auto& b) {
+        return std::fabs(a.first + 1 - share * arc.n) < std::fabs(b.first + 1 - share * arc.n);
+      });
+    };
+    const auto [p1, w1] = nearest(0.3);
+    const auto [p2, w2] = nearest(0.7);
+    const double dispersion = (w2 - w1) / (p2 - p1);
+    const AutoIdentifyResult r =
+        AutoIdentifyLines(arc.spectrum, LampListsWith(arc.published, gases),
+                          {.centralWavelength = w1 + dispersion * ((arc.n + 1) / 2.0 - (p1 + 1)),
+                           .dispersion = dispersion});
+    ASSERT_EQ(r.error, AutoIdentifyError::None) << r.message;
+    const Verdict v = Judge(arc.ref, r, arc.n, arc.wrongBeyond);
+    Report(arc.name + " from two lines", arc.ref, v, r, arc.published.size());
+    EXPECT_LE(v.inside, 0.25);
+    EXPECT_EQ(v.wrong, 0);
+    EXPECT_GE(2 * v.published, static_cast<int>(arc.published.size()));
+  }
 }
 
 // The arc as a detector moved by `moved` would show it: current pixel q holds
