@@ -311,8 +311,12 @@ void saveCalibration_Click(Program& app) {
   const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
   if (!inForce)
     return app.w.MessageBox("There is no calibration to save: mark two lines or use a fit first!");
+  // The lamp goes with it when the calibration counts its pixels (a two-line
+  // solve counts the frame graphed now, which may be another one).
+  std::optional<LampFrame> lamp = s.CalibrationFrame;
+  if (lamp && lamp->length != inForce->pixels) lamp.reset();
   CalibrationFile file{inForce->kind == FitKind::Grating ? inForce->grating.settings : s.Instrument, *inForce,
-                       s.Lines, s.CalibrationFrame};
+                       s.Lines, lamp};
   const std::string text = FormatCalibrationFile(file);
   // Only a file that Open Calibration takes back is written: a two-line solve
   // of absurd wavelengths can reach values the reader refuses.
