@@ -198,6 +198,8 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   w.AddRecentFile(RecentFile{path, slot == Slot::Cal});
   // A calibration in force made on a frame of another geometry gives this one no true wavelengths.
   if (const std::string warning = FrameWarning(s); !warning.empty()) w.MessageBox(warning);
+  if (slot == Slot::Cal)
+    if (const std::string moved = LampMovedWarning(s); !moved.empty()) w.MessageBox(moved);
 }
 
 void LoadImage(Program& app, Slot slot) {

@@ -11,6 +11,7 @@
 #include "base/grid.h"
 #include "base/num.h"
 #include "base/number_text.h"
+#include "calibration/arc_shift.h"
 #include "calibration/auto_identify.h"
 #include "calibration/detector.h"
 #include "calibration/lamp_frame.h"
@@ -139,6 +140,19 @@ std::string CalibrationWarning(const AppState& s) {
   if (std::string frame = FrameWarning(s); !frame.empty()) return frame;
   if (s.CalibrationDone && s.FitInForce && !s.FitFromMarks) return ExtrapolationWarning(*s.FitInForce);
   return "";
+}
+
+std::string LampMovedWarning(const AppState& s) {
+  if (!s.CalibrationDone || !s.FitInForce || s.FitFromMarks || !s.CalibrationFrame) return "";
+  const LampFrame& made = *s.CalibrationFrame;
+  const LampFrame now = FrameOf(s.Cal);
+  if (s.Cal.Loaded == kFalse || made.arc.empty() || !SameGeometry(made, now.length, now.first, now.bin)) return "";
+  const ArcShift moved = MeasureArcShift(made.arc, now.arc);
+  const double most = std::max(std::fabs(moved.shift), std::fabs(moved.stretch - 1) * made.length / 2);
+  if (!moved.ok || most < kLampMovedPixels) return "";
+  return "This lamp's lines lie " + FormatNumber(moved.shift, "0.00") +
+         " pixels from those of the lamp the calibration was made on: choose Calibration > Re-identify on "
+         "This Lamp to follow them.";
 }
 
 std::string ReadoutWarning(const AppState& s, double pixel) {

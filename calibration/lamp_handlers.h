@@ -26,6 +26,11 @@ namespace lxr4 {
 // The warning of the calibration in force for the graphed frame: made on a
 // frame of another geometry, or used beyond its lines; "" when none.
 [[nodiscard]] std::string CalibrationWarning(const AppState& s);
+// When a lamp loaded with a fit or calibration file in force has moved
+// against the lamp that calibration was made on (same geometry) by a tenth
+// of a pixel or more: the message that says so and how to follow it; else "".
+inline constexpr double kLampMovedPixels = 0.1;
+[[nodiscard]] std::string LampMovedWarning(const AppState& s);
 // What the read-out adds for `pixel`: "not calibrated for this frame",
 // "(extrapolated)" or "".
 [[nodiscard]] std::string ReadoutWarning(const AppState& s, double pixel);

@@ -364,6 +364,7 @@ void openCalibrationFile_Click(Program& app) {
   app.w.SetCaption(Control::Lblwavelength,
                    FitModelName(read.file.calibration) + " calibration of\r\n" + *path + "\r\nin force");
   if (const std::string warning = CalibrationWarning(s); !warning.empty()) app.w.MessageBox(warning);
+  if (const std::string moved = LampMovedWarning(s); !moved.empty()) app.w.MessageBox(moved);
 }
 
 void LineTable_Edit(Program& app, const LineTableEdit& edit) {
