@@ -107,14 +107,12 @@ TEST(CameraImageReader, DecodesBothLayouts) {
   }
 }
 
-struct HeaderCase {
-  const char* name;
-  std::vector<std::string_view> lines;
-  int height, width;
-};
-
 TEST(CameraImageReader, HeaderLineRules) {
-  const HeaderCase cases[] = {
+  const struct {
+    const char* name;
+    std::vector<std::string_view> lines;
+    int height, width;
+  } cases[] = {
       // The line feed before the carriage return is dropped unseen: without it the 0 goes.
       {"carriage return without line feed", {"KM-1 Image", "Height = 20\r", "Width = 4", "End"}, 2, 4},
       // The character after the key is skipped whatever it is.
@@ -122,15 +120,15 @@ TEST(CameraImageReader, HeaderLineRules) {
       {"halves to even down", {"KM-1 Image", "Height = 2.5", "Width = 4", "End"}, 2, 4},
       {"halves to even up", {"KM-1 Image", "Height = 3.5", "Width = 4", "End"}, 4, 4},
       {"blanks around the value", {"KM-1 Image", "Height =  3  ", "Width = 4", "End"}, 3, 4},
-      {"keys only at the start of a line", {"KM-1 Image", " Height = 9", "Height = 1", "Width = 4", "End"}, 1, 4},
-      {"later line wins", {"KM-1 Image", "Height = 9", "Height = 1", "Width = 4", "End"}, 1, 4},
+      // A later line wins, but a key counts only at the start of its line.
+      {"later line wins", {"KM-1 Image", "Height = 9", "Height = 1", " Height = 7", "Width = 4", "End"}, 1, 4},
       {"lines after End are not read", {"KM-1 Image", "Height = 1", "Width = 4", "End", "Height = x"}, 1, 4},
       {"End with more text", {"KM-1 Image", "Height = 1", "Width = 4", "Ending"}, 1, 4},
       // "End" and a carriage return alone is too short a line: reading runs on.
       {"a short End line is skipped", {"KM-1 Image", "Height = 1", "End\r", "Width = 3", "End"}, 1, 3},
       {"missing keys keep the start values", {"KM-1 Image", "End"}, 5, 6},
   };
-  for (const HeaderCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const Bytes file = File(c.lines, Bytes(2 * 20 * 768, 0));
     const CameraImageFile image = ReadCameraImage(file, ReaderStart{true, 5, 6});
@@ -148,37 +146,9 @@ TEST(CameraImageReader, DateAndTimeAppendInLineOrder) {
   EXPECT_EQ(ReadCameraImage(bare, kObject).header.captionSuffix, "");
 }
 
-struct LimitCase {
-  const char* height;
-  const char* width;
-  ReadError error;
-};
-
-// Beside the limits of the golden case load-limits (too tall, too wide, 20 x 768)
-// and the one-column file of load-failure-unchanged.
-TEST(CameraImageReader, SizeLimits) {
-  const LimitCase cases[] = {
-      {"Height = 21", "Width = 768", ReadError::TooTall},
-      {"Height = 0", "Width = 768", ReadError::BadSize},
-      {"Height = -4", "Width = 800", ReadError::TooWide},
-      {"Height = 1", "Width = 2", ReadError::None},
-      {"Height = 1", "Width = -768", ReadError::BadSize},
-  };
-  for (const LimitCase& c : cases) {
-    SCOPED_TRACE(std::string(c.height) + " " + c.width);
-    const Bytes file = File({"KM-1 Image", c.height, c.width, "End"}, Bytes(2 * 20 * 768, 0));
-    EXPECT_EQ(ReadCameraImage(file, kObject).error, c.error);
-  }
-}
-
-struct ErrorCase {
-  const char* name;
-  Bytes file;
-  ReadError error;
-};
-
 // Beside the failures of the golden case load-failure-unchanged (no End, a bad
-// value, short uncompressed pixels, codes running past their row).
+// value, short uncompressed pixels, codes running past their row, a one-column
+// file) and the limits of load-limits (too tall, too wide, 20 x 768).
 TEST(CameraImageReader, ErrorCodes) {
   const auto header = [](std::string_view layout, std::string_view width) {
     return File({layout, "Height = 1", width, "End"});
@@ -190,7 +160,18 @@ TEST(CameraImageReader, ErrorCodes) {
   // vector, which GCC 12 takes for an overflow in a Release build.)
   Bytes longDescent(2 + 259, 0x81);
   longDescent[0] = longDescent[1] = 0x00;
-  const ErrorCase cases[] = {
+  const auto sized = [](std::string_view height, std::string_view width) {
+    return File({"KM-1 Image", height, width, "End"}, Bytes(2 * 20 * 768, 0));
+  };
+  const struct {
+    const char* name;
+    Bytes file;
+    ReadError error;
+  } cases[] = {
+      {"Height 21", sized("Height = 21", "Width = 768"), ReadError::TooTall},
+      {"Height 0", sized("Height = 0", "Width = 768"), ReadError::BadSize},
+      {"Width 800 before a negative Height", sized("Height = -4", "Width = 800"), ReadError::TooWide},
+      {"Width negative", sized("Height = 1", "Width = -768"), ReadError::BadSize},
       {"empty file", {}, ReadError::MissingEnd},
       {"End only in a skipped line", File({"KM-1 Image", "Height = 1", "End\r"}), ReadError::MissingEnd},
       {"value missing", File({"KM-1 Image", "Height =", "End"}), ReadError::BadHeaderValue},
@@ -212,7 +193,7 @@ TEST(CameraImageReader, ErrorCodes) {
        ReadError::RowOverrun},
       {"value below -32768", compressed("Width = 260", Row(longDescent)), ReadError::ValueTooLow},
   };
-  for (const ErrorCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const CameraImageFile image = ReadCameraImage(c.file, ReaderStart{true, 0, 2});
     EXPECT_EQ(image.error, c.error);

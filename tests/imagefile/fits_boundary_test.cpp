@@ -133,19 +133,11 @@ TEST(FitsBoundary, RefusesCraftedFilesInTime) {
   const Bytes rice = Tiled(16);
   const Bytes ditherRice = Tiled(-32);
   const Bytes zeroBomb = GzipBomb({}, std::size_t{3} << 29);  // 1.5 GiB of zeros in about 1.5 MB
-  const std::vector<std::string> emptyPrimary = {"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"};
   const Bytes bombHead =
-      Concatenated(Header(emptyPrimary, 0), Header({"XTENSION= 'BINTABLE'", "BITPIX  = 8", "NAXIS   = 2",
-                                                    "NAXIS1  = 1024", "NAXIS2  = 1572864", "PCOUNT  = 0",
-                                                    "GCOUNT  = 1", "TFIELDS = 0"}, 0));
+      Concatenated(EmptyPrimary(), Extension("BINTABLE", 8, {1024, 1572864}, {"TFIELDS = 0"}));
   // A 40 x 30 frame of 16 bits, every data byte 7, with `extra` cards.
-  const auto image = [](std::vector<std::string> extra) {
-    extra.insert(extra.begin(), {"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 40", "NAXIS2  = 30"});
-    return Header(extra, 2400, 7);
-  };
-  const Bytes foobar = Concatenated(Header(emptyPrimary, 0),
-                                    Header({"XTENSION= 'FOOBAR  '", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 40",
-                                            "NAXIS2  = 30", "PCOUNT  = 0", "GCOUNT  = 1"}, 2400, 7));
+  const auto image = [](std::vector<std::string> more) { return Primary(16, {40, 30}, more, 2400, 7); };
+  const Bytes foobar = Concatenated(EmptyPrimary(), Extension("FOOBAR", 16, {40, 30}, {}, 2400, 0, 7));
   struct Case {
     const char* name;
     Bytes file;
@@ -210,7 +202,7 @@ TEST(FitsBoundary, ReadsEveryMemberOfAGzipFile) {
 // Bytes in the pixel data that happen to look like a header card with control
 // characters belong to the data, not to a header.
 TEST(FitsBoundary, PixelDataIsNotHeldToTheRulesOfCards) {
-  Bytes file = Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 80", "NAXIS2  = 3"}, 240, 50);
+  Bytes file = Primary(8, {80, 3}, {}, 240, 50);
   const std::string row = "EXPTIME = ";
   std::copy(row.begin(), row.end(), file.begin() + 2880);
   file[2880 + 20] = 1;
@@ -257,7 +249,7 @@ class FakeDecoder : public ::testing::Test {
     chmod(path.c_str(), 0755);
     return path.string();
   }
-  const Bytes frame_ = Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 4", "NAXIS2  = 3"}, 24);
+  const Bytes frame_ = Primary(16, {4, 3}, {}, 24);
 };
 
 TEST_F(FakeDecoder, MissingDecoderMeansNoFitsSupport) {

@@ -16,62 +16,48 @@
 namespace lxr4 {
 namespace {
 
-using fits_cards::Bytes;
-using fits_cards::Concatenated;
-using fits_cards::Header;
+using namespace fits_cards;
 
 constexpr std::size_t kMax = std::size_t{1} << 20;
 
 TEST(FitsLayout, FindsTheFramesHduAndTheBytesItNeeds) {
-  const Bytes cube = Header({"SIMPLE  = T", "BITPIX  = -32", "NAXIS   = 3", "NAXIS1  = 10", "NAXIS2  = 5",
-                             "NAXIS3  = 4"}, 800);
+  const Bytes cube = Primary(-32, {10, 5, 4}, {}, 800);
   const FitsLayout primary = WalkFitsLayout(cube, kMax, true);
   EXPECT_EQ(primary.error, FitsError::None);
   EXPECT_EQ(primary.imageHdu, 1);
   EXPECT_EQ(primary.needed, 2880u + 10 * 5 * 4);  // the first plane only
   EXPECT_TRUE(primary.Complete(cube.size()));
 
-  const Bytes extension = Concatenated(
-      Concatenated(Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0),
-                   Header({"XTENSION= 'TABLE   '", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 10", "NAXIS2  = 300",
-                           "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1"}, 3000)),
-      Header({"XTENSION= 'IMAGE   '", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 3", "NAXIS2  = 2", "PCOUNT  = 0",
-              "GCOUNT  = 1"}, 12));
+  const Bytes table = Extension("TABLE", 8, {10, 300}, {"TFIELDS = 1"}, 3000);
+  const Bytes extension = Concatenated(EmptyPrimary(), table, Extension("IMAGE", 16, {3, 2}, {}, 12));
   const FitsLayout third = WalkFitsLayout(extension, kMax, true);
   EXPECT_EQ(third.error, FitsError::None);
   EXPECT_EQ(third.imageHdu, 3);
-  EXPECT_EQ(third.needed, 2880u + 2880 + 2 * 2880 + 2880 + 12);  // headers, the table's two records, 3 x 2 x 2
+  EXPECT_EQ(third.needed, 2880u + 2880 + 2 * 2880 + 2880 + 12);  // headers, the table's records, 3 x 2 x 2
 }
 
 // A spectrum is a 1-D image, one row of a 2-D one, or a binary table read to
 // the end of its heap; a frame is none of these.
 TEST(FitsLayout, FindsTheSpectrumsHdu) {
-  const Bytes table = Concatenated(
-      Concatenated(Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0", "EXTEND  = T"}, 0),
-                   Header({"XTENSION= 'TABLE   '", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 10", "NAXIS2  = 3",
-                           "PCOUNT  = 0", "GCOUNT  = 1", "TFIELDS = 1"}, 30)),
-      Header({"XTENSION= 'BINTABLE'", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = 16", "NAXIS2  = 100", "PCOUNT  = 40",
-              "GCOUNT  = 1", "TFIELDS = 2"}, 1640));
+  const Bytes table = Concatenated(EmptyPrimary(), Extension("TABLE", 8, {10, 3}, {"TFIELDS = 1"}, 30),
+                                   Extension("BINTABLE", 8, {16, 100}, {"TFIELDS = 2"}, 1640, 40));
   const FitsLayout spectrum = WalkFitsLayout(table, kMax, true, FitsTarget::Spectrum);
   EXPECT_EQ(spectrum.error, FitsError::None);
   EXPECT_EQ(spectrum.imageHdu, 3);
   EXPECT_EQ(spectrum.needed, 2880u + 2880 + 2880 + 2880 + 1640);
   EXPECT_EQ(WalkFitsLayout(table, kMax, true).error, FitsError::NoImage);
 
-  const auto image = [](std::vector<std::string> axes) {
-    axes.insert(axes.begin(), {"SIMPLE  = T", "BITPIX  = -32"});
-    return Header(axes, 4000);
-  };
+  const auto image = [](const std::vector<long long>& axes) { return Primary(-32, axes, {}, 4000); };
   struct Case {
     const char* name;
     Bytes file;
     FitsError spectrum, frame;
   };
   const std::vector<Case> cases = {
-      {"1-D", image({"NAXIS   = 1", "NAXIS1  = 1000"}), FitsError::None, FitsError::BadAxes},
-      {"one row", image({"NAXIS   = 2", "NAXIS1  = 1000", "NAXIS2  = 1"}), FitsError::None, FitsError::None},
-      {"two rows", image({"NAXIS   = 2", "NAXIS1  = 500", "NAXIS2  = 2"}), FitsError::BadAxes, FitsError::None},
-      {"beyond the samples", image({"NAXIS   = 1", "NAXIS1  = 16777217"}), FitsError::TooLarge, FitsError::BadAxes},
+      {"1-D", image({1000}), FitsError::None, FitsError::BadAxes},
+      {"one row", image({1000, 1}), FitsError::None, FitsError::None},
+      {"two rows", image({500, 2}), FitsError::BadAxes, FitsError::None},
+      {"beyond the samples", image({16777217}), FitsError::TooLarge, FitsError::BadAxes},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -86,7 +72,7 @@ TEST(FitsLayout, FindsTheSpectrumsHdu) {
 }
 
 TEST(FitsLayout, AsksForMoreUntilTheFrameIsThereAndRefusesItCutShort) {
-  const Bytes file = Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 100", "NAXIS2  = 50"}, 10000);
+  const Bytes file = Primary(16, {100, 50}, {}, 10000);
   const std::span<const std::uint8_t> all(file);
   const FitsLayout inHeader = WalkFitsLayout(all.first(100), kMax, false);
   EXPECT_EQ(inHeader.error, FitsError::None);
@@ -106,7 +92,7 @@ TEST(FitsLayout, RefusesWhatNoDecoderShouldSee) {
       {Header({"SIMPLE  = F", "BITPIX  = 8", "NAXIS   = 0"}, 0), FitsError::Corrupt},
       {Header({"SIMPLE  = T", "NAXIS   = 0"}, 0), FitsError::Corrupt},  // no BITPIX
       {Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 1000"}, 0), FitsError::Corrupt},
-      {Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 2", "NAXIS1  = -4", "NAXIS2  = 3"}, 0), FitsError::Corrupt},
+      {Primary(8, {-4, 3}), FitsError::Corrupt},
   };
   for (const auto& [file, error] : cases) EXPECT_EQ(WalkFitsLayout(file, kMax, true).error, error);
 }
@@ -157,8 +143,11 @@ TEST(FitsAnswer, RefusesHeadsOutOfForm) {
     std::vector<std::uint8_t> head;
   };
   double nan = std::numeric_limits<double>::quiet_NaN();
-  std::vector<std::uint8_t> nanExposure = good;
+  std::vector<std::uint8_t> nanExposure = good, textWithoutEnd = good;
   std::memcpy(nanExposure.data() + 32, &nan, sizeof nan);
+  std::fill(textWithoutEnd.begin() + 56, textWithoutEnd.begin() + 56 + 72, 'a');
+  std::vector<std::uint8_t> refusalWithSize = AnswerHead(FitsReadResult::Refused(FitsError::Corrupt));
+  refusalWithSize[12] = 1;
   const std::vector<Case> cases = {
       {"short", std::vector<std::uint8_t>(good.begin(), good.end() - 1)},
       {"wrong mark", changed(0, 'X')},
@@ -168,22 +157,11 @@ TEST(FitsAnswer, RefusesHeadsOutOfForm) {
       {"unknown flag", changed(24, 0x80)},
       {"NaN exposure", nanExposure},
       {"control character in a text", changed(57, 7)},
-      {"text without its end", [&] {
-         std::vector<std::uint8_t> head = good;
-         std::fill(head.begin() + 56, head.begin() + 56 + 72, 'a');
-         return head;
-       }()},
+      {"text without its end", textWithoutEnd},
       {"count not width x height", changed(272, 7)},
-      {"a refusal with a size", [] {
-         std::vector<std::uint8_t> head = AnswerHead(FitsReadResult::Refused(FitsError::Corrupt));
-         head[12] = 1;
-         return head;
-       }()},
+      {"a refusal with a size", refusalWithSize},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_FALSE(ReadAnswerHead(c.head));
-  }
+  for (const Case& c : cases) EXPECT_FALSE(ReadAnswerHead(c.head)) << c.name;
   EXPECT_FALSE(AnswerValuesSound(std::vector<float>{1, std::numeric_limits<float>::infinity()}));
 }
 

@@ -17,8 +17,7 @@
 namespace lxr4 {
 namespace {
 
-using fits_cards::Bytes;
-using fits_cards::Header;
+using namespace fits_cards;
 
 const std::string kDecoder = LXR4_FITS_DECODER;
 
@@ -120,18 +119,12 @@ TEST(FitsReader, RefusesBrokenFrames) {
       {"truncated data", truncatedData, FitsError::Truncated},
       {"gzip of a truncated file", gzipCut, FitsError::Truncated},
       {"header cut", Bytes(good.begin(), good.begin() + 1000), FitsError::Truncated},
-      {"no image", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 0"}, 0), FitsError::NoImage},
-      {"NAXIS 1", Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 1", "NAXIS1  = 100"}, 2880), FitsError::BadAxes},
-      {"NAXIS 4", Header({"SIMPLE  = T", "BITPIX  = 8", "NAXIS   = 4", "NAXIS1  = 2", "NAXIS2  = 2", "NAXIS3  = 1",
-                          "NAXIS4  = 1"}, 2880), FitsError::BadAxes},
-      {"header only, 100000 x 100000",
-       Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 100000", "NAXIS2  = 100000"}, 0),
-       FitsError::TooLarge},
-      {"header only, 8000 x 8000",
-       Header({"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 8000", "NAXIS2  = 8000"}, 2880),
-       FitsError::Truncated},
-      {"absurd BITPIX", Header({"SIMPLE  = T", "BITPIX  = 12", "NAXIS   = 2", "NAXIS1  = 4", "NAXIS2  = 3"}, 2880),
-       FitsError::Corrupt},
+      {"no image", Primary(8, {}), FitsError::NoImage},
+      {"NAXIS 1", Primary(16, {100}, {}, 2880), FitsError::BadAxes},
+      {"NAXIS 4", Primary(8, {2, 2, 1, 1}, {}, 2880), FitsError::BadAxes},
+      {"header only, 100000 x 100000", Primary(16, {100000, 100000}), FitsError::TooLarge},
+      {"header only, 8000 x 8000", Primary(16, {8000, 8000}, {}, 2880), FitsError::Truncated},
+      {"absurd BITPIX", Primary(12, {4, 3}, {}, 2880), FitsError::Corrupt},
       {"not FITS", Bytes{'K', 'M', '-', '1'}, FitsError::NotFits},
       {"gzip of garbage", badGzip, FitsError::NotFits},
   };
