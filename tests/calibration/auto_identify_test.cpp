@@ -138,48 +138,33 @@ TEST(AutoIdentify, StartsFromTheCalibrationInForce) {
 }
 
 TEST(AutoIdentify, RefusesWithANamedReason) {
-  const Curve truth = Linear(6500, 1.5);
-  const Lamp lamp = MakeLamp(truth, 25);
-  const AutoIdentifyStart good{.centralWavelength = 6500, .dispersion = 1.5};
+  using E = AutoIdentifyError;
+  const Lamp lamp = MakeLamp(Linear(6500, 1.5), 25);
+  const auto from = [](double centre, double dispersion, double tolerance = 0.2) {
+    return AutoIdentifyStart{.centralWavelength = centre, .dispersion = dispersion, .tolerance = tolerance};
+  };
   std::vector<ListLine> crowded;  // lines closer together than any peak's width
   for (int k = 0; k < 10; ++k) crowded.push_back({6400 + 0.3 * k, "X"});
-  struct Case {
+  // An arc whose calibration falls below 0 Angstroms before the detector's first pixel.
+  const std::vector<double> lowLines = RandomLines(60, 20, 2600, 15, 3);
+  const std::vector<double>& arc = lamp.arc.spectrum;
+  const struct Case {
     const char* name;
     std::vector<double> spectrum;
     std::vector<ListLine> list;
     AutoIdentifyStart start;
-    AutoIdentifyError error;
+    E error;
+  } cases[] = {
+      {"dispersion 0", arc, lamp.list, from(6500, 0), E::BadStart},
+      {"centre not a number", arc, lamp.list, from(NAN, 1.5), E::BadStart},
+      {"tolerance 1", arc, lamp.list, from(6500, 1.5, 1), E::BadStart},
+      {"empty list", arc, {}, from(6500, 1.5), E::NoListLines},
+      {"list far away", arc, AsList({20000, 20200, 20400}, "X"), from(6500, 1.5), E::NoListLines},
+      {"flat spectrum", std::vector<double>(kPixels, 800.0), lamp.list, from(6500, 1.5), E::TooFewPeaks},
+      {"crowded list", arc, crowded, from(6500, 1.5), E::NoSolution},
+      {"no wavelength at pixel 1", DrawArc(Linear(1000, 1.5), lowLines, kPixels, 25).spectrum,
+       AsList(lowLines, "X"), from(1000, 1.5), E::FitFailed},
   };
-  std::vector<Case> cases{
-      {"dispersion 0",
-       lamp.arc.spectrum,
-       lamp.list,
-       {.centralWavelength = 6500, .dispersion = 0},
-       AutoIdentifyError::BadStart},
-      {"centre not a number",
-       lamp.arc.spectrum,
-       lamp.list,
-       {.centralWavelength = NAN, .dispersion = 1.5},
-       AutoIdentifyError::BadStart},
-      {"tolerance 1",
-       lamp.arc.spectrum,
-       lamp.list,
-       {.centralWavelength = 6500, .dispersion = 1.5, .tolerance = 1},
-       AutoIdentifyError::BadStart},
-      {"empty list", lamp.arc.spectrum, {}, good, AutoIdentifyError::NoListLines},
-      {"list far away", lamp.arc.spectrum, AsList({20000, 20100, 20200, 20300, 20400}, "X"), good,
-       AutoIdentifyError::NoListLines},
-      {"flat spectrum", std::vector<double>(kPixels, 800.0), lamp.list, good, AutoIdentifyError::TooFewPeaks},
-      {"crowded list", lamp.arc.spectrum, crowded, good, AutoIdentifyError::NoSolution},
-  };
-  // An arc whose calibration falls below 0 Angstroms before the detector's first pixel.
-  const Curve belowZero = Linear(1000, 1.5);
-  const std::vector<double> lowLines = RandomLines(60, 20, 2600, 15, 3);
-  cases.push_back({"no wavelength at pixel 1",
-                   DrawArc(belowZero, lowLines, kPixels, 25).spectrum,
-                   AsList(lowLines, "X"),
-                   {.centralWavelength = 1000, .dispersion = 1.5},
-                   AutoIdentifyError::FitFailed});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const AutoIdentifyResult r = AutoIdentifyLines(c.spectrum, c.list, c.start);
@@ -209,12 +194,10 @@ TEST(ChooseOrderByLeaveOneOut, TakesTheLowestOrderThatPredictsTheLeftOutLines) {
     LineSet lines;
     int order;
   };
+  const Curve quadratic = [](double p) { return Linear(6000, 2)(p) + 4e-5 * (p - 1024.5) * (p - 1024.5); };
   const std::vector<Case> cases{
       {"straight line", LinesOn(Linear(6000, 2), 25, 0.05), 1},
-      {"quadratic",
-       LinesOn([](double p) { return 6000 + 2 * (p - 1024.5) + 4e-5 * (p - 1024.5) * (p - 1024.5); }, 25,
-               0.05),
-       2},
+      {"quadratic", LinesOn(quadratic, 25, 0.05), 2},
       {"cubic", LinesOn(Cubic(6000, 2), 25, 0.05), 3},
       {"three lines: a line only", LinesOn(Cubic(6000, 2), 3, 0.05), 1},
       {"two lines: nothing to judge", LinesOn(Linear(6000, 2), 2, 0), 0},

@@ -74,6 +74,23 @@ TEST(CalibrationFile, AFramesCalibrationNamesItsDetector) {
   EXPECT_EQ(ParseCalibrationFile(bad).message, "The calibration file has no valid detector_pixels!");
 }
 
+struct Refusal {
+  std::string text;
+  CalibrationFileError error;
+  std::string message;
+};
+
+void ExpectRefused(std::initializer_list<Refusal> cases) {
+  for (const Refusal& c : cases) {
+    SCOPED_TRACE(c.text);
+    const CalibrationFileResult r = ParseCalibrationFile(c.text);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_EQ(r.message, c.message);
+  }
+}
+
+using E = CalibrationFileError;
+
 TEST(CalibrationFile, RefusesBadFilesWithAMessage) {
   const std::string good = FormatCalibrationFile(GratingFile());
   const auto replaced = [&](std::string_view from, std::string_view to) {
@@ -81,39 +98,22 @@ TEST(CalibrationFile, RefusesBadFilesWithAMessage) {
     t.replace(t.find(from), from.size(), to);
     return t;
   };
-  struct Case {
-    std::string text;
-    CalibrationFileError error;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"", CalibrationFileError::NotACalibration, "This is not a calibration file of this program!"},
-      {replaced("focal_length", "focal_lenght"), CalibrationFileError::BadLine,
-       "Line 9 of the calibration file cannot be read!"},
-      {good + "model grating\n", CalibrationFileError::BadLine,
-       "Line 16 of the calibration file cannot be read!"},
-      {replaced("5460.735 100.713 used", "5460.735 100.713 maybe"), CalibrationFileError::BadLine,
-       "Line 13 of the calibration file cannot be read!"},
-      {replaced("line 6402.248 574.2", "line x 574.2"), CalibrationFileError::BadLine,
-       "Line 14 of the calibration file cannot be read!"},
-      {replaced("alpha_angle 0.3333333333333333", "alpha_angle nan"), CalibrationFileError::Missing,
-       "The calibration file has no valid alpha_angle!"},
-      {replaced("orientation descending\n", ""), CalibrationFileError::Missing,
-       "The calibration file has no valid orientation!"},
-      {replaced("model grating", "model spline"), CalibrationFileError::Missing,
-       "The calibration file has no valid model!"},
-      {replaced("pixel_width 13.5", "pixel_width x"), CalibrationFileError::Missing,
-       "The calibration file has no valid pixel_width!"},
+  const std::string unread = " of the calibration file cannot be read!";
+  const auto missing = [](std::string key) { return "The calibration file has no valid " + key + "!"; };
+  ExpectRefused({
+      {"", E::NotACalibration, "This is not a calibration file of this program!"},
+      {replaced("focal_length", "focal_lenght"), E::BadLine, "Line 9" + unread},
+      {good + "model grating\n", E::BadLine, "Line 16" + unread},
+      {replaced("5460.735 100.713 used", "5460.735 100.713 maybe"), E::BadLine, "Line 13" + unread},
+      {replaced("line 6402.248 574.2", "line x 574.2"), E::BadLine, "Line 14" + unread},
+      {replaced("alpha_angle 0.3333333333333333", "alpha_angle nan"), E::Missing, missing("alpha_angle")},
+      {replaced("orientation descending\n", ""), E::Missing, missing("orientation")},
+      {replaced("model grating", "model spline"), E::Missing, missing("model")},
+      {replaced("pixel_width 13.5", "pixel_width x"), E::Missing, missing("pixel_width")},
       {"LXR4 calibration 1\ngroove_density 300\ndeviation_angle 30\nreference_column 381\ncorrection on\n"
        "pixel_size none\nmodel polynomial\norder 3\ncentre 0\nscale 1\ncoefficients 4000 2\n",
-       CalibrationFileError::Missing, "The calibration file has no valid coefficients!"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const CalibrationFileResult r = ParseCalibrationFile(c.text);
-    EXPECT_EQ(r.error, c.error);
-    EXPECT_EQ(r.message, c.message);
-  }
+       E::Missing, missing("coefficients")},
+  });
 }
 
 // A label is the rest of its line, whatever it holds: "5" is not found in
@@ -154,49 +154,35 @@ TEST(CalibrationFile, RefusesValuesTheDialogsRefuse) {
     t.replace(from, t.find('\n', from) - from, value);
     return t;
   };
-  struct Case {
-    std::string text;
-    CalibrationFileError error;
-    std::string message;
-  };
   // The message for `key`'s value refused as the dialog refuses it.
   const auto refused = [](const std::string& key, const std::string& why) {
     return "The calibration file's " + key + " is refused: the " + why + "!";
   };
   const std::string column = "reference column must be a number from 1 to 768";
-  const Case cases[] = {
-      {with(grating, "deviation_angle", "1000"), CalibrationFileError::OutOfRange,
+  const std::string centroid = "Line 13 of the calibration file: the centroid must be a column from 1 to 768!";
+  const std::string noWavelength = "The calibration in the file gives no wavelength above 0 at column 1!";
+  ExpectRefused({
+      {with(grating, "deviation_angle", "1000"), E::OutOfRange,
        refused("deviation_angle", "deviation angle must be a number of degrees from 0 to 180")},
-      {with(grating, "focal_length", "1e308"), CalibrationFileError::OutOfRange,
+      {with(grating, "focal_length", "1e308"), E::OutOfRange,
        refused("focal_length", "focal length must be a number of millimetres above 0 and up to 1000000")},
-      {with(grating, "alpha_angle", "1e308"), CalibrationFileError::OutOfRange,
+      {with(grating, "alpha_angle", "1e308"), E::OutOfRange,
        refused("alpha_angle", "alpha angle must be a number of degrees from -90 to 90")},
-      {with(grating, "pixel_size", "1e-45"), CalibrationFileError::OutOfRange,
+      {with(grating, "pixel_size", "1e-45"), E::OutOfRange,
        refused("pixel_size", "pixel size must be at least 0.1 micrometres")},
-      {with(grating, "pixel_width", "1e300"), CalibrationFileError::OutOfRange,
+      {with(grating, "pixel_width", "1e300"), E::OutOfRange,
        refused("pixel_width", "pixel size must be a number of micrometres above 0")},
-      {with(grating, "theta_zero_column", "-1e300"), CalibrationFileError::OutOfRange,
-       refused("theta_zero_column", column)},
-      {polynomial + "line 6000 446.9 used\n", CalibrationFileError::OutOfRange,
+      {with(grating, "theta_zero_column", "-1e300"), E::OutOfRange, refused("theta_zero_column", column)},
+      {polynomial + "line 6000 446.9 used\n", E::OutOfRange,
        "Line 13 of the calibration file lies within a pixel of a line above it!"},
-      {polynomial + "line 6000 0.5 used\n", CalibrationFileError::OutOfRange,
-       "Line 13 of the calibration file: the centroid must be a column from 1 to 768!"},
-      {polynomial + "line 6000 1e300 used\n", CalibrationFileError::OutOfRange,
-       "Line 13 of the calibration file: the centroid must be a column from 1 to 768!"},
-      {polynomial + "line 0 500 used\n", CalibrationFileError::OutOfRange,
+      {polynomial + "line 6000 0.5 used\n", E::OutOfRange, centroid},
+      {polynomial + "line 6000 1e300 used\n", E::OutOfRange, centroid},
+      {polynomial + "line 0 500 used\n", E::OutOfRange,
        "Line 13 of the calibration file: the wavelength must be from 100 to 100000 Angstroms!"},
       // one of 1e300 Angstroms per column (one through 0: calib-file-refused)
-      {with(polynomial, "coefficients", "5000 1e300 0 0"), CalibrationFileError::NoWavelength,
-       "The calibration in the file gives no wavelength above 0 at column 1!"},
-      {with(polynomial, "scale", "1e-320"), CalibrationFileError::NoWavelength,
-       "The calibration in the file gives no wavelength above 0 at column 1!"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const CalibrationFileResult r = ParseCalibrationFile(c.text);
-    EXPECT_EQ(r.error, c.error);
-    EXPECT_EQ(r.message, c.message);
-  }
+      {with(polynomial, "coefficients", "5000 1e300 0 0"), E::NoWavelength, noWavelength},
+      {with(polynomial, "scale", "1e-320"), E::NoWavelength, noWavelength},
+  });
 }
 
 TEST(CalibrationFile, EveryTruncationIsReadOrRefusedNeverACrash) {

@@ -31,10 +31,7 @@ TEST(Captions, RoundingLeadingZerosAndWideNumbers) {
       {"read-out without a wavelength", NoWavelengthCaption(12, 5),
        "Pixel 12.00\r\n has no wavelength in this calibration\r\nPixel Value = 5"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(c.caption, c.expected);
-  }
+  for (const auto& c : cases) EXPECT_EQ(c.caption, c.expected) << c.what;
 }
 
 }  // namespace

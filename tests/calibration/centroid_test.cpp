@@ -41,19 +41,17 @@ void ExpectWindow(int cursor, int width, int length, int first, int last) {
 }
 
 TEST(FindCentroid, WindowStaysInsideTheSpectrum) {
-  struct Case {
+  const struct {
     int cursor, width, length, first, last;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {0, 5, 765, 2, 6},        {1, 5, 765, 2, 6},       {2, 5, 765, 2, 6},        {3, 5, 765, 2, 6},
       {4, 5, 765, 2, 6},        {5, 5, 765, 3, 7},       {761, 5, 765, 759, 763},  {762, 5, 765, 760, 764},
       {763, 5, 765, 760, 764},  {764, 5, 765, 760, 764}, {765, 5, 765, 760, 764},  {768, 5, 765, 760, 764},
       {381, 13, 765, 375, 387}, {1, 13, 765, 2, 14},     {765, 13, 765, 752, 764}, {1, 3, 5, 2, 4},
       {5, 3, 5, 2, 4},          {3, 7, 9, 2, 8},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("cursor " + std::to_string(c.cursor) + " width " + std::to_string(c.width) + " length " +
-                 std::to_string(c.length));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
     ExpectWindow(c.cursor, c.width, c.length, c.first, c.last);
   }
 }
@@ -61,17 +59,16 @@ TEST(FindCentroid, WindowStaysInsideTheSpectrum) {
 // The golden case calib-no-line shows a flat spectrum, none at all, and 6
 // columns too short for the window of 5.
 TEST(FindCentroid, RefusesASpectrumShorterThanTheWindowAndItsBackground) {
-  struct Case {
+  const struct {
     int length, width;
     CentroidError error;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {7, 5, CentroidError::None},  // W + 2: fits
       {1, 5, CentroidError::SpectrumTooShort},
       {15, 13, CentroidError::None},
       {14, 13, CentroidError::SpectrumTooShort},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE("length " + std::to_string(c.length) + " width " + std::to_string(c.width));
     std::vector<double> s = Flat(c.length, 10);
     if (c.length > 3) Put(s, 4, 50);
@@ -108,12 +105,9 @@ TEST(FindCentroid, KnownLines) {
 }
 
 TEST(FindCentroid, LargeValuesDoNotOverflow) {
-  const std::int32_t big = std::numeric_limits<std::int32_t>::max() - 1;
-  std::vector<double> s = Flat(765, big);
+  std::vector<double> s = Flat(765, std::numeric_limits<std::int32_t>::max() - 1);
   Put(s, 400, std::numeric_limits<std::int32_t>::min());
-  const CentroidResult r = FindCentroid(s, 400, 5);
-  ASSERT_EQ(r.error, CentroidError::None);
-  EXPECT_EQ(r.column, 400.0f);
+  EXPECT_EQ(FindCentroid(s, 400, 5).column, 400.0f);
 }
 
 // A brighter neighbour on a background column lifts the background to the

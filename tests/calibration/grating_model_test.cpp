@@ -15,17 +15,11 @@ TEST(CorrectWavelength, MatchesTheWorkedExamples) {
       {4000.0f, 3997.1875f}, {7000.0f, 6997.9546f}, {5489.0f, 5488.9849f}, {5490.0f, 5490.0f},
       {5500.0f, 5500.0f},    {5510.0f, 5510.0f},    {5511.0f, 5510.9849f},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.in);
-    EXPECT_EQ(CorrectWavelength(c.in), c.out);
-  }
+  for (const Case& c : cases) EXPECT_EQ(CorrectWavelength(c.in), c.out) << c.in;
 }
 
 TEST(CorrectWavelength, NeverRaisesAWavelength) {
-  for (float l = 3000.0f; l < 10000.0f; l += 7.25f) {
-    SCOPED_TRACE(l);
-    EXPECT_LE(CorrectWavelength(l), l);
-  }
+  for (float l = 3000.0f; l < 10000.0f; l += 7.25f) EXPECT_LE(CorrectWavelength(l), l) << l;
 }
 
 Grating Solved() {

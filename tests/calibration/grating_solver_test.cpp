@@ -62,8 +62,9 @@ TEST(SolveRefusal, LeavesTheCalibrationUnchanged) {
   twoLine.FocalLengthFitted = false;
   // A 0.9 mm pixel puts the lines so far off axis that line 2 models on the
   // wrong side of line 1.
-  Grating hugePixel = StartGrating();
+  Grating hugePixel = StartGrating(), noPixel = StartGrating();
   hugePixel.PixelWidth = 900.0f;
+  noPixel.PixelWidth = 0;
 
   struct Case {
     const char* name;
@@ -72,13 +73,7 @@ TEST(SolveRefusal, LeavesTheCalibrationUnchanged) {
     SolveError error;
   };
   const Case cases[] = {
-      {"start, no pixel width",
-       [] {
-         Grating g = StartGrating();
-         g.PixelWidth = 0;
-         return g;
-       }(),
-       kWorked, SolveError::NoPixelWidth},
+      {"start, no pixel width", noPixel, kWorked, SolveError::NoPixelWidth},
       {"negative pixel width", negativePixel, kWorked, SolveError::NoPixelWidth},
       {"two-line after calibration", twoLine, {1000.0, 700.0f, 1500.0f, 760.0f}, SolveError::NoCrossing},
       {"focal length below 0", hugePixel, {5000.0, 100.0f, 6000.0, 200.0f}, SolveError::BadFocalLength},
@@ -144,19 +139,15 @@ TEST(LampRecovery, TwoMarkedLinesGiveBackTheGrating) {
       EXPECT_NEAR(r.column, columns[static_cast<std::size_t>(n)], 0.05);
     }
 
-    Grating fitted;
-    fitted.FocalLength = std::int16_t{50};
+    Grating fitted = StartGrating();
     fitted.PixelWidth = t.pixelWidth;
     ASSERT_EQ(SolveCalibration(fitted, marks), SolveError::None);
     EXPECT_EQ(fitted.WavelengthDescending, t.descending);
     EXPECT_NEAR(fitted.FocalLength.AsDouble(), t.focalLength, 0.01);  // mm
     EXPECT_NEAR(fitted.AlphaAngle.AsDouble(), t.alpha, 0.0002);       // degrees
-    // Across the detector the fitted wavelengths stay within a tenth of a pixel.
-    for (int column = 1; column <= kColumns; column += 16) {
-      SCOPED_TRACE(column);
-      EXPECT_NEAR(CalibratedWavelength(fitted, column), CalibratedWavelength(truth, column),
-                  0.5);  // Angstroms
-    }
+    // Across the detector the fitted wavelengths stay within a tenth of a pixel (0.5 Angstroms).
+    for (int column = 1; column <= kColumns; column += 16)
+      EXPECT_NEAR(CalibratedWavelength(fitted, column), CalibratedWavelength(truth, column), 0.5) << column;
   }
 }
 

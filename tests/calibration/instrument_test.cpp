@@ -62,36 +62,27 @@ TEST(GratingWavelength, OtherSettingsTakeTheirGroovesAndPixelSize) {
 // The limits the Instrument dialog and calibration files share, as triples:
 // the last valid value, the first invalid one, the degenerate ones.
 TEST(GratingValueProblem, LastValidFirstInvalidAndDegenerate) {
-  struct Case {
-    GratingValue which;
+  using V = GratingValue;
+  const struct {
+    V which;
     double value;
     bool valid;
+  } cases[] = {
+      {V::GrooveDensity, 1, true}, {V::GrooveDensity, 10000, true}, {V::GrooveDensity, 0.999, false},
+      {V::GrooveDensity, 10000.001, false}, {V::GrooveDensity, 1e-320, false}, {V::GrooveDensity, 0, false},
+      {V::DeviationAngle, 0, true}, {V::DeviationAngle, 180, true}, {V::DeviationAngle, -1e-9, false},
+      {V::DeviationAngle, 1000, false}, {V::ReferenceColumn, 1, true}, {V::ReferenceColumn, 768, true},
+      {V::ReferenceColumn, 0.999, false}, {V::ReferenceColumn, 1e300, false}, {V::PixelSize, 0.1, true},
+      {V::PixelSize, 1000, true}, {V::PixelSize, 0.0999, false}, {V::PixelSize, 1e-45, false},
+      {V::PixelSize, 1000.5, false}, {V::PixelSize, 4.9e-324, false}, {V::FocalLength, 0.001, true},
+      {V::FocalLength, 1e6, true}, {V::FocalLength, 0.000999, false}, {V::FocalLength, 1e308, false},
+      {V::AlphaAngle, -90, true}, {V::AlphaAngle, 90, true}, {V::AlphaAngle, 90.001, false},
+      {V::AlphaAngle, 1e308, false},
   };
-  const double denormal = std::numeric_limits<double>::denorm_min();
   const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
-  const Case cases[] = {
-      {GratingValue::GrooveDensity, 1, true},        {GratingValue::GrooveDensity, 10000, true},
-      {GratingValue::GrooveDensity, 0.999, false},   {GratingValue::GrooveDensity, 10000.001, false},
-      {GratingValue::GrooveDensity, 1e-320, false},  {GratingValue::GrooveDensity, 0, false},
-      {GratingValue::DeviationAngle, 0, true},       {GratingValue::DeviationAngle, 180, true},
-      {GratingValue::DeviationAngle, -1e-9, false},  {GratingValue::DeviationAngle, 1000, false},
-      {GratingValue::ReferenceColumn, 1, true},      {GratingValue::ReferenceColumn, 768, true},
-      {GratingValue::ReferenceColumn, 0.999, false}, {GratingValue::ReferenceColumn, 1e300, false},
-      {GratingValue::PixelSize, 0.1, true},          {GratingValue::PixelSize, 1000, true},
-      {GratingValue::PixelSize, 0.0999, false},      {GratingValue::PixelSize, 1e-45, false},
-      {GratingValue::PixelSize, 1000.5, false},      {GratingValue::PixelSize, denormal, false},
-      {GratingValue::FocalLength, 0.001, true},      {GratingValue::FocalLength, 1e6, true},
-      {GratingValue::FocalLength, 0.000999, false},  {GratingValue::FocalLength, 1e308, false},
-      {GratingValue::AlphaAngle, -90, true},         {GratingValue::AlphaAngle, 90, true},
-      {GratingValue::AlphaAngle, 90.001, false},     {GratingValue::AlphaAngle, 1e308, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(static_cast<int>(c.which)) + " " + std::to_string(c.value));
-    EXPECT_EQ(!GratingValueProblem(c.which, c.value), c.valid);
-  }
-  for (int which = 0; which <= static_cast<int>(GratingValue::AlphaAngle); ++which)
-    for (const double v : {inf, -inf, nan})
-      EXPECT_TRUE(GratingValueProblem(static_cast<GratingValue>(which), v));
+  for (const auto& c : cases) EXPECT_EQ(!GratingValueProblem(c.which, c.value), c.valid) << &c - cases;
+  for (int which = 0; which <= static_cast<int>(V::AlphaAngle); ++which)
+    for (const double v : {inf, -inf, nan}) EXPECT_TRUE(GratingValueProblem(static_cast<V>(which), v));
 }
 
 // The dialog keeps its messages for the values it always refused and names
