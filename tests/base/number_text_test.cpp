@@ -23,19 +23,12 @@ TEST(FormatNumber, FollowsPatternDigitsAndRounding) {
       {0.001, "##0.00", "0.00"},         {0, "######0", "0"},          {0.5, "0.0000", "0.5000"},
       {-12.345, "##0.00", "-12.35"},     {-0.001, "##0.00", "0.00"},   {999.996, "##0.00", "1000.00"},
       {12345.6, "##0", "12346"},         {1310720, "######0", "1310720"},
+      // Exact halves go away from zero; 381.455 is stored just below the half, so it rounds down.
+      {0.125, "0.00", "0.13"},           {2.5, "##0", "3"},            {-2.5, "##0", "-3"},
+      {381.455, "##0.00", "381.45"},
   };
-  for (const PatternCase& c : cases) {
-    SCOPED_TRACE(c.pattern + " " + std::to_string(c.value));
-    EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text);
-  }
-}
-
-TEST(FormatNumber, ExactHalvesGoAwayFromZero) {
-  EXPECT_EQ(FormatNumber(0.125, "0.00"), "0.13");
-  EXPECT_EQ(FormatNumber(2.5, "##0"), "3");
-  EXPECT_EQ(FormatNumber(-2.5, "##0"), "-3");
-  // 381.455 is stored just below the half, so it rounds down.
-  EXPECT_EQ(FormatNumber(381.455, "##0.00"), "381.45");
+  for (const PatternCase& c : cases)
+    EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text) << c.pattern + " " + std::to_string(c.value);
 }
 
 // No caption can show these (values are checked where they enter), but every
@@ -52,10 +45,8 @@ TEST(FormatNumber, EveryDoubleHasADefinedText) {
       {-1e-300, "###0.00", "0.00"},
       {0.5, "0." + std::string(100, '0'), "0.5" + std::string(99, '0')},
   };
-  for (const PatternCase& c : cases) {
-    SCOPED_TRACE(c.text.substr(0, 20));
-    EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text);
-  }
+  for (const PatternCase& c : cases)
+    EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text) << c.text.substr(0, 20);
   const std::string largest = FormatNumber(-L::max(), "###0.00");  // all 309 whole digits
   EXPECT_EQ(largest.size(), 1 + 309 + 3u);
   EXPECT_TRUE(largest.starts_with("-17976931348623157"));
@@ -68,20 +59,15 @@ TEST(NumberText, LeadingBlankForZeroAndAbove) {
   EXPECT_EQ(NumberText(-3), "-3");
 }
 
-TEST(ParseDecimal, AcceptsNumbersWithBlanks) {
+TEST(ParseDecimal, AcceptsNumbersWithBlanksAndRefusesWhatIsNotANumber) {
   EXPECT_EQ(ParseDecimal(" 100"), 100.0);
   EXPECT_EQ(ParseDecimal("  -12.5  "), -12.5);
   EXPECT_EQ(ParseDecimal("+7"), 7.0);
   EXPECT_EQ(ParseDecimal("1e3"), 1000.0);
   EXPECT_EQ(ParseDecimal("4.9e-324"), std::numeric_limits<double>::denorm_min());
-}
-
-TEST(ParseDecimal, RefusesWhatIsNotANumber) {
   for (const char* text :
-       {"", "   ", "abc", "12abc", "1,5", "--1", "nan", "-nan", "inf", "-inf", "1e999", "-1e999", "1e-400"}) {
-    SCOPED_TRACE(text);
-    EXPECT_FALSE(ParseDecimal(text).has_value());
-  }
+       {"", "   ", "abc", "12abc", "1,5", "--1", "nan", "-nan", "inf", "-inf", "1e999", "-1e999", "1e-400"})
+    EXPECT_FALSE(ParseDecimal(text).has_value()) << text;
 }
 
 struct CommaDecimal : std::numpunct<char> {

@@ -32,10 +32,7 @@ TEST(CorrectedBrightness, BlackWhereVIsNotPositive) {
       {3000.0f, true}, {3660.0f, true}, {3670.0f, false}, {8520.0f, false},
       {8530.0f, true}, {9000.0f, true}, {9610.0f, true},  {9620.0f, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.wavelength));
-    EXPECT_EQ(CorrectedBrightness(100, c.wavelength) == 0, c.black);
-  }
+  for (const Case& c : cases) EXPECT_EQ(CorrectedBrightness(100, c.wavelength) == 0, c.black) << c.wavelength;
   EXPECT_EQ(CorrectedBrightness(100, std::numeric_limits<float>::quiet_NaN()), 0);
 }
 

@@ -8,18 +8,17 @@
 
 #include <cstdint>
 #include <limits>
-#include <string>
+#include <utility>
 
 namespace lxr4 {
 namespace {
 
 TEST(GreyScale, DivisorAndMultiplierFollowTheRange) {
-  struct Case {
+  const struct {
     std::int64_t range;
     DrawMode mode;
     std::int64_t divisor, multiplier;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {255, DrawMode::Image, 1, 1},
       {254, DrawMode::Image, 1, 1},  // 256 div 254
       {200, DrawMode::Image, 1, 1},  // not 256 / 200 rounded
@@ -32,11 +31,9 @@ TEST(GreyScale, DivisorAndMultiplierFollowTheRange) {
       {12, DrawMode::Band, 1, 21},  // 240 div 255 is 0
       {std::numeric_limits<std::int32_t>::min(), DrawMode::Band, 1, 1},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("range " + std::to_string(c.range) + (c.mode == DrawMode::Band ? " band" : " image"));
+  for (const auto& c : cases) {
     const GreyScale scale = MakeGreyScale(c.range, c.mode);
-    EXPECT_EQ(scale.divisor, c.divisor);
-    EXPECT_EQ(scale.multiplier, c.multiplier);
+    EXPECT_EQ(std::pair(scale.divisor, scale.multiplier), std::pair(c.divisor, c.multiplier)) << &c - cases;
   }
 }
 

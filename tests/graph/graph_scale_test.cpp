@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace lxr4 {
 namespace {
 
@@ -19,19 +17,15 @@ Spectrum Ramp(int first, int last, std::int32_t low, std::int32_t high) {
   return s;
 }
 
-struct CentreCase {
-  std::int16_t cursor, length, centre;
-};
-
 TEST(GraphCentre, ClampsTheCursorToTheSpectrum) {
-  const CentreCase cases[] = {
+  const struct {
+    std::int16_t cursor, length, centre;
+  } cases[] = {
       {381, 765, 381}, {1, 765, 1},     {0, 765, 1}, {-5, 765, 1},
       {765, 765, 765}, {700, 510, 510}, {381, 0, 0}, {0, 0, 0},
   };
-  for (const CentreCase& c : cases) {
-    SCOPED_TRACE(std::to_string(c.cursor) + " of " + std::to_string(c.length));
-    EXPECT_EQ(GraphCentre(c.cursor, c.length), c.centre);
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(GraphCentre(c.cursor, c.length), c.centre) << c.cursor << " of " << c.length;
 }
 
 TEST(ScanWindow, NarrowRangeIsWidenedTo256) {

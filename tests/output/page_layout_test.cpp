@@ -106,17 +106,15 @@ TEST(PrintGraphPage, NoScaleOrNoPlaceFailsAtTheCurve) {
   }
 }
 
-struct FailCase {
-  const char* name;
-  int failAt;  // 0-based printer operation
-};
-
 TEST(PrintGraphPage, StopsAtTheFailingPrinterOperation) {
-  const FailCase cases[] = {
+  const struct {
+    const char* name;
+    int failAt;  // 0-based printer operation
+  } cases[] = {
       {"page size", 1},       {"title measure", 2},     {"title text", 3},        {"first tick", 6},
       {"a range label", 115}, {"a curve segment", 300}, {"end of document", 882},
   };
-  for (const FailCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const Spectrum s = PeakAtFirstColumn();
     FakePrinter p;
@@ -127,18 +125,16 @@ TEST(PrintGraphPage, StopsAtTheFailingPrinterOperation) {
   }
 }
 
-struct OverflowCase {
-  const char* name;
-  double pageWidth, pageHeight, charWidth, charHeight;
-  std::int32_t max, min, value;  // `value` goes into column 5
-  std::size_t opsBeforeFailure;
-};
-
 TEST(PrintGraphPage, OverflowsTakeTheFailurePath) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   const double nan = std::nan("");
-  const OverflowCase cases[] = {
+  const struct {
+    const char* name;
+    double pageWidth, pageHeight, charWidth, charHeight;
+    std::int32_t max, min, value;  // `value` goes into column 5
+    std::size_t opsBeforeFailure;
+  } cases[] = {
       {"page height beyond 32 bits", 1000, 1e10, 8, 16, 1000, 10, 10, 2},
       {"page size not a number", nan, 750, 8, 16, 1000, 10, 10, 2},
       {"text width beyond 16 bits", 1000, 750, 1e5, 16, 1000, 10, 10, 2},
@@ -146,7 +142,7 @@ TEST(PrintGraphPage, OverflowsTakeTheFailurePath) {
       {"range beyond 32 bits", 1000, 750, 8, 16, kMax, kMin, 10, 87},
       {"value - minimum beyond 32 bits", 1000, 750, 8, 16, 1000, -10, kMax, 90},
   };
-  for (const OverflowCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Spectrum s = PeakAtFirstColumn();
     s[5] = c.value;

@@ -8,51 +8,39 @@
 namespace lxr4 {
 namespace {
 
-struct RowCase {
-  int pixel;
-  float value;
-  const char* text;
-};
-
 TEST(TextExportRow, PixelTabValue) {
-  const RowCase cases[] = {
+  const struct {
+    int pixel;
+    float value;
+    const char* text;
+  } cases[] = {
       {42, -17.0f, "42\t-17"},
       {5, 1310720.0f, "5\t1310720"},
       // The value passes through single precision: 2^24 + 1 is not a single.
       {9, static_cast<float>(16777217), "9\t16777216"},
   };
-  for (const RowCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(TextExportRow(c.pixel, c.value), c.text);
-  }
+  for (const auto& c : cases) EXPECT_EQ(TextExportRow(c.pixel, c.value), c.text);
 }
 
-struct CalibratedRowCase {
-  int pixel;
-  float wavelength;
-  float value;
-  const char* text;
-};
-
 TEST(TextExportRow, PixelTabWavelengthTabValue) {
-  const CalibratedRowCase cases[] = {
+  const struct {
+    int pixel;
+    float wavelength;
+    float value;
+    const char* text;
+  } cases[] = {
       {1, 999.5f, -3.0f, "1\t999.50\t-3"},
       {765, 8201.0f, 7.0f, "765\t8201.00\t7"},
       {2, 0.0f, 1.0f, "2\t0.00\t1"},
   };
-  for (const CalibratedRowCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(TextExportRow(c.pixel, c.wavelength, c.value), c.text);
-  }
+  for (const auto& c : cases) EXPECT_EQ(TextExportRow(c.pixel, c.wavelength, c.value), c.text);
 }
 
-struct PathCase {
-  const char* source;
-  const char* path;
-};
-
 TEST(TextExportPath, CutsTheFileNameAtItsFirstDot) {
-  const PathCase cases[] = {
+  const struct {
+    const char* source;
+    const char* path;
+  } cases[] = {
       {"C:\\images\\star.km1", "C:\\images\\star.txt"},
       // Dots in folders never cut, whichever the separator.
       {"C:\\data.old\\star.km1", "C:\\data.old\\star.txt"},
@@ -63,10 +51,7 @@ TEST(TextExportPath, CutsTheFileNameAtItsFirstDot) {
       {"/data.d/star", "/data.d/star.txt"},
       {"C:\\data.old\\", "C:\\data.old\\.txt"},
   };
-  for (const PathCase& c : cases) {
-    SCOPED_TRACE(c.source);
-    EXPECT_EQ(TextExportPath(c.source), c.path);
-  }
+  for (const auto& c : cases) EXPECT_EQ(TextExportPath(c.source), c.path);
 }
 
 }  // namespace

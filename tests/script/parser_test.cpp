@@ -26,10 +26,7 @@ TEST(SplitWords, BlanksQuotesAndEscapes) {
       {"open a#b", {"open", "a#b"}},
       {"\"click\" \"cmdexit\"", {"click", "cmdexit"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    EXPECT_EQ(SplitWords(c.line), c.words);
-  }
+  for (const auto& c : cases) EXPECT_EQ(SplitWords(c.line), c.words) << c.line;
 }
 
 TEST(SplitWords, MalformedQuotingIsAScriptError) {
@@ -48,10 +45,7 @@ TEST(ParseWhole, AcceptsOnlyWholeDecimalNumbers) {
       {"0", 0},    {"381", 381}, {"-5", -5},  {"+7", 7},   {"", {}},   {"+", {}},
       {"++1", {}}, {"1.0", {}},  {"12x", {}}, {"x12", {}}, {" 1", {}}, {"99999999999999999999", {}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.word);
-    EXPECT_EQ(ParseWhole(c.word), c.value);
-  }
+  for (const auto& c : cases) EXPECT_EQ(ParseWhole(c.word), c.value) << c.word;
 }
 
 TEST(ParseReal, AcceptsFiniteDecimalNumbers) {
@@ -62,10 +56,7 @@ TEST(ParseReal, AcceptsFiniteDecimalNumbers) {
       {"1000", 1000.0}, {"750.5", 750.5}, {"-2e3", -2000.0}, {"+1.5", 1.5}, {"", {}},
       {"inf", {}},      {"nan", {}},      {"1e999", {}},     {"1,5", {}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.word);
-    EXPECT_EQ(ParseReal(c.word), c.value);
-  }
+  for (const auto& c : cases) EXPECT_EQ(ParseReal(c.word), c.value) << c.word;
 }
 
 // The faults of the Spectrum view lines and save-view, each with its message.

@@ -15,10 +15,7 @@ TEST(Quoted, EscapesQuotesBackslashesAndLineBreaks) {
       {"a\tb\"c\\d", R"("a\tb\"c\\d")"},
       {"C:\\data\\star.km1", R"("C:\\data\\star.km1")"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(Quoted(c.text), c.quoted);
-  }
+  for (const auto& c : cases) EXPECT_EQ(Quoted(c.text), c.quoted) << c.text;
 }
 
 }  // namespace

@@ -56,10 +56,7 @@ TEST_F(Rules, AWindowCallTheControlCannotTakeIsReported) {
       {"line on a label", [&] { w.DrawLine(Control::Label3, Num{}, Num{}, Num{}, Num{}, kBlack); }},
       {"entry beyond the list", [&] { w.SelectEntry(Control::cbobox, 1); }},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_THROW(c.call(), ScriptError);
-  }
+  for (const auto& c : cases) EXPECT_THROW(c.call(), ScriptError) << c.what;
 }
 
 }  // namespace

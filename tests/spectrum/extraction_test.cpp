@@ -45,21 +45,19 @@ std::int16_t Cleaned(const PixelGrid& grid, int width, int column, int row) {
   return cleaned[static_cast<std::size_t>(column - 1)];
 }
 
-struct EdgeRowCase {
-  const char* name;
-  int row, inner;  // the edge row and its one vertical neighbour
-  std::int16_t left, right, below, own, cleaned;
-};
-
 TEST(CleanRow, EdgeRowsUseThreeNeighboursAndThePixelItself) {
-  const EdgeRowCase cases[] = {
+  const struct {
+    const char* name;
+    int row, inner;  // the edge row and its one vertical neighbour
+    std::int16_t left, right, below, own, cleaned;
+  } cases[] = {
       // equal to the truncated mean (0 + 0 + 30) / 3 = 10: kept, though the median would be 5
       {"row 1 kept", 1, 2, 0, 0, 30, 10, 10},
       {"row 20 kept", 20, 19, 0, 0, 30, 10, 10},
       // the mean truncates toward zero: (-1 - 1 - 2) / 3 = -1, so -1 is kept
       {"row 1 negative mean", 1, 2, -1, -1, -2, -1, -1},
   };
-  for (const EdgeRowCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     PixelGrid grid;
     grid.at(4, c.row) = c.left;
@@ -84,16 +82,14 @@ TEST(CleanRow, ReadsTheGridAsLoadedNotTheRowsAlreadyCleaned) {
 
 // --- ColumnValue: scaling and the airglow filter
 
-struct ColumnCase {
-  const char* name;
-  std::int32_t inside, outside;
-  int height;
-  bool filter;
-  std::int32_t value;
-};
-
 TEST(ColumnValue, ScalesToTwentyRowsAndSubtractsTheSky) {
-  const ColumnCase cases[] = {
+  const struct {
+    const char* name;
+    std::int32_t inside, outside;
+    int height;
+    bool filter;
+    std::int32_t value;
+  } cases[] = {
       {"140 / 3 = 46.67 rounds to 47", 7, 0, 3, false, 47},
       {"twice the inside sum for 10 rows", 1000, 555, 10, false, 2000},
       {"all-100 pixels, rows 5..14, filtered", 1000, 1000, 10, true, 0},
@@ -104,29 +100,27 @@ TEST(ColumnValue, ScalesToTwentyRowsAndSubtractsTheSky) {
       {"sky division truncates (negative)", 0, -7, 8, true, 10},  // -56 div 12 = -4, not -5
       {"largest filtered value fits 32 bits", 19 * 32767, -32768, 19, true, 1310700},
   };
-  for (const ColumnCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(ColumnValue(c.inside, c.outside, c.height, c.filter), c.value);
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(ColumnValue(c.inside, c.outside, c.height, c.filter), c.value) << c.name;
 }
 
 // --- SmoothSpectrum
 
-TEST(SmoothSpectrum, TruncatesWeightedSumsTowardZero) {
+// `values` from column 1 on, smoothed over their width.
+Spectrum Smoothed(const std::vector<std::int32_t>& values) {
   Spectrum s;
+  for (std::size_t k = 0; k < values.size(); ++k) s[static_cast<int>(k) + 1] = values[k];
+  SmoothSpectrum(s, static_cast<int>(values.size()));
+  return s;
+}
+
+TEST(SmoothSpectrum, TruncatesWeightedSumsTowardZero) {
   // column 3: 10 x (-2) + 5 x (-1) = -25 -> -1 (not -2);
   // column 4: 5 x (-2) + 10 x (-1) = -20 -> 0
-  const std::int32_t values[] = {0, 0, -2, -1, 0, 0};
-  for (int k = 1; k <= 6; ++k) s[k] = values[k - 1];
-  SmoothSpectrum(s, 6);
-  EXPECT_EQ(s[3], -1);
-  EXPECT_EQ(s[4], 0);
-
-  Spectrum t;
-  const std::int32_t up[] = {0, 0, 4, 1, 1};  // 40 + 5 + 2 = 47 -> 1
-  for (int k = 1; k <= 5; ++k) t[k] = up[k - 1];
-  SmoothSpectrum(t, 5);
-  EXPECT_EQ(t[3], 1);
+  const Spectrum down = Smoothed({0, 0, -2, -1, 0, 0});
+  EXPECT_EQ(down[3], -1);
+  EXPECT_EQ(down[4], 0);
+  EXPECT_EQ(Smoothed({0, 0, 4, 1, 1})[3], 1);  // 40 + 5 + 2 = 47 -> 1
 }
 
 TEST(SmoothSpectrum, WidthFiveChangesColumnThreeOnlyAndNarrowerNothing) {

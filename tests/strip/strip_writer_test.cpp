@@ -27,42 +27,29 @@ std::string_view AsText(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-struct SearchCase {
-  const char* name;
-  std::string source;
-  std::string start;  // first bytes of the strip header
-};
-
 TEST(StripHeader, CopiesFromTheFirstCapitalIAmongTheFirst30Bytes) {
-  const SearchCase cases[] = {
+  const struct {
+    const char* name;
+    std::string source;
+    std::string start;  // first bytes of the strip header
+  } cases[] = {
       {"I at byte 1 shifts the block right", "Image", "KM-1 Image"},
       {"first of two", "xxIyyIzz", "KM-1 IyyIzz"},
       {"I at byte 30", std::string(29, 'a') + "Ib", "KM-1 Ib"},
       {"I at byte 31 is not looked for", std::string(30, 'a') + "Ib", "KM-1 Ib"},
       {"lower-case i does not count", "KM-1 image" + std::string(20, 'z') + "tail", "KM-1 tail"},
   };
-  for (const SearchCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(AsText(StripHeader(Block(c.source))).substr(0, c.start.size()), c.start);
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(AsText(StripHeader(Block(c.source))).substr(0, c.start.size()), c.start) << c.name;
 }
 
-struct ValueCase {
-  std::int32_t spectrum;
-  std::int16_t strip;
-};
-
 TEST(StripValue, DividesBy20TowardZeroAndClamps) {
-  const ValueCase cases[] = {
-      {40, 2},         {19, 0},         {0, 0},
-      {-1, 0},         {-39, 0},        {-700000, 0},
-      {655359, 32767}, {655360, 32767}, {std::numeric_limits<std::int32_t>::max(), 32767},
-      {std::numeric_limits<std::int32_t>::min(), 0},
+  using L = std::numeric_limits<std::int32_t>;
+  const std::pair<std::int32_t, std::int16_t> cases[] = {
+      {40, 2},     {19, 0},         {0, 0},         {-1, 0},           {-39, 0},
+      {-700000, 0}, {655359, 32767}, {655360, 32767}, {L::max(), 32767}, {L::min(), 0},
   };
-  for (const ValueCase& c : cases) {
-    SCOPED_TRACE(c.spectrum);
-    EXPECT_EQ(StripValue(c.spectrum), c.strip);
-  }
+  for (const auto& [spectrum, strip] : cases) EXPECT_EQ(StripValue(spectrum), strip) << spectrum;
 }
 
 TEST(StripImage, NoRowsForHeightBelow1) {

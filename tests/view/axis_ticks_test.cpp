@@ -62,10 +62,7 @@ TEST(TickLabel, FewestDigitsThatTellTicksApart) {
       {1.5e6, 1e5, "1.5e+06"}, {2e6, 1e6, "2e+06"},     {2e-5, 1e-5, "2e-05"}, {-1.25e7, 5e4, "-1.25e+07"},
       {kNan, 1, "?"},          {kInf, 1, "?"},          {-kInf, 1, "?"},       {7, kNan, "7"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.value << " step " << c.step);
-    EXPECT_EQ(TickLabel(c.value, c.step), c.text);
-  }
+  for (const auto& c : cases) EXPECT_EQ(TickLabel(c.value, c.step), c.text) << c.value << " step " << c.step;
 }
 
 }  // namespace

@@ -24,10 +24,7 @@ TEST(QtNameFilters, ToleratesOddFilterTexts) {
       {"Mixed (*.Km1)|*.Km1", {"Mixed (*.Km1 *.km1 *.KM1)"}},
       {"Every (*.*)|*.*;*.km1", {"Every (* *.km1 *.KM1)"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.filter);
-    EXPECT_EQ(QtNameFilters(c.filter), c.expected);
-  }
+  for (const auto& c : cases) EXPECT_EQ(QtNameFilters(c.filter), c.expected) << c.filter;
 }
 
 // The save dialog adds the chosen type's extension to a name typed without one.

@@ -140,10 +140,8 @@ TEST_F(WindowRules, BuiltWindowDrawingAndColoursReachTheScreen) {
       {"separator line in colour", drawn, 712, 300, Qt::red},
       {"cleared graph", cleared, 224 + 2 + 257, 144 + 2 + 109, Qt::white},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(c.shown.pixelColor(c.x, c.y).name().toStdString(), c.colour.name().toStdString());
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(c.shown.pixelColor(c.x, c.y).name().toStdString(), c.colour.name().toStdString()) << c.what;
   EXPECT_NE(built.pixelColor(224, 144), QColor(Qt::white)) << "the graph box's sunken border";
 }
 
