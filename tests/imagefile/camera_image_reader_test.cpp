@@ -11,10 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/imagefile/fits_cards.h"
+
 namespace lxr4 {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using fits_cards::Bytes;
+using fits_cards::Concatenated;
 
 // A header block of `lines`, each ended by a line feed and a carriage return
 // unless it already ends in a carriage return, padded with zeros to 2048 bytes,
@@ -44,14 +47,8 @@ Bytes Words(std::initializer_list<int> values) {
   return bytes;
 }
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 // A compressed row: its length in two bytes, then the row data.
-Bytes Row(const Bytes& data) { return Concat({Words({static_cast<int>(data.size())}), data}); }
+Bytes Row(const Bytes& data) { return Concatenated(Words({static_cast<int>(data.size())}), data); }
 
 // Every value of the image, row by row.
 std::vector<std::int16_t> Values(const CameraImageFile& image) {
@@ -88,7 +85,7 @@ TEST(CameraImageReader, DecodesBothLayouts) {
        Bytes{0x05, 0x00, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F, 0x01, 0x00}, {5, 32767, 32767, 32767, 1}},
       // Length 6 = 2 x Width: raw values, unsigned, above 32767 stored as 32767.
       {"raw rows of a compressed file", {"KM-1 Compressed Image", "Height = 2", "Width = 3", "End"},
-       Concat({Row(Words({7, 40000, 9})), Row(Words({1, 2, 3}))}), {32767, 32767, 9, 2, 2, 3}},
+       Concatenated(Row(Words({7, 40000, 9})), Row(Words({1, 2, 3}))), {32767, 32767, 9, 2, 2, 3}},
       {"Compressed Image in a later line",
        {"KM-1 Image", "Height = 1", "note: Compressed Image", "Width = 2", "End"},
        Row(Words({3, 4})), {4, 4}},
@@ -154,7 +151,7 @@ TEST(CameraImageReader, ErrorCodes) {
     return File({layout, "Height = 1", width, "End"});
   };
   const auto compressed = [&](std::string_view width, const Bytes& pixels) {
-    return Concat({header("KM-1 Compressed Image", width), pixels});
+    return Concatenated(header("KM-1 Compressed Image", width), pixels);
   };
   // 0, then 259 deltas of -127 reach -32893. (Filled, not inserted into a short
   // vector, which GCC 12 takes for an overflow in a Release build.)
@@ -183,9 +180,8 @@ TEST(CameraImageReader, ErrorCodes) {
       {"no pixels at all", header("KM-1 Image", "Width = 3"), ReadError::TruncatedPixels},
       {"file shorter than its header block", Text("Height = 1\n\rWidth = 2\n\rEnd\n\r"),
        ReadError::TruncatedPixels},
-      {"row length cut off", Concat({header("KM-1 Compressed Image", "Width = 3"), Bytes{0x06}}),
-       ReadError::TruncatedPixels},
-      {"row data cut off", compressed("Width = 3", Concat({Words({6}), Words({1, 2})})), ReadError::TruncatedPixels},
+      {"row length cut off", compressed("Width = 3", Bytes{0x06}), ReadError::TruncatedPixels},
+      {"row data cut off", compressed("Width = 3", Words({6, 1, 2})), ReadError::TruncatedPixels},  // 4 bytes of 6
       {"row length zero", compressed("Width = 3", Words({0})), ReadError::BadRowLength},
       {"row length negative", compressed("Width = 3", Words({-2})), ReadError::BadRowLength},
       {"row of one byte", compressed("Width = 3", Row({0x01})), ReadError::RowOverrun},
