@@ -72,14 +72,11 @@ std::optional<AutoIdentifyStart> StartInForce(const AppState& s) {
   const std::optional<FittedCalibration> inForce = CalibrationInForce(s);
   if (!inForce) return std::nullopt;
   AutoIdentifyStart start;
-  if (s.FitInForce && !s.FitFromMarks) {
-    start.calibration = [c = *inForce](double pixel) { return double{FittedWavelength(c, pixel)}; };
-    return start;
-  }
   const double p1 = s.Line1Pixel.AsDouble(), p2 = s.Line2Pixel.AsDouble();
   const double w1 = s.Line1Wavelength.AsDouble(), w2 = s.Line2Wavelength.AsDouble();
-  if (!(std::fabs(p2 - p1) >= 1) || !std::isfinite(w1) || !std::isfinite(w2)) {
-    // Not two distinct marks: the calibration's own slope.
+  const bool twoMarks = !(s.FitInForce && !s.FitFromMarks) && std::fabs(p2 - p1) >= 1 && std::isfinite(w1) &&
+                        std::isfinite(w2);
+  if (!twoMarks) {  // the calibration as it stands
     start.calibration = [c = *inForce](double pixel) { return double{FittedWavelength(c, pixel)}; };
     return start;
   }
@@ -88,21 +85,26 @@ std::optional<AutoIdentifyStart> StartInForce(const AppState& s) {
   return start;
 }
 
-// After a calibration was put in force: its warning, if any, said at once.
-void Warn(Program& app) {
-  if (const std::string warning = CalibrationWarning(app.s); !warning.empty()) app.w.MessageBox(warning);
-}
-}  // namespace
-
-LampFrame FrameOf(const CameraImage& image) {
+// Where an image's pixels lie, without its spectrum: all a geometry check needs.
+LampFrame GeometryOf(const CameraImage& image) {
   LampFrame frame;
-  frame.file = image.FileName;
   // A camera image is the 768 columns its calibration counts, however many it fills.
   frame.length = image.Detector.frame ? image.Detector.length : kGridColumns;
   frame.first = image.Detector.first;
   // A frame's full-resolution spectrum is unbinned: its overview's binning is no part of its geometry.
   frame.bin = 1;
   if (image.Detector.frame) frame.axis = image.Detector.alongColumns ? "columns" : "rows";
+  return frame;
+}
+}  // namespace
+
+void WarnOfCalibration(Program& app) {
+  if (const std::string warning = CalibrationWarning(app.s); !warning.empty()) app.w.MessageBox(warning);
+}
+
+LampFrame FrameOf(const CameraImage& image) {
+  LampFrame frame = GeometryOf(image);
+  frame.file = image.FileName;
   frame.arc = image.Native;
   frame.arc.resize(static_cast<std::size_t>(std::max(frame.length, 0)), 0.0);
   return frame;
@@ -130,7 +132,7 @@ std::optional<AutoIdentifyResult> IdentifyWithLamp(const AppState& s) {
 std::string FrameWarning(const AppState& s) {
   if (!s.CalibrationDone || !s.CalibrationFrame) return "";
   const CameraImage& image = GraphedImage(s);
-  const LampFrame now = FrameOf(image);
+  const LampFrame now = GeometryOf(image);
   if (image.Loaded == kFalse || SameGeometry(*s.CalibrationFrame, now.length, now.first, now.bin)) return "";
   return GeometryWarning(*s.CalibrationFrame, now.length, now.first, now.bin, now.axis) +
          " Its wavelengths are not calibrated for this frame.";
@@ -209,7 +211,7 @@ void autoCalibrate_Click(Program& app) {
   app.w.SetCaption(Control::Lblwavelength, "Calibrated automatically:\r\n" + FitSummary(choice.fit) +
                                                "\r\nin force (" + std::to_string(found.linesOffered) +
                                                " lamp lines on the detector)");
-  Warn(app);
+  WarnOfCalibration(app);
 }
 
 void reidentify_Click(Program& app) {
@@ -254,7 +256,7 @@ void reidentify_Click(Program& app) {
   app.w.SetCaption(Control::Lblwavelength, "Re-identified: the lamp moved " +
                                                FormatNumber(moved.shift.shift, "0.00") + " pixels\r\n" +
                                                FitSummary(fit) + "\r\nin force");
-  Warn(app);
+  WarnOfCalibration(app);
 }
 
 }  // namespace lxr4

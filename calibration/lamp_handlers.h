@@ -15,6 +15,8 @@ namespace lxr4 {
 
 // The lamp frame an image is: its file, where its pixels lie, its spectrum.
 [[nodiscard]] LampFrame FrameOf(const CameraImage& image);
+// The calibration in force's warning, if any, in a message: said whenever one is put in force.
+void WarnOfCalibration(Program& app);
 // The chosen lamp's lines, merged, in air or vacuum as chosen.
 [[nodiscard]] std::vector<ListLine> LampListLines(const AppState& s);
 // The lamp's lines identified in the calibration spectrum from the

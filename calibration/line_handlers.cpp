@@ -303,7 +303,7 @@ void useFit_Click(Program& app) {
   app.s.CalibrationFrame = FrameOf(app.s.Cal);
   ShowTable(app);
   app.w.SetCaption(Control::Lblwavelength, FitSummary(*app.s.LastFit) + "\r\nin force");
-  if (const std::string warning = CalibrationWarning(app.s); !warning.empty()) app.w.MessageBox(warning);
+  WarnOfCalibration(app);
 }
 
 void saveCalibration_Click(Program& app) {
@@ -363,7 +363,7 @@ void openCalibrationFile_Click(Program& app) {
   ShowTable(app);
   app.w.SetCaption(Control::Lblwavelength,
                    FitModelName(read.file.calibration) + " calibration of\r\n" + *path + "\r\nin force");
-  if (const std::string warning = CalibrationWarning(s); !warning.empty()) app.w.MessageBox(warning);
+  WarnOfCalibration(app);
   if (const std::string moved = LampMovedWarning(s); !moved.empty()) app.w.MessageBox(moved);
 }
 
