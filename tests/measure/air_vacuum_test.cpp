@@ -18,6 +18,11 @@ TEST(AirVacuum, KnownLinesConvert) {
   }
 }
 
+TEST(AirVacuum, AgreesWithSpecutilsMorton2000) {
+  // air_to_vac(6562.8 A, method="Morton2000", scheme="iteration") of specutils 1.9.
+  EXPECT_NEAR(AirToVacuum(6562.8).angstrom, 6564.61298000, 1e-7);
+}
+
 TEST(AirVacuum, AirToVacuumUndoesVacuumToAir) {
   for (double vacuum = 2000.7; vacuum < 30000; vacuum *= 1.37) {
     SCOPED_TRACE(vacuum);

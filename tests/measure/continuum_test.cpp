@@ -64,15 +64,12 @@ TEST(Continuum, GivenRangesAreTheContinuumPoints) {
 TEST(Continuum, RefusalsNameTheirCause) {
   const std::vector<double> x{1, 2, 3, 4, 5}, f{1, 1, 1, 1, 1}, falling{1, 0.5, 0, -0.5, -1};
   const std::vector<double> nan{1, 1, std::numeric_limits<double>::quiet_NaN(), 1, 1};
-  ContinuumOptions order5;
-  order5.order = 5;
-  ContinuumOptions order6;
-  order6.order = 6;
-  ContinuumOptions narrow;
-  narrow.ranges = {{1, 2}};
-  narrow.order = 1;
-  ContinuumOptions line;
-  line.order = 1;
+  const auto order = [](int n, std::vector<WavelengthRange> ranges = {}) {
+    ContinuumOptions o;
+    o.order = n;
+    o.ranges = std::move(ranges);
+    return o;
+  };
   struct Case {
     const char* name;
     std::span<const double> x, f;
@@ -82,11 +79,11 @@ TEST(Continuum, RefusalsNameTheirCause) {
   const Case cases[] = {
       {"unequal lengths", x, std::span<const double>(f).first(4), {}, ContinuumError::SizeMismatch},
       {"a NaN", x, nan, {}, ContinuumError::NotFinite},
-      {"order 6", x, f, order6, ContinuumError::BadOrder},
-      {"5 points for order 5", x, f, order5, ContinuumError::TooFewPoints},
-      {"2 points for order 1", x, f, narrow, ContinuumError::TooFewPoints},
-      {"a continuum through zero", x, falling, line, ContinuumError::NotPositive},
-      {"a flat continuum: fine", x, f, line, ContinuumError::None},
+      {"order 6", x, f, order(6), ContinuumError::BadOrder},
+      {"5 points for order 5", x, f, order(5), ContinuumError::TooFewPoints},
+      {"2 points for order 1", x, f, order(1, {{1, 2}}), ContinuumError::TooFewPoints},
+      {"a continuum through zero", x, falling, order(1), ContinuumError::NotPositive},
+      {"a flat continuum: fine", x, f, order(1), ContinuumError::None},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -21,9 +21,8 @@ struct Pulls {
   double truth;
   double sum = 0, sumSquares = 0;
   void Add(Estimate e) {
-    const double pull = (e.value - truth) / e.error;
-    sum += pull;
-    sumSquares += pull * pull;
+    sum += (e.value - truth) / e.error;
+    sumSquares += (e.value - truth) * (e.value - truth) / (e.error * e.error);
   }
   void Check() const {
     SCOPED_TRACE(name);

@@ -2,10 +2,10 @@
 // line and standard input, for the checks against specutils and astropy
 // (measure_specutils_check.py, barycentric_astropy_check.py).
 //
-//   measure_numbers line gaussian|lorentzian|voigt XMIN XMAX [C1MIN C1MAX C2MIN C2MAX] < "x flux [noise]"
-//   lines measure_numbers barycentric DATE-OBS EXPTIME RA DEC LONGITUDE LATITUDE HEIGHT measure_numbers
-//   air-to-vacuum|vacuum-to-air ANGSTROM
-// Prints "name value error" lines (or one value); exits 1 with the message on a refusal.
+//   measure_numbers line gaussian|lorentzian|voigt XMIN XMAX [C1MIN C1MAX C2MIN C2MAX]
+//     reads "wavelength flux [noise]" lines
+//   measure_numbers barycentric DATE-OBS EXPTIME RA DEC LONGITUDE LATITUDE HEIGHT
+// Prints "name value error" lines (or the km/s); exits 1 with the message on a refusal.
 #include <cstdio>
 #include <iostream>
 #include <sstream>
@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "base/number_text.h"
-#include "measure/air_vacuum.h"
 #include "measure/barycentric.h"
 #include "measure/line_measure.h"
 
@@ -88,15 +87,6 @@ int main(int argc, char** argv) {
     std::printf("%.12g\n", r.kms);
     return 0;
   }
-  if ((what == "air-to-vacuum" || what == "vacuum-to-air") && argc == 3) {
-    const auto r = what == "air-to-vacuum" ? AirToVacuum(Number(argv[2])) : VacuumToAir(Number(argv[2]));
-    if (!r.ok()) {
-      std::cerr << r.message << "\n";
-      return 1;
-    }
-    std::printf("%.12g\n", r.angstrom);
-    return 0;
-  }
-  std::cerr << "usage: measure_numbers line|barycentric|air-to-vacuum|vacuum-to-air ...\n";
+  std::cerr << "usage: measure_numbers line|barycentric ...\n";
   return 2;
 }

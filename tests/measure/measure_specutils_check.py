@@ -1,15 +1,11 @@
 #!/usr/bin/python3
-"""measure_numbers' line sums against specutils on the same data.
-
-A Gaussian emission and a Gaussian absorption line on a sloping continuum with
-noise (numpy, fixed seed) go to `measure_numbers line`; specutils then measures
-the same line-region samples after the same straight continuum (numpy's
-least-squares line through the same continuum samples) is taken away:
-centroid, gaussian_fwhm (the second moment), line_flux, equivalent_width and
-snr. The values must agree to 1e-6 of their size (the centroid to 1e-6 A):
-the methods are the same.
-Uncertainties are not compared: specutils treats a ratio's numerator and
-denominator as independent, which this program does not.
+"""measure_numbers' line sums against specutils' on the same samples: a noisy
+Gaussian emission and absorption line (numpy, fixed seed), less the same
+straight continuum (numpy's least-squares line through the same continuum
+samples), by centroid, gaussian_fwhm (the second moment), line_flux,
+equivalent_width and snr: the same methods, so the values agree to 1e-6 of
+their size (the centroid to 1e-6 A). Uncertainties are not compared:
+specutils takes a ratio's numerator and denominator as independent.
 Usage: measure_specutils_check.py MEASURE_NUMBERS"""
 import subprocess
 import sys
@@ -31,11 +27,8 @@ cont = ((6490.25, 6530.25), (6590.25, 6630.25))
 failures = 0
 
 for name, depth, given_noise in (("emission", -0.8, True), ("absorption", 0.45, False)):
-    continuum = 200 + 0.05 * (x - 6560)
-    sigma = 1.5
-    flux = continuum * (1 - depth * np.exp(-0.5 * ((x - 6560.3) / 2.1) ** 2))
-    flux = flux + rng.normal(0, sigma, x.size)
-    noise = np.full(x.size, sigma)
+    flux = (200 + 0.05 * (x - 6560)) * (1 - depth * np.exp(-0.5 * ((x - 6560.3) / 2.1) ** 2))
+    flux, noise = flux + rng.normal(0, 1.5, x.size), np.full(x.size, 1.5)
     text = "".join(f"{a!r} {b!r}" + (f" {c!r}" if given_noise else "") + "\n"
                    for a, b, c in zip(x, flux, noise))
     args = [tool, "line", "gaussian", str(line[0]), str(line[1])] + [str(v) for r in cont for v in r]

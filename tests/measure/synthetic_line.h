@@ -1,6 +1,6 @@
 // Synthetic spectra for the line measurement tests: a straight continuum and
-// one line of a known profile, sampled at each wavelength, with Gaussian
-// noise of a known standard deviation from a seeded generator.
+// one line of a known profile sampled at each wavelength, with Gaussian noise
+// from a seeded generator.
 #pragma once
 
 #include <cmath>
@@ -15,7 +15,7 @@ namespace lxr4::test {
 struct SyntheticLine {
   double first = 6480, step = 0.5;
   int samples = 320;
-  double continuum = 100, slope = 0;  // continuum at `centre`, per Angstrom
+  double continuum = 100, slope = 0;  // at `centre`, and per Angstrom
   double centre = 6560, fwhm = 4;
   double height = -40;  // below zero for absorption
   LineProfile profile = LineProfile::Gaussian;
@@ -36,12 +36,10 @@ struct SyntheticLine {
     }
     return f;
   }
-  // The integral of the line over [a, b] Angstrom from its centre.
+  // The integral of the line from a to b Angstrom off its centre.
   double LineIntegral(double a, double b) const {
-    const double sigma = fwhm / (2 * std::sqrt(2 * std::numbers::ln2));
-    const double gauss =
-        sigma * std::sqrt(std::numbers::pi / 2) *
-        (std::erf(b / (sigma * std::numbers::sqrt2)) - std::erf(a / (sigma * std::numbers::sqrt2)));
+    const double s = fwhm / (2 * std::sqrt(2 * std::numbers::ln2)) * std::numbers::sqrt2;
+    const double gauss = s * std::sqrt(std::numbers::pi) / 2 * (std::erf(b / s) - std::erf(a / s));
     const double lorentz = fwhm / 2 * (std::atan(2 * b / fwhm) - std::atan(2 * a / fwhm));
     const double eta = profile == LineProfile::Gaussian     ? 0
                        : profile == LineProfile::Lorentzian ? 1
