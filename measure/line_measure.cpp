@@ -75,7 +75,8 @@ Sums SumErrors(const LineData& line, const Polynomial& continuum, const std::vec
   const std::size_t n = continuum.coefficients.size();
   std::vector<std::array<double, 4>> grads(n);
   for (std::size_t k = 0; k < n; ++k) {
-    const double h = 1e-3 * std::sqrt(std::max(covariance[k * n + k], 1e-300));
+    const double h = 1e-3 * std::sqrt(std::max(covariance[k * n + k], 0.0));
+    if (!(h > 0)) continue;  // an exact coefficient adds nothing
     Polynomial up = continuum, down = continuum;
     up.coefficients[k] += h;
     down.coefficients[k] -= h;

@@ -40,7 +40,8 @@ struct Problem {
     const std::size_t n = p.size();
     std::vector<std::vector<double>> jac(n, std::vector<double>(x.size()));
     for (std::size_t k = 0; k < n; ++k) {
-      const double h = k == 3 ? 1e-6 : 1e-6 * std::max(std::abs(p[k]), k == 1 ? p[2] : 1e-30);
+      // Steps small beside each parameter's own scale: the width for centre and width.
+      const double h = k == 0 ? 1e-6 * std::max(std::abs(p[0]), 1e-300) : k == 3 ? 1e-6 : 1e-5 * p[2];
       Params up = p, down = p;
       up[k] += h;
       down[k] -= h;

@@ -7,6 +7,7 @@
 //   measure_numbers barycentric DATE-OBS EXPTIME RA DEC LONGITUDE LATITUDE HEIGHT
 // Prints "name value error" lines (or the km/s); exits 1 with the message on a refusal.
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
