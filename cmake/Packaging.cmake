@@ -24,5 +24,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # Debian names a library's package after its SONAME: libcfitsio.so.10 is in libcfitsio10.
 string(REGEX REPLACE "^lib(.*)\\.so\\.([0-9]+)$" "lib\\1\\2" cfitsio_package "${LXR4_CFITSIO_SONAME}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, ${cfitsio_package}, libseccomp2, zlib1g, libcairo2, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-dejavu-core")
+    "libc6, libstdc++6, ${cfitsio_package}, liberfa1, libseccomp2, zlib1g, libcairo2, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-dejavu-core")
 include(CPack)

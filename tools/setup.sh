@@ -7,8 +7,8 @@ packages=(
   g++ make cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  libcfitsio-dev zlib1g-dev libseccomp-dev libcairo2-dev
-  python3-specutils python3-numpy  # tests and the benchmark's peer: read spectra back, numpy
+  libcfitsio-dev zlib1g-dev libseccomp-dev libcairo2-dev liberfa-dev
+  python3-specutils python3-numpy python3-astropy  # tests and the benchmark's peer: read spectra back, numpy, astropy
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils lintian groff-base
