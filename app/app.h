@@ -15,6 +15,7 @@ class App final : public Program, public EventSink {
   void OnMenu(MenuItem item) override;
   void OnLineTableEdit(const LineTableEdit& edit) override;
   void OnSpectrumView(const ViewInput& input) override;
+  void OnMeasurementTableEdit(const MeasurementTableEdit& edit) override;
 
   void DrawImage(Slot slot) override;
   void DrawGraph() override;

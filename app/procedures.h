@@ -23,6 +23,11 @@ void openSpectrum_Click(Program& app);
 void viewSpectrum_Click(Program& app);
 void SpectrumView_Input(Program& app, const ViewInput& input);
 void RedrawSpectrumView(Program& app);
+// The Measure menu and the Measurements table (measure_view.cpp).
+void measurements_Click(Program& app);
+void observation_Click(Program& app);
+void exportMeasurements_Click(Program& app);
+void MeasurementTable_Edit(Program& app, const MeasurementTableEdit& edit);
 void cmdload2_Click(Program& app);
 // File > Open Recent: the chosen file into the slot it was loaded into, without a dialog.
 void openRecent_Click(Program& app);

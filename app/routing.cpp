@@ -121,6 +121,9 @@ void App::Choose(MenuItem item) {
     case M::SaveCalibration: return saveCalibration_Click(app);
     case M::OpenSpectrumFile: return ReadingFile(app, openSpectrum_Click);
     case M::ViewSpectrum: return viewSpectrum_Click(app);
+    case M::Measurements: return measurements_Click(app);
+    case M::Observation: return observation_Click(app);
+    case M::ExportMeasurements: return exportMeasurements_Click(app);
   }
 }
 
@@ -129,6 +132,11 @@ void App::DrawGraph() { DrawSpectrumGraph(*this); }
 void App::GraphSpectrum(Slot slot) {
   slot == Slot::Object ? cmdcalcspectra_Click(*this) : Cmdcalccal_Click(*this);
 }
+void App::OnMeasurementTableEdit(const MeasurementTableEdit& edit) {
+  MeasurementTable_Edit(*this, edit);
+  RedrawSpectrumView(*this);
+}
+
 void App::OnLineTableEdit(const LineTableEdit& edit) {
   LineTable_Edit(*this, edit);
   RedrawSpectrumView(*this);

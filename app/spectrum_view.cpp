@@ -223,7 +223,7 @@ void RedrawSpectrumView(Program& app) {
   if (!s.View.opened) return;
   const ViewContents c = Contents(s);
   const ViewUnits units = Units(s);
-  ViewControls controls{units, {}, {}, s.View.showObject, s.View.showLamp, s.View.scaleOverlays};
+  ViewControls controls{units, {}, {}, s.View.showObject, s.View.showLamp, s.View.scaleOverlays, {}};
   if (!c.empty) {
     controls.fromText = RangeText(c.plot.xFrom, units);
     controls.toText = RangeText(c.plot.xTo, units);
@@ -312,6 +312,15 @@ void SpectrumView_Input(Program& app, const ViewInput& input) {
       v.showObject = input.showObject;
       v.showLamp = input.showLamp;
       v.scaleOverlays = input.scaleOverlays;
+      break;
+    case K::Drag:
+    case K::Profile:
+    case K::Rest:
+    case K::Shift:
+    case K::ShiftToRest:
+    case K::Normalise:
+    case K::ClearContinuum:
+    case K::Medium:
       break;
   }
   RedrawSpectrumView(app);

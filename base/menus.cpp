@@ -60,6 +60,9 @@ constexpr std::array kItems{
     Separated(Item(I::OpenCalibrationFile, "openCalibrationFile", M::Calibration, "&Open Calibration...")),
     Item(I::SaveCalibration, "saveCalibration", M::Calibration, "&Save Calibration..."),
     Item(I::ViewSpectrum, "viewSpectrum", M::View, "&Spectrum", "Ctrl+Shift+S"),
+    Item(I::Measurements, "measurements", M::Measure, "&Measurements", "Ctrl+Shift+M"),
+    Item(I::Observation, "observation", M::Measure, "&Observation..."),
+    Item(I::ExportMeasurements, "exportMeasurements", M::Measure, "&Export Measurements..."),
 };
 
 constexpr bool InEnumOrder() {
@@ -89,6 +92,8 @@ std::string_view MenuCaption(Menu menu) {
       return "&View";
     case Menu::Calibration:
       return "&Calibration";
+    case Menu::Measure:
+      return "&Measure";
     case Menu::Help:
       return "&Help";
   }

@@ -19,10 +19,11 @@ enum class MenuItem : std::uint8_t {
   Instrument, LinesAndResiduals, AddLine, LineList, Lamp, IdentifyLines, AutoCalibrate, Reidentify, FitGrating,
   FitPolynomial1, FitPolynomial2, FitPolynomial3, FitPolynomial4, ClipOutliers, UseFit,
   OpenCalibrationFile, SaveCalibration, ViewSpectrum,
+  Measurements, Observation, ExportMeasurements,
 };
 
 // The menus of the bar, left to right; a menu without items is not shown.
-enum class Menu : std::uint8_t { File, View, Calibration, Help };
+enum class Menu : std::uint8_t { File, View, Calibration, Measure, Help };
 
 struct MenuItemInfo {
   MenuItem id;

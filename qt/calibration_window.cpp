@@ -59,6 +59,10 @@ LineTableDialog* QtWindow::LinesDialog() {
 void QtWindow::SetLineTable(const LineTable& table) { LinesDialog()->SetTable(table); }
 
 // The first time beside the main window; after that where the user left it.
+std::optional<ObservationFields> QtWindow::ObservationDialog(const ObservationFields&) { return std::nullopt; }
+void QtWindow::SetMeasurementTable(const MeasurementTable&) {}
+void QtWindow::ShowMeasurementTable() {}
+
 void QtWindow::ShowLineTable() {
   if (ended_) return;
   LineTableDialog* dialog = LinesDialog();

@@ -117,6 +117,9 @@ class QtWindow final : public Window {
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
+  std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  void SetMeasurementTable(const MeasurementTable& table) override;
+  void ShowMeasurementTable() override;
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override;
   void KeepInstrument(const InstrumentFields& fields) override;
   void SetLineTable(const LineTable& table) override;

@@ -243,7 +243,8 @@ ViewControls SpectrumViewWindow::Controls() const {
                       to_->text().toStdString(),
                       object_->isChecked(),
                       lamp_->isChecked(),
-                      scale_->isChecked()};
+                      scale_->isChecked(),
+                      {}};
 }
 
 }  // namespace lxr4

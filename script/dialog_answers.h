@@ -51,6 +51,7 @@ struct DialogAnswers {
   // The names to tick (every other box cleared) and air or vacuum.
   AnswerQueue<std::optional<LampFields>> lamps{"the Lamp dialog"};
   AnswerQueue<std::optional<AutoStartFields>> autoStarts{"the automatic calibration dialog"};
+  AnswerQueue<std::optional<ObservationFields>> observations{"the Observation dialog"};
   AnswerQueue<QuestionButton> questions{"a question"};
 };
 

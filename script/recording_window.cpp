@@ -166,6 +166,39 @@ std::optional<AutoStartFields> RecordingWindow::AutoStartDialog(const AutoStartF
   return answer;
 }
 
+namespace {
+std::string ObservationText(const ObservationFields& f) {
+  std::string text;
+  for (const std::string* field : {&f.date, &f.exposure, &f.ra, &f.dec, &f.latitude, &f.longitude, &f.height})
+    text += (text.empty() ? "" : " ") + Quoted(*field);
+  return text;
+}
+}  // namespace
+
+std::optional<ObservationFields> RecordingWindow::ObservationDialog(const ObservationFields& current) {
+  std::optional<ObservationFields> answer = inner_.ObservationDialog(current);
+  t_.Line("observation-dialog " + ObservationText(current) +
+          (answer ? " -> " + ObservationText(*answer) : " -> cancel"));
+  return answer;
+}
+
+// As the lines table: its summary, then each row's texts (from 1).
+void RecordingWindow::SetMeasurementTable(const MeasurementTable& table) {
+  t_.Line("measurements " + std::to_string(table.rows.size()) + ' ' + Quoted(table.summary));
+  int n = 0;
+  for (const std::vector<std::string>& row : table.rows) {
+    std::string line = "measurement-row " + std::to_string(++n);
+    for (const std::string& cell : row) line += ' ' + Quoted(cell);
+    t_.Line(line);
+  }
+  inner_.SetMeasurementTable(table);
+}
+
+void RecordingWindow::ShowMeasurementTable() {
+  t_.Line("show-dialog measurements");
+  inner_.ShowMeasurementTable();
+}
+
 // The whole table, a line for its summary and one for each row (from 1).
 void RecordingWindow::SetLineTable(const LineTable& table) {
   t_.Line("table " + std::to_string(table.rows.size()) + ' ' + Quoted(table.summary));
@@ -192,9 +225,24 @@ std::string Word(const std::string& text) {
 const char* OnOff(bool on) { return on ? "on" : "off"; }
 }  // namespace
 
+// The view's controls, and its measuring row on a line of its own, each
+// written when it differs from the one written last (the row's defaults
+// before the first), so a session that does not measure writes none.
 void RecordingWindow::SetSpectrumViewControls(const ViewControls& c) {
-  if (viewControls_ != c) {
-    viewControls_ = c;
+  MeasureControls row = c.measure;
+  row.restChoices.clear();  // the same list always
+  if (measureControls_ != row) {
+    const MeasureControls& m = row;
+    measureControls_ = m;
+    t_.Line("view-measure-controls drag=" + std::string(DragModeWord(m.drag)) +
+            " profile=" + std::string(ProfileWord(m.profile)) + " rest=" + Word(m.restText) +
+            " shift=" + Word(m.shiftText) + " normalise=" + OnOff(m.normalise) +
+            " medium=" + (m.vacuum ? "vacuum" : "air"));
+  }
+  ViewControls plain = c;
+  plain.measure = {};
+  if (viewControls_ != plain) {
+    viewControls_ = plain;
     t_.Line("view-controls units=" + std::string(ViewUnitsWord(c.units)) + " from=" + Word(c.fromText) +
             " to=" + Word(c.toText) + " object=" + OnOff(c.showObject) + " lamp=" + OnOff(c.showLamp) +
             " scale=" + OnOff(c.scaleOverlays));

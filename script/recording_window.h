@@ -53,6 +53,9 @@ class RecordingWindow final : public Window {
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
+  std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  void SetMeasurementTable(const MeasurementTable& table) override;
+  void ShowMeasurementTable() override;
   // The kept settings are the window's own business, as the recent files.
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override {
     return inner_.KeptInstrument();
@@ -115,7 +118,8 @@ class RecordingWindow final : public Window {
 
   Window& inner_;
   Transcript& t_;
-  std::optional<ViewControls> viewControls_;  // the view's controls written last
+  std::optional<ViewControls> viewControls_;  // the view's controls written last (without the measuring row)
+  MeasureControls measureControls_;           // the measuring row written last
   RecordingPrinter printer_{inner_, t_};
   RecordingFiles files_{inner_, t_};
 };

@@ -199,6 +199,18 @@ std::optional<AutoStartFields> ScriptWindow::AutoStartDialog(const AutoStartFiel
   return Take(answers_.autoStarts);
 }
 
+std::optional<ObservationFields> ScriptWindow::ObservationDialog(const ObservationFields&) {
+  return Take(answers_.observations);
+}
+
+void ScriptWindow::EditMeasurementTable(const MeasurementTableEdit& edit) {
+  if (!measurementsShown_) Fail("the Measurements table is not open");
+  if (const auto problem = MeasurementTableEditProblem(edit, static_cast<int>(measurements_.rows.size())))
+    Fail(*problem);
+  if (edit.kind == MeasurementTableEdit::Kind::Clear && measurements_.rows.empty()) return;
+  if (sink_ != nullptr) sink_->OnMeasurementTableEdit(edit);
+}
+
 void ScriptWindow::EditLineTable(const LineTableEdit& edit) {
   if (!tableShown_) Fail("the Lines and Residuals dialog is not open");
   if (const auto problem = LineTableEditProblem(edit, static_cast<int>(table_.rows.size()))) Fail(*problem);

@@ -63,6 +63,9 @@ class ScriptWindow final : public Window, public UserActions {
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
+  std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  void SetMeasurementTable(const MeasurementTable& table) override { measurements_ = table; }
+  void ShowMeasurementTable() override { measurementsShown_ = true; }
   void SetLineTable(const LineTable& table) override { table_ = table; }
   void ShowLineTable() override { tableShown_ = true; }
   void SetSpectrumView(const PlotPicture& picture) override { viewPicture_ = picture; }
@@ -85,6 +88,7 @@ class ScriptWindow final : public Window, public UserActions {
   void Close() override;
   void ChooseMenu(MenuItem item) override;
   void EditLineTable(const LineTableEdit& edit) override;
+  void EditMeasurementTable(const MeasurementTableEdit& edit) override;
   void ActInView(const ViewAction& action) override;
   [[nodiscard]] Surface ViewPicture(int width, int height) override;
   [[nodiscard]] DialogAnswers& Answers() override { return answers_; }
@@ -121,6 +125,8 @@ class ScriptWindow final : public Window, public UserActions {
   DialogAnswers answers_;
   std::string fitsImportSetting_;
   LineTable table_;
+  MeasurementTable measurements_;
+  bool measurementsShown_ = false;  // the Measurements table, once shown, stays open
   bool tableShown_ = false;  // the Lines and Residuals dialog, once shown, stays open
   // The Spectrum view, which once shown stays open: its latest picture, its
   // controls as the program set them and the user changed them, its size.

@@ -38,4 +38,12 @@ std::optional<std::string> LineTableEditProblem(const LineTableEdit& edit, int r
   return std::nullopt;
 }
 
+std::optional<std::string> MeasurementTableEditProblem(const MeasurementTableEdit& edit, int rows) {
+  for (const int row : edit.rows)
+    if (row < 0 || row >= rows)
+      return "the Measurements table has no row " + std::to_string(row + 1) + " (it has " + std::to_string(rows) +
+             ")";
+  return std::nullopt;
+}
+
 }  // namespace lxr4

@@ -43,6 +43,8 @@ enum class QuestionButton : std::uint8_t { Yes, No, Ok, Cancel };
 // What is wrong with `edit` on a Lines and Residuals table of `rows` rows: a
 // row it names that the table does not have; nullopt when nothing is.
 [[nodiscard]] std::optional<std::string> LineTableEditProblem(const LineTableEdit& edit, int rows);
+// The same for the Measurements table.
+[[nodiscard]] std::optional<std::string> MeasurementTableEditProblem(const MeasurementTableEdit& edit, int rows);
 
 struct DialogAnswers;
 
@@ -64,6 +66,9 @@ class UserActions {
   // presses Remove, or presses Clear. The runner has checked nothing about
   // the dialog or the rows.
   virtual void EditLineTable(const LineTableEdit& edit) = 0;
+  // In the open Measurements table: selects the rows and presses Remove, or
+  // presses Clear. A table not open or a row it does not have is a script error.
+  virtual void EditMeasurementTable(const MeasurementTableEdit& edit) = 0;
   // In the open Spectrum view: the user's action (view_actions.h), which
   // hands the program the input InputOfAction gives, if any. The runner has
   // checked the line's words only; a view not open is a script error.

@@ -20,6 +20,11 @@ constexpr Words<ViewUnits> kUnits{
     {{"angstrom", ViewUnits::Angstrom}, {"nm", ViewUnits::Nanometre}, {"pixel", ViewUnits::Pixel}}};
 constexpr Words<ViewCheck> kChecks{
     {{"object", ViewCheck::Object}, {"lamp", ViewCheck::Lamp}, {"scale", ViewCheck::Scale}}};
+constexpr Words<DragMode> kDragModes{
+    {{"zoom", DragMode::Zoom}, {"measure", DragMode::Measure}, {"continuum", DragMode::Continuum}}};
+constexpr Words<MeasureProfile> kProfiles{{{"gaussian", MeasureProfile::Gaussian},
+                                           {"lorentzian", MeasureProfile::Lorentzian},
+                                           {"voigt", MeasureProfile::Voigt}}};
 constexpr std::array<std::pair<std::string_view, ViewKey>, 5> kKeys{{{"left", ViewKey::PanLeft},
                                                                      {"right", ViewKey::PanRight},
                                                                      {"in", ViewKey::ZoomIn},
@@ -62,6 +67,20 @@ std::string_view ViewUnitsWord(ViewUnits units) {
 std::optional<ViewUnits> FindViewUnits(std::string_view word) { return Find(kUnits, word); }
 std::optional<ViewCheck> FindViewCheck(std::string_view word) { return Find(kChecks, word); }
 std::optional<ViewKey> FindViewKey(std::string_view word) { return Find(kKeys, word); }
+std::optional<DragMode> FindDragMode(std::string_view word) { return Find(kDragModes, word); }
+std::optional<MeasureProfile> FindProfile(std::string_view word) { return Find(kProfiles, word); }
+
+std::string_view DragModeWord(DragMode mode) {
+  for (const auto& [w, v] : kDragModes)
+    if (v == mode) return w;
+  return "zoom";
+}
+
+std::string_view ProfileWord(MeasureProfile profile) {
+  for (const auto& [w, v] : kProfiles)
+    if (v == profile) return w;
+  return "gaussian";
+}
 
 ViewPoint ViewPointOf(const PlotPicture& picture, double value) {
   const PlotArea& a = picture.area;
@@ -105,6 +124,40 @@ std::optional<ViewInput> InputOfAction(const ViewAction& action, const PlotPictu
       in.kind = K::Key;
       in.key = action.key;
       return in;
+    case ViewAction::Kind::Drag:
+      if (action.drag == shown.measure.drag) return std::nullopt;
+      in.kind = K::Drag;
+      in.drag = action.drag;
+      return in;
+    case ViewAction::Kind::Profile:
+      if (action.profile == shown.measure.profile) return std::nullopt;
+      in.kind = K::Profile;
+      in.profile = action.profile;
+      return in;
+    case ViewAction::Kind::Medium:
+      if (action.vacuum == shown.measure.vacuum) return std::nullopt;
+      in.kind = K::Medium;
+      in.vacuum = action.vacuum;
+      return in;
+    case ViewAction::Kind::Normalise:
+      if (action.on == shown.measure.normalise) return std::nullopt;
+      in.kind = K::Normalise;
+      in.normalise = action.on;
+      return in;
+    case ViewAction::Kind::Rest:
+      in.kind = K::Rest;
+      in.restText = action.text;
+      return in;
+    case ViewAction::Kind::Shift:
+      in.kind = K::Shift;
+      in.shiftText = action.text;
+      return in;
+    case ViewAction::Kind::ShiftToRest:
+      in.kind = K::ShiftToRest;
+      return in;
+    case ViewAction::Kind::ClearContinuum:
+      in.kind = K::ClearContinuum;
+      return in;
     case ViewAction::Kind::Click:
     case ViewAction::Kind::Wheel:
       break;
@@ -143,6 +196,24 @@ ViewControls ControlsAfter(const ViewControls& shown, const ViewInput& input) {
       after.showObject = input.showObject;
       after.showLamp = input.showLamp;
       after.scaleOverlays = input.scaleOverlays;
+      break;
+    case ViewInput::Kind::Drag:
+      after.measure.drag = input.drag;
+      break;
+    case ViewInput::Kind::Profile:
+      after.measure.profile = input.profile;
+      break;
+    case ViewInput::Kind::Medium:
+      after.measure.vacuum = input.vacuum;
+      break;
+    case ViewInput::Kind::Normalise:
+      after.measure.normalise = input.normalise;
+      break;
+    case ViewInput::Kind::Rest:
+      after.measure.restText = input.restText;
+      break;
+    case ViewInput::Kind::Shift:
+      after.measure.shiftText = input.shiftText;
       break;
     default:
       break;

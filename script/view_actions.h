@@ -20,7 +20,13 @@ enum class ViewCheck : std::uint8_t { Object, Lamp, Scale };
 
 // One `view-...` line of a script. Values are in the view's units, as on its axis.
 struct ViewAction {
-  enum class Kind : std::uint8_t { Range, Reset, Click, Units, Show, Wheel, Box, Key };
+  enum class Kind : std::uint8_t {
+    Range, Reset, Click, Units, Show, Wheel, Box, Key,
+    // The measuring row: a list chosen (drag, profile, medium), a text typed
+    // and Enter pressed (rest, shift), a box or a button (normalise, to rest,
+    // clear continuum).
+    Drag, Profile, Medium, Rest, Shift, Normalise, ShiftToRest, ClearContinuum,
+  };
   Kind kind = Kind::Reset;
   double value = 0, value2 = 0;  // Click, Wheel: value; Box: from value to value2
   int steps = 0;                 // Wheel; positive zooms in
@@ -29,6 +35,10 @@ struct ViewAction {
   ViewCheck check = ViewCheck::Object;  // Show: this box ticked (on) or cleared
   bool on = true;
   ViewKey key = ViewKey::Reset;
+  DragMode drag = DragMode::Zoom;
+  MeasureProfile profile = MeasureProfile::Gaussian;
+  bool vacuum = false;  // Medium
+  std::string text;     // Rest, Shift: as typed
 };
 
 // Script words: units "angstrom" "nm" "pixel"; boxes "object" "lamp" "scale";
@@ -37,6 +47,12 @@ struct ViewAction {
 [[nodiscard]] std::optional<ViewUnits> FindViewUnits(std::string_view word);
 [[nodiscard]] std::optional<ViewCheck> FindViewCheck(std::string_view word);
 [[nodiscard]] std::optional<ViewKey> FindViewKey(std::string_view word);
+// Drag modes "zoom" "measure" "continuum"; profiles "gaussian" "lorentzian"
+// "voigt"; media "air" "vacuum".
+[[nodiscard]] std::string_view DragModeWord(DragMode mode);
+[[nodiscard]] std::optional<DragMode> FindDragMode(std::string_view word);
+[[nodiscard]] std::string_view ProfileWord(MeasureProfile profile);
+[[nodiscard]] std::optional<MeasureProfile> FindProfile(std::string_view word);
 
 // The pixel column of `value` on the picture's plot area, halves to even, and
 // the area's middle row. Throws ScriptError when the picture has no plot area

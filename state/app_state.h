@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/calibration_values.h"
@@ -65,6 +66,35 @@ struct SpectrumViewState {
   std::optional<double> from, to;
   bool showObject = true, showLamp = true, scaleOverlays = true;
   int width = kViewStartWidth, height = kViewStartHeight;
+
+  // The measuring row. Wavelengths of the continuum ranges are the spectrum's
+  // own (the calibration's medium, not shifted), so a change of units, medium
+  // or shift leaves them on the same stretch of spectrum.
+  DragMode drag = DragMode::Zoom;
+  MeasureProfile profile = MeasureProfile::Gaussian;
+  std::string restText;        // as typed or chosen
+  std::optional<double> rest;  // Angstrom, in the medium shown, once read
+  std::string shiftText;       // as typed
+  double shiftKms = 0;         // the spectrum shown (and exported) in the rest frame of this velocity
+  bool normalise = false;      // the object divided by its continuum
+  std::optional<bool> vacuum;  // wavelengths in vacuum or air; none: as the calibration has them
+  std::vector<std::pair<double, double>> continuum;  // marked continuum ranges, Angstrom
+};
+
+// A line measured in the Spectrum view: each figure with its one-sigma
+// uncertainty, wavelengths in Angstrom in the medium it was measured in.
+struct Measured {
+  double value = 0, error = 0;
+};
+struct MeasuredLine {
+  Measured centre, centroid, fwhm, peak, flux, snr;
+  std::optional<Measured> equivalentWidth;
+  MeasureProfile profile = MeasureProfile::Gaussian;
+  bool vacuum = false;
+  double regionMin = 0, regionMax = 0;  // the line's region as shown
+  std::optional<double> rest;           // Angstrom
+  std::optional<Measured> velocity;     // km/s, as observed
+  std::optional<double> barycentric;    // km/s, added to give the barycentric velocity
 };
 
 struct AppState {
@@ -129,6 +159,8 @@ struct AppState {
 
   std::vector<OverlaySpectrum> Overlays;
   SpectrumViewState View;
+  std::vector<MeasuredLine> Measurements;  // the Measurements table
+  ObservationFields Observation;           // as last typed in the Observation dialog
 
   [[nodiscard]] CameraImage& Image(Slot s) { return s == Slot::Object ? Object : Cal; }
   [[nodiscard]] const CameraImage& Image(Slot s) const { return s == Slot::Object ? Object : Cal; }

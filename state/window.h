@@ -43,6 +43,8 @@ class EventSink {
   virtual void OnLineTableEdit(const LineTableEdit&) {}
   // The user worked in the Spectrum view.
   virtual void OnSpectrumView(const ViewInput&) {}
+  // The user removed rows of the Measurements table, or cleared it.
+  virtual void OnMeasurementTableEdit(const MeasurementTableEdit&) {}
 
  protected:
   ~EventSink() = default;

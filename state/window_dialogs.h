@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/fits_import_fields.h"
+#include "base/observation_fields.h"
 
 namespace lxr4 {
 
@@ -79,6 +80,9 @@ class WindowDialogs {
   // The automatic calibration's start dialog, filled from `current`: the
   // fields as typed on OK, nullopt on Cancel. Opened again when refused.
   virtual std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) = 0;
+  // The Observation dialog, filled from `current`: the fields as typed on OK,
+  // nullopt on Cancel. Opened again when refused.
+  virtual std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) = 0;
 
  protected:
   ~WindowDialogs() = default;

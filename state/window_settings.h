@@ -31,6 +31,10 @@ class WindowSettings {
   // window that keeps none (a scripted session) returns nullopt.
   [[nodiscard]] virtual std::optional<InstrumentFields> KeptInstrument() const { return std::nullopt; }
   virtual void KeepInstrument(const InstrumentFields&) {}
+  // The observing site typed last in the Observation dialog (latitude,
+  // longitude and height; the other fields empty), kept the same way.
+  [[nodiscard]] virtual std::optional<ObservationFields> KeptSite() const { return std::nullopt; }
+  virtual void KeepSite(const ObservationFields&) {}
 
  protected:
   ~WindowSettings() = default;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/line_table.h"
+#include "base/measurement_table.h"
 #include "base/plot_picture.h"
 #include "base/view_input.h"
 
@@ -28,6 +29,11 @@ class WindowViews {
     int width = kViewStartWidth, height = kViewStartHeight;
   };
   [[nodiscard]] virtual ViewSize SpectrumViewSize() const = 0;
+
+  // The Measurements table: its new contents (whether shown or not), and
+  // showing it, non-modal.
+  virtual void SetMeasurementTable(const MeasurementTable& table) = 0;
+  virtual void ShowMeasurementTable() = 0;
 
   // Where the user guide lies (platform/documents.h); empty when it was not found.
   [[nodiscard]] virtual std::string UserGuidePath() const = 0;

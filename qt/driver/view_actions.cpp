@@ -97,6 +97,15 @@ void WindowDriver::ActInView(const ViewAction& action) {
       break;
     case ViewInput::Kind::Resize:
       break;
+    case ViewInput::Kind::Drag:
+    case ViewInput::Kind::Profile:
+    case ViewInput::Kind::Rest:
+    case ViewInput::Kind::Shift:
+    case ViewInput::Kind::ShiftToRest:
+    case ViewInput::Kind::Normalise:
+    case ViewInput::Kind::ClearContinuum:
+    case ViewInput::Kind::Medium:
+      throw ScriptError("the Spectrum view has no measuring row yet");
   }
   Settle();
   RaiseStop();

@@ -91,6 +91,16 @@ std::optional<AutoStartFields> WindowDriver::AutoStartDialog(const AutoStartFiel
   return answer;
 }
 
+std::optional<ObservationFields> WindowDriver::ObservationDialog(const ObservationFields& current) {
+  std::optional<ObservationFields> answer = window_.ObservationDialog(current);
+  RaiseStop();
+  return answer;
+}
+
+void WindowDriver::EditMeasurementTable(const MeasurementTableEdit&) {
+  throw ScriptError("the Measurements table is not open");
+}
+
 // As a user's hand: the row's check box ticked or cleared, the rows selected
 // (the first clicked, each other one added with Ctrl) and Remove pressed, or
 // Clear pressed.

@@ -85,6 +85,9 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
+  std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  void SetMeasurementTable(const MeasurementTable& table) override { window_.SetMeasurementTable(table); }
+  void ShowMeasurementTable() override { window_.ShowMeasurementTable(); }
   // A driven session keeps no settings, as the scripted window: the user's own
   // would change the transcript.
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override { return std::nullopt; }
@@ -121,6 +124,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void Close() override;
   void ChooseMenu(MenuItem item) override;
   void EditLineTable(const LineTableEdit& edit) override;
+  void EditMeasurementTable(const MeasurementTableEdit& edit) override;
   // In the Spectrum view (view_actions.cpp): the widgets worked, the canvas
   // clicked, dragged, turned and keyed at the pixels the scripted window uses.
   void ActInView(const ViewAction& action) override;

@@ -39,7 +39,7 @@ class ViewWindow : public testing::Test {
 };
 
 TEST_F(ViewWindow, ControlsSetByTheProgramHandNothingOnAndTheUsersDo) {
-  const ViewControls set{ViewUnits::Nanometre, "400", "700.5", false, true, false};
+  const ViewControls set{ViewUnits::Nanometre, "400", "700.5", false, true, false, {}};
   view.SetControls(set);
   EXPECT_TRUE(inputs.empty());
   EXPECT_EQ(view.Controls(), set);
