@@ -37,4 +37,19 @@ ContinuumOptions NormalisationOptions(const std::vector<WavelengthRange>& marked
   return options;
 }
 
+WavelengthFrame ViewFrame(const AppState& s) {
+  WavelengthFrame frame;
+  frame.calibratedInVacuum = !s.Lamp.names.empty() && s.Lamp.vacuum;
+  frame.vacuum = s.View.vacuum.value_or(frame.calibratedInVacuum);
+  frame.shiftKms = s.View.shiftKms;
+  frame.nanometres = s.View.units == ViewUnits::Nanometre;
+  return frame;
+}
+
+std::vector<WavelengthRange> MarkedContinuum(const AppState& s) {
+  std::vector<WavelengthRange> ranges;
+  for (const auto& [from, to] : s.View.continuum) ranges.push_back({from, to});
+  return ranges;
+}
+
 }  // namespace lxr4

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "measure/continuum.h"
+#include "state/app_state.h"
 
 namespace lxr4 {
 
@@ -34,5 +35,12 @@ struct WavelengthFrame {
 // polynomial of order one less than their count up to 3; else order 3 by
 // clipping.
 [[nodiscard]] ContinuumOptions NormalisationOptions(const std::vector<WavelengthRange>& marked);
+
+// The frame the Spectrum view's measuring row asks for (its medium, shift and
+// units), which the view and the exports both use. The calibration's
+// wavelengths are in vacuum when a lamp of vacuum wavelengths calibrated them.
+[[nodiscard]] WavelengthFrame ViewFrame(const AppState& s);
+// The marked continuum ranges as the normalisation takes them.
+[[nodiscard]] std::vector<WavelengthRange> MarkedContinuum(const AppState& s);
 
 }  // namespace lxr4
