@@ -23,14 +23,18 @@ void openSpectrum_Click(Program& app);
 void viewSpectrum_Click(Program& app);
 void SpectrumView_Input(Program& app, const ViewInput& input);
 void RedrawSpectrumView(Program& app);
+void cmdload2_Click(Program& app);
+// File > Open Recent: the chosen file into the slot it was loaded into, without a dialog.
+void openRecent_Click(Program& app);
+
 // The Measure menu and the Measurements table (measure_view.cpp).
 void measurements_Click(Program& app);
 void observation_Click(Program& app);
 void exportMeasurements_Click(Program& app);
 void MeasurementTable_Edit(Program& app, const MeasurementTableEdit& edit);
-void cmdload2_Click(Program& app);
-// File > Open Recent: the chosen file into the slot it was loaded into, without a dialog.
-void openRecent_Click(Program& app);
+// The view's measuring row: a box dragged in Measure or Continuum mode and the
+// row's inputs; false for an input that is not the row's.
+bool MeasureView_Input(Program& app, const ViewInput& input);
 
 // app/: Help menu
 void userGuide_Click(Program& app);

@@ -12,9 +12,10 @@
 #include "base/number_text.h"
 #include "calibration/detector.h"
 #include "calibration/lamp_handlers.h"
+#include "app/view_contents.h"
 #include "calibration/model_choice.h"
-#include "view/spectrum_plot.h"
-#include "view/view_range.h"
+#include "measure/continuum.h"
+#include "measure/shown_wavelength.h"
 
 namespace lxr4 {
 
@@ -27,22 +28,12 @@ constexpr int kLeastSamples = 4;  // the narrowest range a zoom reaches
 
 bool AnyImage(const AppState& s) { return s.Object.Loaded != kFalse || s.Cal.Loaded != kFalse; }
 
-// The units of the x axis: pixels until a calibration gives wavelengths; with
-// no image loaded, the opened spectra's wavelengths.
-ViewUnits Units(const AppState& s) {
-  if (!s.CalibrationDone && AnyImage(s)) return ViewUnits::Pixel;
-  if (!s.CalibrationDone && s.View.units == ViewUnits::Pixel) return ViewUnits::Angstrom;
-  return s.View.units;
-}
-
-double FromAngstrom(double wavelength, ViewUnits units) {
-  return units == ViewUnits::Nanometre ? wavelength / 10 : wavelength;
-}
+ViewUnits Units(const AppState& s) { return ShownUnits(s); }
 
 // The x value of detector pixel `pixel` (fractional) in `units`.
 double XOfPixel(const AppState& s, double pixel, ViewUnits units) {
   if (units == ViewUnits::Pixel) return pixel;
-  return FromAngstrom(CalibratedWavelength(s, pixel).wavelength, units);
+  return ShownX(s, CalibratedWavelength(s, pixel).wavelength, units);
 }
 
 std::vector<double> XOfPixels(const AppState& s, std::size_t count, ViewUnits units) {
@@ -93,24 +84,63 @@ double MostWithin(const PlotCurve& c, double from, double to) {
   return most;
 }
 
-struct ViewContents {
-  SpectrumPlot plot;
-  ViewExtent extent;
-  bool empty = true;
-};
+// The spectrum divided by its continuum; nullopt when that cannot be done
+// (the view's Normalise box says why when ticked).
+std::optional<std::vector<double>> Normalised(const AppState& s, std::span<const double> native,
+                                              std::span<const double> flux) {
+  const auto continuum = NormaliseContinuum(native, flux, NormalisationOptions(MarkedContinuum(s)));
+  if (!continuum.ok()) return std::nullopt;
+  return continuum.normalised;
+}
 
-ViewContents Contents(const AppState& s) {
+std::vector<double> NativeOfPixels(const AppState& s, std::size_t count) {
+  std::vector<double> w(count);
+  for (std::size_t i = 0; i < count; ++i) w[i] = CalibratedWavelength(s, static_cast<double>(i + 1)).wavelength;
+  return w;
+}
+
+ViewContents Contents(const AppState& s) { return ContentsOfView(s); }
+
+}  // namespace
+
+ViewUnits ShownUnits(const AppState& s) {
+  if (!s.CalibrationDone && AnyImage(s)) return ViewUnits::Pixel;
+  if (!s.CalibrationDone && s.View.units == ViewUnits::Pixel) return ViewUnits::Angstrom;
+  return s.View.units;
+}
+
+double ShownX(const AppState& s, double native, ViewUnits units) {
+  WavelengthFrame frame = ViewFrame(s);
+  frame.nanometres = units == ViewUnits::Nanometre;
+  return ShownWavelength(native, frame);
+}
+
+double NativeOfX(const AppState& s, double x, ViewUnits units) {
+  WavelengthFrame frame = ViewFrame(s);
+  frame.nanometres = units == ViewUnits::Nanometre;
+  return NativeWavelength(x, frame);
+}
+
+ViewContents ContentsOfView(const AppState& s) {
   ViewContents c;
   const ViewUnits units = Units(s);
   SpectrumPlot& plot = c.plot;
   plot.xLabel = AxisLabel(units);
   plot.yLabel = "Counts";
   int index = 0;
+  // Normalised, the object and the opened spectra are divided by their
+  // continua and the lamp, whose counts would flatten them, is not drawn.
+  const bool normalise = s.View.normalise && units != ViewUnits::Pixel;
   const auto add = [&](const CameraImage& image, bool shown, const char* role) {
     const int colour = index++;
     if (!shown || image.Loaded == kFalse || image.Native.empty()) return;
-    plot.curves.push_back({std::string(role) + ": " + FileName(image.FileName), CurveColour(colour),
-                           XOfPixels(s, image.Native.size(), units), image.Native});
+    PlotCurve curve{std::string(role) + ": " + FileName(image.FileName), CurveColour(colour),
+                    XOfPixels(s, image.Native.size(), units), image.Native};
+    if (normalise) {
+      if (&image == &s.Cal) return;
+      if (auto y = Normalised(s, NativeOfPixels(s, image.Native.size()), image.Native)) curve.y = *std::move(y);
+    }
+    plot.curves.push_back(std::move(curve));
   };
   add(s.Object, s.View.showObject, "Object");
   add(s.Cal, s.View.showLamp, "Lamp");
@@ -119,13 +149,16 @@ ViewContents Contents(const AppState& s) {
   if (units != ViewUnits::Pixel) {
     for (const OverlaySpectrum& o : s.Overlays) {
       PlotCurve curve{FileName(o.name), CurveColour(index++), {}, o.flux};
-      for (const double w : o.wavelength) curve.x.push_back(FromAngstrom(w, units));
+      for (const double w : o.wavelength) curve.x.push_back(ShownX(s, w, units));
+      if (normalise)
+        if (auto y = Normalised(s, o.wavelength, o.flux)) curve.y = *std::move(y);
       plot.curves.push_back(std::move(curve));
     }
   }
   // Frames count; spectra from files alone have the flux of the first.
   if (frames == 0 && !s.Overlays.empty())
     plot.yLabel = s.Overlays.front().fluxUnit.empty() ? "Flux" : "Flux (" + s.Overlays.front().fluxUnit + ")";
+  if (normalise) plot.yLabel = "Normalised flux";
   if (plot.curves.empty()) {
     plot.message = AnyImage(s) ? "Calibrate to see the opened spectra on a wavelength axis"
                                : "Load an image or open a spectrum to see it here";
@@ -148,7 +181,7 @@ ViewContents Contents(const AppState& s) {
   plot.xTo = range.to;
 
   // Opened spectra scaled to the first frame's spectrum over the range shown.
-  if (s.View.scaleOverlays && frames > 0) {
+  if (s.View.scaleOverlays && frames > 0 && !normalise) {
     const double reference = MostWithin(plot.curves.front(), range.from, range.to);
     for (std::size_t i = frames; i < plot.curves.size(); ++i) {
       const double most = MostWithin(plot.curves[i], range.from, range.to);
@@ -170,7 +203,7 @@ ViewContents Contents(const AppState& s) {
     for (const ListLine& l : list) {
       if (angstrom.empty() || l.wavelength < *least || l.wavelength > *most) continue;
       const double x = units == ViewUnits::Pixel ? IndexOf(angstrom, l.wavelength) + 1
-                                                 : FromAngstrom(l.wavelength, units);
+                                                 : ShownX(s, l.wavelength, units);
       plot.markers.push_back({x, ShortestText(l.wavelength), MarkerKind::ListLine});
     }
   }
@@ -193,8 +226,28 @@ ViewContents Contents(const AppState& s) {
     if (Extrapolated(fit, length))
       plot.extrapolated.emplace_back(XOfPixel(s, fit.lastLine + reach, units), XOfPixel(s, length, units));
   }
+  // The measuring row's marks: the continuum ranges, each measured line's
+  // centre, and the last one's region and fitted profile.
+  if (units != ViewUnits::Pixel) {
+    for (const auto& [from, to] : s.View.continuum)
+      plot.continuum.emplace_back(ShownX(s, from, units), ShownX(s, to, units));
+    for (const MeasuredLine& m : s.Measurements) {
+      const double x = ShownX(s, m.centreNative, units);
+      plot.markers.push_back({x, FormatNumber(x, "0.000"), MarkerKind::Measured});
+    }
+    if (!s.Measurements.empty()) {
+      const MeasuredLine& last = s.Measurements.back();
+      plot.measured.emplace(ShownX(s, last.regionNative.first, units), ShownX(s, last.regionNative.second, units));
+      if (last.normalised == normalise) {
+        for (const double w : last.fitNative) plot.fitX.push_back(ShownX(s, w, units));
+        plot.fitY = last.fitY;
+      }
+    }
+  }
   return c;
 }
+
+namespace {
 
 std::string RangeText(double v, ViewUnits units) {
   const double step = units == ViewUnits::Pixel ? 10 : 100;
@@ -223,7 +276,8 @@ void RedrawSpectrumView(Program& app) {
   if (!s.View.opened) return;
   const ViewContents c = Contents(s);
   const ViewUnits units = Units(s);
-  ViewControls controls{units, {}, {}, s.View.showObject, s.View.showLamp, s.View.scaleOverlays, {}};
+  ViewControls controls{units, {}, {}, s.View.showObject, s.View.showLamp, s.View.scaleOverlays,
+                        MeasureControlsOf(s)};
   if (!c.empty) {
     controls.fromText = RangeText(c.plot.xFrom, units);
     controls.toText = RangeText(c.plot.xTo, units);
@@ -269,7 +323,9 @@ void SpectrumView_Input(Program& app, const ViewInput& input) {
         keep(ZoomAbout(shown, std::pow(kWheelZoom, input.steps), ValueAtPixel(picture.area, input.x), c.extent));
       break;
     case K::Box:
-      if (!c.empty)
+      if (!c.empty && v.drag != DragMode::Zoom) {
+        MeasureView_Input(app, input);
+      } else if (!c.empty)
         keep(ZoomToBox(ValueAtPixel(picture.area, input.x), ValueAtPixel(picture.area, input.x2), c.extent));
       break;
     case K::Key:
@@ -321,6 +377,7 @@ void SpectrumView_Input(Program& app, const ViewInput& input) {
     case K::Normalise:
     case K::ClearContinuum:
     case K::Medium:
+      MeasureView_Input(app, input);
       break;
   }
   RedrawSpectrumView(app);

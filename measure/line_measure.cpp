@@ -240,6 +240,7 @@ R MeasureLine(const LineRequest& request) {
   out.snr = {snr / n, 1 / std::sqrt(n)};
   out.noise = noise;
   out.continuumAtCentre = (*continuum)(fit->best.centre);
+  out.continuumSlope = continuum->coefficients.size() > 1 ? continuum->coefficients[1] / continuum->halfWidth : 0;
   out.samples = static_cast<int>(line.x.size());
   if (!AllFinite({out.centroid.error, out.flux.error, out.momentFwhm.value, out.momentFwhm.error,
                   out.continuumAtCentre, out.snr.value}) ||

@@ -81,6 +81,8 @@ struct LineMeasurement {
   Estimate snr;      // mean of flux / noise over the line region (specutils' snr)
   double noise = 0;  // the per-sample noise estimated from the continuum (0 when given)
   double continuumAtCentre = 0;
+  double continuumSlope = 0;  // per Angstrom
+
   int samples = 0;  // in the line region
 };
 

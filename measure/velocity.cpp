@@ -20,6 +20,10 @@ Result<VelocityError, Velocity> DopplerVelocity(double observed, double rest) {
   return out;
 }
 
+double CorrectedVelocity(double observedKms, double correctionKms) {
+  return observedKms + correctionKms + observedKms * correctionKms / kSpeedOfLightKms;
+}
+
 Result<VelocityError, ShiftedWavelengths> ShiftByVelocity(std::span<const double> wavelengths, double kms) {
   using R = Result<VelocityError, ShiftedWavelengths>;
   const double beta = kms / kSpeedOfLightKms;

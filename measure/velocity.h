@@ -24,6 +24,11 @@ struct Velocity {
 // that is not finite and above zero.
 [[nodiscard]] Result<VelocityError, Velocity> DopplerVelocity(double observed, double rest);
 
+// A velocity observed, corrected by the barycentric correction `correction`
+// (measure/barycentric.h): (1 + z) = (1 + z_observed)(1 + z_correction) with
+// z = v / c, as Wright & Eastman (2014) combine them.
+[[nodiscard]] double CorrectedVelocity(double observedKms, double correctionKms);
+
 struct ShiftedWavelengths {
   std::vector<double> wavelengths;
 };

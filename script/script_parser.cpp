@@ -111,9 +111,88 @@ bool OnOff(const std::string& word) {
 constexpr int kMostWheelSteps = 100;
 }  // namespace
 
-std::optional<ViewAction> ParseViewLine(const Words& w) {
+namespace {
+ViewAction Chosen(DragMode mode) {
+  ViewAction a;
+  a.kind = ViewAction::Kind::Drag;
+  a.drag = mode;
+  return a;
+}
+ViewAction Dragged(double from, double to) {
+  ViewAction a;
+  a.kind = ViewAction::Kind::Box;
+  a.value = from;
+  a.value2 = to;
+  return a;
+}
+ViewAction Pressed(ViewAction::Kind kind) {
+  ViewAction a;
+  a.kind = kind;
+  return a;
+}
+
+// The measuring row's lines, and `measure`: each a few of the user's steps.
+std::vector<ViewAction> ParseMeasureLine(const Words& w) {
   using K = ViewAction::Kind;
   const std::string& command = w.at(0);
+  ViewAction a;
+  if (command == "measure") {
+    if (w.size() != 3 && w.size() != 7) throw ScriptError("expected: measure XMIN XMAX [C1MIN C1MAX C2MIN C2MAX]");
+    std::vector<ViewAction> steps{Pressed(K::ClearContinuum)};
+    if (w.size() == 7)
+      steps.insert(steps.end(), {Chosen(DragMode::Continuum), Dragged(Value(w[3]), Value(w[4])),
+                                 Dragged(Value(w[5]), Value(w[6]))});
+    steps.insert(steps.end(), {Chosen(DragMode::Measure), Dragged(Value(w[1]), Value(w[2]))});
+    return steps;
+  }
+  if (command == "view-continuum") {
+    Expect(w, 3, "view-continuum X1 X2");
+    return {Chosen(DragMode::Continuum), Dragged(Value(w[1]), Value(w[2]))};
+  }
+  if (command == "view-continuum-clear") {
+    Expect(w, 1, "view-continuum-clear");
+    return {Pressed(K::ClearContinuum)};
+  }
+  if (command == "view-shift-rest") {
+    Expect(w, 1, "view-shift-rest");
+    return {Pressed(K::ShiftToRest)};
+  }
+  if (command == "view-drag") {
+    Expect(w, 2, "view-drag zoom|measure|continuum");
+    const std::optional<DragMode> mode = FindDragMode(w[1]);
+    if (!mode) throw ScriptError("expected zoom, measure or continuum, not \"" + w[1] + "\"");
+    return {Chosen(*mode)};
+  }
+  if (command == "view-profile") {
+    Expect(w, 2, "view-profile gaussian|lorentzian|voigt");
+    const std::optional<MeasureProfile> profile = FindProfile(w[1]);
+    if (!profile) throw ScriptError("expected gaussian, lorentzian or voigt, not \"" + w[1] + "\"");
+    a.kind = K::Profile;
+    a.profile = *profile;
+  } else if (command == "view-medium") {
+    Expect(w, 2, "view-medium air|vacuum");
+    if (w[1] != "air" && w[1] != "vacuum") throw ScriptError("expected air or vacuum, not \"" + w[1] + "\"");
+    a.kind = K::Medium;
+    a.vacuum = w[1] == "vacuum";
+  } else if (command == "view-normalise") {
+    Expect(w, 2, "view-normalise on|off");
+    a.kind = K::Normalise;
+    a.on = OnOff(w[1]);
+  } else if (command == "view-rest" || command == "view-shift") {
+    Expect(w, 2, command == "view-rest" ? "view-rest TEXT" : "view-shift TEXT");
+    a.kind = command == "view-rest" ? K::Rest : K::Shift;
+    a.text = w[1];
+  } else {
+    return {};
+  }
+  return {a};
+}
+}  // namespace
+
+std::vector<ViewAction> ParseViewLine(const Words& w) {
+  using K = ViewAction::Kind;
+  const std::string& command = w.at(0);
+  if (std::vector<ViewAction> steps = ParseMeasureLine(w); !steps.empty()) return steps;
   ViewAction a;
   if (command == "view-range") {
     Expect(w, 3, "view-range FROM TO");
@@ -148,9 +227,7 @@ std::optional<ViewAction> ParseViewLine(const Words& w) {
     if (a.steps == 0) throw ScriptError("wheel steps must not be 0");
   } else if (command == "view-box") {
     Expect(w, 3, "view-box X1 X2");
-    a.kind = K::Box;
-    a.value = Value(w[1]);
-    a.value2 = Value(w[2]);
+    return {Chosen(DragMode::Zoom), Dragged(Value(w[1]), Value(w[2]))};
   } else if (command == "view-key") {
     Expect(w, 2, "view-key left|right|in|out|home");
     const std::optional<ViewKey> key = FindViewKey(w[1]);
@@ -158,9 +235,9 @@ std::optional<ViewAction> ParseViewLine(const Words& w) {
     a.kind = K::Key;
     a.key = *key;
   } else {
-    return std::nullopt;
+    return {};
   }
-  return a;
+  return {a};
 }
 
 ViewSave ParseSaveView(const Words& w) {

@@ -22,10 +22,13 @@ namespace lxr4 {
 [[nodiscard]] std::optional<double> ParseReal(std::string_view word);
 
 // The user's action of a Spectrum view line (view-range, view-reset,
-// view-click, view-units, view-show, view-wheel, view-box, view-key); nullopt
-// for any other command. Throws ScriptError on a wrong number of words, a bad
+// view-click, view-units, view-show, view-wheel, view-box, view-key and the
+// measuring row's); empty for any other command. Throws ScriptError on a wrong number of words, a bad
 // number, or a word the line does not take.
-[[nodiscard]] std::optional<ViewAction> ParseViewLine(const std::vector<std::string>& words);
+// The measuring row's lines and `measure` give the few steps a user takes
+// (`view-box` chooses Zoom to drag in first, `measure` clears the continuum
+// marks, marks its two regions when given, chooses Measure and drags).
+[[nodiscard]] std::vector<ViewAction> ParseViewLine(const std::vector<std::string>& words);
 
 // `save-view PATH WIDTH HEIGHT`, the size in pixels from kLeastViewSize to
 // kMostViewSize each way; throws ScriptError otherwise.

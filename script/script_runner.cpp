@@ -191,6 +191,20 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
     LineTableEdit edit{LineTableEdit::Kind::Remove, 0, true, {}};
     for (std::size_t i = 1; i < w.size(); ++i) edit.rows.push_back(Row(w[i]));
     user.EditLineTable(edit);
+  } else if (command == "observation") {
+    ExpectWords(w, 8, "observation DATE EXPOSURE RA DEC LATITUDE LONGITUDE HEIGHT");
+    user.Answers().observations.Push(ObservationFields{w[1], w[2], w[3], w[4], w[5], w[6], w[7]});
+  } else if (command == "observation-cancel") {
+    ExpectWords(w, 1, "observation-cancel");
+    user.Answers().observations.Push(std::nullopt);
+  } else if (command == "measure-remove") {
+    if (w.size() < 2) throw ScriptError("expected: measure-remove ROW [ROW ...]");
+    MeasurementTableEdit edit{MeasurementTableEdit::Kind::Remove, {}};
+    for (std::size_t i = 1; i < w.size(); ++i) edit.rows.push_back(Row(w[i]));
+    user.EditMeasurementTable(edit);
+  } else if (command == "measure-clear") {
+    ExpectWords(w, 1, "measure-clear");
+    user.EditMeasurementTable({MeasurementTableEdit::Kind::Clear, {}});
   } else if (command == "line-clear") {
     ExpectWords(w, 1, "line-clear");
     user.EditLineTable({LineTableEdit::Kind::Clear, 0, true, {}});
@@ -233,8 +247,8 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "save-view") {
     const ViewSave save = ParseSaveView(w);
     Save(save.path, user.ViewPicture(save.width, save.height), t);
-  } else if (const std::optional<ViewAction> action = ParseViewLine(w)) {
-    user.ActInView(*action);
+  } else if (const std::vector<ViewAction> steps = ParseViewLine(w); !steps.empty()) {
+    for (const ViewAction& step : steps) user.ActInView(step);
   } else {
     throw ScriptError("unknown command \"" + command + "\"");
   }

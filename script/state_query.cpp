@@ -9,6 +9,7 @@
 #include "calibration/lamp_handlers.h"
 #include "calibration/line_handlers.h"
 #include "calibration/line_table_text.h"
+#include "measure/velocity.h"
 
 namespace lxr4 {
 
@@ -16,6 +17,12 @@ namespace {
 
 std::string FlagText(Flag f) { return std::to_string(f); }
 std::string BoolText(bool b) { return b ? "true" : "false"; }
+
+// A figure and its uncertainty, to a tenth of a thousandth: "6562.8012 0.0040".
+std::string FigureText(const Measured& m) { return FormatNumber(m.value, "0.0000") + " " + FormatNumber(m.error, "0.0000"); }
+std::string LastMeasured(const AppState& s, Measured MeasuredLine::*figure) {
+  return s.Measurements.empty() ? "none" : FigureText(s.Measurements.back().*figure);
+}
 
 struct Scalar {
   std::string_view name;
@@ -124,6 +131,35 @@ const std::array kScalars{
              for (const std::string& name : s.Lamp.names) names += (names.empty() ? "" : " ") + name;
              return Quoted(names);
            }},
+    // The line measured last: each figure and its uncertainty; "none" before one.
+    Scalar{"MeasureCount", [](const AppState& s) { return std::to_string(s.Measurements.size()); }},
+    Scalar{"MeasureCentre", [](const AppState& s) { return LastMeasured(s, &MeasuredLine::centre); }},
+    Scalar{"MeasureCentroid", [](const AppState& s) { return LastMeasured(s, &MeasuredLine::centroid); }},
+    Scalar{"MeasureFwhm", [](const AppState& s) { return LastMeasured(s, &MeasuredLine::fwhm); }},
+    Scalar{"MeasurePeak", [](const AppState& s) { return LastMeasured(s, &MeasuredLine::peak); }},
+    Scalar{"MeasureFlux", [](const AppState& s) { return LastMeasured(s, &MeasuredLine::flux); }},
+    Scalar{"MeasureSnr", [](const AppState& s) { return LastMeasured(s, &MeasuredLine::snr); }},
+    Scalar{"MeasureEw",
+           [](const AppState& s) {
+             return s.Measurements.empty() || !s.Measurements.back().equivalentWidth
+                        ? std::string("none")
+                        : FigureText(*s.Measurements.back().equivalentWidth);
+           }},
+    // Corrected to the barycentre when the correction is known.
+    Scalar{"RadialVelocity",
+           [](const AppState& s) {
+             if (s.Measurements.empty() || !s.Measurements.back().velocity) return std::string("none");
+             const MeasuredLine& m = s.Measurements.back();
+             return FigureText({m.barycentric ? CorrectedVelocity(m.velocity->value, *m.barycentric) : m.velocity->value,
+                                m.velocity->error});
+           }},
+    Scalar{"BarycentricCorrection",
+           [](const AppState& s) {
+             return s.Measurements.empty() || !s.Measurements.back().barycentric
+                        ? std::string("none")
+                        : FormatNumber(*s.Measurements.back().barycentric, "0.0000");
+           }},
+    Scalar{"ViewShift", [](const AppState& s) { return ShortestText(s.View.shiftKms); }},
 };
 
 const Spectrum* FindSpectrum(const AppState& s, std::string_view field) {

@@ -90,11 +90,19 @@ struct MeasuredLine {
   Measured centre, centroid, fwhm, peak, flux, snr;
   std::optional<Measured> equivalentWidth;
   MeasureProfile profile = MeasureProfile::Gaussian;
-  bool vacuum = false;
-  double regionMin = 0, regionMax = 0;  // the line's region as shown
-  std::optional<double> rest;           // Angstrom
-  std::optional<Measured> velocity;     // km/s, as observed
-  std::optional<double> barycentric;    // km/s, added to give the barycentric velocity
+  bool vacuum = false;       // the medium of the wavelengths above
+  std::string rest;          // the rest wavelength as typed, when one was given
+  std::optional<double> restAngstrom;
+  std::optional<Measured> velocity;   // km/s, as the observer saw it (whatever shift the view shows)
+  std::optional<double> barycentric;  // km/s: the correction to the solar system's barycentre
+  // Where it is drawn, in native wavelengths (the spectrum's own, so the view's
+  // units, medium and shift move them with the spectrum): the centre, the
+  // region, and the fitted profile on its continuum (drawn while the view's
+  // normalisation is as it was).
+  double centreNative = 0;
+  std::pair<double, double> regionNative;
+  std::vector<double> fitNative, fitY;
+  bool normalised = false;
 };
 
 struct AppState {

@@ -26,6 +26,10 @@ constexpr Rgb kUsedPoint{20, 40, 140};
 constexpr Rgb kUnusedPoint{230, 100, 0};
 constexpr Rgb kExtrapolated{255, 236, 214};
 constexpr Rgb kExtrapolatedLabel{170, 90, 20};
+constexpr Rgb kContinuum{222, 244, 222};
+constexpr Rgb kMeasuredRegion{226, 232, 252};
+constexpr Rgb kMeasuredMarker{150, 40, 170};
+constexpr Rgb kFit{230, 0, 160};
 
 constexpr int kTick = 4;                    // tick marks' length outside the panel
 constexpr int kLine = kPlotTextHeight + 1;  // one row of text
@@ -185,8 +189,9 @@ int Markers(Builder& b, const SpectrumPlot& plot, const PlotArea& area) {
   int rowsUsed = 0;
   for (const Shown& s : shown) {
     const bool table = s.marker->kind == MarkerKind::TableLine;
-    const Rgb colour = table ? kTableMarker : kListMarker;
-    if (table) {
+    const bool measured = s.marker->kind == MarkerKind::Measured;
+    const Rgb colour = table ? kTableMarker : measured ? kMeasuredMarker : kListMarker;
+    if (table || measured) {
       b.Line(s.x, area.top + 1, s.x, area.bottom - 1, colour);
     } else {
       for (int y = area.top + 1; y < area.bottom; y += 6)
@@ -200,7 +205,7 @@ int Markers(Builder& b, const SpectrumPlot& plot, const PlotArea& area) {
       if (rowEnd[row] + 8 > from) continue;
       if (area.top + 2 + static_cast<int>(row + 1) * kLine > area.bottom) break;
       b.Text(from, area.top + 2 + static_cast<int>(row) * kLine, s.marker->label,
-             table ? kTableLabel : kListLabel, TextAnchor::Left);
+             table ? kTableLabel : measured ? kMeasuredMarker : kListLabel, TextAnchor::Left);
       rowEnd[row] = from + w;
       rowsUsed = std::max(rowsUsed, static_cast<int>(row) + 1);
       break;
@@ -315,17 +320,20 @@ PlotPicture DrawSpectrumPlot(const SpectrumPlot& plot, int width, int height) {
     return picture;
   }
 
-  // Where the calibration is extrapolated: shaded under everything, named at the foot.
-  for (const auto& [from, to] : plot.extrapolated) {
+  // Shaded under everything: where the calibration is extrapolated (named at
+  // the foot), the continuum marked and the line measured last.
+  const auto shade = [&](double from, double to, Rgb colour, const std::string& label) {
     const double a = std::clamp(PixelOfValue(picture.area, std::min(from, to)), double(l.left + 1), double(l.right - 1));
     const double c = std::clamp(PixelOfValue(picture.area, std::max(from, to)), double(l.left + 1), double(l.right - 1));
-    if (!(c - a >= 1)) continue;
-    b.Filled(static_cast<int>(std::lround(a)), l.top + 1, static_cast<int>(std::lround(c)), l.bottom - 1, kExtrapolated);
-    const std::string label = "extrapolated";
-    if (PlotTextWidth(label) + 4 <= c - a)
+    if (!(c - a >= 1)) return;
+    b.Filled(static_cast<int>(std::lround(a)), l.top + 1, static_cast<int>(std::lround(c)), l.bottom - 1, colour);
+    if (!label.empty() && PlotTextWidth(label) + 4 <= c - a)
       b.Text(static_cast<int>(std::lround((a + c) / 2)), l.bottom - 2 - kPlotTextHeight, label, kExtrapolatedLabel,
              TextAnchor::Centre);
-  }
+  };
+  for (const auto& [from, to] : plot.extrapolated) shade(from, to, kExtrapolated, "extrapolated");
+  for (const auto& [from, to] : plot.continuum) shade(from, to, kContinuum, "");
+  if (plot.measured) shade(plot.measured->first, plot.measured->second, kMeasuredRegion, "");
 
   // The x axis: grid and tick marks on every panel, labels under the lowest.
   const AxisTicks xTicks = TicksThatFit(x, (l.right - l.left) / 40, l.right - l.left, 14);
@@ -348,6 +356,11 @@ PlotPicture DrawSpectrumPlot(const SpectrumPlot& plot, int width, int height) {
   std::vector<double> highest;
   if (y) {
     highest = Curves(b, plot, x, *y, l);
+    for (std::size_t i = 1; i < std::min(plot.fitX.size(), plot.fitY.size()); ++i) {
+      const double x0 = PixelOfValue(picture.area, plot.fitX[i - 1]), x1 = PixelOfValue(picture.area, plot.fitX[i]);
+      if (!(std::min(x0, x1) >= l.left && std::max(x0, x1) <= l.right)) continue;  // NaN too
+      b.Line(x0, Row(plot.fitY[i - 1], *y, l.top, l.bottom), x1, Row(plot.fitY[i], *y, l.top, l.bottom), kFit);
+    }
   } else if (!plot.message.empty()) {
     b.Text((l.left + l.right) / 2, (l.top + l.bottom - kPlotTextHeight) / 2, plot.message, kText,
            TextAnchor::Centre);

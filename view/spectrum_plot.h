@@ -23,10 +23,10 @@ struct PlotCurve {
   std::vector<double> x, y;  // same length; x monotonic, rising or falling
 };
 
-enum class MarkerKind : std::uint8_t { TableLine, ListLine };
+enum class MarkerKind : std::uint8_t { TableLine, ListLine, Measured };
 
-// A vertical mark with its label: a line of the line table (solid) or of the
-// lamp's line list (dotted, another colour).
+// A vertical mark with its label: a line of the line table (solid), of the
+// lamp's line list (dotted, another colour) or a measured line's centre.
 struct PlotMarker {
   double x = 0;
   std::string label;
@@ -53,6 +53,11 @@ struct SpectrumPlot {
   bool legend = false;                   // a legend even for one curve (a spectrum from a file)
   // x ranges where the calibration is extrapolated beyond its lines: shaded, labelled.
   std::vector<std::pair<double, double>> extrapolated;
+  // x ranges marked as continuum, and the region of the line measured last: shaded.
+  std::vector<std::pair<double, double>> continuum;
+  std::optional<std::pair<double, double>> measured;
+  // The last measurement's fitted profile on its continuum, drawn over the curves.
+  std::vector<double> fitX, fitY;
 };
 
 // The palette: curve `index` of a view (0 the object spectrum, 1 the lamp,

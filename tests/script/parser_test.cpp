@@ -81,6 +81,13 @@ TEST(ParseViewLine, RefusesWrongWordCountsBadNumbersAndUnknownWords) {
       {"save-view v.png 199 480", "width 199 is not from 200 to 4000"},
       {"save-view v.png 800 4001", "height 4001 is not from 200 to 4000"},
       {"save-view v.png 800", "expected: save-view PATH WIDTH HEIGHT"},
+      {"measure 6550 6575 6500", "expected: measure XMIN XMAX [C1MIN C1MAX C2MIN C2MAX]"},
+      {"measure 6550 x", "bad number \"x\""},
+      {"view-drag pan", "expected zoom, measure or continuum, not \"pan\""},
+      {"view-profile moffat", "expected gaussian, lorentzian or voigt, not \"moffat\""},
+      {"view-medium water", "expected air or vacuum, not \"water\""},
+      {"view-rest", "expected: view-rest TEXT"},
+      {"view-normalise yes", "expected on or off, not \"yes\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -99,13 +106,36 @@ TEST(ParseViewLine, RefusesWrongWordCountsBadNumbersAndUnknownWords) {
 
 TEST(ParseViewLine, TakesTypedTextsAsTheyAreAndTheLeastAndMostSizes) {
   const auto range = ParseViewLine(SplitWords("view-range \" 4000\" abc"));
-  ASSERT_TRUE(range);
-  EXPECT_EQ(range->fromText, " 4000");
-  EXPECT_EQ(range->toText, "abc");
+  ASSERT_EQ(range.size(), 1u);
+  EXPECT_EQ(range[0].fromText, " 4000");
+  EXPECT_EQ(range[0].toText, "abc");
   const ViewSave save = ParseSaveView(SplitWords("save-view v.png 200 4000"));
   EXPECT_EQ(save.width, 200);
   EXPECT_EQ(save.height, 4000);
-  EXPECT_FALSE(ParseViewLine(SplitWords("view-spectrum")).has_value()) << "left to the runner: unknown command";
+  EXPECT_TRUE(ParseViewLine(SplitWords("view-spectrum")).empty()) << "left to the runner: unknown command";
+}
+
+// A measurement is the user's steps: clear the marks, mark the two continuum
+// ranges, choose Measure, drag over the line; a zoom box chooses Zoom first.
+TEST(ParseViewLine, MeasureAndBoxAreTheUsersSteps) {
+  using K = ViewAction::Kind;
+  const auto kinds = [](const std::vector<ViewAction>& steps) {
+    std::vector<K> out;
+    for (const ViewAction& a : steps) out.push_back(a.kind);
+    return out;
+  };
+  const auto plain = ParseViewLine(SplitWords("measure 6575 6550"));
+  EXPECT_EQ(kinds(plain), (std::vector<K>{K::ClearContinuum, K::Drag, K::Box}));
+  EXPECT_EQ(plain[1].drag, DragMode::Measure);
+  EXPECT_EQ(plain[2].value, 6575);
+  const auto marked = ParseViewLine(SplitWords("measure 6550 6575 6500 6520 6600 6620"));
+  EXPECT_EQ(kinds(marked), (std::vector<K>{K::ClearContinuum, K::Drag, K::Box, K::Box, K::Drag, K::Box}));
+  EXPECT_EQ(marked[1].drag, DragMode::Continuum);
+  EXPECT_EQ(marked[3].value2, 6620);
+  const auto box = ParseViewLine(SplitWords("view-box 5000 6000"));
+  EXPECT_EQ(kinds(box), (std::vector<K>{K::Drag, K::Box}));
+  EXPECT_EQ(box[0].drag, DragMode::Zoom);
+  EXPECT_EQ(ParseViewLine(SplitWords("view-rest \"6562.80 H-alpha\""))[0].text, "6562.80 H-alpha");
 }
 
 }  // namespace
