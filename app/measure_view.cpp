@@ -207,8 +207,8 @@ void KeepingRange(AppState& s, Change change) {
   }
 }
 
-// The rest wavelength typed or chosen, in the medium shown; the last line
-// measured takes it at once.
+// The rest wavelength typed or chosen, in the medium shown: it goes with every
+// line measured after, and the line measured last takes it too when it has none.
 void SetRest(Program& app, const std::string& text) {
   AppState& s = app.s;
   const std::optional<double> rest = ReadRestWavelength(text, ViewFrame(s).vacuum);
@@ -220,7 +220,7 @@ void SetRest(Program& app, const std::string& text) {
   }
   s.View.restText = text;
   s.View.rest = rest;
-  if (!s.Measurements.empty()) {
+  if (!s.Measurements.empty() && !s.Measurements.back().restAngstrom) {
     MeasuredLine& last = s.Measurements.back();
     last.rest = text;
     last.restAngstrom = rest;

@@ -194,10 +194,13 @@ R MeasureLine(const LineRequest& request) {
 
   const Sums sums = DirectSums(line, line.f, *continuum);
   const auto noLine = [] {
-    return R::Refused(LineError::NoLine, "No line stands above or below the continuum in the line region.");
+    return R::Refused(LineError::NoLine,
+                      "No line stands above or below the continuum in the line region by 3 times its noise.");
   };
   if (!(sums.flux != 0) || !AllFinite({sums.flux, sums.centroid, sums.equivalentWidth})) return noLine();
   const Sums errors = SumErrors(line, *continuum, covariance);
+  // Flux within three of its uncertainties of none is noise, not a line.
+  if (!(std::fabs(sums.flux) >= 3 * errors.flux)) return noLine();
 
   // The fit starts from the extreme sample on the line's side and its moment width.
   std::vector<double> residual(line.x.size());

@@ -33,7 +33,7 @@ enum class LineError {
   NotAscending,   // wavelengths not strictly increasing
   TooFewSamples,  // too few samples in the line or continuum regions
   NoNoise,        // no noise given and the continuum shows no scatter
-  NoLine,         // nothing stands above or below the continuum
+  NoLine,         // nothing stands above or below the continuum by 3 times its flux's uncertainty
   FitFailed,      // the profile fit found no finite minimum
 };
 
