@@ -111,12 +111,14 @@ TEST(LineMeasure, RefusalsNameTheirCause) {
   const std::vector<double> noise(x.size(), 0.5), shortNoise(x.size() - 1, 0.5), flat(x.size(), 100.0);
   const WavelengthRegion region{6546, 6574};
   const Regions cont{{{6480, 6530}, {6590, 6640}}};
-  auto nan = f, zeroNoise = noise, unordered = x, ramp = flat;
+  auto nan = f, zeroNoise = noise, unordered = x, ramp = flat, bump = flat;
   nan[40] = std::numeric_limits<double>::quiet_NaN();
   zeroNoise[3] = 0;
   std::swap(unordered[10], unordered[11]);
   // A rise across the line region: the best profile sits on its last sample.
   for (std::size_t i = 0; i < x.size(); ++i) ramp[i] += x[i] >= 6546 && x[i] <= 6574 ? 3 * (x[i] - 6546) : 0;
+  // One sample 1 sigma up: its flux is within its noise.
+  for (std::size_t i = 0; i < x.size(); ++i) bump[i] += x[i] == 6560 ? 0.5 : 0;
   struct Case {
     const char* name;
     LineRequest request;
@@ -135,6 +137,7 @@ TEST(LineMeasure, RefusalsNameTheirCause) {
       {"a noiseless continuum, no noise given", {x, flat, {}, region, cont}, LineError::NoNoise},
       {"nothing but the continuum", {x, flat, noise, region, cont}, LineError::NoLine},
       {"a ramp", {x, ramp, noise, region, cont}, LineError::FitFailed},
+      {"a bump within the noise", {x, bump, noise, region, cont}, LineError::NoLine},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
