@@ -56,7 +56,24 @@ void WriteText(FitsMemoryWriter& w, const char* key, const std::string& text, co
   }
 }
 
+// The wavelengths' frame and the values' kind, each only when it differs
+// from what the files said before there was a choice (air, unshifted, counts).
+void WriteFrame(FitsMemoryWriter& w, const SpectrumFacts& facts) {
+  if (facts.vacuum)
+    fits_write_key(w.get(), TSTRING, "AIRORVAC", const_cast<char*>("vac"), "wavelengths in vacuum", &w.status);
+  if (facts.shiftKms != 0) {
+    double kms = facts.shiftKms;
+    fits_write_key(w.get(), TDOUBLE, "VELSHIFT", &kms, "rest frame of a source at this velocity, km/s",
+                   &w.status);
+  }
+  if (facts.normalised) {
+    int yes = 1;
+    fits_write_key(w.get(), TLOGICAL, "CONTNORM", &yes, "values divided by their continuum", &w.status);
+  }
+}
+
 void WriteFacts(FitsMemoryWriter& w, const SpectrumFacts& facts) {
+  WriteFrame(w, facts);
   WriteText(w, "OBJECT", facts.object, "object observed");
   WriteText(w, "DATE-OBS", facts.dateObs, "start of the exposure");
   if (facts.exposure) {
@@ -73,6 +90,8 @@ void WriteFacts(FitsMemoryWriter& w, const SpectrumFacts& facts) {
                                                    [](const std::string& f) { return f.size() > 68; }))
     fits_write_key_longwarn(w.get(), &w.status);
 }
+
+const char* WavelengthUnit(const SpectrumFacts& facts) { return facts.nanometres ? "nm" : "Angstrom"; }
 
 SpectrumFile Finish(FitsMemoryWriter& w) {
   auto bytes = w.Finish();
@@ -114,9 +133,15 @@ SpectrumFile WriteLinearFitsSpectrum(const SpectrumExport& s) {
   fits_write_key(w.get(), TDOUBLE, "CRVAL1", &crval, "wavelength at the reference pixel", &w.status);
   fits_write_key(w.get(), TDOUBLE, "CDELT1", &cdelt, "wavelength step per pixel", &w.status);
   fits_write_key(w.get(), TDOUBLE, "CRPIX1", &one, "reference pixel", &w.status);
-  fits_write_key(w.get(), TSTRING, "CTYPE1", const_cast<char*>("WAVE"), "air wavelength, linear", &w.status);
-  fits_write_key(w.get(), TSTRING, "CUNIT1", const_cast<char*>("Angstrom"), nullptr, &w.status);
-  fits_write_key(w.get(), TSTRING, "BUNIT", const_cast<char*>("adu"), nullptr, &w.status);
+  const SpectrumFacts& facts = s.facts;
+  fits_write_key(w.get(), TSTRING, "CTYPE1", const_cast<char*>("WAVE"),
+                 facts.vacuum ? "vacuum wavelength, linear" : "air wavelength, linear", &w.status);
+  fits_write_key(w.get(), TSTRING, "CUNIT1", const_cast<char*>(WavelengthUnit(facts)), nullptr, &w.status);
+  if (facts.normalised)
+    fits_write_key(w.get(), TSTRING, "BUNIT", const_cast<char*>(""), "no unit: divided by the continuum",
+                   &w.status);
+  else
+    fits_write_key(w.get(), TSTRING, "BUNIT", const_cast<char*>("adu"), nullptr, &w.status);
   WriteFacts(w, s.facts);
   fits_write_img(w.get(), TFLOAT, 1, static_cast<long long>(n), flux.data(), &w.status);
   return Finish(w);
@@ -138,8 +163,8 @@ SpectrumFile WriteFitsTableSpectrum(const SpectrumExport& s) {
     units.push_back(const_cast<char*>(unit));
   };
   column("PIXEL", "1J", "pix");
-  if (calibrated) column("WAVELENGTH", "1D", "Angstrom");
-  column("VALUE", "1D", "adu");
+  if (calibrated) column("WAVELENGTH", "1D", WavelengthUnit(s.facts));
+  column("VALUE", "1D", s.facts.normalised ? "" : "adu");
 
   FitsMemoryWriter w;
   if (w.get() == nullptr) return {SpectrumFileError::CannotBuild, {}};
@@ -157,7 +182,16 @@ SpectrumFile WriteFitsTableSpectrum(const SpectrumExport& s) {
 
 SpectrumFile WriteCsvSpectrum(const SpectrumExport& s) {
   const bool calibrated = static_cast<bool>(s.wavelength);
-  std::string text = calibrated ? "pixel,wavelength_angstrom,value\r\n" : "pixel,value\r\n";
+  const SpectrumFacts& facts = s.facts;
+  std::string text = "pixel,";
+  if (calibrated) {
+    // The unit last, after the last underscore, where readers (ours too) look for it.
+    text += "wavelength_";
+    if (facts.vacuum) text += "vacuum_";
+    if (facts.shiftKms != 0) text += "rest_" + Shortest(facts.shiftKms) + "kms_";
+    text += facts.nanometres ? "nm," : "angstrom,";
+  }
+  text += facts.normalised ? "normalised_value\r\n" : "value\r\n";
   for (std::size_t i = 0; i < s.values.size(); ++i) {
     const int column = static_cast<int>(i) + 1;
     text += std::to_string(column) + ",";

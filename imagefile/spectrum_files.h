@@ -1,7 +1,10 @@
 // Standard spectrum files from the graphed spectrum: FITS with a linear
 // wavelength axis, a FITS binary table, and CSV. Pure: the caller gives the
 // values, the wavelength of each column (none before a calibration) and the
-// facts for the headers, and gets the file's bytes or an error.
+// facts for the headers, and gets the file's bytes or an error. The facts say
+// what the wavelengths and values are when they are not the program's plain
+// ones (Angstrom in air, unshifted, not normalised); with those, nothing is
+// said beyond what the files always said.
 #pragma once
 
 #include <cstdint>
@@ -19,11 +22,18 @@ struct SpectrumFacts {
   std::vector<std::string> sourceFiles;  // the loaded images' paths
   std::string calibration;  // the calibration used, model and parameters as text; empty before one
   std::string program;      // the program's name and version
+
+  // The wavelengths' frame and the values' kind, as the caller chose them.
+  bool nanometres = false;  // wavelengths in nm (CUNIT1, TUNIT, the CSV's column name); else Angstrom
+  bool vacuum = false;      // wavelengths in vacuum: AIRORVAC = 'vac'; else air, said by no key
+  double shiftKms = 0;      // in the rest frame of a source at this velocity (km/s): VELSHIFT when not 0
+  bool normalised = false;  // values divided by their continuum: no unit, CONTNORM = T
 };
 
 struct SpectrumExport {
   std::vector<double> values;  // columns 1..N: values[0] is column 1
-  // Angstrom at a column (from 1); empty before a calibration.
+  // The wavelength at a column (from 1), in the facts' units and frame; empty
+  // before a calibration.
   std::function<double(int column)> wavelength;
   SpectrumFacts facts;
 };
@@ -43,15 +53,20 @@ struct SpectrumFile {
 
 // FITS, one float32 axis resampled linearly onto N wavelengths rising evenly
 // from the smallest to the largest of the columns' (CRVAL1, CDELT1, CRPIX1 1,
-// CTYPE1 'WAVE', CUNIT1 'Angstrom'). Refused before a calibration.
+// CTYPE1 'WAVE', CUNIT1 'Angstrom' or 'nm', BUNIT 'adu' or '' when
+// normalised). Refused before a calibration.
 [[nodiscard]] SpectrumFile WriteLinearFitsSpectrum(const SpectrumExport& spectrum);
 
-// FITS binary table, one row per column: PIXEL, WAVELENGTH (Angstrom, double;
-// left out before a calibration), VALUE.
+// FITS binary table, one row per column: PIXEL, WAVELENGTH (Angstrom or nm,
+// double; left out before a calibration), VALUE (adu; no unit when normalised).
+// Both headers carry the facts' keys.
 [[nodiscard]] SpectrumFile WriteFitsTableSpectrum(const SpectrumExport& spectrum);
 
 // CSV: a header line, then "pixel,wavelength,value" per column ("pixel,value"
 // before a calibration); '.' as the decimal separator whatever the locale; CR LF ends.
+// The header names the wavelength's unit (last), and its medium and rest frame
+// when not air and unshifted ("wavelength_vacuum_rest_30kms_nm"), and the
+// values when normalised ("normalised_value").
 // Numbers with the fewest digits that read back to the same value (at single
 // precision for a value that is a single).
 [[nodiscard]] SpectrumFile WriteCsvSpectrum(const SpectrumExport& spectrum);

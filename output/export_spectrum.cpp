@@ -1,7 +1,11 @@
 // File > Export Spectrum...: the graphed spectrum saved through a save dialog
 // as a FITS spectrum with a linear wavelength axis, a FITS table or CSV
 // (imagefile/spectrum_files.h writes them), through the window's file seam.
+// The wavelengths and values are the ones the Spectrum view shows: in its
+// units, medium and rest frame, and the object divided by its continuum when
+// it shows it so; the files say which.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -11,6 +15,8 @@
 #include "calibration/line_handlers.h"
 #include "imagefile/fits_settings.h"
 #include "imagefile/spectrum_files.h"
+#include "measure/shown_wavelength.h"
+#include "measure/velocity.h"
 #include "output/handlers.h"
 #include "state/saving.h"
 
@@ -88,6 +94,14 @@ void exportSpectrum_Click(Program& app) {
 
   // The graphed spectrum and the image it was taken from.
   const bool calGraphed = s.CalGraphShown != kFalse;
+  // The view divides the object by its continuum, never the lamp.
+  const bool normalise = s.View.normalise && !calGraphed;
+  if (normalise && !s.CalibrationDone) {
+    w.MessageBox(
+        "The Spectrum view shows the spectrum divided by its continuum, which needs a calibration: mark "
+        "two lines of the lamp first, or untick Normalise there to export the spectrum as it is.");
+    return;
+  }
   const CameraImage& source = calGraphed ? s.Cal : s.Object;
   const ImportNotes notes = ReadImportNotes(source.HeaderBlock);
   // An imported frame's values in its own units: the rows the value adds up
@@ -114,8 +128,23 @@ void exportSpectrum_Click(Program& app) {
       wavelengths.push_back(at.wavelength);
     }
   }
+  if (normalise) {
+    // On the native wavelengths, where the marked ranges are.
+    const auto divided =
+        NormaliseContinuum(wavelengths, spectrum.values, NormalisationOptions(MarkedContinuum(s)));
+    if (!divided.ok()) {
+      w.MessageBox("The spectrum could not be divided by its continuum: " + divided.message + " Nothing was saved.");
+      return;
+    }
+    spectrum.values = divided.normalised;
+  }
+  // ShownWavelength leaves a velocity at or beyond light's unshifted; so does the file.
+  WavelengthFrame frame = ViewFrame(s);
+  if (!std::isfinite(frame.shiftKms) || std::abs(frame.shiftKms) >= kSpeedOfLightKms) frame.shiftKms = 0;
   if (s.CalibrationDone)
-    spectrum.wavelength = [&wavelengths](int column) { return wavelengths[static_cast<std::size_t>(column - 1)]; };
+    spectrum.wavelength = [&wavelengths, frame](int column) {
+      return ShownWavelength(wavelengths[static_cast<std::size_t>(column - 1)], frame);
+    };
 
   SpectrumFacts& facts = spectrum.facts;
   facts.object = notes.object;
@@ -130,6 +159,12 @@ void exportSpectrum_Click(Program& app) {
   if (!calGraphed && s.CalibrationDone && s.Cal.Loaded != kFalse) facts.sourceFiles.push_back(described(s.Cal));
   facts.calibration = Joined(CalibrationDescription(s));
   facts.program = "Tavrin LXR-4 Spectral Calibration Program " LXR4_VERSION;
+  if (s.CalibrationDone) {
+    facts.nanometres = frame.nanometres;
+    facts.vacuum = frame.vacuum;
+    facts.shiftKms = frame.shiftKms;
+  }
+  facts.normalised = normalise;
 
   const SpectrumFile file = answer->type == kFitsLinear  ? WriteLinearFitsSpectrum(spectrum)
                             : answer->type == kFitsTable ? WriteFitsTableSpectrum(spectrum)

@@ -79,6 +79,24 @@ TEST(SpectrumReader, ReadsBackTheProgramsOwnExports) {
   }
 }
 
+// Exports in nm (in vacuum, shifted, normalised: said by keys the reader
+// passes over) read back in Angstrom.
+TEST(SpectrumReader, ReadsExportsInNanometresAsAngstrom) {
+  SpectrumExport source = Export(true);
+  source.wavelength = [](int column) { return 400.0 + 0.25 * column; };
+  source.facts.nanometres = source.facts.vacuum = source.facts.normalised = true;
+  source.facts.shiftKms = -12.5;
+  for (const SpectrumFile& file :
+       {WriteLinearFitsSpectrum(source), WriteFitsTableSpectrum(source), WriteCsvSpectrum(source)}) {
+    ASSERT_EQ(file.error, SpectrumFileError::None);
+    const SpectrumReadResult r = Read(file.bytes);
+    ASSERT_EQ(r.error, SpectrumReadError::None) << r.message;
+    ASSERT_EQ(r.wavelength.size(), source.values.size());
+    EXPECT_NEAR(r.wavelength.front(), 4002.5, 1e-9);
+    EXPECT_NEAR(r.wavelength.back(), 4125.0, 1e-9);
+  }
+}
+
 // The axis keys of a 1-D image: Angstrom at samples 1 and 10 of LinearImage.
 TEST(SpectrumReader, ReadsTheAxisOfAFitsImage) {
   struct Case {
