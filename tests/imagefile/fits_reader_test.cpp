@@ -8,7 +8,6 @@
 
 #include <limits>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/number_text.h"
@@ -117,57 +116,47 @@ TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
 
 // The target and the site as the cards wrote them, numbers or quoted texts.
 TEST(FitsReader, ReadsTheTargetAndTheSiteAsWritten) {
+  using Place = std::vector<std::string>;  // ra, dec, latitude, longitude, height
   struct Case {
     const char* name;
     std::vector<std::string> cards;
-    FitsFacts place;  // ra, dec, latitude, longitude, height
-  };
-  const auto place = [](std::string ra, std::string dec, std::string latitude, std::string longitude,
-                        std::string height) {
-    FitsFacts f;
-    f.ra = std::move(ra), f.dec = std::move(dec), f.latitude = std::move(latitude);
-    f.longitude = std::move(longitude), f.height = std::move(height);
-    return f;
+    Place place;
   };
   const std::string tooLong = "'" + std::string(kMaxCoordinateText + 1, '1') + "'";
   const std::vector<Case> cases = {
-      {"none", {Card("OBJECT", "'Vega'")}, place("", "", "", "", "")},
+      {"none", {Card("OBJECT", "'Vega'")}, {"", "", "", "", ""}},
       {"RA/DEC and SITE keys",
        {Card("RA", "83.82208"), Card("DEC", "'-05 23 28'"), Card("SITELAT", "52.2089"),
         Card("SITELONG", "'-00:07:07.2'"), Card("SITEELEV", "12.5")},
-       place("83.82208", "-05 23 28", "52.2089", "-00:07:07.2", "12.5")},
+       {"83.82208", "-05 23 28", "52.2089", "-00:07:07.2", "12.5"}},
       {"RA without DEC: the object's keys",
        {Card("RA", "1.5"), Card("OBJCTRA", "'05 35 17.3'"), Card("OBJCTDEC", "'-05 23 28'"),
         Card("TELRA", "2.5"), Card("TELDEC", "3.5")},
-       place("05 35 17.3", "-05 23 28", "", "", "")},
+       {"05 35 17.3", "-05 23 28", "", "", ""}},
       {"the telescope's keys",
        {Card("TELRA", "'05:35:17.3'"), Card("TELDEC", "-5.39")},
-       place("05:35:17.3", "-5.39", "", "", "")},
+       {"05:35:17.3", "-5.39", "", "", ""}},
       {"LAT-OBS/LONG-OBS with the height of their family",
        {Card("SITEELEV", "100"), Card("LAT-OBS", "28.76"), Card("LONG-OBS", "-17.88"),
         Card("ALT-OBS", "2332")},
-       place("", "", "28.76", "-17.88", "2332")},
-      {"LATITUDE/LONGITUD without a height",
-       {Card("LATITUDE", "-29.2563"), Card("LONGITUD", "-70.7313")},
-       place("", "", "-29.2563", "-70.7313", "")},
+       {"", "", "28.76", "-17.88", "2332"}},
+      {"LATITUDE/LONGITUD: ALTITUDE is no height",
+       {Card("LATITUDE", "-29.2563"), Card("LONGITUD", "-70.7313"), Card("ALTITUDE", "82.8628")},
+       {"", "", "-29.2563", "-70.7313", ""}},
       {"OBSGEO",
        {Card("OBSGEO-B", "19.8"), Card("OBSGEO-L", "-155.47"), Card("OBSGEO-H", "4205.")},
-       place("", "", "19.8", "-155.47", "4205.")},
+       {"", "", "19.8", "-155.47", "4205."}},
       {"a text too long counts as absent",
        {Card("RA", tooLong), Card("DEC", "1"), Card("OBJCTRA", "'12 00 00'"), Card("OBJCTDEC", "'+10 00 00'"),
         Card("SITELAT", "10"), Card("SITELONG", "20"), Card("SITEELEV", tooLong)},
-       place("12 00 00", "+10 00 00", "10", "20", "")},
+       {"12 00 00", "+10 00 00", "10", "20", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const FitsReadResult r = ReadFitsFrame(Primary(16, {4, 3}, c.cards, 24), kDecoder);
     ASSERT_EQ(r.error, FitsError::None);
     const FitsFacts& f = r.frame.facts;
-    EXPECT_EQ(f.ra, c.place.ra);
-    EXPECT_EQ(f.dec, c.place.dec);
-    EXPECT_EQ(f.latitude, c.place.latitude);
-    EXPECT_EQ(f.longitude, c.place.longitude);
-    EXPECT_EQ(f.height, c.place.height);
+    EXPECT_EQ((Place{f.ra, f.dec, f.latitude, f.longitude, f.height}), c.place);
   }
 }
 
