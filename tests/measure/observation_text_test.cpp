@@ -52,21 +52,13 @@ TEST(ObservationText, AnglesAsSexagesimalOrDecimal) {
   }
 }
 
-TEST(ObservationText, ReadsACompleteSet) {
-  const auto r = ReadObservation(Sirius());
-  ASSERT_TRUE(r.ok()) << r.message;
-  EXPECT_EQ(r.date, "2022-02-10T03:00:00");
-  EXPECT_EQ(r.exposureSeconds, 600);
-  EXPECT_NEAR(r.raDegrees, 101.28715533, 1e-6);  // degrees; 0.0001 s of time is 4e-7
-  EXPECT_NEAR(r.decDegrees, -16.71611586, 1e-7);
-  EXPECT_NEAR(r.longitudeDegrees, -70.7313, 1e-9);  // taken back to -180..180
-  EXPECT_NEAR(r.latitudeDegrees, -29.2563, 1e-12);
-  EXPECT_EQ(r.heightMetres, 2400);
-}
-
-TEST(ObservationText, ReachesTheBarycentricCorrection) {
+TEST(ObservationText, ACompleteSetReachesTheBarycentricCorrection) {
   const auto values = ReadObservation(Sirius());
   ASSERT_TRUE(values.ok()) << values.message;
+  EXPECT_EQ(values.date, "2022-02-10T03:00:00");
+  EXPECT_NEAR(values.raDegrees, 101.28715533, 1e-6);  // degrees; 0.0001 s of time is 4e-7
+  EXPECT_NEAR(values.decDegrees, -16.71611586, 1e-7);
+  EXPECT_NEAR(values.longitudeDegrees, -70.7313, 1e-9);  // taken back to -180..180
   const auto r = BarycentricVelocity(values.ToObservation());
   ASSERT_TRUE(r.ok()) << r.message;
   EXPECT_NEAR(r.kms, -13.900048, 0.01);  // astropy's answer, as barycentric_test.cpp
