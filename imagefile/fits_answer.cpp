@@ -18,7 +18,15 @@ constexpr std::size_t kErrorAt = 8, kWidthAt = 12, kHeightAt = 16, kBitpixAt = 2
 constexpr std::size_t kExposureAt = 32, kPixelXAt = 40, kPixelYAt = 48;
 constexpr std::size_t kObjectAt = 56, kDateAt = kObjectAt + kTextBytes, kTimeAt = kDateAt + kTextBytes;
 constexpr std::size_t kCountAt = kTimeAt + kTextBytes;
-static_assert(kCountAt + 8 == kAnswerHeadBytes);
+constexpr std::size_t kPlaceAt = kCountAt + 8, kPlaceTexts = 5;
+static_assert(kPlaceAt + kPlaceTexts * kTextBytes == kAnswerHeadBytes);
+
+// The target's and the site's texts, in the order of the head.
+template <typename Facts>
+auto PlaceTexts(Facts& f) {
+  return std::array{&f.ra, &f.dec, &f.latitude, &f.longitude, &f.height};
+}
+static_assert(std::tuple_size_v<decltype(PlaceTexts(std::declval<FitsFacts&>()))> == kPlaceTexts);
 
 template <typename T>
 void Put(std::vector<std::uint8_t>& head, std::size_t at, T value) {
@@ -79,6 +87,10 @@ std::vector<std::uint8_t> AnswerHead(const FitsReadResult& result) {
   PutText(head, kDateAt, f.facts.dateObs);
   PutText(head, kTimeAt, f.facts.timeObs);
   Put(head, kCountAt, static_cast<std::uint64_t>(f.values.size()));
+  // A coordinate is never cut short: one too long for the program goes as absent.
+  const auto place = PlaceTexts(f.facts);
+  for (std::size_t i = 0; i < place.size(); ++i)
+    if (place[i]->size() <= kMaxCoordinateText) PutText(head, kPlaceAt + kTextBytes * i, *place[i]);
   return head;
 }
 
@@ -120,6 +132,12 @@ std::optional<AnswerStart> ReadAnswerHead(std::span<const std::uint8_t> head) {
   f.facts.object = *object;
   f.facts.dateObs = *date;
   f.facts.timeObs = *time;
+  const auto place = PlaceTexts(f.facts);
+  for (std::size_t i = 0; i < place.size(); ++i) {
+    const auto text = GetText(head, kPlaceAt + kTextBytes * i);
+    if (!text || text->size() > kMaxCoordinateText) return std::nullopt;
+    *place[i] = *text;
+  }
   start.valueCount = static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height);
   if (Get<std::uint64_t>(head, kCountAt) != start.valueCount) return std::nullopt;
   return start;

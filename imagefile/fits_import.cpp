@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 
 #include "base/num.h"
 
@@ -23,6 +24,13 @@ constexpr std::string_view kSourceKey = "Source = ";
 constexpr std::string_view kObjectKey = "Object = ";
 constexpr std::string_view kDateObsKey = "Date_obs = ";
 constexpr std::string_view kExposureKey = "Exposure = ";
+// The target and the site as the frame's header wrote them. ("Height = " is
+// the camera's own key for the image's rows.)
+constexpr std::string_view kRaKey = "Target_ra = ";
+constexpr std::string_view kDecKey = "Target_dec = ";
+constexpr std::string_view kLatitudeKey = "Site_latitude = ";
+constexpr std::string_view kLongitudeKey = "Site_longitude = ";
+constexpr std::string_view kHeightKey = "Site_height = ";
 constexpr std::string_view kOffsetKey = "Value_offset = ";
 constexpr std::string_view kFactorKey = "Value_factor = ";
 
@@ -254,6 +262,15 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   if (!facts.object.empty()) AppendLine(file, std::string(kObjectKey) + Clean(facts.object));
   if (!facts.dateObs.empty()) AppendLine(file, std::string(kDateObsKey) + Clean(facts.dateObs));
   if (facts.exposure) AppendLine(file, std::string(kExposureKey) + ShortestText(*facts.exposure));
+  // Written only when the header had them, so other frames keep the bytes they
+  // always had; never cut short, so a text too long is left out.
+  for (const auto& [key, field] :
+       {std::pair{kRaKey, &facts.ra}, std::pair{kDecKey, &facts.dec},
+        std::pair{kLatitudeKey, &facts.latitude}, std::pair{kLongitudeKey, &facts.longitude},
+        std::pair{kHeightKey, &facts.height}}) {
+    if (!field->empty() && field->size() <= kMaxCoordinateText)
+      AppendLine(file, std::string(key) + Clean(*field));
+  }
   AppendLine(file, std::string(kOffsetKey) + ShortestText(result.scale.offset));
   AppendLine(file, std::string(kFactorKey) + ShortestText(result.scale.factor));
   AppendLine(file, "End");
@@ -290,6 +307,12 @@ ImportNotes ReadImportNotes(std::span<const std::uint8_t> headerBlock) {
     if (line.starts_with(kObjectKey)) notes.object = value(kObjectKey);
     if (line.starts_with(kDateObsKey)) notes.dateObs = value(kDateObsKey);
     if (line.starts_with(kExposureKey)) notes.exposure = ParseNumber(value(kExposureKey));
+    for (const auto& [key, field] :
+         {std::pair{kRaKey, &notes.ra}, std::pair{kDecKey, &notes.dec},
+          std::pair{kLatitudeKey, &notes.latitude}, std::pair{kLongitudeKey, &notes.longitude},
+          std::pair{kHeightKey, &notes.height}}) {
+      if (line.starts_with(key)) *field = value(key);
+    }
     if (line.starts_with(kOffsetKey)) offset = ParseNumber(value(kOffsetKey));
     if (line.starts_with(kFactorKey)) factor = ParseNumber(value(kFactorKey));
   }

@@ -90,6 +90,10 @@ struct ImportNotes {
   std::string object;    // OBJECT
   std::string dateObs;   // DATE-OBS as the frame gave it
   std::optional<double> exposure;  // EXPTIME, seconds
+  // The target and the site as the frame's header wrote them (FitsFacts);
+  // empty when absent. Texts only: ReadObservation (measure/) checks them.
+  std::string ra, dec;
+  std::string latitude, longitude, height;
 };
 [[nodiscard]] ImportNotes ReadImportNotes(std::span<const std::uint8_t> headerBlock);
 

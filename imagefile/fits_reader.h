@@ -57,7 +57,20 @@ struct FitsFacts {
   // Pixel size in micrometres along the first and the second axis
   // (XPIXSZ/YPIXSZ, PIXSIZE1/PIXSIZE2, XPIXELSZ/YPIXELSZ).
   std::optional<double> pixelSizeX, pixelSizeY;
+  // Where the telescope pointed and where it stood, as the header wrote them
+  // (a number of degrees or a sexagesimal text), for the barycentric
+  // correction: the first pair of keys the header has both of (RA/DEC,
+  // OBJCTRA/OBJCTDEC, TELRA/TELDEC; the site's latitude and longitude
+  // SITELAT/SITELONG, LAT-OBS/LONG-OBS, LATITUDE/LONGITUD, OBSGEO-B/OBSGEO-L,
+  // with the height of the same family: SITEELEV, ALT-OBS, OBSGEO-H, none
+  // beside LATITUDE, whose ALTITUDE is a telescope's pointing). Each holds at
+  // most kMaxCoordinateText printable characters; a longer or unprintable one
+  // counts as absent.
+  std::string ra, dec;
+  std::string latitude, longitude, height;
 };
+
+inline constexpr std::size_t kMaxCoordinateText = 32;
 
 struct FitsFrame {
   int width = 0;   // NAXIS1: values per row

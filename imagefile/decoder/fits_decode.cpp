@@ -66,6 +66,54 @@ void Fill(std::optional<T>& to, std::optional<T> from) {
   if (!to) to = std::move(from);
 }
 
+// A coordinate key's text as written, blanks around it taken off: absent when
+// empty, longer than kMaxCoordinateText or holding anything but printable
+// characters (never cut short: a shortened number would be another place).
+std::optional<std::string> CoordinateKey(fitsfile* f, const char* name) {
+  std::string text = StringKey(f, name).value_or("");
+  text.erase(0, text.find_first_not_of(' '));
+  text.erase(text.find_last_not_of(' ') + 1);
+  if (text.empty() || text.size() > kMaxCoordinateText ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; }))
+    return std::nullopt;
+  return text;
+}
+
+// The target's and the site's keys, each pair from the first family the HDU
+// has both keys of. Longitudes are taken as written, east positive as these
+// keys mostly are; some observatories write LONG-OBS west positive, and such a
+// header gives the wrong site. ALTITUDE beside LATITUDE/LONGITUD is no height:
+// telescopes write there the altitude their tube points at (the Liverpool
+// Telescope's frames: "[degrees] Altitude axis position"), so that family
+// gives none.
+void ReadPlace(fitsfile* f, FitsFacts& facts) {
+  struct Family {
+    const char *first, *second, *third;
+  };
+  if (facts.ra.empty()) {
+    for (const Family& k : {Family{"RA", "DEC", nullptr}, Family{"OBJCTRA", "OBJCTDEC", nullptr},
+                            Family{"TELRA", "TELDEC", nullptr}}) {
+      const auto ra = CoordinateKey(f, k.first), dec = CoordinateKey(f, k.second);
+      if (!ra || !dec) continue;
+      facts.ra = *ra;
+      facts.dec = *dec;
+      break;
+    }
+  }
+  if (facts.latitude.empty()) {
+    for (const Family& k :
+         {Family{"SITELAT", "SITELONG", "SITEELEV"}, Family{"LAT-OBS", "LONG-OBS", "ALT-OBS"},
+          Family{"LATITUDE", "LONGITUD", nullptr}, Family{"OBSGEO-B", "OBSGEO-L", "OBSGEO-H"}}) {
+      const auto latitude = CoordinateKey(f, k.first), longitude = CoordinateKey(f, k.second);
+      if (!latitude || !longitude) continue;
+      facts.latitude = *latitude;
+      facts.longitude = *longitude;
+      if (k.third != nullptr) facts.height = CoordinateKey(f, k.third).value_or("");
+      break;
+    }
+  }
+}
+
 // Reads the facts of the current HDU; keys found earlier (in another HDU) stay.
 // A pixel size is kept whatever it is (above 0): the load checks it as the
 // camera's pixel, and refuses a size no camera has.
@@ -82,6 +130,7 @@ void ReadFacts(fitsfile* f, FitsFacts& facts) {
   for (std::optional<double>* size : {&facts.pixelSizeX, &facts.pixelSizeY}) {
     if (*size && !(**size > 0)) size->reset();
   }
+  ReadPlace(f, facts);
 }
 
 struct ImageHdu {

@@ -86,7 +86,8 @@ TEST(FitsImport, StretchesOtherValuesOntoTheCameraRangeAndKeepsTheScale) {
 TEST(FitsImport, HeaderOfTheCameraImageFromTheFrameFacts) {
   FitsFrame frame = Scene(1030, 60, FrameScene::Star, true);
   frame.facts = {.object = "Vega", .dateObs = "2024-03-05T21:04:09.5", .timeObs = "", .exposure = 30,
-                 .pixelSizeX = 4.5, .pixelSizeY = 5.0};
+                 .pixelSizeX = 4.5, .pixelSizeY = 5.0, .ra = "", .dec = "", .latitude = "", .longitude = "",
+                 .height = ""};
   // The caption of a DATE-OBS with its time and the binned pixel width are
   // load-fits; the object, date, exposure and source carried to an exported
   // spectrum are read back by spectrum_export_check.py from export-fits.
@@ -94,10 +95,48 @@ TEST(FitsImport, HeaderOfTheCameraImageFromTheFrameFacts) {
   EXPECT_FLOAT_EQ(*image.header.pixelHeight, 5.0f);
   const FrameImport turned = ImportFrame(Turned(frame), {});
   EXPECT_FLOAT_EQ(*Image(turned).header.pixelWidth, 10.0f);  // the second axis' size along the columns
-  frame.facts = {.object = "", .dateObs = "05/03/98", .timeObs = "01:02:03", .exposure = {}, .pixelSizeX = {}, .pixelSizeY = {}};
+  frame.facts = {.object = "", .dateObs = "05/03/98", .timeObs = "01:02:03", .exposure = {}, .pixelSizeX = {},
+                 .pixelSizeY = {}, .ra = "", .dec = "", .latitude = "", .longitude = "", .height = ""};
   image = Image(ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = {}, .defaultPixelSize = 6.5}));
   EXPECT_EQ(image.header.captionSuffix, " captured on 03/05/98 at 01:02:03");
   EXPECT_FLOAT_EQ(*image.header.pixelWidth, 13.0f);
+}
+
+// The target and the site go into the header block as the frame's header wrote
+// them and come back in the notes; a frame without them has no such lines.
+TEST(FitsImport, CarriesTheTargetAndTheSiteOnlyWhenTheFrameHasThem) {
+  FitsFrame frame = Scene(300, 30, FrameScene::Star, true);
+  frame.facts.exposure = 30;
+  const FrameImport plain = ImportFrame(frame, {});
+  const std::string plainBlock(plain.file.begin(), plain.file.begin() + 2048);
+  EXPECT_EQ(plainBlock.find("Target_"), std::string::npos);
+  EXPECT_EQ(plainBlock.find("Site_"), std::string::npos);
+  const ImportNotes none = ReadImportNotes(std::span(plain.file).first(2048));
+  EXPECT_TRUE(none.ra.empty() && none.dec.empty() && none.latitude.empty() && none.longitude.empty() &&
+              none.height.empty());
+
+  frame.facts.ra = "05 35 17.3";
+  frame.facts.dec = "-05:23:28";
+  frame.facts.latitude = "52.2089";
+  frame.facts.longitude = "-0.1";
+  frame.facts.height = std::string(kMaxCoordinateText + 1, '1');  // never cut short: left out
+  const FrameImport placed = ImportFrame(frame, {});
+  const ImportNotes notes = ReadImportNotes(std::span(placed.file).first(2048));
+  EXPECT_EQ(notes.ra, "05 35 17.3");
+  EXPECT_EQ(notes.dec, "-05:23:28");
+  EXPECT_EQ(notes.latitude, "52.2089");
+  EXPECT_EQ(notes.longitude, "-0.1");
+  EXPECT_EQ(notes.height, "");
+  EXPECT_EQ(notes.exposure, 30);
+  // Only the new lines differ: the rest of the block is the same bytes.
+  std::string placedBlock(placed.file.begin(), placed.file.begin() + 2048);
+  for (const char* key : {"Target_ra = ", "Target_dec = ", "Site_latitude = ", "Site_longitude = "}) {
+    const std::size_t at = placedBlock.find(key);
+    ASSERT_NE(at, std::string::npos) << key;
+    placedBlock.erase(at, placedBlock.find('\r', at) + 1 - at);
+  }
+  placedBlock.resize(2048, 0);
+  EXPECT_EQ(placedBlock, plainBlock);
 }
 
 // The SPRAT xenon arc (1024 x 254, dispersion along the first axis): its listed
@@ -130,6 +169,23 @@ TEST(FitsImport, RealArcFrameShowsItsLinesWhereTheyWereIdentified) {
   }
   EXPECT_GE(listed, 20);
   EXPECT_GE(peaks, listed * 9 / 10);
+}
+
+// The Liverpool Telescope's header: RA/DEC as texts, LATITUDE/LONGITUD as
+// numbers east positive (La Palma lies 17.88 degrees west), and an ALTITUDE
+// that is the tube's altitude, 82.86 degrees, not the site's height.
+TEST(FitsImport, RealArcFrameCarriesItsTargetAndSite) {
+  std::ifstream in(LXR4_SOURCE_DIR "/tests/imagefile/data/v_a_20190516_55_1_0_1.fits", std::ios::binary);
+  ASSERT_TRUE(in) << "no real frame";
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  const FitsFileImport fits = ImportFitsFile(bytes, {}, LXR4_FITS_DECODER);
+  ASSERT_EQ(fits.error, FitsError::None);
+  const ImportNotes notes = ReadImportNotes(std::span(fits.image.file).first(2048));
+  EXPECT_EQ(notes.ra, "15:51:59.857");
+  EXPECT_EQ(notes.dec, "32:56:54.82");
+  EXPECT_EQ(notes.latitude, "28.762400");
+  EXPECT_EQ(notes.longitude, "-17.879200");
+  EXPECT_EQ(notes.height, "");
 }
 
 // The pixel size the FITS Import dialog takes: last valid, first invalid and

@@ -107,6 +107,10 @@ FitsReadResult SomeFrame() {
   r.frame.facts.object = "Vega";
   r.frame.facts.exposure = 30;
   r.frame.facts.pixelSizeX = 4.5;
+  r.frame.facts.ra = "18 36 56.3";
+  r.frame.facts.dec = "+38 47 01";
+  r.frame.facts.latitude = "52.25";
+  r.frame.facts.longitude = "-0.5";
   return r;
 }
 
@@ -125,10 +129,26 @@ TEST(FitsAnswer, HeadReadsBackAsWritten) {
   EXPECT_EQ(f.facts.exposure, 30);
   EXPECT_EQ(f.facts.pixelSizeX, 4.5);
   EXPECT_FALSE(f.facts.pixelSizeY);
+  EXPECT_EQ(f.facts.ra, "18 36 56.3");
+  EXPECT_EQ(f.facts.dec, "+38 47 01");
+  EXPECT_EQ(f.facts.latitude, "52.25");
+  EXPECT_EQ(f.facts.longitude, "-0.5");
+  EXPECT_EQ(f.facts.height, "");
   const auto refusal = ReadAnswerHead(AnswerHead(FitsReadResult::Refused(FitsError::BadScale)));
   ASSERT_TRUE(refusal);
   EXPECT_EQ(refusal->result.error, FitsError::BadScale);
   EXPECT_EQ(refusal->valueCount, 0u);
+}
+
+// A coordinate is never cut short: one too long for the program goes as absent.
+TEST(FitsAnswer, LeavesOutACoordinateTooLong) {
+  FitsReadResult r = SomeFrame();
+  r.frame.facts.height = std::string(kMaxCoordinateText, '1');
+  r.frame.facts.ra = std::string(kMaxCoordinateText + 1, '1');
+  const auto start = ReadAnswerHead(AnswerHead(r));
+  ASSERT_TRUE(start);
+  EXPECT_EQ(start->result.frame.facts.ra, "");
+  EXPECT_EQ(start->result.frame.facts.height, r.frame.facts.height);
 }
 
 TEST(FitsAnswer, RefusesHeadsOutOfForm) {
@@ -146,6 +166,10 @@ TEST(FitsAnswer, RefusesHeadsOutOfForm) {
   std::vector<std::uint8_t> nanExposure = good, textWithoutEnd = good;
   std::memcpy(nanExposure.data() + 32, &nan, sizeof nan);
   std::fill(textWithoutEnd.begin() + 56, textWithoutEnd.begin() + 56 + 72, 'a');
+  // The target's and the site's texts follow the count: 5 fields of 72 bytes from 280.
+  std::vector<std::uint8_t> placeTooLong = good, placeWithoutEnd = good;
+  std::fill(placeTooLong.begin() + 280 + 72 * 4, placeTooLong.begin() + 280 + 72 * 4 + 40, '1');
+  std::fill(placeWithoutEnd.begin() + 280 + 72, placeWithoutEnd.begin() + 280 + 72 * 2, '1');
   std::vector<std::uint8_t> refusalWithSize = AnswerHead(FitsReadResult::Refused(FitsError::Corrupt));
   refusalWithSize[12] = 1;
   const std::vector<Case> cases = {
@@ -159,6 +183,10 @@ TEST(FitsAnswer, RefusesHeadsOutOfForm) {
       {"control character in a text", changed(57, 7)},
       {"text without its end", textWithoutEnd},
       {"count not width x height", changed(272, 7)},
+      {"control character in the declination", changed(280 + 72 + 2, 9)},
+      {"height longer than the program takes", placeTooLong},
+      {"declination without its end", placeWithoutEnd},
+      {"a byte after the longitude's end", changed(280 + 72 * 3 + 60, 'x')},
       {"a refusal with a size", refusalWithSize},
   };
   for (const Case& c : cases) EXPECT_FALSE(ReadAnswerHead(c.head)) << c.name;

@@ -8,7 +8,9 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
+#include "base/number_text.h"
 #include "imagefile/fits_frame_writer.h"
 #include "imagefile/gzip.h"
 #include "tests/imagefile/fits_cards.h"
@@ -93,8 +95,11 @@ TEST(FitsReader, NanPixelsAreZeroAndAnAllNanFrameIsRefused) {
 TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
   const FrameFile shape = Shape(16, [](FrameFile& f) {
     f.tileCompressed = true;
-    f.textKeys = {{"OBJECT", "Vega"}, {"DATE-OBS", "2024-03-05T21:04:09.5"}};
-    f.numberKeys = {{"EXPTIME", 30}, {"XPIXSZ", 3.76}};
+    f.textKeys = {{"OBJECT", "Vega"},
+                  {"DATE-OBS", "2024-03-05T21:04:09.5"},
+                  {"OBJCTRA", "18 36 56.3"},
+                  {"OBJCTDEC", "+38 47 01"}};
+    f.numberKeys = {{"EXPTIME", 30}, {"XPIXSZ", 3.76}, {"LAT-OBS", 52.25}, {"LONG-OBS", -0.5}};
   });
   const FitsFacts facts = ReadFitsFrame(Write(shape, Ramp(0, 1)), kDecoder).frame.facts;
   EXPECT_EQ(facts.object, "Vega");
@@ -102,6 +107,57 @@ TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
   EXPECT_EQ(facts.exposure, 30);
   EXPECT_EQ(facts.pixelSizeX, 3.76);
   EXPECT_FALSE(facts.pixelSizeY);
+  EXPECT_EQ(facts.ra, "18 36 56.3");
+  EXPECT_EQ(facts.dec, "+38 47 01");
+  EXPECT_EQ(ParseDecimal(facts.latitude), 52.25);  // as cfitsio wrote the number
+  EXPECT_EQ(ParseDecimal(facts.longitude), -0.5);
+  EXPECT_EQ(facts.height, "");
+}
+
+// The target and the site as the cards wrote them, numbers or quoted texts.
+TEST(FitsReader, ReadsTheTargetAndTheSiteAsWritten) {
+  using Place = std::vector<std::string>;  // ra, dec, latitude, longitude, height
+  struct Case {
+    const char* name;
+    std::vector<std::string> cards;
+    Place place;
+  };
+  const std::string tooLong = "'" + std::string(kMaxCoordinateText + 1, '1') + "'";
+  const std::vector<Case> cases = {
+      {"none", {Card("OBJECT", "'Vega'")}, {"", "", "", "", ""}},
+      {"RA/DEC and SITE keys",
+       {Card("RA", "83.82208"), Card("DEC", "'-05 23 28'"), Card("SITELAT", "52.2089"),
+        Card("SITELONG", "'-00:07:07.2'"), Card("SITEELEV", "12.5")},
+       {"83.82208", "-05 23 28", "52.2089", "-00:07:07.2", "12.5"}},
+      {"RA without DEC: the object's keys",
+       {Card("RA", "1.5"), Card("OBJCTRA", "'05 35 17.3'"), Card("OBJCTDEC", "'-05 23 28'"),
+        Card("TELRA", "2.5"), Card("TELDEC", "3.5")},
+       {"05 35 17.3", "-05 23 28", "", "", ""}},
+      {"the telescope's keys",
+       {Card("TELRA", "'05:35:17.3'"), Card("TELDEC", "-5.39")},
+       {"05:35:17.3", "-5.39", "", "", ""}},
+      {"LAT-OBS/LONG-OBS with the height of their family",
+       {Card("SITEELEV", "100"), Card("LAT-OBS", "28.76"), Card("LONG-OBS", "-17.88"),
+        Card("ALT-OBS", "2332")},
+       {"", "", "28.76", "-17.88", "2332"}},
+      {"LATITUDE/LONGITUD: ALTITUDE is no height",
+       {Card("LATITUDE", "-29.2563"), Card("LONGITUD", "-70.7313"), Card("ALTITUDE", "82.8628")},
+       {"", "", "-29.2563", "-70.7313", ""}},
+      {"OBSGEO",
+       {Card("OBSGEO-B", "19.8"), Card("OBSGEO-L", "-155.47"), Card("OBSGEO-H", "4205.")},
+       {"", "", "19.8", "-155.47", "4205."}},
+      {"a text too long counts as absent",
+       {Card("RA", tooLong), Card("DEC", "1"), Card("OBJCTRA", "'12 00 00'"), Card("OBJCTDEC", "'+10 00 00'"),
+        Card("SITELAT", "10"), Card("SITELONG", "20"), Card("SITEELEV", tooLong)},
+       {"12 00 00", "+10 00 00", "10", "20", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FitsReadResult r = ReadFitsFrame(Primary(16, {4, 3}, c.cards, 24), kDecoder);
+    ASSERT_EQ(r.error, FitsError::None);
+    const FitsFacts& f = r.frame.facts;
+    EXPECT_EQ((Place{f.ra, f.dec, f.latitude, f.longitude, f.height}), c.place);
+  }
 }
 
 TEST(FitsReader, RefusesBrokenFrames) {
