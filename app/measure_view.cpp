@@ -12,7 +12,9 @@
 #include "base/number_text.h"
 #include "measure/barycentric.h"
 #include "measure/continuum.h"
+#include "imagefile/fits_import.h"
 #include "measure/line_measure.h"
+#include "measure/observation_text.h"
 #include "measure/rest_lines.h"
 #include "measure/shown_wavelength.h"
 #include "measure/velocity.h"
@@ -53,12 +55,60 @@ std::optional<Measured> VelocityOf(const AppState& s, const MeasuredLine& m) {
   return Measured{v.kms, slope * m.centre.error};
 }
 
+// The observation as the object frame's header gives it.
+ObservationFields HeaderObservation(const AppState& s) {
+  if (s.Object.Loaded == kFalse) return {};
+  const ImportNotes notes = ReadImportNotes(s.Object.HeaderBlock);
+  return {notes.dateObs, notes.exposure ? ShortestText(*notes.exposure) : "", notes.ra, notes.dec,
+          notes.latitude, notes.longitude, notes.height};
+}
+
+std::string* Field(ObservationFields& f, int i) {
+  std::string* fields[] = {&f.date, &f.exposure, &f.ra, &f.dec, &f.latitude, &f.longitude, &f.height};
+  return fields[i];
+}
+constexpr int kObservationFields = 7;
+constexpr int kFirstSiteField = 4;
+
+// Each field as typed, else the header's, else (for the site) the one kept
+// from an earlier session.
+ObservationFields EffectiveObservation(const Program& app) {
+  ObservationFields typed = app.s.Observation, kept = app.w.KeptSite().value_or(ObservationFields{}),
+                    header = HeaderObservation(app.s), out;
+  for (int i = 0; i < kObservationFields; ++i) {
+    const std::string* choice = !Field(typed, i)->empty()                               ? Field(typed, i)
+                                : !Field(header, i)->empty() || i < kFirstSiteField ? Field(header, i)
+                                                                                    : Field(kept, i);
+    *Field(out, i) = *choice;
+  }
+  return out;
+}
+
+// What is wrong with a field typed, each read in a set that is otherwise
+// sound; "" when nothing is (empty fields are not wrong: the header fills them).
+std::string ObservationProblem(ObservationFields typed) {
+  for (int i = 0; i < kObservationFields; ++i) {
+    if (Field(typed, i)->empty()) continue;
+    ObservationFields one{"2000-01-01", "0", "0", "0", "0", "0", "0"};
+    *Field(one, i) = *Field(typed, i);
+    if (const auto values = ReadObservation(one); !values.ok())
+      return values.message.ends_with('.') ? values.message.substr(0, values.message.size() - 1) : values.message;
+  }
+  return "";
+}
+
 // The barycentric correction of the object's observation, or why there is none.
 struct Correction {
   std::optional<double> kms;
   std::string why;  // when there is none
 };
-Correction BarycentricOf(const AppState&) { return {std::nullopt, "no observation"}; }
+Correction BarycentricOf(const Program& app) {
+  const auto values = ReadObservation(EffectiveObservation(app));
+  if (!values.ok()) return {std::nullopt, values.message};
+  const auto correction = BarycentricVelocity(values.ToObservation());
+  if (!correction.ok()) return {std::nullopt, correction.message};
+  return {correction.kms, {}};
+}
 
 std::vector<std::string> RowTexts(const MeasuredLine& m) {
   const auto ew = m.equivalentWidth;
@@ -84,10 +134,11 @@ std::vector<std::string> RowTexts(const MeasuredLine& m) {
           profiles[static_cast<int>(m.profile)]};
 }
 
-MeasurementTable TableOf(const AppState& s) {
+MeasurementTable TableOf(const Program& app) {
+  const AppState& s = app.s;
   MeasurementTable table;
   for (const MeasuredLine& m : s.Measurements) table.rows.push_back(RowTexts(m));
-  const Correction c = BarycentricOf(s);
+  const Correction c = BarycentricOf(app);
   const bool any = std::any_of(s.Measurements.begin(), s.Measurements.end(),
                                [](const MeasuredLine& m) { return m.velocity.has_value(); });
   if (!any)
@@ -95,12 +146,11 @@ MeasurementTable TableOf(const AppState& s) {
   else if (c.kms)
     table.summary = "Radial velocities corrected to the solar system's barycentre (" + Fixed(*c.kms, 3) + " km/s).";
   else
-    table.summary = "Radial velocities as observed, not corrected to the barycentre: " + c.why +
-                    " (Measure > Observation...).";
+    table.summary = "Radial velocities as observed, not corrected to the barycentre: " + c.why;
   return table;
 }
 
-void ShowTable(Program& app) { app.w.SetMeasurementTable(TableOf(app.s)); }
+void ShowTable(Program& app) { app.w.SetMeasurementTable(TableOf(app)); }
 
 // The marked continuum range nearest a line on each side of it, as the view
 // shows them (Angstrom); none unless there is one on each side.
@@ -156,7 +206,7 @@ void Measure(Program& app, const ViewContents& c, double x1, double x2) {
   m.rest = s.View.restText;
   m.restAngstrom = s.View.rest;
   m.velocity = VelocityOf(s, m);
-  m.barycentric = BarycentricOf(s).kms;
+  m.barycentric = BarycentricOf(app).kms;
   m.centreNative = NativeOfX(s, m.centre.value, ViewUnits::Angstrom);
   m.regionNative = {NativeOfX(s, from, ViewUnits::Angstrom), NativeOfX(s, to, ViewUnits::Angstrom)};
   m.normalised = s.View.normalise;
@@ -309,7 +359,9 @@ bool MeasureView_Input(Program& app, const ViewInput& input) {
         app.w.MessageBox("Measure a line with a rest wavelength first: its velocity is the shift to rest.");
         return true;
       }
-      SetShift(app, Fixed(last->velocity->value, 2), last->velocity->value);
+      // The velocity as the box shows it, so that the box and the spectrum agree.
+      const std::string text = Fixed(last->velocity->value, 2);
+      SetShift(app, text, ParseDecimal(text).value_or(0));
       return true;
     }
     case K::Normalise:
@@ -353,7 +405,31 @@ void MeasurementTable_Edit(Program& app, const MeasurementTableEdit& edit) {
   ShowTable(app);
 }
 
-void observation_Click(Program&) {}
+// Shows the observation in force; a field out of form is refused with a
+// message and the dialog opens again. Fields left as the header has them
+// follow the next frame's header; the site is kept for the next session.
+void observation_Click(Program& app) {
+  ObservationFields shown = EffectiveObservation(app);
+  for (;;) {
+    const std::optional<ObservationFields> answer = app.w.ObservationDialog(shown);
+    if (!answer) return;
+    if (const std::string problem = ObservationProblem(*answer); !problem.empty()) {
+      app.w.MessageBox(problem + " - observation unchanged!");
+      shown = *answer;
+      continue;
+    }
+    ObservationFields typed = *answer, header = HeaderObservation(app.s), site;
+    for (int i = 0; i < kObservationFields; ++i)
+      if (*Field(typed, i) == *Field(header, i)) Field(typed, i)->clear();
+    for (int i = kFirstSiteField; i < kObservationFields; ++i) *Field(site, i) = *Field(typed, i);
+    app.s.Observation = typed;
+    if (site != ObservationFields{}) app.w.KeepSite(site);
+    const std::optional<double> correction = BarycentricOf(app).kms;
+    for (MeasuredLine& m : app.s.Measurements) m.barycentric = correction;
+    ShowTable(app);
+    return;
+  }
+}
 
 // The table as CSV: a line of headings, then a row per line measured.
 void exportMeasurements_Click(Program& app) {
@@ -364,7 +440,7 @@ void exportMeasurements_Click(Program& app) {
   }
   const std::optional<SaveAnswer> answer = app.w.SaveFileDialog(kCsvFilter);
   if (!answer) return;
-  const MeasurementTable table = TableOf(s);
+  const MeasurementTable table = TableOf(app);
   const auto cell = [](std::string_view text) {
     std::string out(text);
     if (out.find_first_of(",\"") == std::string::npos) return out;

@@ -77,6 +77,36 @@ std::vector<double> LampArc(int width, int height, double shift) {
   return values;
 }
 
+// A star taken with that lamp's spectrograph (pixel p has wavelength
+// Lambda(p)): a trace across the middle rows, a continuum falling to the blue,
+// and H-alpha, H-beta and the sodium doublet in absorption, moved by
+// `kms` (relativistic Doppler), on a background with noise.
+std::vector<double> StarSpectrum(int width, int height, double kms) {
+  const double beta = kms / 299792.458, doppler = std::sqrt((1 + beta) / (1 - beta));
+  struct Absorption {
+    double rest, depth, sigma;
+  };
+  constexpr Absorption kLines[] = {{4861.33, 0.5, 2.5}, {5889.951, 0.4, 1.5}, {5895.924, 0.35, 1.5}, {6562.80, 0.6, 3.0}};
+  std::uint32_t seed = 777;
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed >> 8) / 16777216.0;
+  };
+  std::vector<double> values(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int row = 0; row < height; ++row) {
+    const double across = std::exp(-0.5 * std::pow((row + 0.5 - height / 2.0) / 1.5, 2));
+    for (int x = 1; x <= width; ++x) {
+      const double w = Lambda(x);
+      double flux = 4000 * (0.6 + 0.4 * (w - 4349) / 3165);
+      for (const Absorption& a : kLines) flux *= 1 - a.depth * std::exp(-0.5 * std::pow((w - a.rest * doppler) / a.sigma, 2));
+      const double noise = 30 * (next() + next() + next() - 1.5);
+      values[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x - 1)] =
+          std::round(150 + across * flux + noise);
+    }
+  }
+  return values;
+}
+
 FrameFile Shape(int width, int height, int bitpix) {
   FrameFile shape;
   shape.width = width;
@@ -127,6 +157,16 @@ std::vector<Frame> Frames() {
   FrameFile smaller = Shape(1024, 12, -32);
   smaller.gzipped = true;
   frames.push_back({automatic + "neon-argon-1024.fits.gz", smaller, FrameScene::Arc, true, 0, LampArc(1024, 12, 0)});
+  // A star at +25 km/s with its lamp, taken at a known time and place, for
+  // measured lines and their barycentric velocities.
+  const std::string measured = "tests/golden/measure-frame/";
+  frames.push_back({measured + "neon-argon.fits.gz", lampShape, FrameScene::Arc, true, 0, LampArc(2048, 12, 0)});
+  FrameFile starShape = Shape(2048, 12, -32);
+  starShape.gzipped = true;
+  starShape.textKeys = {{"OBJECT", "HD 36486"}, {"DATE-OBS", "2026-03-15T20:30:00"},
+                        {"RA", "05:32:00.40"},  {"DEC", "-00:17:56.7"}};
+  starShape.numberKeys = {{"EXPTIME", 600}, {"SITELAT", 28.7606}, {"SITELONG", -17.8792}, {"SITEELEV", 2326}};
+  frames.push_back({measured + "star.fits.gz", starShape, FrameScene::Star, true, 0, StarSpectrum(2048, 12, 25)});
   // Small seeds of every kind.
   FrameFile seed = Shape(20, 8, 8);
   frames.push_back({corpus + "byte.fits", seed, FrameScene::Star, true});
