@@ -1,5 +1,5 @@
-// The Spectrum view's window: the controls hand on what the user does and
-// nothing the program sets; the canvas shows the picture pixel for pixel;
+// The Spectrum view's window: the controls (the measuring row too) hand on
+// what the user does and nothing the program sets; the canvas shows the picture pixel for pixel;
 // the view first opens with its canvas at the start size, and is silent once
 // the program has ended. (The golden case view-frame plays the mouse, wheel,
 // keys and new sizes on the real window against the scripted one.)
@@ -63,6 +63,51 @@ TEST_F(ViewWindow, ControlsSetByTheProgramHandNothingOnAndTheUsersDo) {
   EXPECT_FALSE(inputs[3].scaleOverlays);
   EXPECT_EQ(inputs[4].kind, K::Units);
   EXPECT_EQ(inputs[4].units, ViewUnits::Angstrom);
+}
+
+// The measuring row as the program sets it hands nothing on and reads back
+// the same; each of the user's changes hands on one input. Enter in the rest
+// box hands on its text once, whether or not it is one of the entries.
+TEST_F(ViewWindow, TheMeasuringRowHandsOnTheUsersChangesOnly) {
+  ViewControls set;
+  set.measure = {DragMode::Continuum, MeasureProfile::Voigt, "4861.33", "-12.5", true, true,
+                 {"6562.80 H-alpha", "4861.33 H-beta"}};
+  view.SetControls(set);
+  EXPECT_TRUE(inputs.empty());
+  EXPECT_EQ(view.Controls(), set);
+  EXPECT_EQ(Part<QComboBox>(kViewDragName)->currentText().toStdString(), "Mark continuum");
+
+  auto* rest = Part<QComboBox>(kViewRestName);
+  Part<QComboBox>(kViewDragName)->setCurrentIndex(1);  // as the list does when the user takes an entry
+  Part<QComboBox>(kViewProfileName)->setCurrentIndex(0);
+  Part<QComboBox>(kViewMediumName)->setCurrentIndex(0);
+  rest->clearEditText();
+  QTest::keyClicks(rest, QStringLiteral("4861.33 H-beta"));  // the box passes its keys to its text
+  QTest::keyClick(rest, Qt::Key_Return);
+  rest->clearEditText();
+  QTest::keyClicks(rest, QStringLiteral("5000"));
+  QTest::keyClick(rest, Qt::Key_Return);
+  QTest::keyClick(rest, Qt::Key_Up);  // from the entry typed to the one above
+  auto* shift = Part<QLineEdit>(kViewShiftName);
+  shift->clear();
+  QTest::keyClicks(shift, QStringLiteral("30"));
+  QTest::keyClick(shift, Qt::Key_Return);
+  Part(kViewToRestName)->click();
+  Part(kViewNormaliseName)->click();
+  Part(kViewClearContinuumName)->click();
+
+  const K kinds[] = {K::Drag, K::Profile, K::Medium,      K::Rest,      K::Rest,
+                     K::Rest, K::Shift,   K::ShiftToRest, K::Normalise, K::ClearContinuum};
+  ASSERT_EQ(inputs.size(), std::size(kinds));
+  for (std::size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(inputs[i].kind, kinds[i]) << "input " << i;
+  EXPECT_EQ(inputs[0].drag, DragMode::Measure);
+  EXPECT_EQ(inputs[1].profile, MeasureProfile::Gaussian);
+  EXPECT_FALSE(inputs[2].vacuum);
+  EXPECT_EQ(inputs[3].restText, "4861.33 H-beta");
+  EXPECT_EQ(inputs[4].restText, "5000") << "a text of no entry is taken as typed";
+  EXPECT_EQ(inputs[5].restText, "6562.80 H-alpha");
+  EXPECT_EQ(inputs[6].shiftText, "30");
+  EXPECT_FALSE(inputs[8].normalise);
 }
 
 // The picture's pixels on the screen are the painter's own, unscaled.
