@@ -66,8 +66,9 @@ TEST_F(ViewWindow, ControlsSetByTheProgramHandNothingOnAndTheUsersDo) {
 }
 
 // The measuring row as the program sets it hands nothing on and reads back
-// the same; each of the user's changes hands on one input. Enter in the rest
-// box hands on its text once, whether or not it is one of the entries.
+// the same. Enter in the rest box hands on its text once, whether or not it
+// is an entry's; an entry stepped to is handed on too. (The driver's test
+// works the row's other widgets.)
 TEST_F(ViewWindow, TheMeasuringRowHandsOnTheUsersChangesOnly) {
   ViewControls set;
   set.measure = {DragMode::Continuum, MeasureProfile::Voigt, "4861.33", "-12.5", true, true,
@@ -78,36 +79,15 @@ TEST_F(ViewWindow, TheMeasuringRowHandsOnTheUsersChangesOnly) {
   EXPECT_EQ(Part<QComboBox>(kViewDragName)->currentText().toStdString(), "Mark continuum");
 
   auto* rest = Part<QComboBox>(kViewRestName);
-  Part<QComboBox>(kViewDragName)->setCurrentIndex(1);  // as the list does when the user takes an entry
-  Part<QComboBox>(kViewProfileName)->setCurrentIndex(0);
-  Part<QComboBox>(kViewMediumName)->setCurrentIndex(0);
-  rest->clearEditText();
-  QTest::keyClicks(rest, QStringLiteral("4861.33 H-beta"));  // the box passes its keys to its text
-  QTest::keyClick(rest, Qt::Key_Return);
-  rest->clearEditText();
-  QTest::keyClicks(rest, QStringLiteral("5000"));
-  QTest::keyClick(rest, Qt::Key_Return);
+  for (const QString& typed : {QStringLiteral("4861.33 H-beta"), QStringLiteral("5000")}) {
+    rest->clearEditText();
+    QTest::keyClicks(rest, typed);  // the box passes its keys to its text
+    QTest::keyClick(rest, Qt::Key_Return);
+  }
   QTest::keyClick(rest, Qt::Key_Up);  // from the entry typed to the one above
-  auto* shift = Part<QLineEdit>(kViewShiftName);
-  shift->clear();
-  QTest::keyClicks(shift, QStringLiteral("30"));
-  QTest::keyClick(shift, Qt::Key_Return);
-  Part(kViewToRestName)->click();
-  Part(kViewNormaliseName)->click();
-  Part(kViewClearContinuumName)->click();
-
-  const K kinds[] = {K::Drag, K::Profile, K::Medium,      K::Rest,      K::Rest,
-                     K::Rest, K::Shift,   K::ShiftToRest, K::Normalise, K::ClearContinuum};
-  ASSERT_EQ(inputs.size(), std::size(kinds));
-  for (std::size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(inputs[i].kind, kinds[i]) << "input " << i;
-  EXPECT_EQ(inputs[0].drag, DragMode::Measure);
-  EXPECT_EQ(inputs[1].profile, MeasureProfile::Gaussian);
-  EXPECT_FALSE(inputs[2].vacuum);
-  EXPECT_EQ(inputs[3].restText, "4861.33 H-beta");
-  EXPECT_EQ(inputs[4].restText, "5000") << "a text of no entry is taken as typed";
-  EXPECT_EQ(inputs[5].restText, "6562.80 H-alpha");
-  EXPECT_EQ(inputs[6].shiftText, "30");
-  EXPECT_FALSE(inputs[8].normalise);
+  std::vector<std::string> texts;
+  for (const ViewInput& in : inputs) texts.push_back(in.kind == K::Rest ? in.restText : "not rest");
+  EXPECT_EQ(texts, (std::vector<std::string>{"4861.33 H-beta", "5000", "6562.80 H-alpha"}));
 }
 
 // The picture's pixels on the screen are the painter's own, unscaled.
