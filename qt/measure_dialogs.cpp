@@ -100,7 +100,7 @@ MeasurementTableDialog::MeasurementTableDialog(QWidget* parent,
              QStringLiteral("Write the table to a file, as Measure > Export Measurements"));
   buttons->addStretch();
   layout->addLayout(buttons);
-  resize(860, 320);
+  resize(960, 320);  // all sixteen columns where the screen allows
 
   connect(remove, &QPushButton::clicked, this, [this] {
     MeasurementTableEdit removal{MeasurementTableEdit::Kind::Remove, {}};

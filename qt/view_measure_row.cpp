@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QVBoxLayout>
+#include <initializer_list>
 
 #include "qt/spectrum_view_window.h"
 
@@ -43,10 +45,16 @@ QStringList Entries(const QComboBox* box) {
 }  // namespace
 
 QWidget* SpectrumViewWindow::BuildMeasureRow() {
+  // Two lines, each of which fits the canvas's start width: what a box does
+  // and to what, then the rest frame.
   auto* row = new QWidget(this);
   row->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  auto* controls = new QHBoxLayout(row);
-  controls->setContentsMargins(0, 0, 0, 0);
+  auto* lines = new QVBoxLayout(row);
+  lines->setContentsMargins(0, 0, 0, 0);
+  auto* first = new QHBoxLayout;
+  auto* second = new QHBoxLayout;
+  lines->addLayout(first);
+  lines->addLayout(second);
   drag_ = Named(new QComboBox(row), kViewDragName, "What a box dragged along the plot does");
   drag_->addItems({QStringLiteral("Zoom"), QStringLiteral("Measure line"), QStringLiteral("Mark continuum")});
   profile_ = Named(new QComboBox(row), kViewProfileName, "The profile fitted to a measured line");
@@ -74,20 +82,14 @@ QWidget* SpectrumViewWindow::BuildMeasureRow() {
   medium_ = Named(new QComboBox(row), kViewMediumName, "Show wavelengths in air or in vacuum");
   medium_->addItems({QStringLiteral("Air"), QStringLiteral("Vacuum")});
   const auto label = [row](const char* text) { return new QLabel(QString::fromUtf8(text), row); };
-  controls->addWidget(label("Drag:"));
-  controls->addWidget(drag_);
-  controls->addWidget(label("Profile:"));
-  controls->addWidget(profile_);
-  controls->addWidget(label("Rest (\u00c5):"));
-  controls->addWidget(rest_);
-  controls->addWidget(label("Shift to rest (km/s):"));
-  controls->addWidget(shift_);
-  controls->addWidget(toRest);
-  controls->addWidget(normalise_);
-  controls->addWidget(clear);
-  controls->addWidget(label("Wavelengths:"));
-  controls->addWidget(medium_);
-  controls->addStretch();
+  using Widgets = std::initializer_list<QWidget*>;
+  for (QWidget* w : Widgets{label("Drag:"), drag_, label("Profile:"), profile_, normalise_, clear,
+                            label("Wavelengths:"), medium_})
+    first->addWidget(w);
+  for (QWidget* w : Widgets{label("Rest (\u00c5):"), rest_, label("Shift to rest (km/s):"), shift_, toRest})
+    second->addWidget(w);
+  first->addStretch();
+  second->addStretch();
 
   connect(drag_, &QComboBox::currentIndexChanged, this, [this](int index) {
     ViewInput in = Input(ViewInput::Kind::Drag);
