@@ -2,6 +2,7 @@
 // instrument settings kept between runs.
 #include <QScreen>
 #include <QStringList>
+#include <utility>
 
 #include "qt/calibration_dialogs.h"
 #include "qt/placement.h"
@@ -59,26 +60,22 @@ LineTableDialog* QtWindow::LinesDialog() {
 void QtWindow::SetLineTable(const LineTable& table) { LinesDialog()->SetTable(table); }
 
 // The first time beside the main window; after that where the user left it.
-std::optional<ObservationFields> QtWindow::ObservationDialog(const ObservationFields&) { return std::nullopt; }
-void QtWindow::SetMeasurementTable(const MeasurementTable&) {}
-void QtWindow::ShowMeasurementTable() {}
-
 void QtWindow::ShowLineTable() {
   if (ended_) return;
   LineTableDialog* dialog = LinesDialog();
-  if (!linesPlaced_) {
-    linesPlaced_ = true;
-    // The dialog's frame is not known before it shows: it gets the main window's borders.
-    const QRect mainFrame = main_->frameGeometry();
-    const QSize frameExtra = mainFrame.size() - main_->geometry().size();
-    const QRect frame = PlaceBeside(mainFrame, dialog->size() + frameExtra,
-                                    QSize(kLeastLinesWidth, kLeastLinesHeight) + frameExtra,
-                                    main_->screen()->availableGeometry());
-    dialog->resize(frame.size() - frameExtra);
-    dialog->move(frame.topLeft());
-  }
+  if (!std::exchange(linesPlaced_, true)) PlaceBesideMain(dialog, QSize(kLeastLinesWidth, kLeastLinesHeight));
   dialog->show();
   dialog->raise();
+}
+
+// The dialog's frame is not known before it shows: it gets the main window's borders.
+void QtWindow::PlaceBesideMain(QWidget* dialog, QSize least) {
+  const QRect mainFrame = main_->frameGeometry();
+  const QSize frameExtra = mainFrame.size() - main_->geometry().size();
+  const QRect frame = PlaceBeside(mainFrame, dialog->size() + frameExtra, least + frameExtra,
+                                  main_->screen()->availableGeometry());
+  dialog->resize(frame.size() - frameExtra);
+  dialog->move(frame.topLeft());
 }
 
 }  // namespace lxr4

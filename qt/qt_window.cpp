@@ -25,6 +25,7 @@
 #include "qt/file_filter.h"
 #include "qt/icon.h"
 #include "qt/look.h"
+#include "qt/measure_dialogs.h"
 #include "qt/open_folder.h"
 #include "qt/spectrum_view_window.h"
 #include "qt/tooltips.h"
@@ -459,6 +460,7 @@ void QtWindow::EndProgram() {
   printer_->Abort();
   contrast_->hide();
   if (view_ != nullptr) view_->hide();
+  if (measurements_ != nullptr) measurements_->hide();
   main_->hide();
   // Leaves every running event loop, a modal dialog's included.
   QCoreApplication::quit();

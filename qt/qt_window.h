@@ -5,6 +5,7 @@
 // and carries out the program's window, dialog, printer and file operations.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <deque>
 #include <memory>
@@ -28,6 +29,7 @@ class MainForm;
 class SurfaceForm;
 class ProgramDialog;
 class LineTableDialog;
+class MeasurementTableDialog;
 class SpectrumViewWindow;
 class OpenFolder;
 
@@ -117,9 +119,6 @@ class QtWindow final : public Window {
   std::optional<InstrumentFields> InstrumentDialog(const InstrumentFields& current) override;
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
-  std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
-  void SetMeasurementTable(const MeasurementTable& table) override;
-  void ShowMeasurementTable() override;
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override;
   void KeepInstrument(const InstrumentFields& fields) override;
   void SetLineTable(const LineTable& table) override;
@@ -132,6 +131,15 @@ class QtWindow final : public Window {
   [[nodiscard]] SpectrumViewWindow* SpectrumView();
   // The Lines and Residuals dialog, made on first use.
   [[nodiscard]] LineTableDialog* LinesDialog();
+  // The Measure menu's dialogs (measure_window.cpp); the observing site is
+  // kept in the user's settings.
+  std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  [[nodiscard]] std::optional<ObservationFields> KeptSite() const override;
+  void KeepSite(const ObservationFields& fields) override;
+  void SetMeasurementTable(const MeasurementTable& table) override;
+  void ShowMeasurementTable() override;
+  // The Measurements table, made on first use.
+  [[nodiscard]] MeasurementTableDialog* MeasurementsDialog();
 
   [[nodiscard]] bool MenuTicked(MenuItem item) const override;
   // The recent files are kept in the user's settings, newest first.
@@ -154,6 +162,9 @@ class QtWindow final : public Window {
   // Hands one event to the program, unless it has ended.
   void Deliver(Control control, Event event);
   void DeliverMenu(MenuItem item);
+  // Puts a non-modal dialog beside the main window, no smaller than `least`
+  // (calibration_window.cpp).
+  void PlaceBesideMain(QWidget* dialog, QSize least);
   // A chosen file's path as the program takes it: from the working folder for
   // a file within it, else whole.
   [[nodiscard]] static std::string PathAsChosen(const QString& file);
@@ -174,6 +185,8 @@ class QtWindow final : public Window {
   ProgramDialog* contrast_ = nullptr;
   LineTableDialog* lines_ = nullptr;
   bool linesPlaced_ = false;  // the Lines and Residuals dialog has been placed beside the main window
+  MeasurementTableDialog* measurements_ = nullptr;
+  bool measurementsPlaced_ = false;
   SpectrumViewWindow* view_ = nullptr;
   bool viewPlaced_ = false;
   std::vector<QWidget*> widgets_;

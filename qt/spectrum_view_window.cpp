@@ -195,6 +195,7 @@ SpectrumViewWindow::SpectrumViewWindow(QWidget* parent, std::function<void(const
   controls->addWidget(scale_);
   controls->addStretch();
   layout->addWidget(row);
+  layout->addWidget(BuildMeasureRow());
   canvas_ = new ViewCanvas(this, [this](const ViewInput& in) { Send(in); });
   layout->addWidget(canvas_, 1);
   SetControls(ViewControls{});
@@ -235,6 +236,7 @@ void SpectrumViewWindow::SetControls(const ViewControls& c) {
   object_->setChecked(c.showObject);
   lamp_->setChecked(c.showLamp);
   scale_->setChecked(c.scaleOverlays);
+  SetMeasureControls(c.measure);
 }
 
 ViewControls SpectrumViewWindow::Controls() const {
@@ -244,7 +246,7 @@ ViewControls SpectrumViewWindow::Controls() const {
                       object_->isChecked(),
                       lamp_->isChecked(),
                       scale_->isChecked(),
-                      {}};
+                      MeasureControlsShown()};
 }
 
 }  // namespace lxr4

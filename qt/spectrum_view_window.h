@@ -1,8 +1,8 @@
-// The Spectrum view in the real window: a non-modal, resizable window with a
-// row of controls and a canvas that shows the program's picture pixel for
-// pixel. It only translates: the user's clicks, drags, wheel turns, keys and
-// the canvas's new sizes become view inputs; the program's pictures and
-// controls are shown as given. Its widgets carry object names, so that the
+// The Spectrum view in the real window: a non-modal, resizable window with
+// two rows of controls (the range shown, then the measuring row) and a canvas
+// that shows the program's picture pixel for pixel. It only translates: the
+// user's clicks, drags, wheel turns, keys and the canvas's new sizes become
+// view inputs; the program's pictures and controls are shown as given. Its widgets carry object names, so that the
 // window driver works them as a user would.
 #pragma once
 
@@ -32,6 +32,15 @@ inline constexpr const char* kViewObjectName = "viewObject";
 inline constexpr const char* kViewLampName = "viewLamp";
 inline constexpr const char* kViewScaleName = "viewScale";
 inline constexpr const char* kViewCanvasName = "viewCanvas";
+// The measuring row (view_measure_row.cpp).
+inline constexpr const char* kViewDragName = "viewDrag";
+inline constexpr const char* kViewProfileName = "viewProfile";
+inline constexpr const char* kViewRestName = "viewRest";
+inline constexpr const char* kViewShiftName = "viewShift";
+inline constexpr const char* kViewToRestName = "viewToRest";
+inline constexpr const char* kViewNormaliseName = "viewNormalise";
+inline constexpr const char* kViewClearContinuumName = "viewClearContinuum";
+inline constexpr const char* kViewMediumName = "viewMedium";
 
 // The picture, painted 1:1 from the top left; the user's mouse and keys on it.
 class ViewCanvas final : public QWidget {
@@ -77,6 +86,11 @@ class SpectrumViewWindow final : public QWidget {
  private:
   void Send(ViewInput input) { input_(input); }
   void SendShow();
+  // The measuring row (view_measure_row.cpp): built under the first row, set
+  // without handing anything on, and read back.
+  [[nodiscard]] QWidget* BuildMeasureRow();
+  void SetMeasureControls(const MeasureControls& m);
+  [[nodiscard]] MeasureControls MeasureControlsShown() const;
 
   std::function<void(const ViewInput&)> input_;
   QComboBox* units_ = nullptr;
@@ -85,6 +99,12 @@ class SpectrumViewWindow final : public QWidget {
   QCheckBox* object_ = nullptr;
   QCheckBox* lamp_ = nullptr;
   QCheckBox* scale_ = nullptr;
+  QComboBox* drag_ = nullptr;
+  QComboBox* profile_ = nullptr;
+  QComboBox* rest_ = nullptr;  // editable: an entry of the rest list or any text
+  QLineEdit* shift_ = nullptr;
+  QCheckBox* normalise_ = nullptr;
+  QComboBox* medium_ = nullptr;
   ViewCanvas* canvas_ = nullptr;
 };
 

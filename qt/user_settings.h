@@ -13,6 +13,8 @@ inline constexpr const char* kLastFolderKey = "lastFolder";
 inline constexpr const char* kRecentFilesKey = "recentFiles";
 // The Instrument dialog's fields, as typed and accepted.
 inline constexpr const char* kInstrumentKey = "instrument";
+// The Observation dialog's site (latitude, longitude, height), as typed and accepted.
+inline constexpr const char* kSiteKey = "site";
 
 inline std::unique_ptr<QSettings> UserSettings() {
   return std::make_unique<QSettings>(QStringLiteral("lxr4"), QStringLiteral("lxr4"));

@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "qt/calibration_dialogs.h"
+#include "qt/measure_dialogs.h"
 #include "qt/qt_window.h"
 #include "qt/driver/window_driver.h"
 #include "script/script_error.h"
@@ -87,6 +88,7 @@ void WindowDriver::Answer(QDialog* dialog) {
   if (dialog->objectName() == QLatin1String(kInstrumentDialogName)) return AnswerInstrument(dialog);
   if (dialog->objectName() == QLatin1String(kLampDialogName)) return AnswerLamp(dialog);
   if (dialog->objectName() == QLatin1String(kAutoStartDialogName)) return AnswerAutoStart(dialog);
+  if (dialog->objectName() == QLatin1String(kObservationDialogName)) return AnswerObservation(dialog);
   if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
     if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
     return AnswerOpen(dialog);
@@ -258,6 +260,21 @@ void WindowDriver::AnswerAutoStart(QDialog* dialog) {
                  TypeInto(dialog, kAutoCentreName, f.centre);
                  TypeInto(dialog, kAutoDispersionName, f.dispersion);
                  TypeInto(dialog, kAutoToleranceName, f.tolerance);
+                 return std::nullopt;
+               });
+}
+
+// The seven fields typed over.
+void WindowDriver::AnswerObservation(QDialog* dialog) {
+  AnswerFields(dialog, answers_.observations, "the Observation dialog",
+               [dialog](const ObservationFields& f) -> std::optional<std::string> {
+                 TypeInto(dialog, kObservationDateName, f.date);
+                 TypeInto(dialog, kObservationExposureName, f.exposure);
+                 TypeInto(dialog, kObservationRaName, f.ra);
+                 TypeInto(dialog, kObservationDecName, f.dec);
+                 TypeInto(dialog, kObservationLatitudeName, f.latitude);
+                 TypeInto(dialog, kObservationLongitudeName, f.longitude);
+                 TypeInto(dialog, kObservationHeightName, f.height);
                  return std::nullopt;
                });
 }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <string>
 #include <utility>
 
 #include "qt/driver/window_driver.h"
@@ -29,6 +30,17 @@ W* Part(SpectrumViewWindow* view, const char* name) {
 void Mouse(QWidget* canvas, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
   QMouseEvent event(type, at, canvas->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
   QCoreApplication::sendEvent(canvas, &event);
+}
+
+// The field's text typed over and Enter pressed in `focus`, the widget that
+// has the keys: the field itself, or the editable combo box that passes them on.
+void TypeAndEnter(QLineEdit* field, QWidget* focus, const std::string& text) {
+  field->clear();
+  field->insert(QString::fromStdString(text));
+  for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent enter(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(focus, &enter);
+  }
 }
 
 void Key(QWidget* canvas, ViewKey key) {
@@ -98,14 +110,33 @@ void WindowDriver::ActInView(const ViewAction& action) {
     case ViewInput::Kind::Resize:
       break;
     case ViewInput::Kind::Drag:
+      ChooseEntry(Part<QComboBox>(view, kViewDragName), static_cast<int>(input->drag));
+      break;
     case ViewInput::Kind::Profile:
-    case ViewInput::Kind::Rest:
-    case ViewInput::Kind::Shift:
-    case ViewInput::Kind::ShiftToRest:
-    case ViewInput::Kind::Normalise:
-    case ViewInput::Kind::ClearContinuum:
+      ChooseEntry(Part<QComboBox>(view, kViewProfileName), static_cast<int>(input->profile));
+      break;
     case ViewInput::Kind::Medium:
-      throw ScriptError("the Spectrum view has no measuring row yet");
+      ChooseEntry(Part<QComboBox>(view, kViewMediumName), input->vacuum ? 1 : 0);
+      break;
+    case ViewInput::Kind::Rest: {
+      auto* rest = Part<QComboBox>(view, kViewRestName);
+      TypeAndEnter(rest->lineEdit(), rest, input->restText);
+      break;
+    }
+    case ViewInput::Kind::Shift: {
+      auto* shift = Part<QLineEdit>(view, kViewShiftName);
+      TypeAndEnter(shift, shift, input->shiftText);
+      break;
+    }
+    case ViewInput::Kind::ShiftToRest:
+      Part(view, kViewToRestName)->click();
+      break;
+    case ViewInput::Kind::Normalise:
+      Part(view, kViewNormaliseName)->click();  // InputOfAction hands no input for the box as it stands
+      break;
+    case ViewInput::Kind::ClearContinuum:
+      Part(view, kViewClearContinuumName)->click();
+      break;
   }
   Settle();
   RaiseStop();

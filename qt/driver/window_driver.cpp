@@ -13,6 +13,7 @@
 #include <QTableWidget>
 
 #include "qt/calibration_dialogs.h"
+#include "qt/measure_dialogs.h"
 #include "qt/widgets.h"
 #include "script/script_error.h"
 
@@ -72,6 +73,15 @@ void WindowDriver::OnSpectrumView(const ViewInput& input) {
   }
 }
 
+void WindowDriver::OnMeasurementTableEdit(const MeasurementTableEdit& edit) {
+  if (stop_ || program_ == nullptr) return;
+  try {
+    program_->OnMeasurementTableEdit(edit);
+  } catch (...) {
+    Stop(std::current_exception());
+  }
+}
+
 std::optional<InstrumentFields> WindowDriver::InstrumentDialog(const InstrumentFields& current) {
   std::optional<InstrumentFields> answer = window_.InstrumentDialog(current);
   RaiseStop();
@@ -97,13 +107,33 @@ std::optional<ObservationFields> WindowDriver::ObservationDialog(const Observati
   return answer;
 }
 
-void WindowDriver::EditMeasurementTable(const MeasurementTableEdit&) {
-  throw ScriptError("the Measurements table is not open");
+namespace {
+// The rows selected as a user's hand does: the first clicked, each other one added with Ctrl.
+void SelectRows(QTableWidget* table, const std::vector<int>& rows) {
+  table->clearSelection();
+  for (const int row : rows)
+    table->selectionModel()->select(table->model()->index(row, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+}  // namespace
+
+// The rows selected and Remove pressed, or Clear pressed (which does nothing
+// on an empty table).
+void WindowDriver::EditMeasurementTable(const MeasurementTableEdit& edit) {
+  MeasurementTableDialog* dialog = window_.MeasurementsDialog();
+  if (!dialog->isVisible()) throw ScriptError("the Measurements table is not open");
+  QTableWidget* table = dialog->Table();
+  if (const auto problem = MeasurementTableEditProblem(edit, table->rowCount())) throw ScriptError(*problem);
+  const bool remove = edit.kind == MeasurementTableEdit::Kind::Remove;
+  if (remove) SelectRows(table, edit.rows);
+  const char* button = remove ? kMeasurementRemoveName : kMeasurementClearName;
+  dialog->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
+  Settle();
+  RaiseStop();
 }
 
 // As a user's hand: the row's check box ticked or cleared, the rows selected
-// (the first clicked, each other one added with Ctrl) and Remove pressed, or
-// Clear pressed.
+// and Remove pressed, or Clear pressed.
 void WindowDriver::EditLineTable(const LineTableEdit& edit) {
   LineTableDialog* dialog = window_.LinesDialog();
   if (!dialog->isVisible()) throw ScriptError("the Lines and Residuals dialog is not open");
@@ -120,10 +150,7 @@ void WindowDriver::EditLineTable(const LineTableEdit& edit) {
       break;
     }
     case LineTableEdit::Kind::Remove:
-      table->clearSelection();
-      for (const int row : edit.rows)
-        table->selectionModel()->select(table->model()->index(row, 0),
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      SelectRows(table, edit.rows);
       press(kRemoveLineName);
       break;
     case LineTableEdit::Kind::Clear:

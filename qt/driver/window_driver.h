@@ -51,6 +51,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void OnMenu(MenuItem item) override;
   void OnLineTableEdit(const LineTableEdit& edit) override;
   void OnSpectrumView(const ViewInput& input) override;
+  void OnMeasurementTableEdit(const MeasurementTableEdit& edit) override;
 
   // --- Window: passed on to the QtWindow
   void SetCaption(Control label, std::string_view text) override { window_.SetCaption(label, text); }
@@ -92,6 +93,8 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   // would change the transcript.
   [[nodiscard]] std::optional<InstrumentFields> KeptInstrument() const override { return std::nullopt; }
   void KeepInstrument(const InstrumentFields&) override {}
+  [[nodiscard]] std::optional<ObservationFields> KeptSite() const override { return std::nullopt; }
+  void KeepSite(const ObservationFields&) override {}
   void SetLineTable(const LineTable& table) override { window_.SetLineTable(table); }
   void ShowLineTable() override { window_.ShowLineTable(); }
   // The latest picture is kept, to find the pixels of values and to save it.
@@ -151,6 +154,7 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   template <typename T, typename Fill>
   void AnswerFields(QDialog* dialog, AnswerQueue<std::optional<T>>& queue, const std::string& what, Fill fill);
   void AnswerAutoStart(QDialog* dialog);
+  void AnswerObservation(QDialog* dialog);
   void AnswerQuestion(QDialog* dialog);
   // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
   static void ChooseEntry(QComboBox* box, int index);

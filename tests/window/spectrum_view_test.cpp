@@ -1,5 +1,5 @@
-// The Spectrum view's window: the controls hand on what the user does and
-// nothing the program sets; the canvas shows the picture pixel for pixel;
+// The Spectrum view's window: the controls (the measuring row too) hand on
+// what the user does and nothing the program sets; the canvas shows the picture pixel for pixel;
 // the view first opens with its canvas at the start size, and is silent once
 // the program has ended. (The golden case view-frame plays the mouse, wheel,
 // keys and new sizes on the real window against the scripted one.)
@@ -63,6 +63,31 @@ TEST_F(ViewWindow, ControlsSetByTheProgramHandNothingOnAndTheUsersDo) {
   EXPECT_FALSE(inputs[3].scaleOverlays);
   EXPECT_EQ(inputs[4].kind, K::Units);
   EXPECT_EQ(inputs[4].units, ViewUnits::Angstrom);
+}
+
+// The measuring row as the program sets it hands nothing on and reads back
+// the same. Enter in the rest box hands on its text once, whether or not it
+// is an entry's; an entry stepped to is handed on too. (The driver's test
+// works the row's other widgets.)
+TEST_F(ViewWindow, TheMeasuringRowHandsOnTheUsersChangesOnly) {
+  ViewControls set;
+  set.measure = {DragMode::Continuum, MeasureProfile::Voigt, "4861.33", "-12.5", true, true,
+                 {"6562.80 H-alpha", "4861.33 H-beta"}};
+  view.SetControls(set);
+  EXPECT_TRUE(inputs.empty());
+  EXPECT_EQ(view.Controls(), set);
+  EXPECT_EQ(Part<QComboBox>(kViewDragName)->currentText().toStdString(), "Mark continuum");
+
+  auto* rest = Part<QComboBox>(kViewRestName);
+  for (const QString& typed : {QStringLiteral("4861.33 H-beta"), QStringLiteral("5000")}) {
+    rest->clearEditText();
+    QTest::keyClicks(rest, typed);  // the box passes its keys to its text
+    QTest::keyClick(rest, Qt::Key_Return);
+  }
+  QTest::keyClick(rest, Qt::Key_Up);  // from the entry typed to the one above
+  std::vector<std::string> texts;
+  for (const ViewInput& in : inputs) texts.push_back(in.kind == K::Rest ? in.restText : "not rest");
+  EXPECT_EQ(texts, (std::vector<std::string>{"4861.33 H-beta", "5000", "6562.80 H-alpha"}));
 }
 
 // The picture's pixels on the screen are the painter's own, unscaled.

@@ -38,11 +38,15 @@ class RecordingSink final : public EventSink {
     if (then) then(control, event);
   }
   void OnMenu(MenuItem item) override { menus.push_back(item); }
+  void OnSpectrumView(const ViewInput& input) override { viewInputs.push_back(input); }
+  void OnMeasurementTableEdit(const MeasurementTableEdit& edit) override { measurementEdits.push_back(edit); }
   // The events delivered since the last call, which forgets them.
   std::vector<Delivered> Take() { return std::exchange(events, {}); }
 
   std::vector<Delivered> events;
   std::vector<MenuItem> menus;
+  std::vector<ViewInput> viewInputs;
+  std::vector<MeasurementTableEdit> measurementEdits;
   std::function<void(Control, Event)> then;  // what the program does with an event
 };
 

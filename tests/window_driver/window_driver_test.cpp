@@ -1,6 +1,8 @@
 // The driver of lxr4-script --window and what it relies on in the real window:
 // a held scroll bar thumb moved by the mouse, the open-file dialog answered
-// through its own widgets, and how a failure inside a handler surfaces.
+// through its own widgets, how a failure inside a handler surfaces, and the
+// measuring row, Measurements table and Observation dialog worked from
+// script lines.
 #include "qt/driver/window_driver.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +14,14 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <stdexcept>
 
+#include "qt/measure_dialogs.h"
 #include "qt/qt_window.h"
+#include "qt/spectrum_view_window.h"
 #include "script/script_error.h"
+#include "script/view_actions.h"
 #include "tests/window/window_test_support.h"
 
 namespace lxr4 {
@@ -69,6 +75,87 @@ TEST_F(ShownWindow, ProgramFailureStaysOnTheProgramsSideAndNothingRunsAfterIt) {
   driver.Click(C::cmdload2);
   EXPECT_EQ(sink.events, (std::vector<Delivered>{{C::cmdload, E::Click}}));
   EXPECT_THROW(driver.RaiseDropped(), std::runtime_error) << "the session stays stopped";
+}
+
+// Each line of the measuring row, played on its widgets, hands the program
+// the input the scripted window hands it (InputOfAction); a box already as
+// the line wants it is left alone, as there.
+TEST_F(ShownWindow, MeasuringRowLinesGiveTheScriptedWindowsInputs) {
+  WindowDriver driver(window);
+  driver.SetProgram(sink);
+  ViewControls controls;
+  controls.measure.restChoices = {"6562.80 H-alpha", "4861.33 H-beta"};
+  window.SetSpectrumViewControls(controls);
+  window.ShowSpectrumView();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.SpectrumView()));
+  using A = ViewAction::Kind;
+  const A kinds[] = {A::Drag,  A::Profile,     A::Medium,    A::Rest,      A::Rest,
+                     A::Shift, A::ShiftToRest, A::Normalise, A::Normalise, A::ClearContinuum};
+  std::vector<ViewAction> actions(std::size(kinds));
+  for (std::size_t i = 0; i < actions.size(); ++i) actions[i].kind = kinds[i];
+  actions[0].drag = DragMode::Measure;
+  actions[1].profile = MeasureProfile::Lorentzian;
+  actions[2].vacuum = true;
+  actions[3].text = "4861.33 H-beta";  // an entry's own text
+  actions[4].text = "5015.68 He I";
+  actions[5].text = "-20";  // and Normalise on twice: the second finds the box ticked
+  const auto said = [](const ViewInput& in) {
+    return std::to_string(static_cast<int>(in.kind)) + ' ' + std::to_string(static_cast<int>(in.drag)) +
+           std::to_string(static_cast<int>(in.profile)) + std::to_string(in.vacuum) +
+           std::to_string(in.normalise) + ' ' + in.restText + '|' + in.shiftText;
+  };
+  std::vector<std::string> expected, got;
+  for (const ViewAction& a : actions) {
+    if (auto in = InputOfAction(a, {}, window.SpectrumView()->Controls())) expected.push_back(said(*in));
+    driver.ActInView(a);
+  }
+  for (const ViewInput& in : sink.viewInputs) got.push_back(said(in));
+  EXPECT_EQ(expected.size(), 9u);
+  EXPECT_EQ(got, expected);
+}
+
+// Rows selected and Remove pressed, Clear pressed; a table not open or a row
+// it lacks is the scripted window's script error; Clear on an empty table
+// hands nothing on.
+TEST_F(ShownWindow, MeasurementTableEditsAsTheScriptedWindow) {
+  WindowDriver driver(window);
+  driver.SetProgram(sink);
+  const auto error = [&driver](const MeasurementTableEdit& edit) {
+    try {
+      driver.EditMeasurementTable(edit);
+    } catch (const ScriptError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no script error");
+  };
+  using MK = MeasurementTableEdit::Kind;
+  window.SetMeasurementTable({std::vector(3, std::vector<std::string>(kMeasurementColumns.size(), "1")), ""});
+  EXPECT_EQ(error({MK::Clear, {}}), "the Measurements table is not open");
+  window.ShowMeasurementTable();
+  EXPECT_EQ(error({MK::Remove, {0, 3}}), "the Measurements table has no row 4 (it has 3)");
+  driver.EditMeasurementTable({MK::Remove, {2, 0}});
+  driver.EditMeasurementTable({MK::Clear, {}});
+  window.SetMeasurementTable({});
+  driver.EditMeasurementTable({MK::Clear, {}});
+  ASSERT_EQ(sink.measurementEdits.size(), 2u);
+  std::vector<int> rows = sink.measurementEdits[0].rows;
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(rows, (std::vector<int>{0, 2}));
+  EXPECT_EQ(sink.measurementEdits[1].kind, MK::Clear);
+}
+
+// The Observation dialog answered through its fields from the queue: typed
+// and OK, Cancel, and none queued a script error.
+TEST_F(ShownWindow, ObservationDialogAnsweredFromTheQueue) {
+  WindowDriver driver(window);
+  const ObservationFields current{
+      "2026-03-15T22:30:00", "600", "05:35:17.3", "-05:23:28", "52.2", "0.12", "20"};
+  const ObservationFields typed{"2026-03-16T01:00:00", "300", "83.82", "-5.39", "-33.9", "18.4", "1700"};
+  driver.Answers().observations.Push(typed);
+  driver.Answers().observations.Push(std::nullopt);
+  EXPECT_EQ(driver.ObservationDialog(current), typed);
+  EXPECT_EQ(driver.ObservationDialog(current), std::nullopt);
+  EXPECT_THROW(static_cast<void>(driver.ObservationDialog(current)), ScriptError);
 }
 
 // The open-file dialog of a window run in a working folder holding a.km1 and sub/b.km1.
