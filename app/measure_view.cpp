@@ -26,6 +26,8 @@ namespace {
 
 constexpr std::string_view kCsvFilter = "CSV (*.csv)|*.csv";
 
+std::string WithoutStop(const std::string& text) { return text.ends_with('.') ? text.substr(0, text.size() - 1) : text; }
+
 double ToAngstrom(double x, ViewUnits units) { return units == ViewUnits::Nanometre ? x * 10 : x; }
 
 // A number with `significant` digits at most, and no more decimals than `most`.
@@ -91,8 +93,7 @@ std::string ObservationProblem(ObservationFields typed) {
     if (Field(typed, i)->empty()) continue;
     ObservationFields one{"2000-01-01", "0", "0", "0", "0", "0", "0"};
     *Field(one, i) = *Field(typed, i);
-    if (const auto values = ReadObservation(one); !values.ok())
-      return values.message.ends_with('.') ? values.message.substr(0, values.message.size() - 1) : values.message;
+    if (const auto values = ReadObservation(one); !values.ok()) return WithoutStop(values.message);
   }
   return "";
 }
@@ -146,7 +147,8 @@ MeasurementTable TableOf(const Program& app) {
   else if (c.kms)
     table.summary = "Radial velocities corrected to the solar system's barycentre (" + Fixed(*c.kms, 3) + " km/s).";
   else
-    table.summary = "Radial velocities as observed, not corrected to the barycentre: " + c.why;
+    table.summary = "Radial velocities as observed, not corrected to the barycentre: " + WithoutStop(c.why) +
+                    " (Measure > Observation...).";
   return table;
 }
 
