@@ -113,9 +113,6 @@ Correction BarycentricOf(const Program& app) {
 
 std::vector<std::string> RowTexts(const MeasuredLine& m) {
   const auto ew = m.equivalentWidth;
-  const std::optional<double> velocity =
-      m.velocity ? std::optional(m.barycentric ? CorrectedVelocity(m.velocity->value, *m.barycentric) : m.velocity->value)
-                 : std::nullopt;
   const char* profiles[] = {"Gaussian", "Lorentzian", "Voigt"};
   return {Fixed(m.centre.value, 3),
           Fixed(m.centre.error, 3),
@@ -129,7 +126,7 @@ std::vector<std::string> RowTexts(const MeasuredLine& m) {
           Significant(m.peak.value, 6, 4),
           Fixed(m.snr.value, 1),
           m.restAngstrom ? Fixed(*m.restAngstrom, 3) : "",
-          velocity ? Fixed(*velocity, 2) : "",
+          m.velocity ? Fixed(ReportedVelocity(m), 2) : "",
           m.velocity ? Fixed(m.velocity->error, 2) : "",
           m.barycentric ? Fixed(*m.barycentric, 3) : "",
           profiles[static_cast<int>(m.profile)]};
@@ -314,6 +311,11 @@ std::string NormaliseProblem(const AppState& s) {
 }
 
 }  // namespace
+
+double ReportedVelocity(const MeasuredLine& m) {
+  if (!m.velocity) return 0;
+  return m.barycentric ? CorrectedVelocity(m.velocity->value, *m.barycentric) : m.velocity->value;
+}
 
 MeasureControls MeasureControlsOf(const AppState& s) {
   const bool vacuum = ViewFrame(s).vacuum;

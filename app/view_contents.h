@@ -23,6 +23,9 @@ struct ViewContents {
 [[nodiscard]] double ShownX(const AppState& s, double native, ViewUnits units);
 // The inverse.
 [[nodiscard]] double NativeOfX(const AppState& s, double x, ViewUnits units);
+// A measured line's radial velocity as the table reports it: corrected to
+// the barycentre when the correction is known (0 without a velocity).
+[[nodiscard]] double ReportedVelocity(const MeasuredLine& m);
 // The measuring row as the state has it (measure_view.cpp).
 [[nodiscard]] MeasureControls MeasureControlsOf(const AppState& s);
 

@@ -9,7 +9,7 @@
 #include "calibration/lamp_handlers.h"
 #include "calibration/line_handlers.h"
 #include "calibration/line_table_text.h"
-#include "measure/velocity.h"
+#include "app/view_contents.h"
 
 namespace lxr4 {
 
@@ -150,8 +150,7 @@ const std::array kScalars{
            [](const AppState& s) {
              if (s.Measurements.empty() || !s.Measurements.back().velocity) return std::string("none");
              const MeasuredLine& m = s.Measurements.back();
-             return FigureText({m.barycentric ? CorrectedVelocity(m.velocity->value, *m.barycentric) : m.velocity->value,
-                                m.velocity->error});
+             return FigureText({ReportedVelocity(m), m.velocity->error});
            }},
     Scalar{"BarycentricCorrection",
            [](const AppState& s) {

@@ -9,6 +9,7 @@
 //   # shot-page NAME                the next printed page
 //   # shot-lines NAME               the Lines and Residuals dialog as it stands
 //   # shot-view NAME                the Spectrum view as it stands
+//   # shot-measurements NAME        the Measurements table as it stands
 // These are comment lines, which lxr4-script itself skips, so the guide's
 // session is also a golden session script. The transcript goes to standard
 // output, to be compared with that session's expected transcript.
@@ -36,6 +37,7 @@
 
 #include "app/app.h"
 #include "qt/calibration_dialogs.h"
+#include "qt/measure_dialogs.h"
 #include "qt/look.h"
 #include "qt/spectrum_view_window.h"
 #include "qt/qt_window.h"
@@ -204,6 +206,7 @@ int main(int argc, char** argv) {
     if (kind == "shot-page") page.TakeNextPage(QString::fromStdString(name));
     if (kind == "shot-lines") camera.Take(window.LinesDialog(), QString::fromStdString(name));
     if (kind == "shot-view") camera.Take(window.SpectrumView(), QString::fromStdString(name));
+    if (kind == "shot-measurements") camera.Take(window.MeasurementsDialog(), QString::fromStdString(name));
   });
   std::istream script(&lines);
   window.ShowCentred();
