@@ -42,14 +42,12 @@ std::string Fixed(double value, int decimals) {
   return FormatNumber(value, decimals == 0 ? "0" : "0." + std::string(static_cast<std::size_t>(decimals), '0'));
 }
 
-// The velocity of a line seen at `centre` (the view's shift undone) against `rest`.
+// The velocity of a line against its rest wavelength, both in the medium it
+// was measured in, at its centre as observed (whatever shift the view showed).
 std::optional<Measured> VelocityOf(const AppState& s, const MeasuredLine& m) {
   if (!m.restAngstrom) return std::nullopt;
-  const double observed = NativeOfX(s, m.centre.value, ViewUnits::Angstrom);
-  WavelengthFrame unshifted = ViewFrame(s);
-  unshifted.shiftKms = 0;
-  unshifted.nanometres = false;
-  const double centre = ShownWavelength(observed, unshifted);
+  const WavelengthFrame observed{.calibratedInVacuum = ViewFrame(s).calibratedInVacuum, .vacuum = m.vacuum};
+  const double centre = ShownWavelength(m.centreNative, observed);
   const auto v = DopplerVelocity(centre, *m.restAngstrom);
   if (!v.ok()) return std::nullopt;
   const double r = centre / *m.restAngstrom;
@@ -202,11 +200,10 @@ void Measure(Program& app, const ViewContents& c, double x1, double x2) {
   if (result.equivalentWidth) m.equivalentWidth = keep(*result.equivalentWidth);
   m.profile = s.View.profile;
   m.vacuum = ViewFrame(s).vacuum;
-  m.rest = s.View.restText;
   m.restAngstrom = s.View.rest;
+  m.centreNative = NativeOfX(s, m.centre.value, ViewUnits::Angstrom);
   m.velocity = VelocityOf(s, m);
   m.barycentric = BarycentricOf(app).kms;
-  m.centreNative = NativeOfX(s, m.centre.value, ViewUnits::Angstrom);
   m.regionNative = {NativeOfX(s, from, ViewUnits::Angstrom), NativeOfX(s, to, ViewUnits::Angstrom)};
   m.normalised = s.View.normalise;
   // The fitted profile on its continuum line, 4 points a sample.
@@ -271,8 +268,7 @@ void SetRest(Program& app, const std::string& text) {
   s.View.rest = rest;
   if (!s.Measurements.empty() && !s.Measurements.back().restAngstrom) {
     MeasuredLine& last = s.Measurements.back();
-    last.rest = text;
-    last.restAngstrom = rest;
+    last.restAngstrom = ReadRestWavelength(text, last.vacuum);
     last.velocity = VelocityOf(s, last);
     ShowTable(app);
   }
@@ -323,70 +319,70 @@ MeasureControls MeasureControlsOf(const AppState& s) {
           RestChoices(vacuum)};
 }
 
-bool MeasureView_Input(Program& app, const ViewInput& input) {
+void MeasureView_Input(Program& app, const ViewInput& input) {
   AppState& s = app.s;
   SpectrumViewState& v = s.View;
   using K = ViewInput::Kind;
   switch (input.kind) {
     case K::Box: {
       const ViewContents c = ContentsOfView(s);
-      if (c.empty) return true;
+      if (c.empty) return;
       const PlotPicture picture = DrawSpectrumPlot(c.plot, v.width, v.height);
       const double x1 = ValueAtPixel(picture.area, input.x), x2 = ValueAtPixel(picture.area, input.x2);
       if (v.drag == DragMode::Measure) Measure(app, c, x1, x2);
       if (v.drag == DragMode::Continuum) MarkContinuum(app, x1, x2);
-      return true;
+      return;
     }
     case K::Drag:
       v.drag = input.drag;
-      return true;
+      return;
     case K::Profile:
       v.profile = input.profile;
-      return true;
+      return;
     case K::Rest:
       SetRest(app, input.restText);
-      return true;
+      return;
     case K::Shift: {
       const bool blank = input.shiftText.find_first_not_of(' ') == std::string::npos;
       const std::optional<double> kms = blank ? std::optional(0.0) : ParseDecimal(input.shiftText);
       if (!kms) {
         app.w.MessageBox("The shift must be a velocity in km/s - shift unchanged!");
-        return true;
+        return;
       }
       SetShift(app, blank ? "" : input.shiftText, *kms);
-      return true;
+      return;
     }
     case K::ShiftToRest: {
       const auto last = std::find_if(s.Measurements.rbegin(), s.Measurements.rend(),
                                      [](const MeasuredLine& m) { return m.velocity.has_value(); });
       if (last == s.Measurements.rend()) {
         app.w.MessageBox("Measure a line with a rest wavelength first: its velocity is the shift to rest.");
-        return true;
+        return;
       }
       // The velocity as the box shows it, so that the box and the spectrum agree.
       const std::string text = Fixed(last->velocity->value, 2);
       SetShift(app, text, ParseDecimal(text).value_or(0));
-      return true;
+      return;
     }
     case K::Normalise:
       if (input.normalise) {
         if (const std::string why = NormaliseProblem(s); !why.empty()) {
           app.w.MessageBox(why);
-          return true;
+          return;
         }
       }
       v.normalise = input.normalise;
-      return true;
+      return;
     case K::ClearContinuum:
       v.continuum.clear();
-      return true;
+      return;
     case K::Medium:
       KeepingRange(s, [&] { v.vacuum = input.vacuum; });
       // A line chosen by name follows into the new medium.
       v.rest = ReadRestWavelength(v.restText, ViewFrame(s).vacuum);
-      return true;
+      return;
     default:
-      return false;
+      return;
   }
 }
 

@@ -33,8 +33,8 @@ void observation_Click(Program& app);
 void exportMeasurements_Click(Program& app);
 void MeasurementTable_Edit(Program& app, const MeasurementTableEdit& edit);
 // The view's measuring row: a box dragged in Measure or Continuum mode and the
-// row's inputs; false for an input that is not the row's.
-bool MeasureView_Input(Program& app, const ViewInput& input);
+// row's inputs; any other input does nothing there.
+void MeasureView_Input(Program& app, const ViewInput& input);
 
 // app/: Help menu
 void userGuide_Click(Program& app);

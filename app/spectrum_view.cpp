@@ -28,8 +28,6 @@ constexpr int kLeastSamples = 4;  // the narrowest range a zoom reaches
 
 bool AnyImage(const AppState& s) { return s.Object.Loaded != kFalse || s.Cal.Loaded != kFalse; }
 
-ViewUnits Units(const AppState& s) { return ShownUnits(s); }
-
 // The x value of detector pixel `pixel` (fractional) in `units`.
 double XOfPixel(const AppState& s, double pixel, ViewUnits units) {
   if (units == ViewUnits::Pixel) return pixel;
@@ -99,8 +97,6 @@ std::vector<double> NativeOfPixels(const AppState& s, std::size_t count) {
   return w;
 }
 
-ViewContents Contents(const AppState& s) { return ContentsOfView(s); }
-
 }  // namespace
 
 ViewUnits ShownUnits(const AppState& s) {
@@ -123,7 +119,7 @@ double NativeOfX(const AppState& s, double x, ViewUnits units) {
 
 ViewContents ContentsOfView(const AppState& s) {
   ViewContents c;
-  const ViewUnits units = Units(s);
+  const ViewUnits units = ShownUnits(s);
   SpectrumPlot& plot = c.plot;
   plot.xLabel = AxisLabel(units);
   plot.yLabel = "Counts";
@@ -274,8 +270,8 @@ void SetCursorPixel(Program& app, int pixel) {
 void RedrawSpectrumView(Program& app) {
   AppState& s = app.s;
   if (!s.View.opened) return;
-  const ViewContents c = Contents(s);
-  const ViewUnits units = Units(s);
+  const ViewContents c = ContentsOfView(s);
+  const ViewUnits units = ShownUnits(s);
   ViewControls controls{units, {}, {}, s.View.showObject, s.View.showLamp, s.View.scaleOverlays,
                         MeasureControlsOf(s)};
   if (!c.empty) {
@@ -300,8 +296,8 @@ void SpectrumView_Input(Program& app, const ViewInput& input) {
   AppState& s = app.s;
   SpectrumViewState& v = s.View;
   if (!v.opened) return;
-  const ViewContents c = Contents(s);
-  const ViewUnits units = Units(s);
+  const ViewContents c = ContentsOfView(s);
+  const ViewUnits units = ShownUnits(s);
   const PlotPicture picture = DrawSpectrumPlot(c.plot, v.width, v.height);
   const ViewRange shown{c.plot.xFrom, c.plot.xTo};
   const auto keep = [&v](ViewRange r) {
@@ -350,7 +346,7 @@ void SpectrumView_Input(Program& app, const ViewInput& input) {
     case K::Units: {
       const ViewUnits before = units;
       v.units = input.units;
-      const ViewUnits after = Units(s);
+      const ViewUnits after = ShownUnits(s);
       // The same stretch of spectrum in the new units.
       if (!c.empty && before != after && v.from && v.to) {
         const double a = XOfPixel(s, PixelOfX(s, *v.from, before), after);

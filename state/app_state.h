@@ -91,8 +91,7 @@ struct MeasuredLine {
   std::optional<Measured> equivalentWidth;
   MeasureProfile profile = MeasureProfile::Gaussian;
   bool vacuum = false;       // the medium of the wavelengths above
-  std::string rest;          // the rest wavelength as typed, when one was given
-  std::optional<double> restAngstrom;
+  std::optional<double> restAngstrom;  // the rest wavelength, in the same medium
   std::optional<Measured> velocity;   // km/s, as the observer saw it (whatever shift the view shows)
   std::optional<double> barycentric;  // km/s: the correction to the solar system's barycentre
   // Where it is drawn, in native wavelengths (the spectrum's own, so the view's
