@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/procedures.h"
+#include "app/view_contents.h"
 #include "base/number_text.h"
 #include "calibration/detector.h"
 #include "calibration/lamp_handlers.h"
-#include "app/view_contents.h"
 #include "calibration/model_choice.h"
 #include "measure/continuum.h"
 #include "measure/shown_wavelength.h"
