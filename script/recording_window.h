@@ -61,6 +61,8 @@ class RecordingWindow final : public Window {
     return inner_.KeptInstrument();
   }
   void KeepInstrument(const InstrumentFields& fields) override { inner_.KeepInstrument(fields); }
+  [[nodiscard]] std::optional<ObservationFields> KeptSite() const override { return inner_.KeptSite(); }
+  void KeepSite(const ObservationFields& fields) override { inner_.KeepSite(fields); }
   void SetLineTable(const LineTable& table) override;
   void ShowLineTable() override;
   // Pictures write nothing (save-view checks them); controls write a line
