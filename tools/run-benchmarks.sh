@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the typical session through lxr4-script against the numpy script a user
 # would otherwise write, as whole processes, alternating (bench/process_pairs),
+# times ccdproc building masters (the peer of bench/reduce_bench.cpp),
 # then runs every benchmark of bench/ and prints one short table.
 #   tools/run-benchmarks.sh BUILD_DIR
 # The session and its peer live in ../shared/bench beside the project (see its
@@ -35,6 +36,11 @@ echo "typical session ($shared/session.lxs) against its numpy peer, $pairs pairs
   -- "$build/script/lxr4-script" session.lxs \
   -- "$python" peer_numpy.py data/lamp.km1 data/lamp.km1 out/peer.txt 300 5460.753 480 6402.246
 echo "(goal: a median ratio of 0.10 or less, and the session's peak memory no higher than the peer's)"
+echo
+
+echo "master frames: ccdproc's Combiner on 20 frames of 4096 x 4096, the peer of reduce_bench's BM_Master*:"
+"$python" "$root/bench/reduce_peer_ccdproc.py" 4096 1
+echo "(goal: BM_Master* in a third of these times or less)"
 echo
 
 printf '%-44s %14s %14s\n' "benchmark" "wall" "cpu"
