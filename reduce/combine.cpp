@@ -7,6 +7,10 @@
 #include <cmath>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lxr4 {
 namespace {
 
@@ -31,104 +35,161 @@ std::string MethodText(const CombineOptions& o) {
          std::to_string(o.clip.maxIterations) + (o.clip.maxIterations == 1 ? " pass)" : " passes)");
 }
 
+// Pixels of a row taken together: each frame's values of a tile are one run
+// of floats, so a step of the sorting network is a min and a max over the
+// run, four values at a time, with no branch to mispredict.
+constexpr int kTile = 256;
+
+// Batcher's odd-even merge sort for n wires: the network for the next power of
+// two without the comparators that reach past n (those wires would hold
+// +infinity, which no comparator moves).
+std::vector<std::pair<std::size_t, std::size_t>> SortingNetwork(std::size_t n) {
+  std::vector<std::pair<std::size_t, std::size_t>> steps;
+  for (std::size_t p = 1; p < n; p <<= 1)
+    for (std::size_t k = p; k >= 1; k >>= 1)
+      for (std::size_t j = k % p; j + k < n; j += 2 * k)
+        for (std::size_t i = 0; i < std::min(k, n - j - k); ++i)
+          if ((i + j) / (2 * p) == (i + j + k) / (2 * p)) steps.emplace_back(i + j, i + j + k);
+  return steps;
+}
+
+// One step of the network over a tile: the smaller values to `a`, the larger to `b`.
+void CompareExchange(float* a, float* b) {
+#if defined(__SSE2__)
+  for (std::size_t x = 0; x < kTile; x += 4) {
+    const __m128 va = _mm_loadu_ps(a + x);
+    const __m128 vb = _mm_loadu_ps(b + x);
+    _mm_storeu_ps(a + x, _mm_min_ps(va, vb));
+    _mm_storeu_ps(b + x, _mm_max_ps(va, vb));
+  }
+#else
+  for (std::size_t x = 0; x < kTile; ++x) {
+    const float va = a[x], vb = b[x];
+    a[x] = std::min(va, vb);
+    b[x] = std::max(va, vb);
+  }
+#endif
+}
+
 double MeanOf(std::span<const double> v) {
   double sum = 0.0;
   for (double x : v) sum += x;
   return v.empty() ? 0.0 : sum / static_cast<double>(v.size());
 }
 
-// The sigma-clipped mean of `v` (reordered); `work` holds at least v.size().
-// Each pass finds the bounds from the values the last one kept; what is kept
-// at the end is every value within the last bounds, as astropy's sigma_clip
-// (and so ccdproc) decides it: a value an earlier pass rejected comes back
-// when the bounds widen.
-double ClippedMean(std::span<double> v, const SigmaClip& clip, std::span<double> work, long long& rejected) {
-  std::size_t kept = v.size();
+double MedianOfSorted(std::span<const double> v) {
+  const std::size_t k = v.size();
+  if (k == 0) return 0.0;
+  return k % 2 == 1 ? v[k / 2] : (v[k / 2 - 1] + v[k / 2]) / 2.0;
+}
+
+// The sigma-clipped mean of `v`, sorted; `work` holds at least v.size().
+// Each pass finds the bounds from the values the last one kept (a run of the
+// sorted values); what is kept at the end is every value within the last
+// bounds, as astropy's sigma_clip (and so ccdproc) decides it: a value an
+// earlier pass rejected comes back when the bounds widen.
+double ClippedMean(std::span<const double> v, const SigmaClip& clip, std::span<double> work, long long& rejected) {
+  std::size_t b = 0, e = v.size();
   double lo = 0.0, hi = 0.0;
-  const auto inside = [&](double x) { return x >= lo && x <= hi; };
   for (int pass = 0; pass < clip.maxIterations; ++pass) {
-    const std::span<double> live = v.first(kept);
-    std::copy(live.begin(), live.end(), work.begin());
-    const double centre = clip.centre == ClipCentre::Median ? MedianOf(work.first(kept)) : MeanOf(live);
+    const std::span<const double> live = v.subspan(b, e - b);
+    const double mean = MeanOf(live);
+    const double median = MedianOfSorted(live);
+    const double centre = clip.centre == ClipCentre::Median ? median : mean;
     double sigma = 0.0;
     if (clip.deviation == ClipDeviation::StdDev) {
-      const double mean = MeanOf(live);
       double sum = 0.0;
       for (double x : live) sum += (x - mean) * (x - mean);
-      sigma = std::sqrt(sum / static_cast<double>(kept));
+      sigma = std::sqrt(sum / static_cast<double>(live.size()));
     } else {
-      const double median = clip.centre == ClipCentre::Median ? centre : MedianOf(work.first(kept));
-      for (std::size_t i = 0; i < kept; ++i) work[i] = std::abs(live[i] - median);
-      sigma = 1.482602218505602 * MedianOf(work.first(kept));  // 1 / Phi^-1(3/4)
+      for (std::size_t i = 0; i < live.size(); ++i) work[i] = std::abs(live[i] - median);
+      sigma = 1.482602218505602 * MedianOf(work.first(live.size()));  // 1 / Phi^-1(3/4)
     }
     lo = centre - clip.low * sigma;
     hi = centre + clip.high * sigma;
-    // The survivors go to the front; their order does not matter.
-    const auto now = static_cast<std::size_t>(std::partition(live.begin(), live.end(), inside) - live.begin());
-    // The median is within its own bounds, so some value always survives.
-    if (now == kept || now == 0) break;
-    kept = now;
+    std::size_t nb = b, ne = e;
+    while (nb < ne && !(v[nb] >= lo)) ++nb;
+    while (ne > nb && !(v[ne - 1] <= hi)) --ne;
+    // The median lies within its own bounds, so some value always stays.
+    if ((nb == b && ne == e) || nb == ne) break;
+    b = nb;
+    e = ne;
   }
-  kept = static_cast<std::size_t>(std::partition(v.begin(), v.end(), inside) - v.begin());
-  rejected += static_cast<long long>(v.size() - kept);
-  if (kept == 0) {  // cannot happen with thresholds above 0, but a mean of nothing must never be a NaN
-    std::copy(v.begin(), v.end(), work.begin());
-    return MedianOf(work.first(v.size()));
+  if (clip.maxIterations >= 1) {
+    b = static_cast<std::size_t>(std::lower_bound(v.begin(), v.end(), lo) - v.begin());
+    e = static_cast<std::size_t>(std::upper_bound(v.begin(), v.end(), hi) - v.begin());
   }
-  return MeanOf(v.first(kept));
+  if (e <= b) return MedianOfSorted(v);  // cannot happen with thresholds above 0; never a mean of nothing
+  rejected += static_cast<long long>(v.size() - (e - b));
+  return MeanOf(v.subspan(b, e - b));
 }
 
 struct Job {
   std::span<const Frame* const> frames;
   const CombineOptions& options;
   const Preparation& prep;
+  const std::vector<std::pair<std::size_t, std::size_t>>& network;
   Frame& out;
 };
+
+// Frame i's prepared values of row y, columns x0 .. x0 + count - 1, into `to`.
+void PrepareRun(const Job& job, std::size_t i, int y, int x0, int count, float* to) {
+  const std::size_t start = job.out.index(x0, y);
+  const float* in = job.frames[i]->values.data() + start;
+  const Preparation& p = job.prep;
+  double level = 0.0;
+  if (!p.rowLevels.empty() && !p.rowLevels[i].empty())
+    level = p.rowLevels[i].size() == 1 ? p.rowLevels[i][0] : p.rowLevels[i][static_cast<std::size_t>(y)];
+  if (level == 0.0 && !p.offset && !p.rate && p.scale.empty()) {
+    std::copy(in, in + count, to);
+    return;
+  }
+  const double scale = p.scale.empty() ? 1.0 : p.scale[i];
+  const float* offset = p.offset ? p.offset->values.data() + start : nullptr;
+  const float* rate = p.rate ? p.rate->values.data() + start : nullptr;
+  const double seconds = rate ? p.seconds[i] : 0.0;
+  for (int x = 0; x < count; ++x) {
+    const auto xs = static_cast<std::size_t>(x);
+    double v = static_cast<double>(in[xs]) - level;
+    if (offset) v -= static_cast<double>(offset[xs]);
+    if (rate) v -= static_cast<double>(rate[xs]) * seconds;
+    to[xs] = static_cast<float>(v * scale);
+  }
+}
 
 // Combines rows [y0, y1); gives the values rejected.
 long long CombineRows(const Job& job, int y0, int y1) {
   const std::size_t n = job.frames.size();
   const int width = job.out.width;
-  std::vector<double> row(static_cast<std::size_t>(width) * n);
-  std::vector<double> work(n);
+  std::vector<float> runs(n * kTile, 0.0F);  // frame i's run at i * kTile
+  std::vector<double> pixel(n), work(n);
   long long rejected = 0;
+  const CombineMethod method = job.options.method;
   for (int y = y0; y < y1; ++y) {
-    const std::size_t start = job.out.index(0, y);
-    for (std::size_t i = 0; i < n; ++i) {
-      const float* in = job.frames[i]->values.data() + start;
-      double level = 0.0;
-      if (!job.prep.rowLevels.empty() && !job.prep.rowLevels[i].empty()) {
-        const std::vector<float>& levels = job.prep.rowLevels[i];
-        level = levels.size() == 1 ? levels[0] : levels[static_cast<std::size_t>(y)];
+    for (int x0 = 0; x0 < width; x0 += kTile) {
+      const int count = std::min(kTile, width - x0);
+      for (std::size_t i = 0; i < n; ++i) PrepareRun(job, i, y, x0, count, runs.data() + i * kTile);
+      float* out = job.out.values.data() + job.out.index(x0, y);
+      if (method == CombineMethod::Mean) {
+        for (int x = 0; x < count; ++x) {
+          double sum = 0.0;
+          for (std::size_t i = 0; i < n; ++i) sum += static_cast<double>(runs[i * kTile + static_cast<std::size_t>(x)]);
+          out[x] = static_cast<float>(sum / static_cast<double>(n));
+        }
+        continue;
       }
-      const double scale = job.prep.scale.empty() ? 1.0 : job.prep.scale[i];
-      const float* offset = job.prep.offset ? job.prep.offset->values.data() + start : nullptr;
-      const float* rate = job.prep.rate ? job.prep.rate->values.data() + start : nullptr;
-      const double seconds = rate ? job.prep.seconds[i] : 0.0;
-      for (int x = 0; x < width; ++x) {
+      for (const auto& [a, b] : job.network) CompareExchange(runs.data() + a * kTile, runs.data() + b * kTile);
+      for (int x = 0; x < count; ++x) {
         const auto xs = static_cast<std::size_t>(x);
-        double v = static_cast<double>(in[xs]) - level;
-        if (offset) v -= static_cast<double>(offset[xs]);
-        if (rate) v -= static_cast<double>(rate[xs]) * seconds;
-        row[xs * n + i] = v * scale;
+        if (method == CombineMethod::Median) {
+          const double upper = static_cast<double>(runs[(n / 2) * kTile + xs]);
+          out[x] = n % 2 == 1 ? static_cast<float>(upper)
+                              : static_cast<float>((static_cast<double>(runs[(n / 2 - 1) * kTile + xs]) + upper) / 2.0);
+          continue;
+        }
+        for (std::size_t i = 0; i < n; ++i) pixel[i] = static_cast<double>(runs[i * kTile + xs]);
+        out[x] = static_cast<float>(ClippedMean(pixel, job.options.clip, work, rejected));
       }
-    }
-    float* out = job.out.values.data() + start;
-    for (int x = 0; x < width; ++x) {
-      const std::span<double> v(row.data() + static_cast<std::size_t>(x) * n, n);
-      double c = 0.0;
-      switch (job.options.method) {
-        case CombineMethod::Median:
-          c = MedianOf(v);
-          break;
-        case CombineMethod::Mean:
-          c = MeanOf(v);
-          break;
-        case CombineMethod::SigmaClippedMean:
-          c = ClippedMean(v, job.options.clip, work, rejected);
-          break;
-      }
-      out[x] = static_cast<float>(c);
     }
   }
   return rejected;
@@ -192,7 +253,8 @@ CombineResult CombineFrames(std::span<const Frame* const> frames, const CombineO
   CombineResult c;
   c.frame = FrameLike(first);
   c.frame.provenance.push_back(MethodText(options) + " of " + std::to_string(n) + " frames");
-  const Job job{frames, options, prep, c.frame};
+  const std::vector<std::pair<std::size_t, std::size_t>> network = SortingNetwork(frames.size());
+  const Job job{frames, options, prep, network, c.frame};
   const int threads = ThreadsFor(options.threads, first.height);
   std::vector<long long> rejected(static_cast<std::size_t>(threads), 0);
   const auto band = [&](int t) {
