@@ -175,7 +175,7 @@ MasterResult MakeMasterFlat(std::span<const Frame> flats, const Frame* bias, con
 }
 
 MasterResult FlatResponse(const Frame& combined, const FlatOptions& flat) {
-  const bool alongRows = flat.axis == DispersionAxis::AlongRows;
+  const bool alongRows = flat.axis == DispersionAlong::Rows;
   const int positions = alongRows ? combined.width : combined.height;  // along the dispersion
   const int across = alongRows ? combined.height : combined.width;
   const int first = flat.slitFirst.value_or(1);

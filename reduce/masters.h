@@ -48,14 +48,14 @@ struct MasterBuilt {
 using MasterResult = Result<MasterError, MasterBuilt>;
 
 // Which way the spectrum runs on the frame.
-enum class DispersionAxis : std::uint8_t {
-  AlongRows,     // wavelength changes from column to column; the slit runs down the rows
-  AlongColumns,  // wavelength changes from row to row
+enum class DispersionAlong : std::uint8_t {
+  Rows,     // wavelength changes from column to column; the slit runs down the rows
+  Columns,  // wavelength changes from row to row
 };
 
 struct FlatOptions {
-  DispersionAxis axis = DispersionAxis::AlongRows;
-  // The rows (AlongRows) or columns (AlongColumns) the slit lights, from 1,
+  DispersionAlong axis = DispersionAlong::Rows;
+  // The rows (Rows) or columns (Columns) the slit lights, from 1,
   // both included; none: all of them.
   std::optional<int> slitFirst, slitLast;
   int smoothWidth = 31;  // running median along the dispersion, odd, at least 1 (1: no smoothing)

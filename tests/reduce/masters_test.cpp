@@ -113,7 +113,7 @@ TEST(MasterFlat, FindsTheShapeAlongColumnsToo) {
     return test::MakeFrame("FLAT", 1.0, [&](int, int y) { return 10000.0 * (1.0 + y / 20.0) + noise.Normal(10.0); });
   });
   FlatOptions options;
-  options.axis = DispersionAxis::AlongColumns;
+  options.axis = DispersionAlong::Columns;
   options.smoothWidth = 5;
   const MasterResult flat = MakeMasterFlat(flats, nullptr, nullptr, CombineOptions{}, options);
   ASSERT_TRUE(flat.ok()) << flat.message;
