@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 #if defined(__SSE2__)
@@ -23,12 +24,7 @@ std::string MethodText(const CombineOptions& o) {
     case CombineMethod::SigmaClippedMean:
       break;
   }
-  const auto number = [](double v) {
-    std::string t = std::to_string(v);
-    t.erase(t.find_last_not_of('0') + 1);
-    if (t.back() == '.') t.pop_back();
-    return t;
-  };
+  const auto number = ShortNumberText;
   return "sigma-clipped mean (" + number(o.clip.low) + " low, " + number(o.clip.high) + " high about the " +
          (o.clip.centre == ClipCentre::Median ? "median" : "mean") + ", " +
          (o.clip.deviation == ClipDeviation::StdDev ? "standard deviation" : "MAD") + ", " +
@@ -262,14 +258,18 @@ CombineResult CombineFrames(std::span<const Frame* const> frames, const CombineO
     const int y1 = static_cast<int>(static_cast<long long>(first.height) * (t + 1) / threads);
     rejected[static_cast<std::size_t>(t)] = CombineRows(job, y0, y1);
   };
-  if (threads == 1) {
-    band(0);
-  } else {
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t) pool.emplace_back(band, t);
-    band(0);
-    for (std::thread& th : pool) th.join();
+  // A band whose thread cannot be started is done on this one: the same values, later.
+  std::vector<std::thread> pool;
+  std::vector<int> here{0};
+  for (int t = 1; t < threads; ++t) {
+    try {
+      pool.emplace_back(band, t);
+    } catch (const std::system_error&) {
+      here.push_back(t);
+    }
   }
+  for (int t : here) band(t);
+  for (std::thread& th : pool) th.join();
   for (long long r : rejected) c.rejected += r;
   return c;
 }

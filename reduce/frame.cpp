@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <string_view>
 
 namespace lxr4 {
@@ -10,6 +11,12 @@ namespace lxr4 {
 std::string FrameShapeText(const Frame& f) {
   return std::to_string(f.width) + " x " + std::to_string(f.height) + " binned " + std::to_string(f.binX) + " x " +
          std::to_string(f.binY);
+}
+
+std::string ShortNumberText(double value) {
+  std::array<char, 32> text{};
+  const auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc{} ? std::string(text.data(), end) : std::string("?");
 }
 
 std::string NormalImageType(const std::string& written) {

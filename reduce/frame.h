@@ -44,6 +44,10 @@ struct Frame {
 // "2048 x 512 binned 1 x 1": a frame's size and binning for the messages.
 [[nodiscard]] std::string FrameShapeText(const Frame& f);
 
+// The shortest text that reads back as `value` ("3", "2.5", "0.1"), whatever
+// the user's locale, for provenance lines.
+[[nodiscard]] std::string ShortNumberText(double value);
+
 // True when the two frames have the same size and binning.
 [[nodiscard]] inline bool SameShape(const Frame& a, const Frame& b) {
   return a.width == b.width && a.height == b.height && a.binX == b.binX && a.binY == b.binY;

@@ -239,7 +239,7 @@ MasterResult FlatResponse(const Frame& combined, const FlatOptions& flat) {
                                std::to_string(first) + " to " + std::to_string(last) + ", running median of " +
                                std::to_string(flat.smoothWidth) + ")");
   m.frame.provenance.push_back("normalised to mean 1 over the lit pixels; " + std::to_string(m.floored) +
-                               " pixels below " + std::to_string(flat.floor).substr(0, 4) + " set to 1");
+                               " pixels below " + ShortNumberText(flat.floor) + " set to 1");
   return m;
 }
 

@@ -65,6 +65,19 @@ TEST(Combine, MorePassesRejectWhatTheFirstLeft) {
   EXPECT_EQ(rejected, 2);
 }
 
+// As astropy's sigma_clip decides it: what is kept is what lies within the
+// last pass's bounds. The first pass (median 10, MAD 3) rejects the 1; the
+// second (median 11.5, MAD 4) widens the bounds to -0.4 .. 23.4, and it is back.
+TEST(Combine, AValueRejectedComesBackWhenTheBoundsWiden) {
+  CombineOptions clip{CombineMethod::SigmaClippedMean, {2.0, 2.0, ClipCentre::Median, ClipDeviation::MadStd, 5}, 1};
+  long long rejected = -1;
+  EXPECT_FLOAT_EQ(Combine00({18, 1, 7, 13, 8, 17, 10}, clip, &rejected), 74.0F / 7.0F);
+  EXPECT_EQ(rejected, 0);
+  clip.clip.maxIterations = 1;  // one pass: the 1 stays out
+  EXPECT_FLOAT_EQ(Combine00({18, 1, 7, 13, 8, 17, 10}, clip, &rejected), 73.0F / 6.0F);
+  EXPECT_EQ(rejected, 1);
+}
+
 TEST(Combine, PreparationSubtractsAndScalesOnTheWayIn) {
   std::vector<Frame> frames = StackAt00({110, 220});
   Frame offset = FrameLike(frames[0], 4.0F);

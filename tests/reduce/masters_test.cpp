@@ -62,6 +62,11 @@ TEST(MasterDark, IsTheDarkCurrentPerSecondFromExposuresOfAnyLength) {
   EXPECT_NEAR(mean, 0.0, 0.02);
   EXPECT_LT(rms, 0.05);
   EXPECT_NEAR(dark.frame.at(10, 20), 20.0, 0.15);  // the hot column
+  EXPECT_EQ(dark.frame.provenance,
+            (std::vector<std::string>{"bias subtracted",
+                                      "sigma-clipped mean (3 low, 3 high about the median, standard deviation, 1 pass) "
+                                      "of 12 frames",
+                                      "master dark in counts per second"}));
 }
 
 // Flats of a lamp whose colour runs along the rows, the slit lighting rows
@@ -88,6 +93,7 @@ TEST(MasterFlat, KeepsThePixelResponseAndNotTheLampColour) {
   const MasterResult flat = MakeMasterFlat(Flats(noise, 9), &bias.frame, &dark.frame, CombineOptions{}, options);
   ASSERT_TRUE(flat.ok()) << flat.message;
   EXPECT_EQ(flat.floored, 5 * kWidth);  // the unlit rows
+  EXPECT_EQ(flat.frame.provenance.back(), "normalised to mean 1 over the lit pixels; 480 pixels below 0.1 set to 1");
   double lit = 0.0;
   for (int y = 5; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) lit += flat.frame.at(x, y);
