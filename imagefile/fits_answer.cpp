@@ -19,7 +19,9 @@ constexpr std::size_t kExposureAt = 32, kPixelXAt = 40, kPixelYAt = 48;
 constexpr std::size_t kObjectAt = 56, kDateAt = kObjectAt + kTextBytes, kTimeAt = kDateAt + kTextBytes;
 constexpr std::size_t kCountAt = kTimeAt + kTextBytes;
 constexpr std::size_t kPlaceAt = kCountAt + 8, kPlaceTexts = 5;
-static_assert(kPlaceAt + kPlaceTexts * kTextBytes == kAnswerHeadBytes);
+constexpr std::size_t kReductionAt = kPlaceAt + kPlaceTexts * kTextBytes, kReductionTexts = 3;
+constexpr std::size_t kBinXAt = kReductionAt + kReductionTexts * kTextBytes, kBinYAt = kBinXAt + 8;
+static_assert(kBinYAt + 8 == kAnswerHeadBytes);
 
 // The target's and the site's texts, in the order of the head.
 template <typename Facts>
@@ -27,6 +29,13 @@ auto PlaceTexts(Facts& f) {
   return std::array{&f.ra, &f.dec, &f.latitude, &f.longitude, &f.height};
 }
 static_assert(std::tuple_size_v<decltype(PlaceTexts(std::declval<FitsFacts&>()))> == kPlaceTexts);
+
+// The reduction's texts, in the order of the head.
+template <typename Facts>
+auto ReductionTexts(Facts& f) {
+  return std::array{&f.imageType, &f.biasSection, &f.trimSection};
+}
+static_assert(std::tuple_size_v<decltype(ReductionTexts(std::declval<FitsFacts&>()))> == kReductionTexts);
 
 template <typename T>
 void Put(std::vector<std::uint8_t>& head, std::size_t at, T value) {
@@ -79,7 +88,8 @@ std::vector<std::uint8_t> AnswerHead(const FitsReadResult& result) {
   head[kFlagsAt] = static_cast<std::uint8_t>(bit(f.tileCompressed, 0) | bit(f.gzipped, 1) |
                                              bit(f.facts.exposure.has_value(), 2) |
                                              bit(f.facts.pixelSizeX.has_value(), 3) |
-                                             bit(f.facts.pixelSizeY.has_value(), 4));
+                                             bit(f.facts.pixelSizeY.has_value(), 4) |
+                                             bit(f.facts.binX.has_value(), 5) | bit(f.facts.binY.has_value(), 6));
   Put(head, kExposureAt, f.facts.exposure.value_or(0));
   Put(head, kPixelXAt, f.facts.pixelSizeX.value_or(0));
   Put(head, kPixelYAt, f.facts.pixelSizeY.value_or(0));
@@ -91,6 +101,11 @@ std::vector<std::uint8_t> AnswerHead(const FitsReadResult& result) {
   const auto place = PlaceTexts(f.facts);
   for (std::size_t i = 0; i < place.size(); ++i)
     if (place[i]->size() <= kMaxCoordinateText) PutText(head, kPlaceAt + kTextBytes * i, *place[i]);
+  const auto reduction = ReductionTexts(f.facts);
+  for (std::size_t i = 0; i < reduction.size(); ++i)
+    if (reduction[i]->size() <= kMaxReductionText) PutText(head, kReductionAt + kTextBytes * i, *reduction[i]);
+  Put(head, kBinXAt, f.facts.binX.value_or(0));
+  Put(head, kBinYAt, f.facts.binY.value_or(0));
   return head;
 }
 
@@ -117,7 +132,7 @@ std::optional<AnswerStart> ReadAnswerHead(std::span<const std::uint8_t> head) {
   if (f.bitpix != 8 && f.bitpix != 16 && f.bitpix != 32 && f.bitpix != 64 && f.bitpix != -32 && f.bitpix != -64)
     return std::nullopt;
   const std::uint8_t flags = head[kFlagsAt];
-  if ((flags & ~0x1FU) != 0 || head[kFlagsAt + 1] != 0 || head[kFlagsAt + 2] != 0 || head[kFlagsAt + 3] != 0 ||
+  if ((flags & ~0x7FU) != 0 || head[kFlagsAt + 1] != 0 || head[kFlagsAt + 2] != 0 || head[kFlagsAt + 3] != 0 ||
       head[kFlagsAt + 4] != 0 || head[kFlagsAt + 5] != 0 || head[kFlagsAt + 6] != 0 || head[kFlagsAt + 7] != 0)
     return std::nullopt;
   f.tileCompressed = (flags & 1U) != 0;
@@ -126,7 +141,10 @@ std::optional<AnswerStart> ReadAnswerHead(std::span<const std::uint8_t> head) {
   f.facts.exposure = GetFact(head, flags, 2, kExposureAt, sound);
   f.facts.pixelSizeX = GetFact(head, flags, 3, kPixelXAt, sound);
   f.facts.pixelSizeY = GetFact(head, flags, 4, kPixelYAt, sound);
+  f.facts.binX = GetFact(head, flags, 5, kBinXAt, sound);
+  f.facts.binY = GetFact(head, flags, 6, kBinYAt, sound);
   for (const auto& size : {f.facts.pixelSizeX, f.facts.pixelSizeY}) sound = sound && (!size || *size > 0);
+  for (const auto& bin : {f.facts.binX, f.facts.binY}) sound = sound && (!bin || *bin >= 1);
   const auto object = GetText(head, kObjectAt), date = GetText(head, kDateAt), time = GetText(head, kTimeAt);
   if (!sound || !object || !date || !time) return std::nullopt;
   f.facts.object = *object;
@@ -137,6 +155,12 @@ std::optional<AnswerStart> ReadAnswerHead(std::span<const std::uint8_t> head) {
     const auto text = GetText(head, kPlaceAt + kTextBytes * i);
     if (!text || text->size() > kMaxCoordinateText) return std::nullopt;
     *place[i] = *text;
+  }
+  const auto reduction = ReductionTexts(f.facts);
+  for (std::size_t i = 0; i < reduction.size(); ++i) {
+    const auto text = GetText(head, kReductionAt + kTextBytes * i);
+    if (!text || text->size() > kMaxReductionText) return std::nullopt;
+    *reduction[i] = *text;
   }
   start.valueCount = static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height);
   if (Get<std::uint64_t>(head, kCountAt) != start.valueCount) return std::nullopt;

@@ -1,6 +1,6 @@
 // The decoder's answer on its standard output, and its strict reading in the
 // program: a fixed head of kAnswerHeadBytes (the error, the frame's size and
-// facts, the target's and the site's texts), then width x height values as
+// facts, the target's and the site's texts, the reduction's texts and binning), then width x height values as
 // 4-byte floats, and nothing after them. Both ends are built from this file on
 // the same machine, so numbers are in the machine's own byte order. The
 // program trusts nothing of an answer it has not checked here.
@@ -16,7 +16,7 @@
 
 namespace lxr4 {
 
-inline constexpr std::size_t kAnswerHeadBytes = 640;
+inline constexpr std::size_t kAnswerHeadBytes = 872;
 
 // The head of `result` (its values are written after it, as they are).
 [[nodiscard]] std::vector<std::uint8_t> AnswerHead(const FitsReadResult& result);
@@ -25,7 +25,8 @@ inline constexpr std::size_t kAnswerHeadBytes = 640;
 // and how many values follow; nullopt when the head is out of form: a wrong
 // mark, an unknown error code, a size beyond the frame limits, a text without
 // its end or with characters that are not printable, a coordinate text longer
-// than kMaxCoordinateText, a fact that is no finite number, values announced
+// than kMaxCoordinateText, a reduction text longer than kMaxReductionText, a
+// fact that is no finite number (a binning below 1), values announced
 // with an error or not width x height of them.
 struct AnswerStart {
   FitsReadResult result;

@@ -68,7 +68,15 @@ struct FitsFacts {
   // counts as absent.
   std::string ra, dec;
   std::string latitude, longitude, height;
+  // The frame's part in a night's reduction, as the header wrote them (blanks
+  // around taken off; at most kMaxReductionText printable characters, else
+  // absent): the image type (IMAGETYP), the overscan and trim sections
+  // (BIASSEC, TRIMSEC), and the binning (XBINNING, YBINNING).
+  std::string imageType, biasSection, trimSection;
+  std::optional<double> binX, binY;
 };
+
+inline constexpr std::size_t kMaxReductionText = 64;
 
 inline constexpr std::size_t kMaxCoordinateText = 32;
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the typical session through lxr4-script against the numpy script a user
 # would otherwise write, as whole processes, alternating (bench/process_pairs),
+# times ccdproc building masters (the peer of bench/reduce_bench.cpp),
 # then runs every benchmark of bench/ and prints one short table.
 #   tools/run-benchmarks.sh BUILD_DIR
 # The session and its peer live in ../shared/bench beside the project (see its
@@ -36,6 +37,15 @@ echo "typical session ($shared/session.lxs) against its numpy peer, $pairs pairs
   -- "$python" peer_numpy.py data/lamp.km1 data/lamp.km1 out/peer.txt 300 5460.753 480 6402.246
 echo "(goal: a median ratio of 0.10 or less, and the session's peak memory no higher than the peer's)"
 echo
+
+# ccdproc takes about 3 minutes and 13 GB for this; REDUCE_PEER_SIZE=0 leaves it out.
+peer_size=${REDUCE_PEER_SIZE:-4096}
+if [ "$peer_size" -gt 0 ]; then
+  echo "master frames: ccdproc's Combiner on 20 frames of $peer_size x $peer_size, the peer of reduce_bench's BM_Master*:"
+  "$python" "$root/bench/reduce_peer_ccdproc.py" "$peer_size" 1
+  echo "(goal: BM_Master* in a third of these times or less)"
+  echo
+fi
 
 printf '%-44s %14s %14s\n' "benchmark" "wall" "cpu"
 for bench in "$build"/bench/*_bench; do

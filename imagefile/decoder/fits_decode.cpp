@@ -67,13 +67,13 @@ void Fill(std::optional<T>& to, std::optional<T> from) {
 }
 
 // A coordinate key's text as written, blanks around it taken off: absent when
-// empty, longer than kMaxCoordinateText or holding anything but printable
-// characters (never cut short: a shortened number would be another place).
-std::optional<std::string> CoordinateKey(fitsfile* f, const char* name) {
+// empty, longer than kMaxCoordinateText (or `limit`) or holding anything but
+// printable characters (never cut short: a shortened number would be another place).
+std::optional<std::string> CoordinateKey(fitsfile* f, const char* name, std::size_t limit = kMaxCoordinateText) {
   std::string text = StringKey(f, name).value_or("");
   text.erase(0, text.find_first_not_of(' '));
   text.erase(text.find_last_not_of(' ') + 1);
-  if (text.empty() || text.size() > kMaxCoordinateText ||
+  if (text.empty() || text.size() > limit ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; }))
     return std::nullopt;
   return text;
@@ -131,6 +131,16 @@ void ReadFacts(fitsfile* f, FitsFacts& facts) {
     if (*size && !(**size > 0)) size->reset();
   }
   ReadPlace(f, facts);
+  // The reduction's keys, by the same rule as a coordinate: as written or absent.
+  const std::array<std::pair<std::string*, const char*>, 3> texts{
+      {{&facts.imageType, "IMAGETYP"}, {&facts.biasSection, "BIASSEC"}, {&facts.trimSection, "TRIMSEC"}}};
+  for (const auto& [text, key] : texts)
+    if (text->empty()) *text = CoordinateKey(f, key, kMaxReductionText).value_or("");
+  Fill(facts.binX, NumberKey(f, "XBINNING"));
+  Fill(facts.binY, NumberKey(f, "YBINNING"));
+  for (std::optional<double>* bin : {&facts.binX, &facts.binY}) {
+    if (*bin && !(**bin >= 1)) bin->reset();
+  }
 }
 
 struct ImageHdu {

@@ -87,7 +87,7 @@ TEST(FitsImport, HeaderOfTheCameraImageFromTheFrameFacts) {
   FitsFrame frame = Scene(1030, 60, FrameScene::Star, true);
   frame.facts = {.object = "Vega", .dateObs = "2024-03-05T21:04:09.5", .timeObs = "", .exposure = 30,
                  .pixelSizeX = 4.5, .pixelSizeY = 5.0, .ra = "", .dec = "", .latitude = "", .longitude = "",
-                 .height = ""};
+                 .height = "", .imageType = "", .biasSection = "", .trimSection = "", .binX = {}, .binY = {}};
   // The caption of a DATE-OBS with its time and the binned pixel width are
   // load-fits; the object, date, exposure and source carried to an exported
   // spectrum are read back by spectrum_export_check.py from export-fits.
@@ -96,7 +96,8 @@ TEST(FitsImport, HeaderOfTheCameraImageFromTheFrameFacts) {
   const FrameImport turned = ImportFrame(Turned(frame), {});
   EXPECT_FLOAT_EQ(*Image(turned).header.pixelWidth, 10.0f);  // the second axis' size along the columns
   frame.facts = {.object = "", .dateObs = "05/03/98", .timeObs = "01:02:03", .exposure = {}, .pixelSizeX = {},
-                 .pixelSizeY = {}, .ra = "", .dec = "", .latitude = "", .longitude = "", .height = ""};
+                 .pixelSizeY = {}, .ra = "", .dec = "", .latitude = "", .longitude = "", .height = "",
+                 .imageType = "", .biasSection = "", .trimSection = "", .binX = {}, .binY = {}};
   image = Image(ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = {}, .defaultPixelSize = 6.5}));
   EXPECT_EQ(image.header.captionSuffix, " captured on 03/05/98 at 01:02:03");
   EXPECT_FLOAT_EQ(*image.header.pixelWidth, 13.0f);

@@ -111,6 +111,9 @@ FitsReadResult SomeFrame() {
   r.frame.facts.dec = "+38 47 01";
   r.frame.facts.latitude = "52.25";
   r.frame.facts.longitude = "-0.5";
+  r.frame.facts.imageType = "LIGHT";
+  r.frame.facts.trimSection = "[1:3,1:2]";
+  r.frame.facts.binY = 2;
   return r;
 }
 
@@ -134,6 +137,11 @@ TEST(FitsAnswer, HeadReadsBackAsWritten) {
   EXPECT_EQ(f.facts.latitude, "52.25");
   EXPECT_EQ(f.facts.longitude, "-0.5");
   EXPECT_EQ(f.facts.height, "");
+  EXPECT_EQ(f.facts.imageType, "LIGHT");
+  EXPECT_EQ(f.facts.biasSection, "");
+  EXPECT_EQ(f.facts.trimSection, "[1:3,1:2]");
+  EXPECT_FALSE(f.facts.binX);
+  EXPECT_EQ(f.facts.binY, 2);
   const auto refusal = ReadAnswerHead(AnswerHead(FitsReadResult::Refused(FitsError::BadScale)));
   ASSERT_TRUE(refusal);
   EXPECT_EQ(refusal->result.error, FitsError::BadScale);
@@ -170,6 +178,12 @@ TEST(FitsAnswer, RefusesHeadsOutOfForm) {
   std::vector<std::uint8_t> placeTooLong = good, placeWithoutEnd = good;
   std::fill(placeTooLong.begin() + 280 + 72 * 4, placeTooLong.begin() + 280 + 72 * 4 + 40, '1');
   std::fill(placeWithoutEnd.begin() + 280 + 72, placeWithoutEnd.begin() + 280 + 72 * 2, '1');
+  // Then the reduction's texts: 3 fields of 72 bytes from 640; the binning as doubles at 856 and 864.
+  std::vector<std::uint8_t> typeTooLong = good, binBelowOne = good, binWithoutFlag = good;
+  std::fill(typeTooLong.begin() + 640, typeTooLong.begin() + 640 + 65, 'B');
+  const double half = 0.5;
+  std::memcpy(binBelowOne.data() + 864, &half, sizeof half);
+  std::memcpy(binWithoutFlag.data() + 856, &half, sizeof half);
   std::vector<std::uint8_t> refusalWithSize = AnswerHead(FitsReadResult::Refused(FitsError::Corrupt));
   refusalWithSize[12] = 1;
   const std::vector<Case> cases = {
@@ -187,6 +201,9 @@ TEST(FitsAnswer, RefusesHeadsOutOfForm) {
       {"height longer than the program takes", placeTooLong},
       {"declination without its end", placeWithoutEnd},
       {"a byte after the longitude's end", changed(280 + 72 * 3 + 60, 'x')},
+      {"an image type longer than the program takes", typeTooLong},
+      {"a binning below 1", binBelowOne},
+      {"a binning the flags do not announce", binWithoutFlag},
       {"a refusal with a size", refusalWithSize},
   };
   for (const Case& c : cases) EXPECT_FALSE(ReadAnswerHead(c.head)) << c.name;

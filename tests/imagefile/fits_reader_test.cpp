@@ -13,6 +13,7 @@
 #include "base/number_text.h"
 #include "imagefile/fits_frame_writer.h"
 #include "imagefile/gzip.h"
+#include "imagefile/reduction_frame.h"
 #include "tests/imagefile/fits_cards.h"
 
 namespace lxr4 {
@@ -112,6 +113,36 @@ TEST(FitsReader, ReadsTheFactsFromTheImageOrThePrimaryHeader) {
   EXPECT_EQ(ParseDecimal(facts.latitude), 52.25);  // as cfitsio wrote the number
   EXPECT_EQ(ParseDecimal(facts.longitude), -0.5);
   EXPECT_EQ(facts.height, "");
+}
+
+// The reduction's keys, and the frame the reduction takes from them.
+TEST(FitsReader, ReadsTheReductionKeys) {
+  const FrameFile shape = Shape(16, [](FrameFile& f) {
+    f.textKeys = {{"IMAGETYP", "Bias Frame"}, {"BIASSEC", "[4:4,1:3]"}, {"TRIMSEC", "[1:3,*]"}};
+    f.numberKeys = {{"EXPTIME", 0}, {"XBINNING", 2}, {"YBINNING", 2}};
+  });
+  const FitsReadResult read = ReadFitsFrame(Write(shape, Ramp(0, 1)), kDecoder);
+  ASSERT_EQ(read.error, FitsError::None);
+  EXPECT_EQ(read.frame.facts.imageType, "Bias Frame");
+  EXPECT_EQ(read.frame.facts.biasSection, "[4:4,1:3]");
+  EXPECT_EQ(read.frame.facts.trimSection, "[1:3,*]");
+  EXPECT_EQ(read.frame.facts.binX, 2);
+  EXPECT_EQ(read.frame.facts.binY, 2);
+  const ReductionFrameResult r = ReductionFrameOf(read.frame, "bias1.fits");
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(r.frame.imageType, "BIAS");
+  EXPECT_EQ(FrameShapeText(r.frame), "4 x 3 binned 2 x 2");
+  EXPECT_EQ(r.frame.exposure, 0.0);
+  EXPECT_EQ(r.frame.at(3, 2), 11.0F);
+  ASSERT_TRUE(r.overscan && r.trim);
+  EXPECT_EQ(SectionText(*r.overscan), "[4:4,1:3]");
+  EXPECT_EQ(SectionText(*r.trim), "[1:3,1:3]");
+  // Without the keys: binned 1 x 1, no type, no sections.
+  const ReductionFrameResult plain = ReductionFrameOf(ReadFitsFrame(Write(Shape(16), Ramp(0, 1)), kDecoder).frame, "a");
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(FrameShapeText(plain.frame), "4 x 3 binned 1 x 1");
+  EXPECT_EQ(plain.frame.imageType, "");
+  EXPECT_FALSE(plain.overscan || plain.trim);
 }
 
 // The target and the site as the cards wrote them, numbers or quoted texts.
