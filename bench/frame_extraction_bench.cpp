@@ -11,7 +11,8 @@ namespace lxr4 {
 namespace {
 
 const testing::SyntheticFrame& Frame() {
-  static const auto frame = testing::MakeFrame({.width = 2048, .height = 512, .centre0 = 200, .cosmicRays = 1500});
+  static const auto frame =
+      testing::MakeFrame({.width = 2048, .height = 512, .centre0 = 200, .cosmicRays = 1500});
   return frame;
 }
 

@@ -12,8 +12,11 @@ struct Plane {
   int w = 0, h = 0;
   std::vector<float> v;
 
-  Plane(int width, int height) : w(width), h(height), v(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {}
-  [[nodiscard]] float& at(int x, int y) { return v[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)]; }
+  Plane(int width, int height)
+      : w(width), h(height), v(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {}
+  [[nodiscard]] float& at(int x, int y) {
+    return v[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)];
+  }
   [[nodiscard]] float at(int x, int y) const {
     return v[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)];
   }
@@ -33,7 +36,8 @@ float MedianAt(const Plane& in, int x, int y, int size, std::vector<float>& wind
   auto it = window.begin();
   if (x >= r && y >= r && x < in.w - r && y < in.h - r) {  // inside: no reflections
     for (int yy = y - r; yy <= y + r; ++yy) {
-      const float* row = &in.v[static_cast<std::size_t>(yy) * static_cast<std::size_t>(in.w) + static_cast<std::size_t>(x - r)];
+      const float* row = &in.v[static_cast<std::size_t>(yy) * static_cast<std::size_t>(in.w) +
+                               static_cast<std::size_t>(x - r)];
       it = std::copy(row, row + size, it);
     }
   } else {
@@ -63,11 +67,13 @@ void Refresh(const Plane& in, const std::vector<std::size_t>& changed, int size,
   std::vector<float> window;
   const int r = size / 2;
   for (const std::size_t i : changed) {
-    const int x = static_cast<int>(i % static_cast<std::size_t>(in.w)), y = static_cast<int>(i / static_cast<std::size_t>(in.w));
+    const int x = static_cast<int>(i % static_cast<std::size_t>(in.w)),
+              y = static_cast<int>(i / static_cast<std::size_t>(in.w));
     // Reflection at the edges reaches r pixels further in.
     for (int yy = std::max(0, y - 2 * r); yy <= std::min(in.h - 1, y + 2 * r); ++yy) {
       for (int xx = std::max(0, x - 2 * r); xx <= std::min(in.w - 1, x + 2 * r); ++xx) {
-        const auto j = static_cast<std::size_t>(yy) * static_cast<std::size_t>(in.w) + static_cast<std::size_t>(xx);
+        const auto j =
+            static_cast<std::size_t>(yy) * static_cast<std::size_t>(in.w) + static_cast<std::size_t>(xx);
         if (done[j]) continue;
         done[j] = 1;
         median.v[j] = MedianAt(in, xx, yy, size, window);
@@ -102,10 +108,12 @@ std::vector<std::uint8_t> Grow(const std::vector<std::uint8_t>& in, const Plane&
       bool near = false;
       for (int yy = std::max(0, y - 1); yy <= std::min(sp.h - 1, y + 1) && !near; ++yy) {
         for (int xx = std::max(0, x - 1); xx <= std::min(sp.w - 1, x + 1) && !near; ++xx) {
-          near = in[static_cast<std::size_t>(yy) * static_cast<std::size_t>(sp.w) + static_cast<std::size_t>(xx)] != 0;
+          near = in[static_cast<std::size_t>(yy) * static_cast<std::size_t>(sp.w) +
+                    static_cast<std::size_t>(xx)] != 0;
         }
       }
-      out[static_cast<std::size_t>(y) * static_cast<std::size_t>(sp.w) + static_cast<std::size_t>(x)] = near ? 1 : 0;
+      out[static_cast<std::size_t>(y) * static_cast<std::size_t>(sp.w) + static_cast<std::size_t>(x)] =
+          near ? 1 : 0;
     }
   }
   return out;
@@ -143,16 +151,19 @@ void Clean(const Plane& original, const std::vector<std::uint8_t>& mask, Plane& 
 
 CosmicRayResult FindCosmicRays(const FrameView& frame, const CosmicRayOptions& o) {
   if (!FrameIsUsable(frame)) {
-    return CosmicRayResult::Refused(CosmicRayError::BadFrame, "The frame is empty or holds a value that is not a number.");
+    return CosmicRayResult::Refused(CosmicRayError::BadFrame,
+                                    "The frame is empty or holds a value that is not a number.");
   }
   if (!(o.sigClip > 0) || !(o.sigFrac > 0) || !(o.sigFrac <= 1) || !(o.objLim > 0) || o.iterations < 1 ||
       o.iterations > 10 || !std::isfinite(o.sigClip + o.objLim)) {
-    return CosmicRayResult::Refused(CosmicRayError::BadOptions,
-                                    "The cosmic-ray limits must be above 0 (the neighbours' fraction at most 1) "
-                                    "and the passes 1 to 10.");
+    return CosmicRayResult::Refused(
+        CosmicRayError::BadOptions,
+        "The cosmic-ray limits must be above 0 (the neighbours' fraction at most 1) "
+        "and the passes 1 to 10.");
   }
   if (frame.width < 7 || frame.height < 7) {
-    return CosmicRayResult::Refused(CosmicRayError::FrameTooSmall, "The frame is too small for cosmic rays: under 7 pixels.");
+    return CosmicRayResult::Refused(CosmicRayError::FrameTooSmall,
+                                    "The frame is too small for cosmic rays: under 7 pixels.");
   }
   Plane original(frame.width, frame.height);
   std::copy(frame.values.begin(), frame.values.end(), original.v.begin());
@@ -194,7 +205,8 @@ CosmicRayResult FindCosmicRays(const FrameView& frame, const CosmicRayOptions& o
     for (int y = 0; y < sp.h; ++y) {
       for (int x = 0; x < sp.w; ++x) {
         if (!(sp.at(x, y) > limit)) continue;
-        const float structure = std::max((m3.at(x, y) - MedianAt(m3, x, y, 7, window)) / noise.at(x, y), 0.01f);
+        const float structure =
+            std::max((m3.at(x, y) - MedianAt(m3, x, y, 7, window)) / noise.at(x, y), 0.01f);
         first[static_cast<std::size_t>(y) * static_cast<std::size_t>(sp.w) + static_cast<std::size_t>(x)] =
             sp.at(x, y) / structure > o.objLim ? 1 : 0;
       }

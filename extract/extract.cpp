@@ -24,21 +24,24 @@ struct Aperture {
   [[nodiscard]] int rows() const { return static_cast<int>(cover.size()); }
 };
 
-std::string At(int x) { return " at x = " + std::to_string(x) + "."; }
+// The program counts columns from 1 in what it says.
+std::string At(int x) { return " at column " + std::to_string(x + 1) + "."; }
 
 ExtractResult Apertures(const FrameView& frame, const TraceValue& trace, const ExtractOptions& o,
                         std::vector<Aperture>& apertures) {
   if (!FrameIsUsable(frame)) {
-    return ExtractResult::Refused(ExtractError::BadFrame, "The frame is empty or holds a value that is not a number.");
+    return ExtractResult::Refused(ExtractError::BadFrame,
+                                  "The frame is empty or holds a value that is not a number.");
   }
   const SkyOptions& s = o.sky;
   const bool sky = s.method != SkyMethod::None;
   if (!(o.halfWidth > 0) || !std::isfinite(o.halfWidth) || !(o.rejectSigma > 0) || o.profileHalfWindow < 1 ||
       (sky && (!(s.offset >= o.halfWidth) || !(s.width >= 1) || !std::isfinite(s.offset + s.width))) ||
       (s.method == SkyMethod::Fit && (s.fitOrder < 0 || s.fitOrder > 2))) {
-    return ExtractResult::Refused(ExtractError::BadOptions,
-                                  "The aperture needs a half-width above 0, and the sky bands a width of at least "
-                                  "one pixel outside the aperture.");
+    return ExtractResult::Refused(
+        ExtractError::BadOptions,
+        "The aperture needs a half-width above 0, and the sky bands a width of at least "
+        "one pixel outside the aperture.");
   }
   apertures.assign(static_cast<std::size_t>(frame.width), {});
   for (int x = 0; x < frame.width; ++x) {
@@ -51,11 +54,14 @@ ExtractResult Apertures(const FrameView& frame, const TraceValue& trace, const E
     a.y0 = static_cast<int>(std::floor(lo + 0.5));
     for (int y = a.y0; y < frame.height && y - 0.5 < hi; ++y) {
       const double part = std::min(y + 0.5, hi) - std::max(y - 0.5, lo);
-      if (part > 0) a.cover.push_back(part);
-      else if (a.cover.empty()) ++a.y0;
+      if (part > 0)
+        a.cover.push_back(part);
+      else if (a.cover.empty())
+        ++a.y0;
     }
     auto column = FitSkyColumn(frame, x, a.centre, s);
-    if (!column) return ExtractResult::Refused(ExtractError::SkyOffFrame, "The sky bands lie off the frame" + At(x));
+    if (!column)
+      return ExtractResult::Refused(ExtractError::SkyOffFrame, "The sky bands lie off the frame" + At(x));
     a.sky = std::move(*column);
   }
   return {};
@@ -111,7 +117,8 @@ Band MakeBand(const FrameView& frame, const std::vector<Aperture>& apertures) {
       b.variance[b.index(x, y)] = PixelVariance(frame, x, y);
     }
     double sum = 0;
-    for (int i = 0; i < a.rows(); ++i) sum += a.cover[static_cast<std::size_t>(i)] * b.data[b.index(x, a.y0 + i)];
+    for (int i = 0; i < a.rows(); ++i)
+      sum += a.cover[static_cast<std::size_t>(i)] * b.data[b.index(x, a.y0 + i)];
     b.boxcar.push_back(sum);
   }
   return b;
@@ -123,15 +130,16 @@ using Masks = std::vector<std::vector<char>>;
 bool Masked(const Masks& masks, const std::vector<Aperture>& apertures, int x, int y) {
   const Aperture& a = apertures[static_cast<std::size_t>(x)];
   const int i = y - a.y0;
-  return !masks.empty() && i >= 0 && i < a.rows() && masks[static_cast<std::size_t>(x)][static_cast<std::size_t>(i)];
+  return !masks.empty() && i >= 0 && i < a.rows() &&
+         masks[static_cast<std::size_t>(x)][static_cast<std::size_t>(i)];
 }
 
 // Each column's profile, normalised so that its covered parts sum to 1. The
 // first pass takes the median of the neighbours' normalised profiles (blind to
 // cosmic rays); later passes a weighted local quadratic along the row without
 // the masked pixels, which follows a tilted trace.
-std::vector<std::vector<double>> Profiles(const Band& b, const std::vector<Aperture>& apertures, const Masks& masks,
-                                          int halfWindow, double sigma) {
+std::vector<std::vector<double>> Profiles(const Band& b, const std::vector<Aperture>& apertures,
+                                          const Masks& masks, int halfWindow, double sigma) {
   std::vector<std::vector<double>> profiles(apertures.size());
   std::vector<double> near;
   for (int x = 0; x < b.width; ++x) {
@@ -165,7 +173,8 @@ std::vector<std::vector<double>> Profiles(const Band& b, const std::vector<Apert
         ++used;
       }
       if (used >= 5) {
-        const double normal[9] = {m[0], m[1], m[2], m[1], m[2], m[3], m[2], m[3], m[4]}, rhs[3] = {r[0], r[1], r[2]};
+        const double normal[9] = {m[0], m[1], m[2], m[1], m[2], m[3], m[2], m[3], m[4]},
+                     rhs[3] = {r[0], r[1], r[2]};
         // Cramer's rule for c0 of the normal equations.
         const double det = normal[0] * (normal[4] * normal[8] - normal[5] * normal[7]) -
                            normal[1] * (normal[3] * normal[8] - normal[5] * normal[6]) +
@@ -188,7 +197,8 @@ std::vector<std::vector<double>> Profiles(const Band& b, const std::vector<Apert
     if (!(sum > 1e-6)) {
       p = GaussianProfile(a, sigma);
       sum = 0;
-      for (int i = 0; i < a.rows(); ++i) sum += a.cover[static_cast<std::size_t>(i)] * p[static_cast<std::size_t>(i)];
+      for (int i = 0; i < a.rows(); ++i)
+        sum += a.cover[static_cast<std::size_t>(i)] * p[static_cast<std::size_t>(i)];
     }
     for (double& v : p) v /= sum;
     profiles[static_cast<std::size_t>(x)] = std::move(p);
@@ -203,13 +213,14 @@ struct ColumnFit {
 
 // One column by Horne's weights, leaving out the worst pixel beyond the limit
 // (at most half of them) until none is.
-ColumnFit ExtractColumn(const FrameView& frame, const Band& b, const Aperture& a, const std::vector<double>& q, int x,
-                        double rejectSigma) {
+ColumnFit ExtractColumn(const FrameView& frame, const Band& b, const Aperture& a,
+                        const std::vector<double>& q, int x, double rejectSigma) {
   const auto n = static_cast<std::size_t>(a.rows());
   ColumnFit fit;
   fit.mask.assign(n, 0);
   std::vector<double> v(n);
-  for (std::size_t i = 0; i < n; ++i) v[i] = std::max(b.variance[b.index(x, a.y0 + static_cast<int>(i))], 1e-30);
+  for (std::size_t i = 0; i < n; ++i)
+    v[i] = std::max(b.variance[b.index(x, a.y0 + static_cast<int>(i))], 1e-30);
   const auto estimate = [&](double& sumQ2V, double& sumQV) {
     double num = 0;
     sumQ2V = sumQV = 0;
@@ -226,7 +237,8 @@ ColumnFit ExtractColumn(const FrameView& frame, const Band& b, const Aperture& a
   for (;;) {
     fit.flux = estimate(sumQ2V, sumQV);
     if (frame.variance.empty()) {
-      for (std::size_t i = 0; i < n; ++i) v[i] = std::max(ModelVariance(frame, fit.flux * q[i] + a.sky.At(a.y0 + static_cast<int>(i))), 1e-30);
+      for (std::size_t i = 0; i < n; ++i)
+        v[i] = std::max(ModelVariance(frame, fit.flux * q[i] + a.sky.At(a.y0 + static_cast<int>(i))), 1e-30);
       fit.flux = estimate(sumQ2V, sumQV);
     }
     std::size_t worst = n;

@@ -15,7 +15,7 @@
 namespace lxr4 {
 
 struct ExtractOptions {
-  double halfWidth = 0;        // of the aperture about the trace's centre, pixels (> 0)
+  double halfWidth = 0;  // of the aperture about the trace's centre, pixels (> 0)
   SkyOptions sky;
   double rejectSigma = 5;      // optimal: a pixel this far from the profile's model is a cosmic ray
   int profileHalfWindow = 15;  // optimal: columns either side the profile is smoothed over

@@ -20,7 +20,8 @@ namespace lxr4 {
 // Weighted least squares of y = sum c_k x^k, k = 0..order, over the points of
 // weight > 0; empty when there are no more such points than unknowns or the
 // system is singular.
-[[nodiscard]] std::optional<std::vector<double>> FitPolynomial(std::span<const double> x, std::span<const double> y,
+[[nodiscard]] std::optional<std::vector<double>> FitPolynomial(std::span<const double> x,
+                                                               std::span<const double> y,
                                                                std::span<const double> weight, int order);
 
 // The polynomial with coefficients c (lowest power first) at x.

@@ -19,7 +19,8 @@ struct FrameView {
   double readNoise = 0.0;           // electrons
 
   [[nodiscard]] float at(int x, int y) const {
-    return values[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    return values[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
   }
 };
 

@@ -11,7 +11,8 @@ namespace lxr4 {
 
 double SkyColumn::At(double y) const { return EvaluatePolynomial(coefficients, y - centre); }
 
-std::optional<SkyColumn> FitSkyColumn(const FrameView& frame, int x, double centre, const SkyOptions& options) {
+std::optional<SkyColumn> FitSkyColumn(const FrameView& frame, int x, double centre,
+                                      const SkyOptions& options) {
   SkyColumn sky;
   sky.centre = centre;
   if (options.method == SkyMethod::None) return sky;

@@ -69,9 +69,12 @@ TraceValue TraceFromPolynomial(std::vector<double> c, double sigma) {
 }
 
 TraceResult FindTrace(const FrameView& frame, const TraceOptions& options) {
-  if (!FrameIsUsable(frame)) return TraceResult::Refused(TraceError::BadFrame, "The frame is empty or holds a value that is not a number.");
+  if (!FrameIsUsable(frame))
+    return TraceResult::Refused(TraceError::BadFrame,
+                                "The frame is empty or holds a value that is not a number.");
   if (options.order < 0 || options.order > 3 || options.blockColumns < 1 || !(options.clipSigma > 0)) {
-    return TraceResult::Refused(TraceError::BadOptions, "The trace's order must be 0 to 3 and a block at least one column.");
+    return TraceResult::Refused(TraceError::BadOptions,
+                                "The trace's order must be 0 to 3 and a block at least one column.");
   }
   const int block = std::min(options.blockColumns, frame.width);
   const int blocks = frame.width / block;
@@ -83,8 +86,9 @@ TraceResult FindTrace(const FrameView& frame, const TraceOptions& options) {
   }
   const int found = static_cast<int>(peaks.size());
   if (found * 2 < blocks || found < options.order + 2) {
-    return TraceResult::Refused(TraceError::NoTrace, "No trace stands out: " + std::to_string(found) + " of " +
-                                                         std::to_string(blocks) + " blocks of columns show a peak.");
+    return TraceResult::Refused(TraceError::NoTrace, "No trace stands out: " + std::to_string(found) +
+                                                         " of " + std::to_string(blocks) +
+                                                         " blocks of columns show a peak.");
   }
 
   TraceValue trace;
@@ -118,7 +122,8 @@ TraceResult FindTrace(const FrameView& frame, const TraceOptions& options) {
   }
   const auto kept = static_cast<int>(std::count(weight.begin(), weight.end(), 1.0));
   if (!c || kept * 2 < blocks || kept < options.order + 2) {
-    return TraceResult::Refused(TraceError::NoTrace, "No trace stands out: the peaks of " + std::to_string(found) +
+    return TraceResult::Refused(TraceError::NoTrace, "No trace stands out: the peaks of " +
+                                                         std::to_string(found) +
                                                          " blocks of columns do not follow one curve.");
   }
   trace.coefficients = *c;

@@ -13,10 +13,10 @@
 namespace lxr4 {
 
 struct TraceOptions {
-  int order = 2;             // of the polynomial of the centre against x: 0..3
-  int blockColumns = 32;     // columns collapsed (median) into one profile across the slit
-  double minPeakSigma = 5;   // a block's peak above its background, in its noise, to count
-  double clipSigma = 3;      // a block further than this from the fit (robust sigma) is dropped
+  int order = 2;            // of the polynomial of the centre against x: 0..3
+  int blockColumns = 32;    // columns collapsed (median) into one profile across the slit
+  double minPeakSigma = 5;  // a block's peak above its background, in its noise, to count
+  double clipSigma = 3;     // a block further than this from the fit (robust sigma) is dropped
 };
 
 enum class TraceError {
@@ -30,10 +30,10 @@ struct TraceValue {
   std::vector<double> coefficients;  // of t = (x - xMid) / xHalf, lowest power first
   double xMid = 0;
   double xHalf = 1;
-  double sigma = 0;        // the profile's Gaussian sigma across the slit, pixels (median of the blocks)
-  double rms = 0;          // of the kept blocks' centres about the polynomial, pixels
+  double sigma = 0;  // the profile's sigma across the slit as the pixels sample it (blocks' median)
+  double rms = 0;    // of the kept blocks' centres about the polynomial, pixels
   int blocksKept = 0;
-  int blocksDropped = 0;   // blocks with a peak the fit clipped
+  int blocksDropped = 0;  // blocks with a peak the fit clipped
   int blocksWithoutPeak = 0;
 
   // The trace's centre (y) at column x.
