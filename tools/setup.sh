@@ -10,6 +10,7 @@ packages=(
   libcfitsio-dev zlib1g-dev libseccomp-dev libcairo2-dev liberfa-dev
   python3-specutils python3-numpy python3-astropy  # tests and the benchmark's peer: read spectra back, numpy, astropy
   python3-ccdproc  # the masters' check and the peer of the masters' benchmark
+  python3-astroscrappy python3-specreduce  # tests: the cosmic-ray mask and the boxcar against the references
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils lintian groff-base
