@@ -38,11 +38,13 @@ echo "typical session ($shared/session.lxs) against its numpy peer, $pairs pairs
 echo "(goal: a median ratio of 0.10 or less, and the session's peak memory no higher than the peer's)"
 echo
 
-# ccdproc takes about 3 minutes and 13 GB for this; REDUCE_PEER_SIZE=0 leaves it out.
-peer_size=${REDUCE_PEER_SIZE:-4096}
-if [ "$peer_size" -gt 0 ]; then
-  echo "master frames: ccdproc's Combiner on 20 frames of $peer_size x $peer_size, the peer of reduce_bench's BM_Master*:"
-  "$python" "$root/bench/reduce_peer_ccdproc.py" "$peer_size" 1
+# Master frames, ours and ccdproc's, on 20 frames of REDUCE_BENCH_SIZE square
+# (default 1024, about 1 GB for ccdproc; 4096, a full camera frame, takes it
+# minutes and 13.5 GB). REDUCE_PEER=0 leaves ccdproc out.
+export REDUCE_BENCH_SIZE=${REDUCE_BENCH_SIZE:-1024}
+if [ "${REDUCE_PEER:-1}" != 0 ]; then
+  echo "master frames: ccdproc's Combiner on 20 frames of $REDUCE_BENCH_SIZE x $REDUCE_BENCH_SIZE, the peer of reduce_bench's BM_Master*:"
+  "$python" "$root/bench/reduce_peer_ccdproc.py" "$REDUCE_BENCH_SIZE" 3
   echo "(goal: BM_Master* in a third of these times or less)"
   echo
 fi
