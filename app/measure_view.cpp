@@ -294,8 +294,7 @@ std::string NormaliseProblem(const AppState& s) {
   const CameraImage& object = s.Object;
   if (object.Loaded != kFalse && !object.Native.empty()) {
     flux = object.Native;
-    for (std::size_t i = 0; i < flux.size(); ++i)
-      native.push_back(CalibratedWavelength(s, static_cast<double>(i + 1)).wavelength);
+    native = NativeOfPixels(s, flux.size());
   } else if (!s.Overlays.empty()) {
     native = s.Overlays.front().wavelength;
     flux = s.Overlays.front().flux;

@@ -91,13 +91,13 @@ std::optional<std::vector<double>> Normalised(const AppState& s, std::span<const
   return continuum.normalised;
 }
 
+}  // namespace
+
 std::vector<double> NativeOfPixels(const AppState& s, std::size_t count) {
   std::vector<double> w(count);
   for (std::size_t i = 0; i < count; ++i) w[i] = CalibratedWavelength(s, static_cast<double>(i + 1)).wavelength;
   return w;
 }
-
-}  // namespace
 
 ViewUnits ShownUnits(const AppState& s) {
   if (!s.CalibrationDone && AnyImage(s)) return ViewUnits::Pixel;

@@ -2,6 +2,8 @@
 // drawing and zooming (spectrum_view.cpp) and its measurements (measure_view.cpp).
 #pragma once
 
+#include <vector>
+
 #include "state/app_state.h"
 #include "view/spectrum_plot.h"
 #include "view/view_range.h"
@@ -23,6 +25,8 @@ struct ViewContents {
 [[nodiscard]] double ShownX(const AppState& s, double native, ViewUnits units);
 // The inverse.
 [[nodiscard]] double NativeOfX(const AppState& s, double x, ViewUnits units);
+// The native wavelengths of detector pixels 1..count of the graphed frame.
+[[nodiscard]] std::vector<double> NativeOfPixels(const AppState& s, std::size_t count);
 // A measured line's radial velocity as the table reports it: corrected to
 // the barycentre when the correction is known (0 without a velocity).
 [[nodiscard]] double ReportedVelocity(const MeasuredLine& m);
