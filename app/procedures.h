@@ -31,6 +31,12 @@ void openRecent_Click(Program& app);
 void measurements_Click(Program& app);
 void observation_Click(Program& app);
 void exportMeasurements_Click(Program& app);
+
+// The Reduction menu and File > Open Stack (reduction_handlers.cpp).
+void openStack_Click(Program& app);
+void masters_Click(Program& app);
+void extraction_Click(Program& app);
+void instrumentResponse_Click(Program& app);
 void MeasurementTable_Edit(Program& app, const MeasurementTableEdit& edit);
 // The view's measuring row: a box dragged in Measure or Continuum mode and the
 // row's inputs; any other input does nothing there.

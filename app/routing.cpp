@@ -124,6 +124,10 @@ void App::Choose(MenuItem item) {
     case M::Measurements: return measurements_Click(app);
     case M::Observation: return observation_Click(app);
     case M::ExportMeasurements: return exportMeasurements_Click(app);
+    case M::OpenStack: return ReadingFile(app, openStack_Click);
+    case M::Masters: return ReadingFile(app, masters_Click);
+    case M::Extraction: return extraction_Click(app);
+    case M::InstrumentResponse: return ReadingFile(app, instrumentResponse_Click);
   }
 }
 

@@ -33,6 +33,7 @@ constexpr MenuItemInfo RecentFiles(MenuItemInfo item) {
 constexpr std::array kItems{
     Item(I::OpenObject, "openObject", M::File, "&Open Spectrum Image...", "Ctrl+O"),
     Item(I::OpenCalibration, "openCalibration", M::File, "Open &Calibration Image...", "Ctrl+Shift+O"),
+    Item(I::OpenStack, "openStack", M::File, "Open Stac&k of Spectrum Images..."),
     Item(I::OpenSpectrumFile, "openSpectrum", M::File, "Open Spectr&um..."),
     RecentFiles(Item(I::OpenRecent, "openRecent", M::File, "Open &Recent")),
     Item(I::FitsImport, "fitsImport", M::File, "FITS &Import..."),
@@ -63,6 +64,9 @@ constexpr std::array kItems{
     Item(I::Measurements, "measurements", M::Measure, "&Measurements", "Ctrl+Shift+M"),
     Item(I::Observation, "observation", M::Measure, "&Observation..."),
     Item(I::ExportMeasurements, "exportMeasurements", M::Measure, "&Export Measurements..."),
+    Item(I::Masters, "masters", M::Reduction, "&Masters..."),
+    Item(I::Extraction, "extraction", M::Reduction, "&Extraction..."),
+    Item(I::InstrumentResponse, "instrumentResponse", M::Reduction, "Instrument &Response..."),
 };
 
 constexpr bool InEnumOrder() {
@@ -90,6 +94,8 @@ std::string_view MenuCaption(Menu menu) {
       return "&File";
     case Menu::View:
       return "&View";
+    case Menu::Reduction:
+      return "&Reduction";
     case Menu::Calibration:
       return "&Calibration";
     case Menu::Measure:

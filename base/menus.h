@@ -14,16 +14,17 @@
 namespace lxr4 {
 
 enum class MenuItem : std::uint8_t {
-  OpenObject, OpenCalibration, OpenSpectrumFile, OpenRecent, FitsImport, ExportSpectrum, PrintGraph, PrintPdf, Exit,
+  OpenObject, OpenCalibration, OpenStack, OpenSpectrumFile, OpenRecent, FitsImport, ExportSpectrum, PrintGraph, PrintPdf, Exit,
   UserGuide, About,
   Instrument, LinesAndResiduals, AddLine, LineList, Lamp, IdentifyLines, AutoCalibrate, Reidentify, FitGrating,
   FitPolynomial1, FitPolynomial2, FitPolynomial3, FitPolynomial4, ClipOutliers, UseFit,
   OpenCalibrationFile, SaveCalibration, ViewSpectrum,
   Measurements, Observation, ExportMeasurements,
+  Masters, Extraction, InstrumentResponse,
 };
 
 // The menus of the bar, left to right; a menu without items is not shown.
-enum class Menu : std::uint8_t { File, View, Calibration, Measure, Help };
+enum class Menu : std::uint8_t { File, View, Reduction, Calibration, Measure, Help };
 
 struct MenuItemInfo {
   MenuItem id;

@@ -32,7 +32,7 @@ void QtWindow::BuildMenus() {
   menuActions_.assign(AllMenuItems().size(), nullptr);
   itemMenus_.assign(AllMenuItems().size(), nullptr);
   QMenuBar* bar = main_->menuBar();
-  for (const Menu menu : {Menu::File, Menu::View, Menu::Calibration, Menu::Measure, Menu::Help}) {
+  for (const Menu menu : {Menu::File, Menu::View, Menu::Reduction, Menu::Calibration, Menu::Measure, Menu::Help}) {
     QMenu* shown = nullptr;
     for (const MenuItemInfo& info : AllMenuItems()) {
       if (info.menu != menu) continue;

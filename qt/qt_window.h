@@ -134,6 +134,10 @@ class QtWindow final : public Window {
   // The Measure menu's dialogs (measure_window.cpp); the observing site is
   // kept in the user's settings.
   std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  std::optional<std::vector<std::string>> OpenFilesDialog(std::string_view filter) override;
+  std::optional<MastersFields> MastersDialog(const MastersFields& current) override;
+  std::optional<ExtractionFields> ExtractionDialog(const ExtractionFields& current) override;
+  std::optional<ResponseFields> ResponseDialog(const ResponseFields& current) override;
   [[nodiscard]] std::optional<ObservationFields> KeptSite() const override;
   void KeepSite(const ObservationFields& fields) override;
   void SetMeasurementTable(const MeasurementTable& table) override;

@@ -10,7 +10,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "script/reduction_answers.h"
 #include "script/user_actions.h"
 #include "state/window.h"
 
@@ -52,6 +54,11 @@ struct DialogAnswers {
   AnswerQueue<std::optional<LampFields>> lamps{"the Lamp dialog"};
   AnswerQueue<std::optional<AutoStartFields>> autoStarts{"the automatic calibration dialog"};
   AnswerQueue<std::optional<ObservationFields>> observations{"the Observation dialog"};
+  AnswerQueue<std::optional<std::vector<std::string>>> openMany{"the open-files dialog"};
+  // The fields named, over what the dialog shows (script/reduction_answers.h).
+  AnswerQueue<std::optional<FieldWords>> masters{"the Masters dialog"};
+  AnswerQueue<std::optional<FieldWords>> extractions{"the Extraction dialog"};
+  AnswerQueue<std::optional<FieldWords>> responses{"the Instrument Response dialog"};
   AnswerQueue<QuestionButton> questions{"a question"};
 };
 

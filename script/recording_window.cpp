@@ -1,6 +1,7 @@
 #include "script/recording_window.h"
 
 #include "base/quoted_text.h"
+#include "script/reduction_answers.h"
 #include "script/view_actions.h"
 
 namespace lxr4 {
@@ -179,6 +180,34 @@ std::optional<ObservationFields> RecordingWindow::ObservationDialog(const Observ
   std::optional<ObservationFields> answer = inner_.ObservationDialog(current);
   t_.Line("observation-dialog " + ObservationText(current) +
           (answer ? " -> " + ObservationText(*answer) : " -> cancel"));
+  return answer;
+}
+
+std::optional<std::vector<std::string>> RecordingWindow::OpenFilesDialog(std::string_view filter) {
+  std::optional<std::vector<std::string>> answer = inner_.OpenFilesDialog(filter);
+  std::string line = "open-files-dialog " + Quoted(filter) + " ->";
+  if (!answer) line += " cancel";
+  for (const std::string& path : answer.value_or(std::vector<std::string>{})) line += ' ' + Quoted(path);
+  t_.Line(line);
+  return answer;
+}
+
+std::optional<MastersFields> RecordingWindow::MastersDialog(const MastersFields& current) {
+  std::optional<MastersFields> answer = inner_.MastersDialog(current);
+  t_.Line("masters-dialog " + MastersText(current) + (answer ? " -> " + MastersText(*answer) : " -> cancel"));
+  return answer;
+}
+
+std::optional<ExtractionFields> RecordingWindow::ExtractionDialog(const ExtractionFields& current) {
+  std::optional<ExtractionFields> answer = inner_.ExtractionDialog(current);
+  t_.Line("extraction-dialog " + ExtractionText(current) +
+          (answer ? " -> " + ExtractionText(*answer) : " -> cancel"));
+  return answer;
+}
+
+std::optional<ResponseFields> RecordingWindow::ResponseDialog(const ResponseFields& current) {
+  std::optional<ResponseFields> answer = inner_.ResponseDialog(current);
+  t_.Line("response-dialog " + ResponseText(current) + (answer ? " -> " + ResponseText(*answer) : " -> cancel"));
   return answer;
 }
 

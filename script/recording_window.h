@@ -54,6 +54,10 @@ class RecordingWindow final : public Window {
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
   std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  std::optional<std::vector<std::string>> OpenFilesDialog(std::string_view filter) override;
+  std::optional<MastersFields> MastersDialog(const MastersFields& current) override;
+  std::optional<ExtractionFields> ExtractionDialog(const ExtractionFields& current) override;
+  std::optional<ResponseFields> ResponseDialog(const ResponseFields& current) override;
   void SetMeasurementTable(const MeasurementTable& table) override;
   void ShowMeasurementTable() override;
   // The kept settings are the window's own business, as the recent files.

@@ -194,6 +194,27 @@ void RunLine(const Words& w, App& app, UserActions& user, Transcript& t) {
   } else if (command == "observation") {
     ExpectWords(w, 8, "observation DATE EXPOSURE RA DEC LATITUDE LONGITUDE HEIGHT");
     user.Answers().observations.Push(ObservationFields{w[1], w[2], w[3], w[4], w[5], w[6], w[7]});
+  } else if (command == "open-files") {
+    if (w.size() < 2) throw ScriptError("expected: open-files PATH [PATH ...]");
+    user.Answers().openMany.Push(Words(w.begin() + 1, w.end()));
+  } else if (command == "open-files-cancel") {
+    ExpectWords(w, 1, "open-files-cancel");
+    user.Answers().openMany.Push(std::nullopt);
+  } else if (command == "masters") {
+    user.Answers().masters.Push(ParseFieldWords(w));
+  } else if (command == "masters-cancel") {
+    ExpectWords(w, 1, "masters-cancel");
+    user.Answers().masters.Push(std::nullopt);
+  } else if (command == "extraction") {
+    user.Answers().extractions.Push(ParseFieldWords(w));
+  } else if (command == "extraction-cancel") {
+    ExpectWords(w, 1, "extraction-cancel");
+    user.Answers().extractions.Push(std::nullopt);
+  } else if (command == "response") {
+    user.Answers().responses.Push(ParseFieldWords(w));
+  } else if (command == "response-cancel") {
+    ExpectWords(w, 1, "response-cancel");
+    user.Answers().responses.Push(std::nullopt);
   } else if (command == "observation-cancel") {
     ExpectWords(w, 1, "observation-cancel");
     user.Answers().observations.Push(std::nullopt);

@@ -203,6 +203,34 @@ std::optional<ObservationFields> ScriptWindow::ObservationDialog(const Observati
   return Take(answers_.observations);
 }
 
+std::optional<std::vector<std::string>> ScriptWindow::OpenFilesDialog(std::string_view) {
+  return Take(answers_.openMany);
+}
+
+namespace {
+// The fields a dialog closes with: those named over those shown; a name or
+// choice it does not have ends the session.
+template <typename Fields, typename Answer>
+std::optional<Fields> Answered(const Fields& shown, const std::optional<FieldWords>& words, Answer answer) {
+  if (!words) return std::nullopt;
+  const FieldsAnswer<Fields> a = answer(shown, *words);
+  if (a.problem) throw ScriptError(*a.problem);
+  return a.fields;
+}
+}  // namespace
+
+std::optional<MastersFields> ScriptWindow::MastersDialog(const MastersFields& current) {
+  return Answered(current, Take(answers_.masters), AnswerMasters);
+}
+
+std::optional<ExtractionFields> ScriptWindow::ExtractionDialog(const ExtractionFields& current) {
+  return Answered(current, Take(answers_.extractions), AnswerExtraction);
+}
+
+std::optional<ResponseFields> ScriptWindow::ResponseDialog(const ResponseFields& current) {
+  return Answered(current, Take(answers_.responses), AnswerResponse);
+}
+
 void ScriptWindow::EditMeasurementTable(const MeasurementTableEdit& edit) {
   if (!measurementsShown_) Fail("the Measurements table is not open");
   if (const auto problem = MeasurementTableEditProblem(edit, static_cast<int>(measurements_.rows.size())))

@@ -64,6 +64,10 @@ class ScriptWindow final : public Window, public UserActions {
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
   std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  std::optional<std::vector<std::string>> OpenFilesDialog(std::string_view filter) override;
+  std::optional<MastersFields> MastersDialog(const MastersFields& current) override;
+  std::optional<ExtractionFields> ExtractionDialog(const ExtractionFields& current) override;
+  std::optional<ResponseFields> ResponseDialog(const ResponseFields& current) override;
   void SetMeasurementTable(const MeasurementTable& table) override { measurements_ = table; }
   void ShowMeasurementTable() override { measurementsShown_ = true; }
   void SetLineTable(const LineTable& table) override { table_ = table; }

@@ -10,6 +10,7 @@
 
 #include "base/fits_import_fields.h"
 #include "base/observation_fields.h"
+#include "base/reduction_fields.h"
 
 namespace lxr4 {
 
@@ -83,6 +84,15 @@ class WindowDialogs {
   // The Observation dialog, filled from `current`: the fields as typed on OK,
   // nullopt on Cancel. Opened again when refused.
   virtual std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) = 0;
+  // The open-file dialog choosing several files at once (the frames of a
+  // stack): their paths in the order chosen, nullopt when cancelled.
+  virtual std::optional<std::vector<std::string>> OpenFilesDialog(std::string_view filter) = 0;
+  // The Masters, Extraction and Instrument Response dialogs, filled from
+  // `current`: the fields as left on OK, nullopt on Cancel. Each is opened
+  // again with the fields as typed when the program refuses them.
+  virtual std::optional<MastersFields> MastersDialog(const MastersFields& current) = 0;
+  virtual std::optional<ExtractionFields> ExtractionDialog(const ExtractionFields& current) = 0;
+  virtual std::optional<ResponseFields> ResponseDialog(const ResponseFields& current) = 0;
 
  protected:
   ~WindowDialogs() = default;

@@ -107,6 +107,30 @@ std::optional<ObservationFields> WindowDriver::ObservationDialog(const Observati
   return answer;
 }
 
+std::optional<std::vector<std::string>> WindowDriver::OpenFilesDialog(std::string_view filter) {
+  std::optional<std::vector<std::string>> answer = window_.OpenFilesDialog(filter);
+  RaiseStop();
+  return answer;
+}
+
+std::optional<MastersFields> WindowDriver::MastersDialog(const MastersFields& current) {
+  std::optional<MastersFields> answer = window_.MastersDialog(current);
+  RaiseStop();
+  return answer;
+}
+
+std::optional<ExtractionFields> WindowDriver::ExtractionDialog(const ExtractionFields& current) {
+  std::optional<ExtractionFields> answer = window_.ExtractionDialog(current);
+  RaiseStop();
+  return answer;
+}
+
+std::optional<ResponseFields> WindowDriver::ResponseDialog(const ResponseFields& current) {
+  std::optional<ResponseFields> answer = window_.ResponseDialog(current);
+  RaiseStop();
+  return answer;
+}
+
 namespace {
 // The rows selected as a user's hand does: the first clicked, each other one added with Ctrl.
 void SelectRows(QTableWidget* table, const std::vector<int>& rows) {

@@ -87,6 +87,10 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   std::optional<LampFields> LampDialog(const LampFields& current) override;
   std::optional<AutoStartFields> AutoStartDialog(const AutoStartFields& current) override;
   std::optional<ObservationFields> ObservationDialog(const ObservationFields& current) override;
+  std::optional<std::vector<std::string>> OpenFilesDialog(std::string_view filter) override;
+  std::optional<MastersFields> MastersDialog(const MastersFields& current) override;
+  std::optional<ExtractionFields> ExtractionDialog(const ExtractionFields& current) override;
+  std::optional<ResponseFields> ResponseDialog(const ResponseFields& current) override;
   void SetMeasurementTable(const MeasurementTable& table) override { window_.SetMeasurementTable(table); }
   void ShowMeasurementTable() override { window_.ShowMeasurementTable(); }
   // A driven session keeps no settings, as the scripted window: the user's own
