@@ -15,7 +15,7 @@ namespace lxr4 {
 #define LXR4_CFITSIO_FUNCTIONS(X)                                                                      \
   X(ffcmsg) X(ffclos) X(ffcrim) X(ffimem) X(ffcrtb) X(ffflus) X(ffghadll) X(ffgiprll) X(ffthdu)         \
   X(ffmahd) X(ffomem) X(ffgky) X(ffgpxvll) X(ffpscl) X(ffpcl) X(ffppr) X(ffpky) X(ffpkls) X(ffplsw)    \
-  X(ffppxll) X(fits_is_compressed_image) X(fits_set_compression_type) X(fits_set_tile_dim)
+  X(ffphis) X(ffppxll) X(fits_is_compressed_image) X(fits_set_compression_type) X(fits_set_tile_dim)
 
 struct CfitsioFunctions {
 #define LXR4_CFITSIO_POINTER(name) decltype(&::name) name = nullptr;
@@ -51,6 +51,7 @@ struct CfitsioFunctions {
 #define ffpky (::lxr4::Cfitsio().ffpky)
 #define ffpkls (::lxr4::Cfitsio().ffpkls)
 #define ffplsw (::lxr4::Cfitsio().ffplsw)
+#define ffphis (::lxr4::Cfitsio().ffphis)
 #define ffppxll (::lxr4::Cfitsio().ffppxll)
 #define fits_is_compressed_image (::lxr4::Cfitsio().fits_is_compressed_image)
 #define fits_set_compression_type (::lxr4::Cfitsio().fits_set_compression_type)

@@ -31,6 +31,7 @@ std::optional<std::vector<std::uint8_t>> WriteFrameFile(const FrameFile& shape, 
   for (const auto& [key, text] : shape.textKeys)
     fits_write_key(f, TSTRING, key.c_str(), const_cast<char*>(text.c_str()), nullptr, &w.status);
   for (auto [key, number] : shape.numberKeys) fits_write_key(f, TDOUBLE, key.c_str(), &number, nullptr, &w.status);
+  for (const std::string& line : shape.history) fits_write_history(f, line.c_str(), &w.status);
   // Stored values in the image's own type: cfitsio converts no types into compressed images.
   fits_set_bscale(f, 1, 0, &w.status);
   long long first[3] = {1, 1, 1};

@@ -1,6 +1,7 @@
-// Writing a camera frame as a FITS image, for the tools and tests that need
-// frames of every kind: any BITPIX, BZERO/BSCALE, a third axis, the image in an
-// extension, tile compression, gzip. The program itself never writes frames.
+// Writing a camera frame as a FITS image: any BITPIX, BZERO/BSCALE, a third
+// axis, the image in an extension, tile compression, gzip, for the tools and
+// tests that need frames of every kind; the program writes master frames
+// (night/night_masters.h) as 32-bit floats with HISTORY cards.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@ struct FrameFile {
   bool gzipped = false;
   std::vector<std::pair<std::string, std::string>> textKeys;  // e.g. {"OBJECT", "Vega"}
   std::vector<std::pair<std::string, double>> numberKeys;     // e.g. {"EXPTIME", 30}
+  std::vector<std::string> history;  // one HISTORY card each (a long one runs on over several)
 };
 
 // `values`: width x height physical values, row by row (NaN allowed for floats).

@@ -32,8 +32,10 @@ struct MasterRequest {
   const Frame* darkRate = nullptr;               // applied to flats when given
 };
 
-// The master of `frames` (each with its header's overscan subtracted): the
-// frame and its provenance; a refusal's message names the frame at fault.
+// The master of `frames` (each with its header's overscan subtracted; every
+// frame's BIASSEC must be the first one's): the frame and its provenance,
+// which starts "master bias of 5 frames: a.fits, ..."; a refusal's message
+// names the frame at fault.
 [[nodiscard]] MasterResult BuildMaster(std::span<const NamedFits> frames, const MasterRequest& request);
 
 // The master as a FITS file: BITPIX -32, IMAGETYP MASTER BIAS, MASTER DARK
@@ -41,11 +43,17 @@ struct MasterRequest {
 // one HISTORY card per provenance line.
 [[nodiscard]] std::vector<std::uint8_t> MasterFileBytes(const Frame& master, MasterKind kind, int combined);
 
-enum class MasterFileError : std::uint8_t { None, WrongKind };
+enum class MasterFileError : std::uint8_t {
+  None,
+  WrongKind,  // IMAGETYP is not the kind asked for (MASTER BIAS or BIAS for a bias, ...)
+  BadHeader,  // XBINNING or YBINNING no binning (imagefile/reduction_frame.h)
+};
 struct MasterRead {
   Frame frame;
 };
-// A master file read back (decoded): refused when its IMAGETYP is not the kind asked for.
+// A master file read back (decoded): refused when its IMAGETYP is not the kind
+// asked for. The frame's type is BIAS, DARK or FLAT (as reduce/ takes it), its
+// provenance the file's name.
 [[nodiscard]] Result<MasterFileError, MasterRead> MasterFromFits(FitsFrame fits, const std::string& name,
                                                                  MasterKind kind);
 
