@@ -4,12 +4,14 @@
 // SelectedFileName holds what the dialog answered.
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/night_load.h"
 #include "app/procedures.h"
 #include "calibration/lamp_handlers.h"
 #include "imagefile/camera_image_reader.h"
@@ -25,28 +27,11 @@ constexpr std::string_view kOpenFilter =
     "KM3 Files (*.KM3)|*.KM3|KM4 Files (*.KM4)|*.KM4";
 constexpr int kOpenFilterIndex = 1;
 constexpr int kOpenFlagsHideReadOnly = 4;
-constexpr std::string_view kLoadFailed = "File not loaded successfully";
-constexpr std::string_view kFitsUnavailable =
-    "FITS support is unavailable: the FITS decoder (lxr4-fits-decoder) is missing beside the program "
-    "or cannot be started";
 // The largest valid camera image file is 2048 + 20 x (2 + 32767) bytes; a
 // larger one is taken with room for trailing bytes, which the reader ignores.
 constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
-// A FITS frame is read whole, up to 1 GiB.
-constexpr std::size_t kMaxFrameFileBytes = std::size_t{1} << 30;
 
-// The camera image file of `path`: its bytes, or the bytes the FITS frame in it
-// imports to, with the label of the slot; a message when it cannot be had.
-struct ImageBytes {
-  std::optional<std::vector<std::uint8_t>> file;
-  std::string label, refusal;
-  int columnBin = 1;  // frame pixels per image column
-  // A FITS frame's swath at full resolution and where the image's columns lie on it.
-  DetectorMap detector;
-  std::vector<float> swath;
-};
-
-ImageBytes ReadImageBytes(Window& w, const std::string& path) {
+ImageBytes ReadImageBytes(const AppState& s, Slot slot, Window& w, const std::string& path) {
   ImageBytes r;
   r.label = path;
   // Read once, whole: whether the file is a FITS frame is known from its bytes.
@@ -64,7 +49,9 @@ ImageBytes ReadImageBytes(Window& w, const std::string& path) {
     r.file = std::move(read.bytes);
     return r;
   }
-  // A FITS frame, recognised by its contents, becomes a camera image file first.
+  // A FITS frame, recognised by its contents, becomes a camera image file
+  // first, reduced on the way when the night's reduction asks it.
+  if (NightReductionOn(s, slot)) return ReadNightImage(s, slot, w, path, read.bytes);
   FitsFileImport imported = ImportFitsFile(read.bytes, CurrentFitsSettings(w).import, FitsDecoderBesideProgram());
   if (imported.error == FitsError::Unavailable) r.refusal = kFitsUnavailable;
   r.label += " (" + imported.image.description + ")";
@@ -115,23 +102,30 @@ void StoreImage(AppState& s, Slot slot, const std::string& path, const CameraIma
   image.HeaderBlock = file.headerBlock;
   image.Detector = bytes.detector.frame ? bytes.detector : DetectorMap{false, 1, 1, image.Width};
   image.Swath = std::move(bytes.swath);
+  image.Reduction = std::move(bytes.reduction);
+  image.Stacked = bytes.stacked;
+  image.Reduced = std::move(bytes.reduced);
+  image.Aperture = std::move(bytes.aperture);
   // Cells beyond the new image keep what they held.
   for (int row = 1; row <= file.height; ++row)
     for (int column = 1; column <= file.width; ++column) image.Pixels.at(column, row) = file.at(column, row);
 }
 
-void LoadImageFile(Program& app, Slot slot, const std::string& path) {
+}  // namespace
+
+// Memory that runs out while a file is read or imported refuses the load,
+// like any other file that cannot be taken; nothing has changed yet.
+void PlaceImage(Program& app, Slot slot, const std::string& path,
+                const std::function<ImageBytes()>& read) {
   AppState& s = app.s;
   Window& w = app.w;
   const SlotControls& c = slot == Slot::Object ? kObjectControls : kCalControls;
 
   CameraImage& image = s.Image(slot);
-  // Memory that runs out while a file is read or imported refuses the load,
-  // like any other file that cannot be taken; nothing has changed yet.
   ImageBytes bytes;
   CameraImageFile file;
   try {
-    bytes = ReadImageBytes(w, path);
+    bytes = read();
     if (bytes.file) {
       const ReaderStart start{slot == Slot::Object, static_cast<std::int16_t>(image.Height.AsDouble()),
                               image.Width, bytes.columnBin};
@@ -200,6 +194,12 @@ void LoadImageFile(Program& app, Slot slot, const std::string& path) {
   if (const std::string warning = FrameWarning(s); !warning.empty()) w.MessageBox(warning);
   if (slot == Slot::Cal)
     if (const std::string moved = LampMovedWarning(s); !moved.empty()) w.MessageBox(moved);
+}
+
+namespace {
+
+void LoadImageFile(Program& app, Slot slot, const std::string& path) {
+  PlaceImage(app, slot, path, [&] { return ReadImageBytes(app.s, slot, app.w, path); });
 }
 
 void LoadImage(Program& app, Slot slot) {

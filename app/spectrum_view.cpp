@@ -15,6 +15,7 @@
 #include "calibration/lamp_handlers.h"
 #include "calibration/model_choice.h"
 #include "measure/continuum.h"
+#include "output/relative_flux.h"
 #include "measure/shown_wavelength.h"
 
 namespace lxr4 {
@@ -127,6 +128,7 @@ ViewContents ContentsOfView(const AppState& s) {
   // Normalised, the object and the opened spectra are divided by their
   // continua and the lamp, whose counts would flatten them, is not drawn.
   const bool normalise = s.View.normalise && units != ViewUnits::Pixel;
+  bool relativeFlux = false;  // the object divided by the instrument response
   const auto add = [&](const CameraImage& image, bool shown, const char* role) {
     const int colour = index++;
     if (!shown || image.Loaded == kFalse || image.Native.empty()) return;
@@ -135,6 +137,13 @@ ViewContents ContentsOfView(const AppState& s) {
     if (normalise) {
       if (&image == &s.Cal) return;
       if (auto y = Normalised(s, NativeOfPixels(s, image.Native.size()), image.Native)) curve.y = *std::move(y);
+    } else if (&image == &s.Object && units != ViewUnits::Pixel) {
+      if (auto relative = ObjectRelativeFlux(s, NativeOfPixels(s, image.Native.size()), image.Native)) {
+        const auto from = curve.x.begin() + static_cast<std::ptrdiff_t>(relative->first);
+        curve.x = std::vector<double>(from, from + static_cast<std::ptrdiff_t>(relative->values.size()));
+        curve.y = std::move(relative->values);
+        relativeFlux = true;
+      }
     }
     plot.curves.push_back(std::move(curve));
   };
@@ -154,6 +163,7 @@ ViewContents ContentsOfView(const AppState& s) {
   // Frames count; spectra from files alone have the flux of the first.
   if (frames == 0 && !s.Overlays.empty())
     plot.yLabel = s.Overlays.front().fluxUnit.empty() ? "Flux" : "Flux (" + s.Overlays.front().fluxUnit + ")";
+  if (relativeFlux) plot.yLabel = "Relative flux";
   if (normalise) plot.yLabel = "Normalised flux";
   if (plot.curves.empty()) {
     plot.message = AnyImage(s) ? "Calibrate to see the opened spectra on a wavelength axis"

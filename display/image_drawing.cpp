@@ -3,6 +3,8 @@
 // band, coloured by wavelength once a calibration exists.
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <utility>
 #include <optional>
 #include <vector>
 
@@ -29,6 +31,30 @@ PaintedPoint At(double x, int y, Rgb colour) {
 
 std::int64_t Whole(const Num& n) { return static_cast<std::int64_t>(n.AsDouble()); }
 
+// A traced frame's extraction over its image: the trace's centre in yellow,
+// the aperture's edges in green and the sky bands' edges in cyan, dotted (a
+// point every few columns, on the row each falls on; none off the image) so
+// that the frame shows between them.
+void DrawAperture(Program& app, const CameraImage& image, int height, int width) {
+  const ApertureDrawing& a = image.Aperture;
+  if (a.centre.empty()) return;
+  constexpr Rgb kTrace{255, 255, 0}, kSky{0, 200, 255};
+  constexpr int kDot = 4;  // columns from one point to the next
+  std::vector<std::pair<double, Rgb>> lines{{0.0, kTrace}, {-a.halfWidth, kGreen}, {a.halfWidth, kGreen}};
+  if (a.skyOuter > 0)
+    for (const double d : {-a.skyOuter, -a.skyInner, a.skyInner, a.skyOuter}) lines.emplace_back(d, kSky);
+  const double originX = image.OriginX.AsDouble();
+  const int columns = std::min(width, static_cast<int>(a.centre.size()));
+  for (const auto& [offset, colour] : lines) {
+    std::vector<PaintedPoint> points;
+    for (int i = 1 + (offset == 0 ? kDot / 2 : 0); i <= columns; i += offset == 0 ? 2 * kDot : kDot) {
+      const double row = std::round(a.centre[static_cast<std::size_t>(i - 1)] + offset);
+      if (row >= 1 && row <= height) points.push_back(At(originX + i, image.OriginY + static_cast<int>(row), colour));
+    }
+    if (!points.empty()) app.w.PaintPoints(points);
+  }
+}
+
 void DrawImageMode(Program& app, const CameraImage& image) {
   const GreyScale scale = MakeGreyScale(Whole(image.Range), DrawMode::Image);
   const std::int64_t background = Whole(image.Background);
@@ -43,6 +69,7 @@ void DrawImageMode(Program& app, const CameraImage& image) {
           At(originX + i, image.OriginY + j, Grey(GreyLevel(image.Pixels.at(i, j), background, scale)));
     app.w.PaintPoints(row);
   }
+  DrawAperture(app, image, height, width);
 }
 
 void DrawBandMode(Program& app, Slot slot) {

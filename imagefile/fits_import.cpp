@@ -183,10 +183,19 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   if (length < 2) return result;
 
   // The swath across the dispersion, and the pixels along it.
-  result.height = std::min(kRows, across);
-  const int swath = SwathStart(alongRows ? profiles.byRow : profiles.byColumn, result.height);
+  int swath = 0;  // the first frame pixel across, from 0
+  if (options.swathCentre) {
+    result.rowBin = std::clamp(options.swathBin, 1, across);
+    result.height = std::min(kRows, across / result.rowBin);
+    const double first = std::round(*options.swathCentre + 0.5 - result.height * result.rowBin / 2.0);
+    swath = static_cast<int>(std::clamp(first, 0.0, static_cast<double>(across - result.height * result.rowBin)));
+  } else {
+    result.height = std::min(kRows, across);
+    swath = SwathStart(alongRows ? profiles.byRow : profiles.byColumn, result.height);
+  }
+  const int rowBin = result.rowBin;
   result.firstRow = swath + 1;
-  result.lastRow = swath + result.height;
+  result.lastRow = swath + result.height * rowBin;
   int first = 0;  // along the dispersion, from 0
   if (options.windowStart) {
     result.width = std::min(kColumns, length);
@@ -202,18 +211,22 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   result.length = length;
   result.swath.resize(static_cast<std::size_t>(result.height) * static_cast<std::size_t>(length));
   for (int r = 0; r < result.height; ++r)
-    for (int d = 0; d < length; ++d)
-      result.swath[static_cast<std::size_t>(r) * static_cast<std::size_t>(length) + static_cast<std::size_t>(d)] =
-          alongRows ? frame.at(d, swath + r) : frame.at(swath + r, d);
+    for (int d = 0; d < length; ++d) {
+      const auto at = [&](int c) { return alongRows ? frame.at(d, c) : frame.at(c, d); };
+      float sum = at(swath + r * rowBin);
+      for (int b = 1; b < rowBin; ++b) sum += at(swath + r * rowBin + b);
+      result.swath[static_cast<std::size_t>(r) * static_cast<std::size_t>(length) + static_cast<std::size_t>(d)] = sum;
+    }
   const auto cells = static_cast<std::size_t>(result.width * result.height);
   std::vector<double> sums(cells, 0.0);
   for (int r = 0; r < result.height; ++r) {
     for (int k = 0; k < result.width; ++k) {
       double sum = 0;
-      for (int b = 0; b < result.bin; ++b) {
-        const int d = first + k * result.bin + b, c = swath + r;
-        sum += alongRows ? frame.at(d, c) : frame.at(c, d);
-      }
+      for (int b = 0; b < result.bin; ++b)
+        for (int a = 0; a < rowBin; ++a) {
+          const int d = first + k * result.bin + b, c = swath + r * rowBin + a;
+          sum += alongRows ? frame.at(d, c) : frame.at(c, d);
+        }
       sums[static_cast<std::size_t>(r * result.width + k)] = sum;
     }
   }
@@ -237,11 +250,11 @@ FrameImport ImportFrame(const FitsFrame& frame, const ImportOptions& options) {
   const std::optional<double> along = alongRows ? facts.pixelSizeX : facts.pixelSizeY;
   const std::optional<double> other = alongRows ? facts.pixelSizeY : facts.pixelSizeX;
   const double pixelAlong = along.value_or(other.value_or(options.defaultPixelSize));
-  const double pixelAcross = other.value_or(pixelAlong);
+  const double pixelAcross = other.value_or(pixelAlong) * rowBin;
 
   result.description = "FITS " + std::to_string(frame.width) + "x" + std::to_string(frame.height) + ", " +
                        (alongRows ? "rows " : "columns ") + std::to_string(result.firstRow) + "-" +
-                       std::to_string(result.lastRow) + ", " +
+                       std::to_string(result.lastRow) + (rowBin > 1 ? " by " + std::to_string(rowBin) : "") + ", " +
                        (options.windowStart ? "pixels " + std::to_string(result.firstPixel) + "-" +
                                                   std::to_string(result.lastPixel)
                                             : "bin " + std::to_string(result.bin)) +

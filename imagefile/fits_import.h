@@ -31,6 +31,12 @@ struct ImportOptions {
   std::optional<int> windowStart;
   // Micrometres per frame pixel when the header gives no pixel size.
   double defaultPixelSize = 9.0;
+  // A swath centred on this position across the dispersion (frame pixels from
+  // 0, a traced object's centre), each of its rows the sum of `swathBin` frame
+  // rows, so that the aperture and the sky bands fit on the image; none: the
+  // 20 rows on the brightest trace.
+  std::optional<double> swathCentre;
+  int swathBin = 1;
 };
 
 // How the image's values relate to the frame's: value = offset + stored / factor,
@@ -52,11 +58,12 @@ struct FrameImport {
   std::vector<std::uint8_t> file;   // the camera image file (header block and pixel rows)
   DispersionAxis axis = DispersionAxis::Rows;  // as taken (never Auto)
   int firstRow = 0, lastRow = 0;    // the swath across the dispersion, frame pixels from 1
+  int rowBin = 1;                   // frame pixels across summed into one image row
   int firstPixel = 0, lastPixel = 0;  // the frame pixels along the dispersion that were taken, from 1
   int bin = 1;                      // frame pixels summed into one image column
   int width = 0, height = 0;        // of the camera image
   ValueScale scale;
-  // The swath at the detector's own pixels: `height` rows of `length` values
+  // The swath at the detector's own pixels: `height` rows (each of rowBin frame rows) of `length` values
   // (every pixel along the dispersion, from 1), in the frame's units, row by row.
   int length = 0;
   std::vector<float> swath;

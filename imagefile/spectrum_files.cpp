@@ -70,6 +70,9 @@ void WriteFrame(FitsMemoryWriter& w, const SpectrumFacts& facts) {
     int yes = 1;
     fits_write_key(w.get(), TLOGICAL, "CONTNORM", &yes, "values divided by their continuum", &w.status);
   }
+  if (facts.relativeFlux)
+    fits_write_key(w.get(), TSTRING, "FLUXCAL", const_cast<char*>("RELATIVE"),
+                   "divided by the instrument response (median 1)", &w.status);
 }
 
 void WriteFacts(FitsMemoryWriter& w, const SpectrumFacts& facts) {
@@ -140,6 +143,8 @@ SpectrumFile WriteLinearFitsSpectrum(const SpectrumExport& s) {
   if (facts.normalised)
     fits_write_key(w.get(), TSTRING, "BUNIT", const_cast<char*>(""), "no unit: divided by the continuum",
                    &w.status);
+  else if (facts.relativeFlux)
+    fits_write_key(w.get(), TSTRING, "BUNIT", const_cast<char*>(""), "relative flux", &w.status);
   else
     fits_write_key(w.get(), TSTRING, "BUNIT", const_cast<char*>("adu"), nullptr, &w.status);
   WriteFacts(w, s.facts);
@@ -164,7 +169,7 @@ SpectrumFile WriteFitsTableSpectrum(const SpectrumExport& s) {
   };
   column("PIXEL", "1J", "pix");
   if (calibrated) column("WAVELENGTH", "1D", WavelengthUnit(s.facts));
-  column("VALUE", "1D", s.facts.normalised ? "" : "adu");
+  column("VALUE", "1D", s.facts.normalised || s.facts.relativeFlux ? "" : "adu");
 
   FitsMemoryWriter w;
   if (w.get() == nullptr) return {SpectrumFileError::CannotBuild, {}};
@@ -191,7 +196,7 @@ SpectrumFile WriteCsvSpectrum(const SpectrumExport& s) {
     if (facts.shiftKms != 0) text += "rest_" + Shortest(facts.shiftKms) + "kms_";
     text += facts.nanometres ? "nm," : "angstrom,";
   }
-  text += facts.normalised ? "normalised_value\r\n" : "value\r\n";
+  text += facts.normalised ? "normalised_value\r\n" : facts.relativeFlux ? "relative_flux\r\n" : "value\r\n";
   for (std::size_t i = 0; i < s.values.size(); ++i) {
     const int column = static_cast<int>(i) + 1;
     text += std::to_string(column) + ",";

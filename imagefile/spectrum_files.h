@@ -28,6 +28,7 @@ struct SpectrumFacts {
   bool vacuum = false;      // wavelengths in vacuum: AIRORVAC = 'vac'; else air, said by no key
   double shiftKms = 0;      // in the rest frame of a source at this velocity (km/s): VELSHIFT when not 0
   bool normalised = false;  // values divided by their continuum: no unit, CONTNORM = T
+  bool relativeFlux = false;  // values divided by the instrument response: relative flux, FLUXCAL = 'RELATIVE'
 };
 
 struct SpectrumExport {

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "extract/cosmic_rays.h"
 #include "imagefile/reduction_frame.h"
 #include "night/night_steps.h"
 #include "reduce/calibrate_frame.h"
+#include "reduce/combine.h"
 
 namespace lxr4 {
 namespace {
@@ -123,11 +125,35 @@ NightFrameResult ExtractNight(NightFrame night, const std::string& name, const N
   return Done(std::move(night));
 }
 
+namespace {
+
+// The robust standard deviation (1.4826 x the median absolute deviation) of
+// the overscan's values about each row's median, in the frame's units.
+double OverscanNoise(const Frame& frame, const Section& s) {
+  std::vector<double> deviations, row;
+  for (int y = s.y1 - 1; y < s.y2; ++y) {
+    row.clear();
+    for (int x = s.x1 - 1; x < s.x2; ++x) row.push_back(frame.at(x, y));
+    std::vector<double> sorted = row;
+    const double median = MedianOf(sorted);
+    for (const double v : row) deviations.push_back(std::fabs(v - median));
+  }
+  return 1.4826 * MedianOf(deviations);
+}
+
+}  // namespace
+
 NightFrameResult ReduceNightFrame(FitsFrame raw, const std::string& name, const NightMasters& masters,
-                                  const NightExtraction& extraction, bool object, bool alongColumns) {
+                                  const NightExtraction& asked, bool object, bool alongColumns) {
   FitsFacts facts = raw.facts;
   ReductionFrameResult reduction = ReductionFrameOf(std::move(raw), name);
   if (!reduction.ok()) return NightFrameResult::Refused(NightError::Frame, reduction.message);
+  // Without a read noise given, the overscan's scatter is the read noise: the
+  // noise of a faint sky would otherwise be taken for less than it is, and
+  // its pixels for cosmic rays.
+  NightExtraction extraction = asked;
+  if (extraction.readNoise == 0 && reduction.overscan)
+    extraction.readNoise = OverscanNoise(reduction.frame, *reduction.overscan) * extraction.gain;
   CalibrationMasters cm;
   cm.bias = masters.bias ? &*masters.bias : nullptr;
   cm.darkRate = masters.darkRate ? &*masters.darkRate : nullptr;

@@ -18,6 +18,7 @@
 #include "measure/shown_wavelength.h"
 #include "measure/velocity.h"
 #include "output/handlers.h"
+#include "output/relative_flux.h"
 #include "state/saving.h"
 
 namespace lxr4 {
@@ -138,6 +139,17 @@ void exportSpectrum_Click(Program& app) {
     }
     spectrum.values = divided.normalised;
   }
+  // The object in relative flux, as the Spectrum view shows it, when a
+  // response is in force: the pixels beyond its range are left out.
+  bool relativeFlux = false;
+  if (!normalise && !calGraphed && detector && s.CalibrationDone)
+    if (std::optional<RelativeFlux> relative = ObjectRelativeFlux(s, wavelengths, spectrum.values)) {
+      const auto first = static_cast<std::ptrdiff_t>(relative->first);
+      wavelengths = std::vector<double>(wavelengths.begin() + first,
+                                        wavelengths.begin() + first + static_cast<std::ptrdiff_t>(relative->values.size()));
+      spectrum.values = std::move(relative->values);
+      relativeFlux = true;
+    }
   // ShownWavelength leaves a velocity at or beyond light's unshifted; so does the file.
   WavelengthFrame frame = ViewFrame(s);
   if (!std::isfinite(frame.shiftKms) || std::abs(frame.shiftKms) >= kSpeedOfLightKms) frame.shiftKms = 0;
@@ -165,6 +177,7 @@ void exportSpectrum_Click(Program& app) {
     facts.shiftKms = frame.shiftKms;
   }
   facts.normalised = normalise;
+  facts.relativeFlux = relativeFlux;
 
   const SpectrumFile file = answer->type == kFitsLinear  ? WriteLinearFitsSpectrum(spectrum)
                             : answer->type == kFitsTable ? WriteFitsTableSpectrum(spectrum)

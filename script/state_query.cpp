@@ -19,6 +19,22 @@ std::string FlagText(Flag f) { return std::to_string(f); }
 std::string BoolText(bool b) { return b ? "true" : "false"; }
 
 // A figure and its uncertainty, to a tenth of a thousandth: "6562.8012 0.0040".
+std::string MastersText(const AppState::NightReduction& n) {
+  std::string text;
+  for (const auto& [master, name] : {std::pair{&n.bias, "bias"}, std::pair{&n.darkRate, "dark"}, std::pair{&n.flat, "flat"}})
+    if (*master) text += (text.empty() ? "" : " ") + std::string(name);
+  return text.empty() ? "none" : text;
+}
+std::string StepsText(const std::vector<std::string>& steps) {
+  std::string text;
+  for (const std::string& step : steps) text += (text.empty() ? "" : " | ") + step;
+  return Quoted(text);
+}
+std::string ApertureText(const ApertureDrawing& a) {
+  if (a.centre.empty()) return "none";
+  return FormatNumber(a.centre[a.centre.size() / 2], "0.00") + " " + FormatNumber(a.halfWidth, "0.00") + " " +
+         FormatNumber(a.skyInner, "0.00") + " " + FormatNumber(a.skyOuter, "0.00");
+}
 std::string FigureText(const Measured& m) { return FormatNumber(m.value, "0.0000") + " " + FormatNumber(m.error, "0.0000"); }
 std::string LastMeasured(const AppState& s, Measured MeasuredLine::*figure) {
   return s.Measurements.empty() ? "none" : FigureText(s.Measurements.back().*figure);
@@ -159,6 +175,15 @@ const std::array kScalars{
                         : FormatNumber(*s.Measurements.back().barycentric, "0.0000");
            }},
     Scalar{"ViewShift", [](const AppState& s) { return ShortestText(s.View.shiftKms); }},
+    // The night's reduction: the masters in force, the response's samples, and
+    // what the object's load did (its steps, the frames stacked, the aperture's
+    // centre on the image's middle column).
+    Scalar{"MastersInForce", [](const AppState& s) { return MastersText(s.Night); }},
+    Scalar{"ResponsePoints", [](const AppState& s) { return std::to_string(s.Night.responseCurve.size()); }},
+    Scalar{"ObjectStacked", [](const AppState& s) { return std::to_string(s.Object.Stacked); }},
+    Scalar{"ObjectReduction", [](const AppState& s) { return StepsText(s.Object.Reduction); }},
+    Scalar{"CalReduction", [](const AppState& s) { return StepsText(s.Cal.Reduction); }},
+    Scalar{"ObjectApertureCentre", [](const AppState& s) { return ApertureText(s.Object.Aperture); }},
 };
 
 const Spectrum* FindSpectrum(const AppState& s, std::string_view field) {

@@ -12,8 +12,13 @@ void Keep(AppState& s, const SpectrumExtent& extent) {
   s.SpectrumLength = extent.length;
 }
 
-// The spectrum at the detector's pixels: a frame's from its swath, a camera image's its columns.
+// The spectrum at the detector's pixels: a frame's from its swath (or along
+// its trace when the load extracted it), a camera image's its columns.
 void KeepNative(CameraImage& image, const Spectrum& columns, NativeOptions options) {
+  if (!image.Reduced.empty()) {
+    image.Native = image.Reduced;
+    return;
+  }
   const int length = image.Detector.length;
   const int rows = length > 0 ? static_cast<int>(image.Swath.size() / static_cast<std::size_t>(length)) : 0;
   image.Native = image.Detector.frame

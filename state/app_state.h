@@ -15,13 +15,23 @@
 #include "base/grid.h"
 #include "base/lamp_frame.h"
 #include "base/num.h"
+#include "base/reduction_fields.h"
 #include "base/view_input.h"
+#include "reduce/frame.h"
 #include "state/window_dialogs.h"
 #include "state/detector_map.h"
 
 namespace lxr4 {
 
 inline constexpr std::size_t kHeaderBytes = 2048;
+
+// The trace, aperture and sky bands of a frame's extraction on the image, in
+// image rows (1 the top row's centre) at the centre of each image column.
+struct ApertureDrawing {
+  std::vector<double> centre;  // per image column 1..Width
+  double halfWidth = 0;        // image rows
+  double skyInner = 0, skyOuter = 0;  // from the centre, image rows; both 0 without sky
+};
 
 // One image slot (object or calibration) with its crop rows.
 struct CameraImage {
@@ -44,6 +54,14 @@ struct CameraImage {
   DetectorMap Detector;
   std::vector<float> Swath;
   std::vector<double> Native;  // detector pixels 1..N: Native[0] is pixel 1
+  // A frame reduced on its load (masters, cosmic rays, a stack, a trace):
+  // what was done, one step a line, the frames stacked, and with a trace
+  // extraction its spectrum at the detector's pixels (taken as Native) and
+  // the aperture drawn on the image.
+  std::vector<std::string> Reduction;
+  int Stacked = 0;
+  std::vector<double> Reduced;
+  ApertureDrawing Aperture;
 };
 
 enum class Slot : std::uint8_t { Object, Cal };
@@ -163,6 +181,17 @@ struct AppState {
   std::optional<LampFrame> CalibrationFrame;  // the lamp frame the calibration in force was made on
   double CalibrationShift = 0;  // pixels: the last re-identification's shift of the lamp
   AutoStartFields AutoStart;    // the automatic calibration's start as last accepted
+
+  // The night's reduction: the dialogs as last accepted, the masters in
+  // force and the instrument response (counts per unit of reference flux,
+  // median 1) on its wavelengths in Angstrom; empty when none.
+  struct NightReduction {
+    MastersFields masters;
+    ExtractionFields extraction;
+    ResponseFields response;
+    std::optional<Frame> bias, darkRate, flat;
+    std::vector<double> responseWavelength, responseCurve;
+  } Night;
 
   std::vector<OverlaySpectrum> Overlays;
   SpectrumViewState View;

@@ -16,7 +16,7 @@ trap 'rm -rf "$scratch"' EXIT
 ninja -C "$build" lxr4-guide-shots lxr4-fits-decoder > /dev/null
 decoder=$(find "$build" -name lxr4-fits-decoder -type f | head -1)
 mkdir -p "$images"
-for name in typical-use export-fits fits-import-settings calib-identify-save calib-instrument calib-auto calib-auto-start measure-frame; do
+for name in typical-use export-fits fits-import-settings calib-identify-save calib-instrument calib-auto calib-auto-start measure-frame reduce-night; do
   session=$root/tests/golden/$name
   scratch=$(mktemp -d)
   # The case's own files (script, frames), not its expectations.

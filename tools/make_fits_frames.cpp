@@ -2,7 +2,9 @@
 // and the seed corpus of the FITS fuzz target, always the same bytes.
 //   make_fits_frames ROOT          write them under the repository at ROOT
 //   make_fits_frames --check ROOT  exit 1 unless the committed files are exactly these
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -107,6 +109,155 @@ std::vector<double> StarSpectrum(int width, int height, double kms) {
   return values;
 }
 
+// A night on the lamp's spectrograph: frames of 2048 + 16 columns (the last
+// 16 the overscan, BIASSEC) by 48 rows, 16-bit. Every frame carries the bias
+// (a level with a pattern along the rows), the read noise and, for its
+// exposure, the dark current (hot pixels among it); light meets the pixels'
+// response (a few percent from pixel to pixel). A star's trace is tilted
+// across the slit, sky lines fill the slit and cosmic rays strike.
+constexpr int kNightWidth = 2048, kNightOverscan = 16, kNightHeight = 48;
+
+double NightHash(int x, int y, std::uint32_t salt) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u ^ salt * 83492791u;
+  h ^= h >> 13;
+  h *= 0x5bd1e995u;
+  h ^= h >> 15;
+  return static_cast<double>(h & 0xffffffu) / 16777216.0;
+}
+double NightBias(int x, int y) { return 1000 + 4 * std::sin(x / 150.0) + 0.05 * y; }
+double NightResponse(int x, int y) { return 1 + 0.06 * (NightHash(x, y, 7) - 0.5); }
+double NightDarkRate(int x, int y) { return NightHash(x, y, 11) > 0.999 ? 2.0 : 0.02; }
+// The instrument's throughput along the spectrum, the truth a response recovers.
+double NightThroughput(double w) { return 0.25 + 0.75 * std::exp(-0.5 * std::pow((w - 6100) / 1300, 2)); }
+double NightTrace(int x, double shift) { return 20.5 + shift + 6.0 * x / kNightWidth; }
+
+// A star's flux: `hot` falls to the red like an A star with broad Balmer
+// lines, else rises to the red like a K star with Na D and H-alpha.
+double StarFlux(double w, bool hot) {
+  double f = hot ? std::pow(w / 5500, -2.5) : std::pow(w / 5500, 1.5);
+  struct Line {
+    double centre, depth, sigma;
+  };
+  constexpr Line kHot[] = {{4861.33, 0.6, 12}, {6562.80, 0.55, 14}, {4340.47, 0.6, 11}};
+  constexpr Line kCool[] = {{5889.95, 0.5, 2}, {5895.92, 0.45, 2}, {6562.80, 0.35, 3}, {5183.6, 0.3, 3}};
+  for (const Line& l : hot ? std::span<const Line>(kHot) : std::span<const Line>(kCool))
+    f *= 1 - l.depth * std::exp(-0.5 * std::pow((w - l.centre) / l.sigma, 2));
+  return f;
+}
+
+enum class NightKind { Bias, Dark, Flat, Arc, Star, Standard };
+
+// `shift`: the star's trace moved across the slit, pixels (guiding drifts between frames).
+std::vector<double> NightFrame(NightKind kind, double seconds, std::uint32_t seed, double shift) {
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed >> 8) / 16777216.0;
+  };
+  const auto gauss = [&] { return (next() + next() + next() + next() - 2) * 1.7320508; };
+  const int width = kNightWidth + kNightOverscan;
+  std::vector<double> light(static_cast<std::size_t>(kNightWidth) * kNightHeight, 0.0);
+  const auto at = [&](int x, int y) -> double& { return light[static_cast<std::size_t>(y) * kNightWidth + static_cast<std::size_t>(x)]; };
+  if (kind == NightKind::Flat)
+    for (int y = 0; y < kNightHeight; ++y)
+      for (int x = 0; x < kNightWidth; ++x) at(x, y) = seconds * 1500 * (0.4 + 0.6 * x / kNightWidth);
+  if (kind == NightKind::Arc) {
+    const std::vector<double> arc = LampArc(kNightWidth, kNightHeight, 0);
+    for (std::size_t i = 0; i < light.size(); ++i) light[i] = std::max(0.0, arc[i] - 200);
+  }
+  if (kind == NightKind::Star || kind == NightKind::Standard) {
+    const bool hot = kind == NightKind::Standard;
+    const double scale = seconds * (hot ? 60 : 40);
+    constexpr double kSkyLines[] = {5577.34, 5889.95, 6300.30, 6863.96};
+    for (int x = 0; x < kNightWidth; ++x) {
+      const double w = Lambda(x + 1), star = scale * StarFlux(w, hot) * NightThroughput(w);
+      double sky = seconds * 0.2;
+      for (const double l : kSkyLines) sky += seconds * 3 * std::exp(-0.5 * std::pow((w - l) / 2.2, 2));
+      for (int y = 0; y < kNightHeight; ++y) {
+        const double d = y - NightTrace(x, shift);
+        at(x, y) = star * std::exp(-0.5 * d * d / (1.6 * 1.6)) / (1.6 * 2.5066283) + sky;
+      }
+    }
+    for (int hit = 0; hit < 25; ++hit) {
+      const int x = static_cast<int>(next() * (kNightWidth - 2)), y = static_cast<int>(next() * (kNightHeight - 2));
+      const double energy = 800 + 4000 * next();
+      at(x, y) += energy;
+      if (next() < 0.5) at(x + 1, y) += energy * 0.4;
+      if (next() < 0.3) at(x, y + 1) += energy * 0.3;
+    }
+  }
+  std::vector<double> values(static_cast<std::size_t>(width) * kNightHeight);
+  for (int y = 0; y < kNightHeight; ++y)
+    for (int x = 0; x < width; ++x) {
+      double v = NightBias(x, y) + 5 * gauss();
+      if (x < kNightWidth) {
+        const double signal = at(x, y) * NightResponse(x, y) + NightDarkRate(x, y) * seconds;
+        v += signal + std::sqrt(std::max(signal, 0.0)) * gauss();
+      }
+      values[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+          std::clamp(std::round(v), 0.0, 65535.0);
+    }
+  return values;
+}
+
+void AddNight(std::vector<Frame>& frames) {
+  const std::string night = "tests/golden/reduce-night/";
+  const auto shape = [](const char* type, const char* object, double seconds, const char* date) {
+    FrameFile f;
+    f.width = kNightWidth + kNightOverscan;
+    f.height = kNightHeight;
+    f.bitpix = 16;
+    f.bzero = 32768;
+    f.gzipped = true;
+    f.textKeys = {{"IMAGETYP", type},
+                  {"OBJECT", object},
+                  {"DATE-OBS", date},
+                  {"BIASSEC", "[2049:2064,1:48]"},
+                  {"TRIMSEC", "[1:2048,1:48]"}};
+    f.numberKeys = {{"EXPTIME", seconds}, {"XPIXSZ", 9}};
+    return f;
+  };
+  struct Taken {
+    const char* name;
+    NightKind kind;
+    const char* type;
+    const char* object;
+    double seconds;
+    const char* date;
+    double shift = 0;
+  };
+  constexpr Taken kTaken[] = {
+      {"bias-1.fits.gz", NightKind::Bias, "BIAS", "bias", 0, "2026-05-02T18:00:00"},
+      {"bias-2.fits.gz", NightKind::Bias, "BIAS", "bias", 0, "2026-05-02T18:01:00"},
+      {"bias-3.fits.gz", NightKind::Bias, "BIAS", "bias", 0, "2026-05-02T18:02:00"},
+      {"dark-1.fits.gz", NightKind::Dark, "DARK", "dark", 300, "2026-05-02T18:10:00"},
+      {"dark-2.fits.gz", NightKind::Dark, "DARK", "dark", 300, "2026-05-02T18:16:00"},
+      {"flat-1.fits.gz", NightKind::Flat, "FLAT", "tungsten", 10, "2026-05-02T18:30:00"},
+      {"flat-2.fits.gz", NightKind::Flat, "FLAT", "tungsten", 10, "2026-05-02T18:31:00"},
+      {"flat-3.fits.gz", NightKind::Flat, "FLAT", "tungsten", 10, "2026-05-02T18:32:00"},
+      {"neon-argon.fits.gz", NightKind::Arc, "ARC", "Ne Ar", 30, "2026-05-02T21:00:00"},
+      {"standard.fits.gz", NightKind::Standard, "OBJECT", "HR 5501", 60, "2026-05-02T21:10:00"},
+      {"star-1.fits.gz", NightKind::Star, "OBJECT", "HD 123299", 300, "2026-05-02T21:20:00"},
+      {"star-2.fits.gz", NightKind::Star, "OBJECT", "HD 123299", 300, "2026-05-02T21:26:00", 2.3},
+      {"star-3.fits.gz", NightKind::Star, "OBJECT", "HD 123299", 300, "2026-05-02T21:32:00", -1.6},
+  };
+  std::uint32_t seed = 9001;
+  for (const Taken& t : kTaken)
+    frames.push_back({night + t.name, shape(t.type, t.object, t.seconds, t.date), FrameScene::Star, true, 0,
+                      NightFrame(t.kind, t.seconds, seed++, t.shift)});
+}
+
+// The standard star's reference spectrum, as a catalogue gives it: its flux
+// every 5 A from 4000 to 8000 A, in erg/s/cm2/A.
+std::string StandardReference() {
+  std::string text = "wavelength_angstrom,flux\n";
+  for (int w = 4000; w <= 8000; w += 5) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%d,%.6e\n", w, 2.5e-13 * StarFlux(w, true));
+    text += line;
+  }
+  return text;
+}
+
 FrameFile Shape(int width, int height, int bitpix) {
   FrameFile shape;
   shape.width = width;
@@ -167,6 +318,7 @@ std::vector<Frame> Frames() {
                         {"RA", "05:32:00.40"},  {"DEC", "-00:17:56.7"}};
   starShape.numberKeys = {{"EXPTIME", 600}, {"SITELAT", 28.7606}, {"SITELONG", -17.8792}, {"SITEELEV", 2326}};
   frames.push_back({measured + "star.fits.gz", starShape, FrameScene::Star, true, 0, StarSpectrum(2048, 12, 25)});
+  AddNight(frames);
   // Small seeds of every kind.
   FrameFile seed = Shape(20, 8, 8);
   frames.push_back({corpus + "byte.fits", seed, FrameScene::Star, true});
@@ -217,6 +369,19 @@ int main(int argc, char** argv) {
     } else {
       std::ofstream(root + f.path, std::ios::binary)
           .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+  }
+  // The text files beside the frames.
+  const std::pair<std::string, std::string> texts[] = {{"tests/golden/reduce-night/standard-reference.csv", StandardReference()}};
+  for (const auto& [path, text] : texts) {
+    if (check) {
+      std::ifstream in(root + path, std::ios::binary);
+      if (std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) != text) {
+        std::cerr << path << " differs from what make_fits_frames writes\n";
+        status = 1;
+      }
+    } else {
+      std::ofstream(root + path, std::ios::binary) << text;
     }
   }
   return status;

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const lxr4::FitsFrame& frame = read.frame;
   Check(frame.values.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
   for (const lxr4::DispersionAxis axis : {lxr4::DispersionAxis::Auto, lxr4::DispersionAxis::Columns}) {
-    const lxr4::FrameImport import = lxr4::ImportFrame(frame, {.axis = axis, .windowStart = {}, .defaultPixelSize = 9});
+    const lxr4::FrameImport import = lxr4::ImportFrame(frame, {.axis = axis, .windowStart = {}, .defaultPixelSize = 9, .swathCentre = {}, .swathBin = 1});
     if (!import.ok) continue;
     const lxr4::CameraImageFile image = lxr4::ReadCameraImage(import.file, {true, 0, 0, import.bin});
     Check(image.error == lxr4::ReadError::None && image.width == import.width && image.height == import.height);

@@ -59,17 +59,17 @@ TEST(FitsImport, FindsTheDispersionAxisOfStarsAndLampsEitherWay) {
 // A forced axis, across the lamp lines, is the golden case fits-import-settings.
 TEST(FitsImport, TakesAWindowEndingAtTheLastPixelAndAllRowsOfAShortFrame) {
   const FitsFrame frame = Scene(2000, 12, FrameScene::Arc, true);
-  const FrameImport window = ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = 1500, .defaultPixelSize = 9});
+  const FrameImport window = ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = 1500, .defaultPixelSize = 9, .swathCentre = {}, .swathBin = 1});
   EXPECT_EQ(window.description, "FITS 2000x12, rows 1-12, pixels 1233-2000, dispersion along rows");
   EXPECT_EQ(Image(window).at(1, 5), frame.at(1232, 4));
-  EXPECT_FALSE(ImportFrame(Frame(1, 30, std::vector<double>(30, 1.0)), {.axis = DispersionAxis::Rows, .windowStart = {}, .defaultPixelSize = 9}).ok);
+  EXPECT_FALSE(ImportFrame(Frame(1, 30, std::vector<double>(30, 1.0)), {.axis = DispersionAxis::Rows, .windowStart = {}, .defaultPixelSize = 9, .swathCentre = {}, .swathBin = 1}).ok);
 }
 
 TEST(FitsImport, StretchesOtherValuesOntoTheCameraRangeAndKeepsTheScale) {
   std::vector<double> values(40 * 5);
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = -0.5 + 0.01 * static_cast<double>(i % 40) * static_cast<double>(i / 40);
   const FrameImport import =
-      ImportFrame(Frame(40, 5, values), {.axis = DispersionAxis::Rows, .windowStart = {}, .defaultPixelSize = 9});
+      ImportFrame(Frame(40, 5, values), {.axis = DispersionAxis::Rows, .windowStart = {}, .defaultPixelSize = 9, .swathCentre = {}, .swathBin = 1});
   EXPECT_DOUBLE_EQ(import.scale.offset, -0.5);
   const CameraImageFile image = Image(import);
   EXPECT_EQ(image.at(1, 1), 0);
@@ -98,7 +98,7 @@ TEST(FitsImport, HeaderOfTheCameraImageFromTheFrameFacts) {
   frame.facts = {.object = "", .dateObs = "05/03/98", .timeObs = "01:02:03", .exposure = {}, .pixelSizeX = {},
                  .pixelSizeY = {}, .ra = "", .dec = "", .latitude = "", .longitude = "", .height = "",
                  .imageType = "", .biasSection = "", .trimSection = "", .binX = {}, .binY = {}};
-  image = Image(ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = {}, .defaultPixelSize = 6.5}));
+  image = Image(ImportFrame(frame, {.axis = DispersionAxis::Auto, .windowStart = {}, .defaultPixelSize = 6.5, .swathCentre = {}, .swathBin = 1}));
   EXPECT_EQ(image.header.captionSuffix, " captured on 03/05/98 at 01:02:03");
   EXPECT_FLOAT_EQ(*image.header.pixelWidth, 13.0f);
 }
