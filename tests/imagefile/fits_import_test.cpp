@@ -56,6 +56,32 @@ TEST(FitsImport, FindsTheDispersionAxisOfStarsAndLampsEitherWay) {
   }
 }
 
+// A traced object's swath: centred on the trace, each image row the sum of
+// `swathBin` frame rows, kept inside the frame; the same rows either way round.
+TEST(FitsImport, TakesASwathOfSummedRowsCentredOnAGivenPosition) {
+  std::vector<double> values(900 * 60);
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<double>(i % 900 + 1000 * (i / 900));
+  const FitsFrame frame = Frame(900, 60, values);
+  ImportOptions options{.axis = DispersionAxis::Rows, .windowStart = {}, .defaultPixelSize = 9, .swathCentre = 30, .swathBin = 2};
+  const FrameImport centred = ImportFrame(frame, options);
+  ASSERT_TRUE(centred.ok);
+  EXPECT_EQ(centred.height, 20);
+  EXPECT_EQ(centred.rowBin, 2);
+  EXPECT_EQ(centred.firstRow, 12);  // rows 12..51 from 1: 31 (the centre, from 0: 30) in the middle
+  EXPECT_EQ(centred.lastRow, 51);
+  EXPECT_NE(centred.description.find("rows 12-51 by 2"), std::string::npos) << centred.description;
+  // Swath row 0 sums frame rows 11 and 12 (from 0) at full resolution.
+  EXPECT_FLOAT_EQ(centred.swath[5], static_cast<float>(values[11 * 900 + 5] + values[12 * 900 + 5]));
+
+  options.swathCentre = 58;  // near the edge: moved inside
+  const FrameImport edge = ImportFrame(frame, options);
+  EXPECT_EQ(edge.firstRow, 21);
+  EXPECT_EQ(edge.lastRow, 60);
+  options.axis = DispersionAxis::Columns;
+  const FrameImport turned = ImportFrame(Turned(frame), options);
+  EXPECT_EQ(turned.swath, edge.swath);
+}
+
 // A forced axis, across the lamp lines, is the golden case fits-import-settings.
 TEST(FitsImport, TakesAWindowEndingAtTheLastPixelAndAllRowsOfAShortFrame) {
   const FitsFrame frame = Scene(2000, 12, FrameScene::Arc, true);
