@@ -18,9 +18,9 @@ namespace lxr4 {
 enum class ResponseError {
   None,
   SizeMismatch,      // a spectrum with not one value per wavelength
-  NotFinite,         // a NaN or infinity among the inputs
+  NotFinite,         // a NaN or infinity among the inputs, or a quotient beyond a number
   NotMonotonic,      // observed wavelengths not strictly rising, reference ones neither rising nor falling
-  BadSmoothing,      // a smoothing width not above 0
+  BadSmoothing,      // a smoothing width not above 0, or spanning fewer than 3 samples
   TooLittleOverlap,  // fewer than 10 observed samples, or under 3 smoothing widths, inside the reference
   ReferenceNotPositive,  // a reference flux at or below 0 over the overlap
   NoSignal,              // too few observed counts above 0 outside the masked lines
@@ -63,9 +63,10 @@ struct MaskWindow {
 // apart, which bridges the masked windows with straight lines; scaled to a
 // median of 1. Where the curve falls below 1 % of its median (a camera
 // blind there) the ends are cut, keeping the longest stretch above it.
-// Refuses, with the program's text: unequal lengths, values that are not
-// finite, unordered wavelengths, a smoothing not above 0, too little overlap,
-// a reference not above 0 there, and too few counts above 0.
+// Refuses, with the program's text: unequal lengths, values (or quotients)
+// that are not finite, unordered wavelengths, a smoothing not above 0 or
+// spanning fewer than 3 samples, too little overlap, a reference not above 0
+// there, and too few counts above 0.
 [[nodiscard]] Result<ResponseError, ResponseCurve> MakeResponse(std::span<const double> observedWavelengths,
                                                                 std::span<const double> observedCounts,
                                                                 std::span<const double> referenceWavelengths,
@@ -83,8 +84,8 @@ struct CorrectedSpectrum {
 };
 
 // `counts` at `wavelengths` (rising or falling) divided by the curve,
-// linearly interpolated. Refuses unequal lengths, values that are not finite,
-// a curve that is not usable and a spectrum wholly outside it.
+// linearly interpolated. Refuses unequal lengths, values (or quotients) that
+// are not finite, a curve that is not usable and a spectrum wholly outside it.
 [[nodiscard]] Result<ResponseError, CorrectedSpectrum> ApplyResponse(const ResponseCurve& curve,
                                                                      std::span<const double> wavelengths,
                                                                      std::span<const double> counts);
