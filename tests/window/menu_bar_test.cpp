@@ -19,7 +19,7 @@ TEST(MenuBar, ItemsAsTheTableGivesThem) {
   const QtWindow window;
   QStringList titles;
   for (const QAction* menu : window.MenuBar()->actions()) titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Calibration", "&Measure", "&Help"}));
+  EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Reduction", "&Calibration", "&Measure", "&Help"}));
   for (const MenuItemInfo& info : AllMenuItems()) {
     SCOPED_TRACE(std::string(info.name));
     const QAction* action = window.MenuAction(info.id);
