@@ -40,6 +40,13 @@ QString OpenFolder::Start() const {
   return firstFolder_;
 }
 
+QString PathFromWorkingFolder(const QString& chosen) {
+  const QString relative = QDir::current().relativeFilePath(chosen);
+  const bool outside = relative == QLatin1String("..") || relative.startsWith(QLatin1String("../")) ||
+                       QDir::isAbsolutePath(relative);
+  return outside ? chosen : relative;
+}
+
 void OpenFolder::Remember(const QString& path) {
   UserSettings()->setValue(kLastFolderKey, QFileInfo(path).absolutePath());
 }

@@ -20,6 +20,10 @@ QString InstalledSamplesFolder();
 // An existing folder is the user's and is left as it is.
 QString UserSamplesFolder(const QString& installed, const QString& dataFolder);
 
+// The path of a chosen file as it would be typed in the working folder: from
+// there for a file within it, else whole.
+QString PathFromWorkingFolder(const QString& chosen);
+
 class OpenFolder {
  public:
   // `firstFolder`: where the dialog starts until a file has been chosen.

@@ -46,15 +46,6 @@ std::string FilePath(const QString& path) {
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// The path of a chosen file as it would be typed in the working folder: from
-// there for a file within it, else whole.
-QString PathFromWorkingFolder(const QString& chosen) {
-  const QString relative = QDir::current().relativeFilePath(chosen);
-  const bool outside = relative == QLatin1String("..") || relative.startsWith(QLatin1String("../")) ||
-                       QDir::isAbsolutePath(relative);
-  return outside ? chosen : relative;
-}
-
 void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   QPalette palette = widget->palette();
   palette.setColor(role, colour);

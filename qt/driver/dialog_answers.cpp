@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,6 +23,7 @@
 #include "qt/calibration_dialogs.h"
 #include "qt/measure_dialogs.h"
 #include "qt/qt_window.h"
+#include "qt/reduction_dialogs.h"
 #include "qt/driver/window_driver.h"
 #include "script/script_error.h"
 
@@ -89,8 +91,12 @@ void WindowDriver::Answer(QDialog* dialog) {
   if (dialog->objectName() == QLatin1String(kLampDialogName)) return AnswerLamp(dialog);
   if (dialog->objectName() == QLatin1String(kAutoStartDialogName)) return AnswerAutoStart(dialog);
   if (dialog->objectName() == QLatin1String(kObservationDialogName)) return AnswerObservation(dialog);
+  if (dialog->objectName() == QLatin1String(kMastersDialogName)) return AnswerMasters(dialog);
+  if (dialog->objectName() == QLatin1String(kExtractionDialogName)) return AnswerExtraction(dialog);
+  if (dialog->objectName() == QLatin1String(kResponseDialogName)) return AnswerResponse(dialog);
   if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
     if (files->acceptMode() == QFileDialog::AcceptSave) return AnswerSave(files);
+    if (files->fileMode() == QFileDialog::ExistingFiles) return AnswerOpenMany(files);
     return AnswerOpen(dialog);
   }
   if (dialog->objectName() == QLatin1String(kQuestionName)) return AnswerQuestion(dialog);
@@ -152,6 +158,45 @@ void WindowDriver::AnswerOpen(QDialog* dialog) {
   AfterAnswer(dialog);
 }
 
+// Each path typed whole and in quotes into the file name box, as the dialog
+// takes several names ("a" "b"), and Open pressed. The dialog takes only
+// files that exist; what it gives must be exactly the paths typed, in their
+// order (it goes by the names its list has selected for them).
+void WindowDriver::AnswerOpenMany(QFileDialog* dialog) {
+  auto next = answers_.openMany.Pop();
+  if (!next) return Refuse(dialog, answers_.openMany.NoneQueued());
+  const std::optional<std::vector<std::string>> answer = *std::move(next);
+  if (!answer) {
+    if (!Press(dialog, QDialogButtonBox::Cancel)) return Refuse(dialog, "the open-files dialog has no Cancel button");
+    return AfterAnswer(dialog);
+  }
+  if (answer->empty()) return Refuse(dialog, "the open-files dialog was given no file");
+  QStringList typed, quoted;
+  std::string listed;
+  bool files = true;
+  for (const std::string& path : *answer) {
+    listed += (listed.empty() ? "\"" : " \"") + path + '"';
+    typed << QDir::cleanPath(QDir::current().absoluteFilePath(ToQt(path)));
+    quoted << QLatin1Char('"') + typed.constLast() + QLatin1Char('"');
+    files = files && QFileInfo(typed.constLast()).isFile() && path.find('"') == std::string::npos;
+  }
+  const std::string refusal = "the open-files dialog does not take " + listed + " as files";
+  if (!files) return Refuse(dialog, refusal);
+  QStringList given;
+  const QMetaObject::Connection seen =
+      QObject::connect(dialog, &QFileDialog::filesSelected, dialog, [&given](const QStringList& f) { given = f; });
+  if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    name->setText(quoted.join(QLatin1Char(' ')));
+  const bool pressed = Press(dialog, QDialogButtonBox::Open);
+  QObject::disconnect(seen);
+  if (!pressed || (dialog->isVisible() && !stop_)) return Refuse(dialog, refusal);
+  if (given != typed && !stop_)
+    Stop(std::make_exception_ptr(ScriptError("the open-files dialog gave \"" +
+                                             given.join(QStringLiteral("\" \"")).toStdString() + "\" for " +
+                                             listed)));
+  AfterAnswer(dialog);
+}
+
 // The type is chosen in the dialog's list of file types first (which may change
 // the extension of a name typed before), then the path typed whole and Save
 // pressed.
@@ -209,6 +254,11 @@ void Tick(QDialog* dialog, const QString& name, bool on) {
   if (auto* box = dialog->findChild<QCheckBox*>(name)) box->setChecked(on);
 }
 }  // namespace
+
+// Entry `index` of the dialog's combo box `name`, chosen in its list.
+void WindowDriver::ChooseIn(QDialog* dialog, const char* name, int index) {
+  if (auto* box = dialog->findChild<QComboBox*>(QString::fromLatin1(name))) ChooseEntry(box, index);
+}
 
 // The next answer of `queue` filled in by `fill` (which may name a script
 // fault instead), then OK pressed; Cancel for a cancel.
@@ -275,6 +325,59 @@ void WindowDriver::AnswerObservation(QDialog* dialog) {
                  TypeInto(dialog, kObservationLatitudeName, f.latitude);
                  TypeInto(dialog, kObservationLongitudeName, f.longitude);
                  TypeInto(dialog, kObservationHeightName, f.height);
+                 return std::nullopt;
+               });
+}
+
+// The fields the dialog shows, with the answer's named ones over them, set
+// in its widgets: each text typed over, each choice taken from its list,
+// each box set.
+void WindowDriver::AnswerMasters(QDialog* dialog) {
+  AnswerFields(dialog, answers_.masters, "the Masters dialog",
+               [dialog](const FieldWords& words) -> std::optional<std::string> {
+                 const FieldsAnswer<MastersFields> a = lxr4::AnswerMasters(ShownMasters(*dialog), words);
+                 if (a.problem) return a.problem;
+                 const MastersFields& f = a.fields;
+                 TypeInto(dialog, kBiasFramesName, f.biasFrames);
+                 TypeInto(dialog, kBiasMasterName, f.biasMaster);
+                 TypeInto(dialog, kDarkFramesName, f.darkFrames);
+                 TypeInto(dialog, kDarkMasterName, f.darkMaster);
+                 TypeInto(dialog, kFlatFramesName, f.flatFrames);
+                 TypeInto(dialog, kFlatMasterName, f.flatMaster);
+                 ChooseIn(dialog, kMastersCombineName, static_cast<int>(f.combine));
+                 TypeInto(dialog, kMastersSigmaName, f.sigma);
+                 return std::nullopt;
+               });
+}
+
+void WindowDriver::AnswerExtraction(QDialog* dialog) {
+  AnswerFields(dialog, answers_.extractions, "the Extraction dialog",
+               [dialog](const FieldWords& words) -> std::optional<std::string> {
+                 const FieldsAnswer<ExtractionFields> a = lxr4::AnswerExtraction(ShownExtraction(*dialog), words);
+                 if (a.problem) return a.problem;
+                 const ExtractionFields& f = a.fields;
+                 ChooseIn(dialog, kExtractionMethodName, static_cast<int>(f.method));
+                 TypeInto(dialog, kExtractionApertureName, f.aperture);
+                 ChooseIn(dialog, kExtractionSkyName, static_cast<int>(f.sky));
+                 TypeInto(dialog, kExtractionSkyOffsetName, f.skyOffset);
+                 TypeInto(dialog, kExtractionSkyWidthName, f.skyWidth);
+                 Tick(dialog, QString::fromLatin1(kExtractionCosmicRaysName), f.cosmicRays);
+                 ChooseIn(dialog, kExtractionStackName, static_cast<int>(f.stack));
+                 return std::nullopt;
+               });
+}
+
+void WindowDriver::AnswerResponse(QDialog* dialog) {
+  AnswerFields(dialog, answers_.responses, "the Instrument Response dialog",
+               [dialog](const FieldWords& words) -> std::optional<std::string> {
+                 const FieldsAnswer<ResponseFields> a = lxr4::AnswerResponse(ShownResponse(*dialog), words);
+                 if (a.problem) return a.problem;
+                 const ResponseFields& f = a.fields;
+                 ChooseIn(dialog, kResponseModeName, static_cast<int>(f.mode));
+                 TypeInto(dialog, kResponseReferenceName, f.reference);
+                 TypeInto(dialog, kResponseFileName, f.file);
+                 TypeInto(dialog, kResponseSmoothingName, f.smoothing);
+                 Tick(dialog, QString::fromLatin1(kResponseMaskLinesName), f.maskLines);
                  return std::nullopt;
                });
 }

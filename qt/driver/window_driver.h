@@ -159,9 +159,15 @@ class WindowDriver final : public Window, public UserActions, public EventSink {
   void AnswerFields(QDialog* dialog, AnswerQueue<std::optional<T>>& queue, const std::string& what, Fill fill);
   void AnswerAutoStart(QDialog* dialog);
   void AnswerObservation(QDialog* dialog);
+  void AnswerOpenMany(QFileDialog* dialog);
+  void AnswerMasters(QDialog* dialog);
+  void AnswerExtraction(QDialog* dialog);
+  void AnswerResponse(QDialog* dialog);
   void AnswerQuestion(QDialog* dialog);
   // Chooses entry `index` of a combo box in its open list, taken with the Enter key.
   static void ChooseEntry(QComboBox* box, int index);
+  // The same in the dialog's combo box named `name`, if it has one.
+  static void ChooseIn(QDialog* dialog, const char* name, int index);
   // Keeps a script error `what` and closes `dialog` unanswered.
   void Refuse(QDialog* dialog, const std::string& what);
   // After an answer: a stopping session closes the dialog; a dialog the
