@@ -30,7 +30,8 @@ namespace {
 QString ToQt(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 QString Name(const char* name) { return QString::fromLatin1(name); }
 
-constexpr std::string_view kFramesFilter = "FITS Images (*.fits;*.fit;*.fts)|*.fits;*.fit;*.fts|All Files (*.*)|*.*";
+constexpr std::string_view kFramesFilter =
+    "FITS Images (*.fits;*.fit;*.fts)|*.fits;*.fit;*.fts|All Files (*.*)|*.*";
 constexpr std::string_view kSpectrumFilter =
     "Spectra (*.fits;*.fit;*.fts;*.csv;*.txt;*.dat)|*.fits;*.fit;*.fts;*.csv;*.txt;*.dat|All Files (*.*)|*.*";
 // Room for a path in a file field, in characters.
@@ -69,11 +70,12 @@ class Builder {
   enum class Pick : std::uint8_t { Files, Open, Save };
 
   // A path field with a button beside it that fills it from a file dialog.
-  void File(const char* name, const char* label, const std::string& text, Pick pick, std::string_view filter) {
+  void File(const char* name, const char* label, const std::string& text, Pick pick,
+            std::string_view filter) {
     QLineEdit* field = Edit(name, text);
     field->setMinimumWidth(field->fontMetrics().averageCharWidth() * kPathChars);
-    auto* button = new QPushButton(pick == Pick::Files ? QStringLiteral("Frames...") : QStringLiteral("File..."),
-                                   &dialog_);
+    auto* button = new QPushButton(
+        pick == Pick::Files ? QStringLiteral("Frames...") : QStringLiteral("File..."), &dialog_);
     button->setObjectName(Name(name) + QLatin1String(kChooseSuffix));
     button->setAutoDefault(false);
     buttons_.push_back(button);
@@ -186,11 +188,13 @@ constexpr std::initializer_list<const char*> kCombineEntries{"Median", "Sigma-cl
 
 }  // namespace
 
-std::optional<MastersFields> RunMastersDialog(QWidget* parent, OpenFolder& folder, const MastersFields& current) {
+std::optional<MastersFields> RunMastersDialog(QWidget* parent, OpenFolder& folder,
+                                              const MastersFields& current) {
   QDialog dialog(parent);
   Builder b(dialog, kMastersDialogName, "Masters", &folder);
-  b.Note("For each kind, the frames given are combined and saved to its master file; a master file "
-         "given alone is read and used; with neither, the kind is not used. Frames are separated by ';'.");
+  b.Note(
+      "For each kind, the frames given are combined and saved to its master file; a master file "
+      "given alone is read and used; with neither, the kind is not used. Frames are separated by ';'.");
   b.File(kBiasFramesName, "Bias frames:", current.biasFrames, Pick::Files, kFramesFilter);
   b.File(kBiasMasterName, "Master bias:", current.biasMaster, Pick::Save, kFramesFilter);
   b.File(kDarkFramesName, "Dark frames:", current.darkFrames, Pick::Files, kFramesFilter);
@@ -206,8 +210,9 @@ std::optional<MastersFields> RunMastersDialog(QWidget* parent, OpenFolder& folde
 std::optional<ExtractionFields> RunExtractionDialog(QWidget* parent, const ExtractionFields& current) {
   QDialog dialog(parent);
   Builder b(dialog, kExtractionDialogName, "Extraction", nullptr);
-  b.Choice(kExtractionMethodName, "Method:",
-           {"Swath as imported", "Boxcar along the trace", "Optimal along the trace"}, IndexOf(current.method));
+  b.Choice(kExtractionMethodName,
+           "Method:", {"Swath as imported", "Boxcar along the trace", "Optimal along the trace"},
+           IndexOf(current.method));
   b.Number(kExtractionApertureName, "Aperture half-width (px):", current.aperture, "3 sigma of the trace");
   b.Choice(kExtractionSkyName, "Sky:", {"None", "Median of the side bands", "Fit across the slit"},
            IndexOf(current.sky));
@@ -219,11 +224,12 @@ std::optional<ExtractionFields> RunExtractionDialog(QWidget* parent, const Extra
   return ShownExtraction(dialog);
 }
 
-std::optional<ResponseFields> RunResponseDialog(QWidget* parent, OpenFolder& folder, const ResponseFields& current) {
+std::optional<ResponseFields> RunResponseDialog(QWidget* parent, OpenFolder& folder,
+                                                const ResponseFields& current) {
   QDialog dialog(parent);
   Builder b(dialog, kResponseDialogName, "Instrument Response", &folder);
-  b.Choice(kResponseModeName, "Response:",
-           {"None", "Make from the object loaded (a reference star)", "Use a saved response"},
+  b.Choice(kResponseModeName,
+           "Response:", {"None", "Make from the object loaded (a reference star)", "Use a saved response"},
            IndexOf(current.mode));
   b.File(kResponseReferenceName, "Reference spectrum:", current.reference, Pick::Open, kSpectrumFilter);
   b.File(kResponseFileName, "Response file:", current.file, Pick::Save, kSpectrumFilter);

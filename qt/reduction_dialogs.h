@@ -45,9 +45,11 @@ inline constexpr const char* kResponseMaskLinesName = "responseMaskLines";
 // field's file, else where `folder` says, and remember the folder chosen; a
 // path chosen within the working folder is written from there. Each choice
 // is a combo box whose entries come in the order its enum declares them.
-std::optional<MastersFields> RunMastersDialog(QWidget* parent, OpenFolder& folder, const MastersFields& current);
+std::optional<MastersFields> RunMastersDialog(QWidget* parent, OpenFolder& folder,
+                                              const MastersFields& current);
 std::optional<ExtractionFields> RunExtractionDialog(QWidget* parent, const ExtractionFields& current);
-std::optional<ResponseFields> RunResponseDialog(QWidget* parent, OpenFolder& folder, const ResponseFields& current);
+std::optional<ResponseFields> RunResponseDialog(QWidget* parent, OpenFolder& folder,
+                                                const ResponseFields& current);
 
 // The fields a dialog above shows now, read from its widgets by name.
 [[nodiscard]] MastersFields ShownMasters(const QWidget& dialog);

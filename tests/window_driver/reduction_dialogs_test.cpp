@@ -42,8 +42,9 @@ void ExpectRoundTrip(AnswerQueue<std::optional<FieldWords>>& queue, Open open, c
 // Every field away from its default, so that a field the dialog drops shows.
 TEST_F(ShownWindow, MastersDialogRoundTripsItsFields) {
   WindowDriver driver(window);
-  const MastersFields shown{"b1.fits;b2.fits", "d1.fits",   "f1.fits",           "bias.fits",
-                            "dark.fits",       "flat.fits", CombineChoice::Median, "2.5"};
+  const MastersFields shown{"b1.fits;b2.fits",     "d1.fits",   "f1.fits",
+                            "bias.fits",           "dark.fits", "flat.fits",
+                            CombineChoice::Median, "2.5"};
   MastersFields changed = shown;
   changed.flatFrames = "f2.fits;f3.fits";
   changed.darkMaster = "";
@@ -64,8 +65,8 @@ TEST_F(ShownWindow, ExtractionDialogRoundTripsItsFields) {
   changed.sky = SkyChoice::None;
   changed.cosmicRays = false;
   ExpectRoundTrip(
-      driver.Answers().extractions, [&](const ExtractionFields& f) { return driver.ExtractionDialog(f); }, shown,
-      {{"method", "boxcar"}, {"aperture", ""}, {"sky", "none"}, {"cosmic-rays", "off"}}, changed,
+      driver.Answers().extractions, [&](const ExtractionFields& f) { return driver.ExtractionDialog(f); },
+      shown, {{"method", "boxcar"}, {"aperture", ""}, {"sky", "none"}, {"cosmic-rays", "off"}}, changed,
       "the Extraction dialog");
 }
 
@@ -99,7 +100,8 @@ TEST_F(ShownWindow, ReductionDialogRefusesAChoiceItLacks) {
 class OpenFilesDialog : public testing::Test {
  protected:
   OpenFilesDialog() : previous_(QDir::currentPath()) {
-    for (const QString& name : {QStringLiteral("a.fits"), QStringLiteral("c.fits"), QStringLiteral("sub/b.fits")}) {
+    for (const QString& name :
+         {QStringLiteral("a.fits"), QStringLiteral("c.fits"), QStringLiteral("sub/b.fits")}) {
       QDir(folder_.path()).mkpath(QFileInfo(folder_.filePath(name)).path());
       QFile file(folder_.filePath(name));
       EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -127,7 +129,8 @@ TEST_F(OpenFilesDialog, GivesThePathsInTheOrderChosen) {
   ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
   const std::vector<std::string> paths{"c.fits", "sub/b.fits", outside.fileName().toStdString(), "a.fits"};
   EXPECT_EQ(Chosen(paths), paths);
-  EXPECT_EQ(Chosen(std::vector<std::string>{"c.fits", "a.fits"}), (std::vector<std::string>{"c.fits", "a.fits"}));
+  EXPECT_EQ(Chosen(std::vector<std::string>{"c.fits", "a.fits"}),
+            (std::vector<std::string>{"c.fits", "a.fits"}));
   EXPECT_EQ(Chosen(std::vector<std::string>{"a.fits"}), std::vector<std::string>{"a.fits"});
   EXPECT_EQ(Chosen(std::nullopt), std::nullopt);
 }
@@ -138,7 +141,9 @@ TEST_F(OpenFilesDialog, RefusesWhatNoUserCanChooseAsAScriptError) {
     std::vector<std::string> answer;
     std::string error;
   } cases[] = {
-      {"a missing file", {"a.fits", "e.fits"}, "the open-files dialog does not take \"a.fits\" \"e.fits\" as files"},
+      {"a missing file",
+       {"a.fits", "e.fits"},
+       "the open-files dialog does not take \"a.fits\" \"e.fits\" as files"},
       {"a folder", {"sub"}, "the open-files dialog does not take \"sub\" as files"},
       {"no file", {}, "the open-files dialog was given no file"},
   };
