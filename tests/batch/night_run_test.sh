@@ -16,7 +16,8 @@ cat log.txt summary.txt
 [ "$status" = 1 ] || fail "exit status $status, not 1 with a frame failed"
 grep -q "^failed: 1 frame: obj3.fits$" summary.txt || fail "the failed frame is not named last"
 grep -q "^obj3.fits  *failed  *300.0 s  *-  *-  *No trace of the object was found." summary.txt || fail "obj3's reason"
-grep -q "^obj1.fits  *ok  *300.0 s .* 4000.0-6995.0 A  *obj1.fits, obj1.csv$" summary.txt || fail "obj1's row"
+grep -q "^obj1.fits  *ok  *300.0 s  *0.0[0-9]* px  *398[0-9.]*-69[0-9.]* A  *obj1.fits, obj1.csv$" summary.txt || fail "obj1's row"
+grep -q "re-identified on arc1.fits" log.txt && grep -q "re-identified on arc2.fits" log.txt || fail "the lamps"
 grep -q "^\[[123]/3\] obj3.fits failed: No trace of the object was found" log.txt || fail "no progress line for obj3"
 "$make_night" check night || fail "the spectra do not match the truth"
 
