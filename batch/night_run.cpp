@@ -275,6 +275,14 @@ NightSetupResult PrepareNight(const NightPlan& plan, const std::string& folder, 
                     fm = Resolve(plan.flatMaster, folder), cal = Resolve(plan.calibrationFile, folder);
   for (const std::string& f : {bm, dm, fm, cal})
     if (!f.empty()) s.inputs.push_back(f);
+  std::map<std::string, std::string> stems;  // two frames of one name would write the same spectrum files
+  for (const std::string& path : s.objects) {
+    const auto [at, fresh] = stems.emplace(fs::path(path).stem().string(), path);
+    if (!fresh)
+      return NightSetupResult::Refused(NightRunError::NoFiles, at->second + " and " + path +
+                                                                   " would write spectra of the same name; rename "
+                                                                   "one or reduce them into separate folders.");
+  }
   s.pending = {{"bias", bias, bm}, {"dark", dark, dm}, {"flat", flat, fm}};
   if (dryRun) return r;
 

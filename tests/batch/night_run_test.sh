@@ -31,4 +31,10 @@ printf '[objects]\nframes = ["raw/obj1.fits"]\nspeed = 3\n' > night/bad.toml
 grep -q 'line 3: unknown key "speed" in \[objects\]' bad.txt || fail "bad night file message: $(cat bad.txt)"
 "$reduce" --jobs 0 night/night.toml > /dev/null 2>&1
 [ $? = 2 ] || fail "--jobs 0 is not status 2"
+# Two frames of one name in two folders would write the same spectra.
+mkdir -p night/raw/b && cp night/raw/obj1.fits night/raw/b/
+printf 'raw/obj1.fits\nraw/b/obj1.fits\n' > night/twice.txt
+"$reduce" night/twice.txt > twice.txt 2>&1
+[ $? = 2 ] || fail "two frames of one name are not status 2"
+grep -q "would write spectra of the same name" twice.txt || fail "two frames of one name: $(cat twice.txt)"
 echo "ok"
