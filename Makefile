@@ -56,7 +56,7 @@ fuzz: setup
 	  -malloc_limit_mb=1000000 $(FUZZ)/corpus/fits tests/fuzz/fits-corpus
 
 format:
-	find base state app imagefile display spectrum calibration output platform measure reduce extract tests bench tools \
+	find base state app imagefile display spectrum calibration output platform measure reduce extract night batch tests bench tools \
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 package: build

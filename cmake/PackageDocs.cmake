@@ -34,14 +34,15 @@ set(gz_dir ${PROJECT_BINARY_DIR}/package-docs)
 file(MAKE_DIRECTORY ${gz_dir})
 lxr4_gzip(${PROJECT_SOURCE_DIR}/docs/man/lxr4.1 ${gz_dir}/lxr4.1.gz)
 lxr4_gzip(${PROJECT_SOURCE_DIR}/docs/man/lxr4-script.1 ${gz_dir}/lxr4-script.1.gz)
+lxr4_gzip(${PROJECT_SOURCE_DIR}/docs/man/lxr4-reduce.1 ${gz_dir}/lxr4-reduce.1.gz)
 # lxr4-script-window, the window program of lxr4-script --window, shares its page.
 lxr4_gzip(${PROJECT_SOURCE_DIR}/docs/man/lxr4-script-window.1 ${gz_dir}/lxr4-script-window.1.gz)
 lxr4_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${gz_dir}/changelog.Debian.gz)
 add_custom_target(lxr4_package_docs ALL
-  DEPENDS ${gz_dir}/lxr4.1.gz ${gz_dir}/lxr4-script.1.gz ${gz_dir}/lxr4-script-window.1.gz
+  DEPENDS ${gz_dir}/lxr4.1.gz ${gz_dir}/lxr4-script.1.gz ${gz_dir}/lxr4-reduce.1.gz ${gz_dir}/lxr4-script-window.1.gz
           ${gz_dir}/changelog.Debian.gz)
 
-install(FILES ${gz_dir}/lxr4-script.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${gz_dir}/lxr4-script.1.gz ${gz_dir}/lxr4-reduce.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(LXR4_WINDOW)
   install(FILES ${gz_dir}/lxr4.1.gz ${gz_dir}/lxr4-script-window.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
@@ -57,5 +58,6 @@ marked lamp lines and then reads out, prints and saves wavelength-
 calibrated spectra as text files or new camera images.
 .
 lxr4 is the program's window; lxr4-script replays recorded sessions
-without one. Two sample images, a user guide and manual pages come
+without one; lxr4-reduce reduces a night's frames to calibrated
+spectra from the command line. Two sample images, a user guide and manual pages come
 with it.")

@@ -2,6 +2,7 @@
 # samples, the guide) and the Debian package the `package` target builds.
 include(GNUInstallDirs)
 install(TARGETS lxr4-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS lxr4-reduce RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # `lxr4-script --window` runs the window program from lxr4-script's own folder.
 if(TARGET lxr4-script-window)
   install(TARGETS lxr4-script-window RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

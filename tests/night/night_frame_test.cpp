@@ -65,6 +65,20 @@ TEST(NightFrame, SpectrumMatchesTheTruthThroughMastersRaysAndExtraction) {
   }
 }
 
+// The frame turned: raw columns become rows (its sections too).
+FitsFrame Turned(const FitsFrame& f) {
+  FitsFrame t = f;
+  t.width = f.height;
+  t.height = f.width;
+  for (int y = 0; y < f.height; ++y)
+    for (int x = 0; x < f.width; ++x)
+      t.values[static_cast<std::size_t>(x) * static_cast<std::size_t>(t.width) + static_cast<std::size_t>(y)] =
+          f.at(x, y);
+  t.facts.biasSection = "[1:200,601:616]";
+  t.facts.trimSection = "[1:200,1:600]";
+  return t;
+}
+
 // The cosmic-ray detector alone takes a bright trace's wings for rays (a
 // peak of 60000 here); on the trace only what stands out along the
 // dispersion too is replaced.
@@ -84,17 +98,7 @@ TEST(NightFrame, DispersionDownTheColumnsGivesTheSameSpectrum) {
   e.cosmicRays = false;
   const NightFrameResult rows = ReduceNightFrame(Night().Object(1), "a.fits", {}, e, true, false);
   ASSERT_TRUE(rows.ok()) << rows.message;
-  // The same frame turned: raw columns become rows (its sections too).
-  FitsFrame turned = Night().Object(1);
-  FitsFrame t = turned;
-  t.width = turned.height;
-  t.height = turned.width;
-  for (int y = 0; y < turned.height; ++y)
-    for (int x = 0; x < turned.width; ++x)
-      t.values[static_cast<std::size_t>(x) * static_cast<std::size_t>(t.width) + static_cast<std::size_t>(y)] =
-          turned.at(x, y);
-  t.facts.biasSection = "[1:200,601:616]";
-  t.facts.trimSection = "[1:200,1:600]";
+  const FitsFrame t = Turned(Night().Object(1));
   const NightFrameResult columns = ReduceNightFrame(t, "a.fits", {}, e, true, true);
   ASSERT_TRUE(columns.ok()) << columns.message;
   EXPECT_TRUE(columns.alongColumns);
@@ -133,6 +137,24 @@ TEST(NightFrame, StackOfShiftedFramesWithRaysMatchesTheTruth) {
     EXPECT_NE(std::find(stack.provenance.begin(), stack.provenance.end(), "shifted across the slit by 0, -3, +2 px"),
               stack.provenance.end());
   }
+}
+
+TEST(NightFrame, StackDownTheColumnsGivesTheSameSpectrum) {
+  NightExtraction e = Extraction(ExtractionChoice::Swath);
+  e.cosmicRays = false;
+  std::vector<NightFrame> rows, columns;
+  for (int i = 0; i < 2; ++i) {
+    const FitsFrame raw = Night().Object(20 + i, 300, 2.6 * i);
+    rows.push_back(ReduceNightFrame(raw, "r.fits", {}, e, true, false));
+    columns.push_back(ReduceNightFrame(Turned(raw), "c.fits", {}, e, true, true));
+  }
+  e.method = ExtractionChoice::Boxcar;
+  const NightFrameResult a = StackNightFrames(rows, e, false), b = StackNightFrames(columns, e, true);
+  ASSERT_TRUE(a.ok() && b.ok()) << a.message << b.message;
+  EXPECT_EQ(b.frame.width, 200);
+  EXPECT_EQ(b.frame.height, 600);
+  EXPECT_EQ(b.frame.at(97, 300), a.frame.at(300, 97));
+  EXPECT_EQ(b.spectrum.flux, a.spectrum.flux);
 }
 
 TEST(NightFrame, RefusalsSayWhichStepAndFile) {

@@ -75,6 +75,15 @@ class SyntheticNight {
   [[nodiscard]] FitsFrame Flat(int i, double seconds = 10) const {
     return Frame("FLAT", seconds, 200 + i, [this](int x, int) { return Lamp(x); });
   }
+  // A lamp frame: emission lines of `amplitude` (per pixel) at `pixels` along
+  // the dispersion (from 0, sigma 1.2 pixels), lit evenly across the slit.
+  [[nodiscard]] FitsFrame Arc(int i, const std::vector<double>& pixels, const std::vector<double>& amplitude) const {
+    return Frame("ARC", 10, 400 + i, [&](int x, int) {
+      double light = 0;
+      for (std::size_t k = 0; k < pixels.size(); ++k) light += amplitude[k] * Gauss(x, pixels[k], 1.2);
+      return light;
+    });
+  }
   // An object frame, its trace moved `shift` pixels across the slit.
   [[nodiscard]] FitsFrame Object(int i, double seconds = 300, double shift = 0) const {
     FitsFrame f = Frame("OBJECT", seconds, 300 + i, [this, shift](int x, int y) {
