@@ -20,6 +20,7 @@
 #include "calibration/reidentify.h"
 #include "imagefile/fits_reader.h"
 #include "imagefile/spectrum_files.h"
+#include "imagefile/spectrum_reader.h"
 #include "night/night_masters.h"
 #include "platform/files.h"
 
@@ -58,6 +59,32 @@ Result<FitsError, FitsFrameRead> ReadFrame(const std::string& path, const std::s
   FitsReadResult r = ReadFitsFrame(file.bytes, decoder);
   if (!r.ok()) r.message = NameOf(path) + " " + FitsErrorText(r.error) + ".";
   return r;
+}
+
+// A saved response (a spectrum file of wavelengths and responses, as the
+// window's Instrument Response saves it), or nullopt with `why` set.
+std::optional<ResponseCurve> ReadResponse(const std::string& path, const std::string& decoder, std::string& why) {
+  const FileRead file = ReadFile(path, kMaxSpectrumFileBytes);
+  if (!file.ok()) {
+    why = ReadRefusal(file, NameOf(path), kMaxSpectrumFileBytes);
+    if (why.empty()) why = NameOf(path) + " could not be read.";
+    return std::nullopt;
+  }
+  const SpectrumReadResult read = ReadSpectrumFile(file.bytes, NameOf(path), decoder);
+  if (!read.ok()) {
+    why = read.message;
+    return std::nullopt;
+  }
+  ResponseCurve curve;
+  curve.wavelength = read.wavelength;
+  curve.response = read.flux;
+  curve.masked.assign(curve.response.size(), false);
+  // ApplyResponse refuses a curve that does not rise or is not above 0; try it on its own samples.
+  if (const auto check = ApplyResponse(curve, curve.wavelength, curve.response); !check.ok()) {
+    why = NameOf(path) + " is no response: " + check.message;
+    return std::nullopt;
+  }
+  return curve;
 }
 
 std::string Resolve(const std::string& path, const std::string& folder) {
@@ -256,10 +283,10 @@ NightSetupResult PrepareNight(const NightPlan& plan, const std::string& folder, 
   s.plan = plan;
   s.decoder = decoder;
   s.outputDir = Resolve(plan.output, folder);
-  if (!plan.responseFile.empty())
+  if (!plan.responseFile.empty() && plan.calibrationFile.empty())
     return NightSetupResult::Refused(NightRunError::Response,
-                                     "[response] file: this lxr4-reduce cannot apply a response curve yet; "
-                                     "leave out [response] and apply it to the spectra afterwards.");
+                                     "[response] file: a response is divided out at each pixel's wavelength; "
+                                     "name the calibration in [calibration] file too.");
   auto expand = [&](const std::vector<std::string>& patterns, std::vector<std::string>& files) {
     NightSetupResult e = Expand(patterns, folder, files);
     s.inputs.insert(s.inputs.end(), files.begin(), files.end());
@@ -272,8 +299,9 @@ NightSetupResult PrepareNight(const NightPlan& plan, const std::string& folder, 
     if (NightSetupResult e = expand(*patterns, *files); !e.ok()) return e;
   }
   const std::string bm = Resolve(plan.biasMaster, folder), dm = Resolve(plan.darkMaster, folder),
-                    fm = Resolve(plan.flatMaster, folder), cal = Resolve(plan.calibrationFile, folder);
-  for (const std::string& f : {bm, dm, fm, cal})
+                    fm = Resolve(plan.flatMaster, folder), cal = Resolve(plan.calibrationFile, folder),
+                    response = Resolve(plan.responseFile, folder);
+  for (const std::string& f : {bm, dm, fm, cal, response})
     if (!f.empty()) s.inputs.push_back(f);
   std::map<std::string, std::string> stems;  // two frames of one name would write the same spectrum files
   for (const std::string& path : s.objects) {
@@ -298,6 +326,13 @@ NightSetupResult PrepareNight(const NightPlan& plan, const std::string& folder, 
       return NightSetupResult::Refused(NightRunError::Master, *why);
   if (!cal.empty())
     if (auto why = Calibrate(cal, lamps, s)) return NightSetupResult::Refused(NightRunError::Calibration, *why);
+  if (!response.empty()) {
+    std::string why;
+    s.response = ReadResponse(response, decoder, why);
+    if (!s.response) return NightSetupResult::Refused(NightRunError::Response, why);
+    s.steps.push_back("response: " + NameOf(response) + ", " + std::to_string(s.response->wavelength.size()) +
+                      " samples");
+  }
   return r;
 }
 
@@ -345,9 +380,22 @@ FrameOutcome ReduceObjectFile(const NightSetup& setup, const std::string& path) 
       return fail(o.file + ": the calibration counts " + std::to_string(cal->fit.pixels) +
                   " pixels along the dispersion; this frame has " + std::to_string(length) + ".");
     const FittedCalibration fit = cal->fit;
-    e.wavelength = [fit](int column) { return static_cast<double>(FittedWavelength(fit, column)); };
+    int first = 0;  // pixels left out before the first kept, beyond the response's range
+    if (setup.response) {
+      std::vector<double> native;
+      for (int p = 1; p <= length; ++p) native.push_back(FittedWavelength(fit, p));
+      const auto relative = ApplyResponse(*setup.response, native, flux);
+      if (!relative.ok()) return fail(o.file + ": " + relative.message);
+      const ResponseCurve& c = *setup.response;
+      while (first < length && !(native[static_cast<std::size_t>(first)] >= c.wavelength.front() &&
+                                 native[static_cast<std::size_t>(first)] <= c.wavelength.back()))
+        ++first;
+      e.values = relative.flux;
+      e.facts.relativeFlux = true;
+    }
+    e.wavelength = [fit, first](int column) { return static_cast<double>(FittedWavelength(fit, column + first)); };
     e.facts.calibration = cal->description;
-    const double a = e.wavelength(1), b = e.wavelength(length);
+    const double a = e.wavelength(1), b = e.wavelength(static_cast<int>(e.values.size()));
     o.range = Fixed(std::min(a, b), 1) + "-" + Fixed(std::max(a, b), 1) + " A";
   } else {
     o.range = "pixels 1-" + std::to_string(length);

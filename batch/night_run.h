@@ -12,6 +12,7 @@
 #include "base/result.h"
 #include "batch/night_file.h"
 #include "calibration/calibration_file.h"
+#include "measure/response.h"
 #include "night/night_frame.h"
 
 namespace lxr4 {
@@ -35,6 +36,7 @@ struct NightSetup {
   NightMasters masters;
   std::vector<std::string> steps;    // what was done before the frames, for the log
   std::vector<TimedCalibration> calibrations;  // none: spectra in pixels
+  std::optional<ResponseCurve> response;       // the spectra divided by it: relative flux
   struct Pending {                             // masters to be made (for --dry-run)
     const char* kind;
     std::vector<std::string> files;
@@ -48,7 +50,7 @@ enum class NightRunError : std::uint8_t {
   NoFiles,      // a pattern matched no file
   Master,       // a master could not be read, made or saved
   Calibration,  // the calibration or a lamp could not be read or used
-  Response,     // a response curve asked for, which this build cannot apply
+  Response,     // the response file cannot be read, is no response, or has no calibration to go with
 };
 struct NightSetupMade {
   NightSetup setup;

@@ -21,6 +21,19 @@ grep -q "re-identified on arc1.fits" log.txt && grep -q "re-identified on arc2.f
 grep -q "^\[[123]/3\] obj3.fits failed: No trace of the object was found" log.txt || fail "no progress line for obj3"
 "$make_night" check night || fail "the spectra do not match the truth"
 
+# A saved response divides every spectrum: one of 2 everywhere halves the values.
+printf 'wavelength_angstrom,response\n3000,2\n9000,2\n' > night/response.csv
+sed 's/^output = "out"/output = "relative"/' night/night.toml > night/relative.toml
+printf '[response]\nfile = "response.csv"\n' >> night/relative.toml
+"$reduce" night/relative.toml > relative.txt 2>&1
+[ $? = 1 ] || fail "the run with a response: $(cat relative.txt)"
+head -1 night/relative/obj1.csv | grep -q "relative_flux" || fail "the CSV does not say relative flux"
+paste -d, night/out/obj1.csv night/relative/obj1.csv | awk -F, 'NR > 1 && ($3 / 2 - $6 > 1e-6 * ($3 < 0 ? -$3 : $3) + 1e-9 || $6 - $3 / 2 > 1e-6 * ($3 < 0 ? -$3 : $3) + 1e-9) { bad = 1 } END { exit bad }' ||
+  fail "the relative flux is not the counts over the response"
+printf 'wavelength_angstrom,response\n3000,2\n2000,2\n' > night/response.csv
+"$reduce" night/relative.toml > badresponse.txt 2>&1
+[ $? = 2 ] || fail "a response that does not rise is not status 2"
+
 # A second run reuses the saved masters; a bad night file is status 2.
 printf '[masters]\nbias-master = "out/master-bias.fits"\n[objects]\nframes = ["raw/obj1.fits"]\noutput = "again"\n' > night/again.toml
 "$reduce" night/again.toml > again.txt 2>&1 || fail "the run with a saved master: $(cat again.txt)"
