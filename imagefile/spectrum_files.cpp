@@ -70,6 +70,10 @@ void WriteFrame(FitsMemoryWriter& w, const SpectrumFacts& facts) {
     int yes = 1;
     fits_write_key(w.get(), TLOGICAL, "CONTNORM", &yes, "values divided by their continuum", &w.status);
   }
+  if (facts.combined > 1) {
+    int combined = facts.combined;
+    fits_write_key(w.get(), TINT, "NCOMBINE", &combined, "frames stacked", &w.status);
+  }
   if (facts.relativeFlux)
     fits_write_key(w.get(), TSTRING, "FLUXCAL", const_cast<char*>("RELATIVE"),
                    "divided by the instrument response (median 1)", &w.status);

@@ -18,7 +18,8 @@ namespace lxr4 {
 struct SpectrumFacts {
   std::string object;                    // OBJECT, when the source had it
   std::string dateObs;                   // DATE-OBS, when the source had it
-  std::optional<double> exposure;        // EXPTIME in seconds, when the source had it
+  std::optional<double> exposure;        // EXPTIME in seconds, when the source had it (a stack's: the sum)
+  int combined = 0;                      // NCOMBINE: the frames stacked into the source, when above 1
   std::vector<std::string> sourceFiles;  // the loaded images' paths
   std::string calibration;  // the calibration used, model and parameters as text; empty before one
   std::string program;      // the program's name and version

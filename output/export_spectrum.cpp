@@ -162,6 +162,7 @@ void exportSpectrum_Click(Program& app) {
   facts.object = notes.object;
   facts.dateObs = !notes.dateObs.empty() ? notes.dateObs : CameraDateObs(source);
   facts.exposure = notes.exposure;
+  facts.combined = source.Stacked;
   // The spectrum's image, then the lamp's that calibrated it.
   const auto described = [](const CameraImage& image) {
     const std::string taken = ReadImportNotes(image.HeaderBlock).source;
