@@ -391,6 +391,7 @@ FrameOutcome ReduceObjectFile(const NightSetup& setup, const std::string& path) 
                                  native[static_cast<std::size_t>(first)] <= c.wavelength.back()))
         ++first;
       e.values = relative.flux;
+      e.firstPixel = first + 1;
       e.facts.relativeFlux = true;
     }
     e.wavelength = [fit, first](int column) { return static_cast<double>(FittedWavelength(fit, column + first)); };

@@ -161,7 +161,7 @@ SpectrumFile WriteFitsTableSpectrum(const SpectrumExport& s) {
   if (n < 1) return {SpectrumFileError::Empty, {}};
   const bool calibrated = static_cast<bool>(s.wavelength);
   std::vector<std::int32_t> pixels(n);
-  for (std::size_t i = 0; i < n; ++i) pixels[i] = static_cast<std::int32_t>(i + 1);
+  for (std::size_t i = 0; i < n; ++i) pixels[i] = static_cast<std::int32_t>(i) + s.firstPixel;
   std::vector<double> wave = calibrated ? Wavelengths(s) : std::vector<double>{};
   std::vector<double> values = s.values;
 
@@ -203,7 +203,7 @@ SpectrumFile WriteCsvSpectrum(const SpectrumExport& s) {
   text += facts.normalised ? "normalised_value\r\n" : facts.relativeFlux ? "relative_flux\r\n" : "value\r\n";
   for (std::size_t i = 0; i < s.values.size(); ++i) {
     const int column = static_cast<int>(i) + 1;
-    text += std::to_string(column) + ",";
+    text += std::to_string(column - 1 + s.firstPixel) + ",";
     if (calibrated) text += Shortest(s.wavelength(column)) + ",";
     text += Shortest(s.values[i]) + "\r\n";
   }

@@ -34,6 +34,9 @@ struct SpectrumFacts {
 
 struct SpectrumExport {
   std::vector<double> values;  // columns 1..N: values[0] is column 1
+  // The pixel the first value is of, as the table and CSV number them: above 1
+  // when the pixels before it were left out (beyond an instrument response).
+  int firstPixel = 1;
   // The wavelength at a column (from 1), in the facts' units and frame; empty
   // before a calibration.
   std::function<double(int column)> wavelength;

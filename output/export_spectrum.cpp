@@ -148,6 +148,7 @@ void exportSpectrum_Click(Program& app) {
       wavelengths = std::vector<double>(wavelengths.begin() + first,
                                         wavelengths.begin() + first + static_cast<std::ptrdiff_t>(relative->values.size()));
       spectrum.values = std::move(relative->values);
+      spectrum.firstPixel = static_cast<int>(relative->first) + 1;
       relativeFlux = true;
     }
   // ShownWavelength leaves a velocity at or beyond light's unshifted; so does the file.

@@ -30,6 +30,12 @@ printf '[response]\nfile = "response.csv"\n' >> night/relative.toml
 head -1 night/relative/obj1.csv | grep -q "relative_flux" || fail "the CSV does not say relative flux"
 paste -d, night/out/obj1.csv night/relative/obj1.csv | awk -F, 'NR > 1 && ($3 / 2 - $6 > 1e-6 * ($3 < 0 ? -$3 : $3) + 1e-9 || $6 - $3 / 2 > 1e-6 * ($3 < 0 ? -$3 : $3) + 1e-9) { bad = 1 } END { exit bad }' ||
   fail "the relative flux is not the counts over the response"
+# A response over part of the spectrum: the pixels beyond it are left out, the rest keep their numbers.
+printf 'wavelength_angstrom,response\n4500,2\n6500,2\n' > night/response.csv
+"$reduce" night/relative.toml > partial.txt 2>&1
+first=$(sed -n 2p night/relative/obj1.csv | cut -d, -f1,2)
+[ "${first%%,*}" -gt 1 ] || fail "no pixel was left out before the response's range: $first"
+grep -q "^$first," night/out/obj1.csv || fail "the first pixel kept, $first, is not that pixel of the spectrum"
 printf 'wavelength_angstrom,response\n3000,2\n2000,2\n' > night/response.csv
 "$reduce" night/relative.toml > badresponse.txt 2>&1
 [ $? = 2 ] || fail "a response that does not rise is not status 2"
