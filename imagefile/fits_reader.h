@@ -70,8 +70,8 @@ struct FitsFacts {
   std::string latitude, longitude, height;
   // The frame's part in a night's reduction, as the header wrote them (blanks
   // around taken off; at most kMaxReductionText printable characters, else
-  // absent): the image type (IMAGETYP), the overscan and trim sections
-  // (BIASSEC, TRIMSEC), and the binning (XBINNING, YBINNING).
+  // absent): the image type (IMAGETYP, else OBSTYPE), the overscan and trim sections
+  // (BIASSEC, TRIMSEC), and the binning (XBINNING, YBINNING, else CCDXBIN, CCDYBIN).
   std::string imageType, biasSection, trimSection;
   std::optional<double> binX, binY;
 };

@@ -136,8 +136,12 @@ void ReadFacts(fitsfile* f, FitsFacts& facts) {
       {{&facts.imageType, "IMAGETYP"}, {&facts.biasSection, "BIASSEC"}, {&facts.trimSection, "TRIMSEC"}}};
   for (const auto& [text, key] : texts)
     if (text->empty()) *text = CoordinateKey(f, key, kMaxReductionText).value_or("");
+  // Observatories' own words for the same: OBSTYPE, CCDXBIN and CCDYBIN.
+  if (facts.imageType.empty()) facts.imageType = CoordinateKey(f, "OBSTYPE", kMaxReductionText).value_or("");
   Fill(facts.binX, NumberKey(f, "XBINNING"));
   Fill(facts.binY, NumberKey(f, "YBINNING"));
+  Fill(facts.binX, NumberKey(f, "CCDXBIN"));
+  Fill(facts.binY, NumberKey(f, "CCDYBIN"));
   for (std::optional<double>* bin : {&facts.binX, &facts.binY}) {
     if (*bin && !(**bin >= 1)) bin->reset();
   }

@@ -143,6 +143,16 @@ TEST(FitsReader, ReadsTheReductionKeys) {
   EXPECT_EQ(FrameShapeText(plain.frame), "4 x 3 binned 1 x 1");
   EXPECT_EQ(plain.frame.imageType, "");
   EXPECT_FALSE(plain.overscan || plain.trim);
+  // Some observatories' words for the type and the binning.
+  const FrameFile other = Shape(16, [](FrameFile& f) {
+    f.textKeys = {{"OBSTYPE", "ARC"}};
+    f.numberKeys = {{"CCDXBIN", 2}, {"CCDYBIN", 1}};
+  });
+  const FitsReadResult arc = ReadFitsFrame(Write(other, Ramp(0, 1)), kDecoder);
+  ASSERT_EQ(arc.error, FitsError::None);
+  EXPECT_EQ(arc.frame.facts.imageType, "ARC");
+  EXPECT_EQ(arc.frame.facts.binX, 2);
+  EXPECT_EQ(arc.frame.facts.binY, 1);
 }
 
 // The target and the site as the cards wrote them, numbers or quoted texts.
