@@ -6,39 +6,9 @@
 #include <cmath>
 #include <cstddef>
 
+#include "base/linear_solve.h"
+
 namespace lxr4 {
-namespace {
-
-// Solves the n x n system a x = b (a row by row) by elimination with partial
-// pivoting; false when it is singular.
-bool Solve(std::vector<double>& a, std::vector<double>& b, int n) {
-  const auto at = [&](int r, int c) -> double& { return a[static_cast<std::size_t>(r * n + c)]; };
-  double scale = 0;
-  for (double v : a) scale = std::max(scale, std::abs(v));
-  if (!(scale > 0) || !std::isfinite(scale)) return false;
-  for (int col = 0; col < n; ++col) {
-    int pivot = col;
-    for (int r = col + 1; r < n; ++r) {
-      if (std::abs(at(r, col)) > std::abs(at(pivot, col))) pivot = r;
-    }
-    if (std::abs(at(pivot, col)) <= 1e-13 * scale) return false;
-    if (pivot != col) {
-      for (int c = 0; c < n; ++c) std::swap(at(col, c), at(pivot, c));
-      std::swap(b[static_cast<std::size_t>(col)], b[static_cast<std::size_t>(pivot)]);
-    }
-    for (int r = 0; r < n; ++r) {
-      if (r == col) continue;
-      const double f = at(r, col) / at(col, col);
-      if (f == 0) continue;
-      for (int c = col; c < n; ++c) at(r, c) -= f * at(col, c);
-      b[static_cast<std::size_t>(r)] -= f * b[static_cast<std::size_t>(col)];
-    }
-  }
-  for (int r = 0; r < n; ++r) b[static_cast<std::size_t>(r)] /= at(r, r);
-  return std::all_of(b.begin(), b.end(), [](double v) { return std::isfinite(v); });
-}
-
-}  // namespace
 
 double MedianInPlace(std::span<double> values) {
   if (values.empty()) return 0;
@@ -80,7 +50,7 @@ std::optional<std::vector<double>> FitPolynomial(std::span<const double> x, std:
       }
     }
   }
-  if (used <= order || !Solve(a, b, n)) return std::nullopt;
+  if (used <= order || !SolveLinear(a, b, n)) return std::nullopt;
   return b;
 }
 
@@ -119,7 +89,7 @@ std::optional<GaussianFit> FitGaussian(std::span<const double> y, GaussianFit st
       }
     }
     for (std::size_t j = 0; j < 4; ++j) a[j * 5] *= 1 + lambda;
-    if (!Solve(a, b, 4)) {
+    if (!SolveLinear(a, b, 4)) {
       lambda *= 10;
       if (lambda > 1e8) break;
       continue;

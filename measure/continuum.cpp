@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "measure/linear_solve.h"
+#include "base/linear_solve.h"
 
 namespace lxr4 {
 
