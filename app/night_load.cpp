@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <new>
 #include <utility>
 
@@ -17,8 +16,6 @@ namespace lxr4 {
 namespace {
 
 constexpr std::string_view kFrameFilter = "FITS Frames (*.fits *.fit *.fts *.fits.gz *.fz)|*.fits;*.fit;*.fts;*.fits.gz;*.fz|All Files (*.*)|*.*";
-
-std::string LeafName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 // Frame rows summed into an image row so that the aperture and both sky bands
 // fit on the image's 20 rows with two rows to spare.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
@@ -23,6 +24,11 @@ inline constexpr std::string_view kFitsUnavailable =
     "or cannot be started";
 // A FITS frame is read whole, up to 1 GiB.
 inline constexpr std::size_t kMaxFrameFileBytes = std::size_t{1} << 30;
+
+// The file's name without its folders, as messages and provenance name it.
+[[nodiscard]] inline std::string LeafName(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
 
 // Why `path` could not be read, for a message.
 [[nodiscard]] inline std::string ReadProblem(const FileRead& read, const std::string& path, std::size_t maxBytes) {

@@ -3,7 +3,6 @@
 // anything changes; a refusal says why and opens the dialog again as typed.
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,8 +21,6 @@
 namespace lxr4 {
 
 namespace {
-
-std::string LeafName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 std::string Trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
